@@ -1,0 +1,23 @@
+#pragma once
+// Commands of the main window's menus and the tray menu.
+namespace ostrel {
+
+enum class Command : unsigned {
+    Next = 100,          // "Сменить", tray "Сменить обои"
+    Back,                // "Сменить назад"
+    OpenDownloads,       // "Скачать новые   "
+    SaveList,            // "Сохранить лист"
+    LoadList,            // "Загрузить лист"
+    ClearList,           // "Очистить лист"
+    Exit,                // "Выход"
+    Options,             // "Настроить   ", tray "Настройки"
+    Help,                // "Помощь   "
+    About,               // "О программе   "
+    PlayToggle,          // tray "Запустить/остановить"
+    ShowHide,            // tray "Свернуть" / "Развернуть"
+    StopDownload,        // tray "Остановить скачивание"
+    InstallSelected,     // preview click, list "Установить"
+    ShuffleToggle,       // toolbar "В случайном порядке"
+};
+
+}  // namespace ostrel

@@ -1,0 +1,168 @@
+#include "app/SettingsStore.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <utility>
+
+namespace ostrel {
+namespace {
+
+constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
+constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kDataFolderName = "\\Ostrel Wallpapers";
+
+std::string cutToFolderLimit(std::string text) {
+    if (text.size() > kFolderTextLimit) text.resize(kFolderTextLimit);
+    return text;
+}
+
+std::string boolText(bool value) { return value ? "1" : "0"; }
+
+// Integers and booleans: the default when the value is absent, the fallback when
+// it is present but not a number.
+class ValueReader {
+public:
+    explicit ValueReader(const Registry& registry) : registry_(registry) {}
+
+    std::optional<std::string> text(const char* name) const {
+        return registry_.readString(kRoot, kSettingsKey, name);
+    }
+    std::int32_t integer(const char* name, std::int32_t absent, std::int32_t invalid) const {
+        std::optional<std::string> stored = text(name);
+        if (!stored) return absent;
+        return parseSettingInteger(*stored).value_or(invalid);
+    }
+    // Only the low eight bits are kept, as the byte fields always did.
+    std::uint8_t byte(const char* name, std::int32_t absent, std::int32_t invalid) const {
+        return static_cast<std::uint8_t>(integer(name, absent, invalid));
+    }
+    bool boolean(const char* name, bool absent, bool invalid) const {
+        return integer(name, absent ? 1 : 0, invalid ? 1 : 0) != 0;
+    }
+    std::string folder(const char* name, const std::string& absent) const {
+        return cutToFolderLimit(text(name).value_or(absent));
+    }
+
+private:
+    const Registry& registry_;
+};
+
+}  // namespace
+
+std::optional<std::int32_t> parseSettingInteger(const std::string& text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == text.size()) return std::nullopt;
+
+    // Accumulated as a magnitude in 64 bits; the limit lets "-2147483648" through.
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                        : std::numeric_limits<std::int32_t>::max();
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::string readDataFolder(const Registry& registry) {
+    // Without a Personal folder the base is empty and the same rule applies: the
+    // data folder becomes "\Ostrel Wallpapers" at the root of the current drive,
+    // a usable folder rather than a refusal to start.
+    std::string base = registry.readString(kRoot, kShellFoldersKey, "Personal").value_or(std::string());
+    return cutToFolderLimit(base + kDataFolderName);
+}
+
+bool SettingsStore::open() { return registry_.createKey(kRoot, kSettingsKey); }
+
+Settings SettingsStore::readAll(const std::string& dataFolder) const {
+    const ValueReader read(registry_);
+    Settings s;
+    // "shufle" and "playstat" are held inverted here: start-up runs the toggle
+    // commands once, which flip them back and update the buttons with them.
+    s.shuffle = !read.boolean("shufle", false, false);
+    s.fitToScreen = read.boolean("prop", false, false);
+    s.addvlist = read.boolean("addvlist", true, false);
+    s.playing = !read.boolean("playstat", false, false);
+    s.intervalValue = read.integer("TimeInterval", 5, 1);
+    s.intervalUnit = read.integer("secund", 2, 1);
+    s.dailyHour = read.byte("intime1", 1, 1);
+    s.dailyMinute = read.byte("intime2", 1, 1);
+    s.timeFromMs = read.integer("TimeFrom", 60000, 1);
+    s.timeToMs = read.integer("TimeTo", 3600000, 1);
+    s.currentIndex = read.integer("selected", 0, 1);
+    s.windowWidth = read.integer("wid", 800, 1);
+    s.windowHeight = read.integer("hei", 472, 1);
+    s.listLeft = read.integer("left", 311, 1);
+    s.randomInterval = read.boolean("TimeRandom", false, true);
+    s.loadnew = read.boolean("loadnew", false, true);
+    s.autorunChangeAndExit = read.boolean("onload", false, true);
+    s.autorunEnabled = read.boolean("onwinload", false, true);
+    s.dailyMode = read.boolean("InTimeCh", false, true);
+    s.kolprokr = read.byte("kolprokr", 1, 1);
+    s.currentPath = read.text("PathToSelected").value_or(std::string());
+
+    // The style is a single digit. An empty stored text would leave no style at
+    // all, so it reads as the default "2" (stretched) instead.
+    std::optional<std::string> where = read.text("where");
+    s.wallpaperStyle = where && !where->empty() ? where->substr(0, 1) : std::string("2");
+
+    s.lastopen = read.folder("lastopen", dataFolder);
+    s.lastsave = read.folder("lastsave", dataFolder);
+    return s;
+}
+
+void SettingsStore::readDownloadFolder(Settings& settings, const std::string& dataFolder) const {
+    const ValueReader read(registry_);
+    std::string folder = read.folder("downfoad", dataFolder + "\\walls");
+    // File names are appended straight to this text, so it always ends in "\";
+    // an empty stored text gets one too (the root of the current drive).
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    settings.downfoad = std::move(folder);
+}
+
+bool SettingsStore::saveoptions(const Settings& s, ScreenSize screen) {
+    // A window wider or taller than 0.9 of the screen is not restored as is:
+    // the next start would put it partly off-screen on a smaller display.
+    auto fitted = [](std::int32_t size, int screenSize, int fallback) {
+        return 10 * static_cast<std::int64_t>(size) > 9 * static_cast<std::int64_t>(screenSize) ? fallback : size;
+    };
+    const std::pair<const char*, std::string> values[] = {
+        {"shufle", boolText(s.shuffle)},
+        {"addvlist", boolText(s.addvlist)},
+        {"playstat", boolText(s.playing)},
+        {"prop", boolText(s.fitToScreen)},
+        {"TimeInterval", std::to_string(s.intervalValue)},
+        {"secund", std::to_string(s.intervalUnit)},
+        {"selected", std::to_string(s.currentIndex)},
+        {"kolprokr", std::to_string(s.kolprokr)},
+        {"intime1", std::to_string(s.dailyHour)},
+        {"intime2", std::to_string(s.dailyMinute)},
+        {"wid", std::to_string(fitted(s.windowWidth, screen.width, 800))},
+        {"hei", std::to_string(fitted(s.windowHeight, screen.height, 472))},
+        {"left", std::to_string(s.listLeft)},
+        {"TimeFrom", std::to_string(s.timeFromMs)},
+        {"TimeTo", std::to_string(s.timeToMs)},
+        {"TimeRandom", boolText(s.randomInterval)},
+        {"loadnew", boolText(s.loadnew)},
+        {"onload", boolText(s.autorunChangeAndExit)},
+        {"onwinload", boolText(s.autorunEnabled)},
+        {"InTimeCh", boolText(s.dailyMode)},
+        {"downfoad", s.downfoad},
+        {"where", s.wallpaperStyle},
+        {"lastopen", s.lastopen},
+        {"PathToSelected", s.currentPath},
+        {"lastsave", s.lastsave},
+    };
+    for (const auto& [name, value] : values)
+        if (!registry_.writeString(kRoot, kSettingsKey, name, value)) return false;
+    return true;
+}
+
+void SettingsStore::deleteAll() { registry_.deleteKey(kRoot, kSettingsKey); }
+
+}  // namespace ostrel

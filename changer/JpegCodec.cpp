@@ -1,0 +1,244 @@
+#include "changer/JpegCodec.h"
+
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE
+#include <new>
+#include <utility>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace ostrel {
+namespace {
+
+// Same limits as the BMP reader: refuse before allocating a picture no desktop can hold.
+constexpr std::uint64_t kMaxPixels = 400'000'000;
+
+// libjpeg reports fatal errors through error_exit, which must not return. It
+// jumps back into the small phase functions below; the frames it skips are
+// libjpeg's own and the stream callbacks, none of which own C++ objects.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+void onFatalError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void discardMessage(j_common_ptr) {}
+
+// Feeds libjpeg from a ReadStream one block at a time.
+struct StreamSource {
+    jpeg_source_mgr pub;
+    ReadStream* in;
+    JOCTET* buffer;
+    std::size_t capacity;
+    bool ranOut;  // the file ended before libjpeg was done with it
+};
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    std::size_t n = src->in->read(src->buffer, src->capacity);
+    if (n == 0) {
+        if (src->in->failed()) ERREXIT(cinfo, JERR_FILE_READ);
+        // As libjpeg's own sources do: an end marker lets it finish what it has.
+        src->ranOut = true;
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = n;
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    std::size_t left = static_cast<std::size_t>(count);
+    while (left > src->pub.bytes_in_buffer) {
+        left -= src->pub.bytes_in_buffer;
+        fillInput(cinfo);
+        if (src->ranOut) return;  // past the end: leave the fake end marker to be read
+    }
+    src->pub.next_input_byte += left;
+    src->pub.bytes_in_buffer -= left;
+}
+
+enum class Output { Bgr, Cmyk };
+
+#ifdef JCS_EXTENSIONS
+constexpr J_COLOR_SPACE kBgrSpace = JCS_EXT_BGR;  // rows land straight in the picture's layout
+constexpr bool kSwapRedBlue = false;
+#else
+constexpr J_COLOR_SPACE kBgrSpace = JCS_RGB;
+constexpr bool kSwapRedBlue = true;
+#endif
+
+// One libjpeg decompressor over a stream. Each phase that calls into libjpeg
+// sets its own jump target and holds nothing but plain values.
+class Decompressor {
+public:
+    Decompressor(ReadStream& in, std::size_t blockSize) : buffer_(blockSize) {
+        cinfo_.err = jpeg_std_error(&err_.pub);
+        err_.pub.error_exit = onFatalError;
+        err_.pub.output_message = discardMessage;
+        src_.pub.init_source = initSource;
+        src_.pub.fill_input_buffer = fillInput;
+        src_.pub.skip_input_data = skipInput;
+        src_.pub.resync_to_restart = jpeg_resync_to_restart;
+        src_.pub.term_source = termSource;
+        src_.pub.bytes_in_buffer = 0;
+        src_.pub.next_input_byte = nullptr;
+        src_.in = &in;
+        src_.buffer = buffer_.data();
+        src_.capacity = buffer_.size();
+        src_.ranOut = false;
+    }
+    ~Decompressor() {
+        if (created_) jpeg_destroy_decompress(&cinfo_);
+    }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    bool readHeader() {
+        if (setjmp(err_.jump)) return false;
+        created_ = true;
+        jpeg_create_decompress(&cinfo_);
+        cinfo_.src = &src_.pub;
+        jpeg_read_header(&cinfo_, TRUE);
+        return cinfo_.image_width > 0 && cinfo_.image_height > 0;
+    }
+
+    ImageSize headerSize() const {
+        return {static_cast<int>(cinfo_.image_width), static_cast<int>(cinfo_.image_height)};
+    }
+
+    bool start(const ImageSize* atLeast) {
+        if (setjmp(err_.jump)) return false;
+        switch (cinfo_.jpeg_color_space) {
+        case JCS_CMYK:
+        case JCS_YCCK:
+            output_ = Output::Cmyk;
+            cinfo_.out_color_space = JCS_CMYK;
+            break;
+        default:
+            output_ = Output::Bgr;
+            cinfo_.out_color_space = kBgrSpace;
+            break;
+        }
+        // Reduced sizes use libjpeg-turbo's scaled IDCTs, which have no fast
+        // variant, so the accurate integer method costs nothing extra there.
+        cinfo_.dct_method = JDCT_ISLOW;
+        cinfo_.scale_num = 8;
+        cinfo_.scale_denom = 8;
+        if (atLeast) {
+            for (unsigned num = 1; num <= 8; ++num) {
+                cinfo_.scale_num = num;
+                jpeg_calc_output_dimensions(&cinfo_);
+                if (cinfo_.output_width >= static_cast<unsigned>(atLeast->width) &&
+                    cinfo_.output_height >= static_cast<unsigned>(atLeast->height))
+                    break;
+            }
+        }
+        jpeg_calc_output_dimensions(&cinfo_);
+        if (static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height > kMaxPixels) return false;
+        jpeg_start_decompress(&cinfo_);
+        return cinfo_.output_components == (output_ == Output::Cmyk ? 4 : 3);
+    }
+
+    Output output() const { return output_; }
+    ImageSize outputSize() const {
+        return {static_cast<int>(cinfo_.output_width), static_cast<int>(cinfo_.output_height)};
+    }
+
+    // rows holds one pointer per output row.
+    bool readAll(JSAMPROW* rows) {
+        if (setjmp(err_.jump)) return false;
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            JDIMENSION done = cinfo_.output_scanline;
+            if (jpeg_read_scanlines(&cinfo_, rows + done, cinfo_.output_height - done) == 0) return false;
+        }
+        return !src_.ranOut;
+    }
+
+    // CMYK comes one row at a time through cmykRow and is converted into image.
+    bool readAllCmyk(JSAMPROW cmykRow, Image* image) {
+        if (setjmp(err_.jump)) return false;
+        const bool inverted = cinfo_.saw_Adobe_marker;
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            int y = static_cast<int>(cinfo_.output_scanline);
+            if (jpeg_read_scanlines(&cinfo_, &cmykRow, 1) != 1) return false;
+            convertCmyk(cmykRow, image->row(y), image->width, inverted);
+        }
+        return !src_.ranOut;
+    }
+
+private:
+    // Adobe files store inverted CMYK (255 = no ink), which libjpeg hands over as is.
+    static void convertCmyk(const JSAMPLE* in, std::uint8_t* out, int width, bool inverted) {
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            unsigned c = in[0], m = in[1], y = in[2], k = in[3];
+            if (!inverted) {
+                c = 255 - c;
+                m = 255 - m;
+                y = 255 - y;
+                k = 255 - k;
+            }
+            out[0] = static_cast<std::uint8_t>((y * k + 127) / 255);
+            out[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+            out[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
+        }
+    }
+
+    jpeg_decompress_struct cinfo_{};
+    ErrorManager err_{};
+    StreamSource src_{};
+    std::vector<JOCTET> buffer_;
+    bool created_ = false;
+    Output output_ = Output::Bgr;
+};
+
+}  // namespace
+
+std::optional<ImageSize> jpegSize(ReadStream& in) {
+    // Headers are usually within the first few KiB; a large Exif block is skipped block by block.
+    Decompressor d(in, 16 * 1024);
+    if (!d.readHeader()) return std::nullopt;
+    return d.headerSize();
+}
+
+std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast) {
+    try {
+        Decompressor d(in, 64 * 1024);
+        if (!d.readHeader()) return std::nullopt;
+        if (atLeast && (atLeast->width <= 0 || atLeast->height <= 0)) atLeast.reset();
+        if (!d.start(atLeast ? &*atLeast : nullptr)) return std::nullopt;
+
+        Image image;
+        image.width = d.outputSize().width;
+        image.height = d.outputSize().height;
+        image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 3);
+        if (d.output() == Output::Cmyk) {
+            std::vector<JSAMPLE> cmykRow(static_cast<std::size_t>(image.width) * 4);
+            if (!d.readAllCmyk(cmykRow.data(), &image)) return std::nullopt;
+        } else {
+            std::vector<JSAMPROW> rows(static_cast<std::size_t>(image.height));
+            for (int y = 0; y < image.height; ++y) rows[y] = image.row(y);
+            if (!d.readAll(rows.data())) return std::nullopt;
+            if constexpr (kSwapRedBlue)
+                for (std::size_t i = 0; i < image.pixels.size(); i += 3) std::swap(image.pixels[i], image.pixels[i + 2]);
+        }
+        return image;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace ostrel

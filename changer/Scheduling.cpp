@@ -1,0 +1,70 @@
+#include "changer/Scheduling.h"
+
+#include <limits>
+
+namespace ostrel {
+
+std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t unit) {
+    std::int64_t factor;
+    switch (unit) {
+        case 1: factor = 1000; break;
+        case 2: factor = 60000; break;
+        case 3: factor = 3600000; break;
+        default: return std::nullopt;
+    }
+    std::int64_t ms = static_cast<std::int64_t>(value) * factor;
+    // A window timer takes at most 0x7FFFFFFF ms; zero or less means "never fires".
+    if (ms <= 0) return 0u;
+    if (ms > std::numeric_limits<std::int32_t>::max()) ms = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::uint32_t>(ms);
+}
+
+std::string timetoch(std::uint32_t timerIntervalMs, std::int32_t elapsedSeconds) {
+    std::int64_t r = static_cast<std::int64_t>(timerIntervalMs / 1000) - elapsedSeconds;
+    if (r < 60) return std::to_string(r) + " сек.";
+    if (r < 3600) return std::to_string(r / 60) + " мин. " + std::to_string(r % 60) + " сек";
+    return std::to_string(r / 3600) + " час. " + std::to_string((r % 3600) / 60) + " мин. " +
+           std::to_string(r % 60) + " сек";
+}
+
+std::optional<int> LoadGate::Proc(const std::optional<LoadSample>& now) {
+    if (!now) return std::nullopt;  // a failed query keeps the old sample
+    bool first = lastIdle_ == 0 && lastTime_ == 0;
+    std::int64_t dIdle = now->idleTime - lastIdle_;
+    std::int64_t dTime = now->systemTime - lastTime_;
+    lastIdle_ = now->idleTime;
+    lastTime_ = now->systemTime;
+    if (first) return std::nullopt;
+    // No time passed or no processor reported: no figure rather than a division by zero.
+    if (dTime <= 0 || now->processors == 0) return std::nullopt;
+    long double load = 100.0L - (static_cast<long double>(dIdle) / dTime * 100.0L) / now->processors + 0.5L;
+    return static_cast<int>(load);  // truncates toward zero
+}
+
+std::uint32_t dailyCheckDelayMs(int hour, int minute, int setHour, int setMinute) {
+    int now = hour * 60 + minute;
+    int target = setHour * 60 + setMinute;
+    int ahead = ((target - now) % 1440 + 1440) % 1440;  // minutes until the set minute starts
+    if (ahead == 1) return kDailySecondsMs;
+    // An hour's wait from here still lands at least two minutes before the set time.
+    if (ahead > 61) return kDailyHourMs;
+    return kDailyMinuteMs;
+}
+
+std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    std::int64_t q = numerator / denominator;
+    std::int64_t r = numerator % denominator;
+    if (r < 0) {  // floor division
+        q -= 1;
+        r += denominator;
+    }
+    std::int64_t twice = 2 * r;
+    if (twice > denominator || (twice == denominator && (q % 2 != 0))) q += 1;
+    return q;
+}
+
+}  // namespace ostrel

@@ -1,0 +1,76 @@
+#include "list/ImageProbe.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "changer/BmpCodec.h"
+#include "changer/JpegCodec.h"
+
+namespace ostrel {
+namespace {
+
+// The longest BMP headers (file header, version 5 info header) plus room for
+// the masks that follow a plain 40-byte header.
+constexpr std::size_t kBmpHeaderBytes = 14 + 124 + 16;
+
+bool startsWith(const std::string& bytes, std::initializer_list<std::uint8_t> magic) {
+    if (bytes.size() < magic.size()) return false;
+    std::size_t i = 0;
+    for (std::uint8_t m : magic)
+        if (static_cast<std::uint8_t>(bytes[i++]) != m) return false;
+    return true;
+}
+
+std::string sizeText(const std::optional<ImageSize>& size) {
+    if (!size) return "0x0";
+    return std::to_string(size->width) + "x" + std::to_string(size->height);
+}
+
+}  // namespace
+
+std::string GetImageType(const FileSystem& fs, const std::string& path) {
+    auto head = readPrefix(fs, path, 5);
+    if (!head) return "NoImage";
+    if (head->empty()) return "Bmp";
+    if (startsWith(*head, {0x47, 0x49, 0x46, 0x38}))
+        return head->size() >= 5 && (*head)[4] == '9' ? "Gif89" : "Gif";
+    if (startsWith(*head, {0x42, 0x4D})) return "Bmp";
+    if (startsWith(*head, {0x89, 0x50, 0x4E, 0x47})) return "Png";
+    if (startsWith(*head, {0xFF, 0xD8})) return "Jpg";
+    return "NoImage";
+}
+
+std::string GetStat(const FileSystem& fs, const std::string& path) {
+    if (!fs.fileExists(path)) return "0x0";
+    const std::string kind = GetImageType(fs, path);
+    if (kind == "Jpg") {
+        auto in = fs.openRead(path);
+        return in ? sizeText(jpegSize(*in)) : "0x0";
+    }
+    if (kind == "Bmp") {
+        auto head = readPrefix(fs, path, kBmpHeaderBytes);
+        return head ? sizeText(bmpSize(*head)) : "0x0";
+    }
+    return "0x0";
+}
+
+std::string padResolution(const std::string& stat) {
+    std::size_t x = stat.find('x');
+    if (x == std::string::npos) return "   " + stat;
+    std::size_t k = x + 1;  // counted from one
+    std::size_t blanks = 3 + (k <= 5 ? 6 - k : 0);
+    return std::string(blanks, ' ') + stat;
+}
+
+std::string resolutionText(const FileSystem& fs, const std::string& path) {
+    // A file still being written (a download in progress) may read as 0x0 at first.
+    std::string stat = GetStat(fs, path);
+    for (int call = 2; call <= 3 && stat == "0x0"; ++call) stat = GetStat(fs, path);
+    return padResolution(stat);
+}
+
+std::string screenResolutionText(int width, int height) {
+    return padResolution(std::to_string(width) + "x" + std::to_string(height));
+}
+
+}  // namespace ostrel

@@ -1,0 +1,51 @@
+#pragma once
+// Files and folders as the program sees them. Paths are byte strings in the
+// ANSI code page, passed through untouched.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ostrel {
+
+// A file opened for sequential reading.
+class ReadStream {
+public:
+    virtual ~ReadStream() = default;
+    // Reads up to n bytes; returns how many were read (0 at the end or on error).
+    virtual std::size_t read(void* buffer, std::size_t n) = 0;
+    // True once a read has failed for another reason than the end of the file.
+    virtual bool failed() const = 0;
+};
+
+// A file being written. Nothing is visible at the target path until commit()
+// succeeds: the bytes go to a temporary file in the same folder, which commit()
+// moves over the target. Destroying the stream without commit() discards it.
+class WriteStream {
+public:
+    virtual ~WriteStream() = default;
+    [[nodiscard]] virtual bool write(const void* data, std::size_t n) = 0;
+    [[nodiscard]] virtual bool commit() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // True when a file (not a folder) exists at path.
+    virtual bool fileExists(const std::string& path) const = 0;
+    // Creates one folder; false when it could not be created (also when it exists).
+    virtual bool createDirectory(const std::string& path) = 0;
+    virtual std::unique_ptr<ReadStream> openRead(const std::string& path) const = 0;
+    virtual std::unique_ptr<WriteStream> openReplace(const std::string& path) = 0;
+};
+
+// Reads at most n bytes from the start of the file; nullopt when it cannot be opened.
+std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n);
+// Reads the whole file; nullopt when it cannot be opened or a read fails.
+std::optional<std::string> readWholeFile(const FileSystem& fs, const std::string& path);
+// Writes bytes to path through a temporary file; false when anything failed.
+[[nodiscard]] bool replaceFile(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+}  // namespace ostrel

@@ -1,0 +1,24 @@
+#pragma once
+// The registry, in the program's words: string values under a key path.
+#include <optional>
+#include <string>
+
+namespace ostrel {
+
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // Opens (creating when missing) the key with full access; false on failure.
+    virtual bool createKey(RegistryRoot root, const std::string& key) = 0;
+    // The text of a REG_SZ value; nullopt when the key or the value is absent.
+    virtual std::optional<std::string> readString(RegistryRoot root, const std::string& key,
+                                                  const std::string& name) const = 0;
+    // Writes a REG_SZ value, creating the key when missing.
+    [[nodiscard]] virtual bool writeString(RegistryRoot root, const std::string& key,
+                                           const std::string& name, const std::string& value) = 0;
+    virtual bool deleteKey(RegistryRoot root, const std::string& key) = 0;
+};
+
+}  // namespace ostrel

@@ -1,0 +1,37 @@
+#pragma once
+// Window timers of the main window and the local clock.
+#include <cstdint>
+
+namespace ostrel {
+
+enum class TimerId : unsigned {
+    Change = 1,     // Timer1
+    Prober = 2,     // Timer2
+    Countdown = 3,  // timeout
+    Daily = 4,      // ChinTimer
+    Browsing = 5,   // TimerDelay
+    Blink = 6,      // Timer3
+    Download = 7,   // TimerDownload
+};
+
+class TimerService {
+public:
+    virtual ~TimerService() = default;
+    // (Re)starts the timer with a fresh countdown of intervalMs.
+    virtual void start(TimerId id, std::uint32_t intervalMs) = 0;
+    virtual void stop(TimerId id) = 0;
+};
+
+struct LocalTime {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime now() const = 0;
+};
+
+}  // namespace ostrel

@@ -1,0 +1,81 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ostrel {
+namespace {
+
+// The program builds Windows paths with backslashes; on the host they name folders.
+std::string hostPath(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+class StdioReadStream final : public ReadStream {
+public:
+    explicit StdioReadStream(std::FILE* f) : f_(f) {}
+    ~StdioReadStream() override { std::fclose(f_); }
+    std::size_t read(void* buffer, std::size_t n) override { return std::fread(buffer, 1, n, f_); }
+    bool failed() const override { return std::ferror(f_) != 0; }
+
+private:
+    std::FILE* f_;
+};
+
+class StdioWriteStream final : public WriteStream {
+public:
+    StdioWriteStream(std::FILE* f, std::string temp, std::string target)
+        : f_(f), temp_(std::move(temp)), target_(std::move(target)) {}
+    ~StdioWriteStream() override {
+        if (f_) std::fclose(f_);
+        if (!committed_) ::unlink(temp_.c_str());
+    }
+    bool write(const void* data, std::size_t n) override {
+        return f_ && std::fwrite(data, 1, n, f_) == n;
+    }
+    bool commit() override {
+        if (!f_) return false;
+        bool ok = std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0;
+        ok = std::fclose(f_) == 0 && ok;
+        f_ = nullptr;
+        if (!ok) return false;
+        committed_ = std::rename(temp_.c_str(), target_.c_str()) == 0;
+        return committed_;
+    }
+
+private:
+    std::FILE* f_;
+    std::string temp_, target_;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+bool PosixFileSystem::fileExists(const std::string& path) const {
+    struct stat st {};
+    return ::stat(hostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PosixFileSystem::createDirectory(const std::string& path) {
+    return ::mkdir(hostPath(path).c_str(), 0755) == 0;
+}
+
+std::unique_ptr<ReadStream> PosixFileSystem::openRead(const std::string& path) const {
+    if (!fileExists(path)) return nullptr;
+    std::FILE* f = std::fopen(hostPath(path).c_str(), "rb");
+    if (!f) return nullptr;
+    return std::make_unique<StdioReadStream>(f);
+}
+
+std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& path) {
+    std::string target = hostPath(path);
+    std::string temp = target + ".tmp~";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return nullptr;
+    return std::make_unique<StdioWriteStream>(f, temp, target);
+}
+
+}  // namespace ostrel

@@ -1,0 +1,15 @@
+#pragma once
+// The file system of the host build (tests and benchmarks).
+#include "platform/FileSystem.h"
+
+namespace ostrel {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    bool fileExists(const std::string& path) const override;
+    bool createDirectory(const std::string& path) override;
+    std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
+    std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
+};
+
+}  // namespace ostrel

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on Debian 12 (run as root),
+# and cross-builds libjpeg-turbo for Windows from Debian's own source package.
+# Idempotent: a second run only checks and returns quickly.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+CACHE=${OSTREL_CACHE:-/var/cache/ostrel-wallpapers}
+mkdir -p "$CACHE"
+
+PACKAGES=(build-essential cmake ninja-build pkg-config
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm dpkg-dev
+  libjpeg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  wine wine64 xvfb xauth x11-utils imagemagick locales procps)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The posix flavour of mingw gives std::thread; make it the default compiler.
+if update-alternatives --list x86_64-w64-mingw32-g++ 2>/dev/null | grep -q posix; then
+  update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix >/dev/null
+  update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix >/dev/null
+fi
+
+# Russian locale, so that Wine's ANSI code page is 1251.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
+  sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+# libjpeg-turbo for Windows, from Debian's source package.
+JPEG_PREFIX="$CACHE/libjpeg-turbo-mingw"
+if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
+  if ! grep -qs 'deb-src' /etc/apt/sources.list.d/ostrel-src.sources; then
+    uri=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    uri=${uri:-http://deb.debian.org/debian}
+    printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$uri" \
+      > /etc/apt/sources.list.d/ostrel-src.sources
+    apt-get update -qq
+  fi
+  src="$CACHE/src"
+  rm -rf "$src" && mkdir -p "$src"
+  (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  dir=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+  cmake -S "$dir" -B "$src/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+  cmake --build "$src/build" >/dev/null
+  cmake --install "$src/build" >/dev/null
+  rm -rf "$src"
+fi
+
+# A prepared Wine prefix; tests copy it instead of booting a new one each time.
+PREFIX_TEMPLATE="$CACHE/wineprefix"
+if [ ! -f "$PREFIX_TEMPLATE/system.reg" ]; then
+  rm -rf "$PREFIX_TEMPLATE"
+  tmpx=""
+  if [ -z "${DISPLAY:-}" ]; then
+    Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & tmpx=$!
+    export DISPLAY=:97
+    sleep 1
+  fi
+  WINEPREFIX="$PREFIX_TEMPLATE" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$PREFIX_TEMPLATE" wineserver -w || true
+  [ -n "$tmpx" ] && kill "$tmpx" 2>/dev/null || true
+fi
+echo "setup: ready (cache $CACHE)"

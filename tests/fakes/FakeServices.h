@@ -1,0 +1,196 @@
+#pragma once
+// In-memory stand-ins for the window and the platform services of the main
+// window's logic: timers that fire when the test says so, a settable clock,
+// and logs of what was asked of the tray, the desktop and the window.
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/MainView.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "platform/Hotkeys.h"
+#include "platform/Random.h"
+#include "platform/SystemInfo.h"
+#include "platform/Timers.h"
+#include "platform/Tray.h"
+
+namespace ostrel::testing {
+
+class FakeTimers final : public TimerService {
+public:
+    void start(TimerId id, std::uint32_t intervalMs) override {
+        running_[id] = {intervalMs, intervalMs};
+        ++starts_[id];
+    }
+    void stop(TimerId id) override { running_.erase(id); }
+
+    bool running(TimerId id) const { return running_.count(id) != 0; }
+    std::uint32_t interval(TimerId id) const { return running(id) ? running_.at(id).interval : 0; }
+    int starts(TimerId id) const { return starts_.count(id) ? starts_.at(id) : 0; }
+
+    // Moves time on by ms, firing every running timer whose countdown runs out,
+    // in time order. The handler may start and stop timers.
+    void advance(std::uint64_t ms, const std::function<void(TimerId)>& fire) {
+        while (ms > 0) {
+            std::uint64_t step = ms;
+            for (auto& [id, t] : running_) step = std::min<std::uint64_t>(step, t.left);
+            for (auto& [id, t] : running_) t.left -= static_cast<std::uint32_t>(step);
+            ms -= step;
+            std::vector<TimerId> due;
+            for (auto& [id, t] : running_)
+                if (t.left == 0) due.push_back(id);
+            for (TimerId id : due) {
+                auto it = running_.find(id);
+                if (it == running_.end() || it->second.left != 0) continue;
+                it->second.left = it->second.interval;
+                fire(id);
+            }
+        }
+    }
+
+private:
+    struct Countdown {
+        std::uint32_t interval;
+        std::uint32_t left;
+    };
+    std::map<TimerId, Countdown> running_;
+    std::map<TimerId, int> starts_;
+};
+
+class FakeClock final : public Clock {
+public:
+    LocalTime time;
+    LocalTime now() const override { return time; }
+};
+
+class FakeTray final : public Tray {
+public:
+    struct Call {
+        std::string what;
+        TrayIcon icon;
+        std::string tip;
+    };
+    std::vector<Call> calls;
+    bool present = false;
+    TrayIcon icon = TrayIcon::Stopped;
+    std::string tip;
+
+    void add(TrayIcon i, const std::string& t) override { record("add", i, t); present = true; }
+    void modify(TrayIcon i, const std::string& t) override { record("modify", i, t); }
+    void remove() override { calls.push_back({"remove", icon, tip}); present = false; }
+
+private:
+    void record(const char* what, TrayIcon i, const std::string& t) {
+        calls.push_back({what, i, t});
+        icon = i;
+        tip = t;
+    }
+};
+
+class FakeHotkeys final : public Hotkeys {
+public:
+    static constexpr std::uint32_t kNext = 0xC101, kBack = 0xC102, kStart = 0xC103, kStop = 0xC104;
+    bool registered = false;
+    void registerAll() override { registered = true; }
+    void unregisterAll() override { registered = false; }
+    HotkeyAction actionOf(std::uint32_t id) const override {
+        switch (id) {
+            case kNext: return HotkeyAction::Next;
+            case kBack: return HotkeyAction::Back;
+            case kStart: return HotkeyAction::Start;
+            case kStop: return HotkeyAction::Stop;
+            default: return HotkeyAction::None;
+        }
+    }
+};
+
+class FakeDesktop final : public Desktop {
+public:
+    ScreenSize screen{1280, 1024};
+    bool activeDesktop = false;
+    int shellNotifications = 0;
+    std::vector<std::string> reloads;
+
+    ScreenSize screenSize() const override { return screen; }
+    void reloadWallpaper(const std::string& path) override { reloads.push_back(path); }
+    bool activeDesktopPresent() const override { return activeDesktop; }
+    void notifyShellAssocChanged() override { ++shellNotifications; }
+};
+
+class FakeSystemInfo final : public SystemInfo {
+public:
+    // Each sample advances the clock by 10 s of wall time at the given load.
+    void setLoad(int percent) { load_ = percent; }
+    void failNext() { fail_ = true; }
+    std::optional<LoadSample> sample() override {
+        if (fail_) {
+            fail_ = false;
+            return std::nullopt;
+        }
+        time_ += 100000000;                          // 10 s in 100 ns units
+        idle_ += 100000000LL * 2 * (100 - load_) / 100;  // two processors
+        return LoadSample{2, time_, idle_};
+    }
+
+private:
+    int load_ = 10;
+    bool fail_ = false;
+    std::int64_t time_ = 132000000000000000LL;
+    std::int64_t idle_ = 1000000000LL;
+};
+
+class FakeRandom final : public Random {
+public:
+    std::deque<std::int32_t> queued;  // answers used first (taken modulo n)
+    std::mt19937 engine{12345};
+    std::int32_t below(std::int32_t n) override {
+        if (n <= 0) return 0;
+        if (!queued.empty()) {
+            std::int32_t v = queued.front();
+            queued.pop_front();
+            return v % n;
+        }
+        return std::uniform_int_distribution<std::int32_t>(0, n - 1)(engine);
+    }
+};
+
+class FakeDialogs final : public Dialogs {
+public:
+    std::vector<std::string> messages;
+    std::optional<std::string> nextFile;
+    std::vector<FileDialogRequest> requests;
+    void message(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> saveFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
+    std::optional<std::string> openFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
+};
+
+class FakeView final : public MainView {
+public:
+    bool visible = false;
+    int width = 900, height = 600, left = -1, top = -1;
+    int rearms = 0;
+    int quits = 0;
+    int placeholders = 0;
+    bool playPressed = false, shufflePressed = false;
+
+    void showWindow() override { visible = true; }
+    void hideWindow() override { visible = false; }
+    int windowWidth() const override { return width; }
+    int windowHeight() const override { return height; }
+    void setWindowSize(int w, int h) override { width = std::max(w, 515); height = std::max(h, 472); }
+    void setWindowPosition(int l, int t) override { left = l; top = t; }
+    void setPlayButtonPressed(bool p) override { playPressed = p; }
+    void setShuffleButtonPressed(bool p) override { shufflePressed = p; }
+    void postHotkeyRearm() override { ++rearms; }
+    void requestQuit() override { ++quits; }
+    void listChanged() override {}
+    void showPlaceholderPreview() override { ++placeholders; }
+    void showPreview(const std::string&) override {}
+};
+
+}  // namespace ostrel::testing

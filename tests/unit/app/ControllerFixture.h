@@ -1,0 +1,89 @@
+#pragma once
+// A main-window controller wired to fakes, with a temporary "Personal" folder.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MainController.h"
+#include "changer/BmpCodec.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeServices.h"
+#include "fakes/TempDir.h"
+#include "list/ListFile.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace ostrel::testing {
+
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest() {
+        registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     "Personal", temp.path());
+        rebuild();
+    }
+
+    void rebuild() {
+        controller = std::make_unique<MainController>(
+            Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs}, view);
+    }
+
+    std::string dataFolder() const { return temp.path() + "\\Ostrel Wallpapers"; }
+    std::string hostDataFolder() const { return temp.path() + "/Ostrel Wallpapers"; }
+
+    // A solid-colour bitmap of the given size, in the temporary folder.
+    std::string picture(const std::string& name, int w, int h) {
+        Image image{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, 0x80)};
+        std::string path = temp.file(name);
+        auto out = files.openReplace(path);
+        EXPECT_TRUE(out && writeBmp24(image, *out) && out->commit());
+        return path;
+    }
+
+    // Writes a working list of these paths before start-up.
+    void workingList(const std::vector<std::string>& paths) {
+        files.createDirectory(hostDataFolder());
+        WallpaperList list;
+        list.writeHeader();
+        for (const auto& p : paths) list.appendEntry(p);
+        ASSERT_TRUE(saveF(files, list, dataFolder() + "\\Default.tav"));
+    }
+
+    void setting(const std::string& name, const std::string& value) {
+        registry.set(RegistryRoot::CurrentUser, "RZ", name, value);
+    }
+    std::string stored(const std::string& name) const {
+        return registry.readString(RegistryRoot::CurrentUser, "RZ", name).value_or("<absent>");
+    }
+
+    void start(StartMode mode = {}) { quitAtOnce = controller->FormCreate(mode); }
+    void advance(std::uint64_t ms) {
+        timers.advance(ms, [this](TimerId id) { controller->onTimer(id); });
+    }
+    // Sends queued hotkey ids the way the message queue would deliver them,
+    // with the posted re-arm messages behind them.
+    void deliverHotkeys(std::vector<std::uint32_t> queue) {
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            int before = view.rearms;
+            controller->onHotkey(queue[i]);
+            for (int k = before; k < view.rearms; ++k) queue.push_back(0);
+        }
+    }
+    int current() const { return controller->settings().currentIndex; }
+
+    TempDir temp;
+    FakeRegistry registry;
+    PosixFileSystem files;
+    FakeDesktop desktop;
+    FakeTray tray;
+    FakeHotkeys hotkeys;
+    FakeSystemInfo systemInfo;
+    FakeTimers timers;
+    FakeClock clock;
+    FakeRandom random;
+    FakeDialogs dialogs;
+    FakeView view;
+    std::unique_ptr<MainController> controller;
+    bool quitAtOnce = false;
+};
+
+}  // namespace ostrel::testing

@@ -1,0 +1,296 @@
+// wintool: the Wine tests' helper. It talks to the running program the way
+// another Windows program would (window lookup, posted and sent messages,
+// global atoms, CreateProcess) and prints plain answers for the scripts.
+//
+// Arguments arrive as Unicode (so Cyrillic survives the trip from bash);
+// text goes out as UTF-8 so that bash can compare it directly.
+// Exit codes: 0 success, 1 the awaited thing did not happen, 2 usage error,
+// 3 the main window was not found, 4 a Win32 call failed.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kClass[] = "TMainForm";
+const char kTitle[] = "Ostrel Wallpapers";
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string ansi(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring fromAnsi(const char* s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+    return w;
+}
+
+// Raw bytes to stdout: the C runtime's text mode would add CRs under Wine.
+void out(const std::string& s) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), (DWORD)s.size(), &written, nullptr);
+}
+void outLine(const std::string& s) { out(s + "\n"); }
+
+int usage() {
+    fputs("usage: wintool <command> [args]\n"
+          "  cmdline                      print own GetCommandLineA as [..]\n"
+          "  screen                       print GetSystemMetrics screen width height\n"
+          "  wait-window <ms>             wait for the main window, print its HWND\n"
+          "  is-visible                   print 1 or 0\n"
+          "  wait-visible <0|1> <ms>      wait until the window's visibility is as given\n"
+          "  wait-gone <ms>               wait until no main window exists\n"
+          "  count-windows                top-level TMainForm windows\n"
+          "  count-class <class>          top-level windows of a class (visible ones)\n"
+          "  post-command <id>            WM_COMMAND\n"
+          "  post-hotkey <atom> [count]   WM_HOTKEY with the global atom's id\n"
+          "  post-tray <mouseMsg>         tray callback message 0x464\n"
+          "  post-close | post-minimize   WM_CLOSE | WM_SYSCOMMAND SC_MINIMIZE\n"
+          "  send-endsession              WM_QUERYENDSESSION then WM_ENDSESSION(1)\n"
+          "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail; wait, close and\n"
+          "                               report any #32770 dialog of it\n",
+          stderr);
+    return 2;
+}
+
+HWND mainWindow() { return FindWindowA(kClass, kTitle); }
+
+HWND requireWindow() {
+    HWND h = mainWindow();
+    if (!h) fprintf(stderr, "wintool: no %s window\n", kClass);
+    return h;
+}
+
+// Polls until pred() holds or timeoutMs passes.
+template <class Pred>
+bool waitFor(DWORD timeoutMs, Pred pred) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(50);
+    }
+}
+
+unsigned long parseNumber(const wchar_t* s) { return wcstoul(s, nullptr, 0); }
+
+struct ClassCount {
+    const char* cls;
+    DWORD pid;        // 0: any process
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK countClassProc(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<ClassCount*>(lp);
+    char name[256] = {};
+    GetClassNameA(h, name, sizeof name);
+    if (lstrcmpA(name, c->cls) != 0) return TRUE;
+    if (c->visibleOnly && !IsWindowVisible(h)) return TRUE;
+    if (c->pid) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid != c->pid) return TRUE;
+    }
+    c->found.push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> windowsOfClass(const char* cls, DWORD pid, bool visibleOnly) {
+    ClassCount c{cls, pid, visibleOnly, {}};
+    EnumWindows(countClassProc, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+BOOL CALLBACK collectTextProc(HWND h, LPARAM lp) {
+    auto* text = reinterpret_cast<std::wstring*>(lp);
+    wchar_t buf[1024] = {};
+    GetWindowTextW(h, buf, 1024);
+    if (buf[0]) {
+        if (!text->empty()) *text += L" | ";
+        *text += buf;
+    }
+    return TRUE;
+}
+
+// Title and child texts of a dialog, for the failure message.
+std::string describeDialog(HWND h) {
+    wchar_t title[512] = {};
+    GetWindowTextW(h, title, 512);
+    std::wstring text;
+    EnumChildWindows(h, collectTextProc, reinterpret_cast<LPARAM>(&text));
+    return "[" + utf8(title) + "] " + utf8(text);
+}
+
+// Starts the program exactly as another program would, so the raw command
+// line is under the test's control; watches for message boxes meanwhile.
+int cmdRun(DWORD timeoutMs, const std::wstring& exe, const std::wstring& tail) {
+    std::wstring cmd = L"\"" + exe + L"\"" + tail;
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        fprintf(stderr, "wintool: CreateProcess failed (%lu)\n", GetLastError());
+        return 4;
+    }
+    int dialogs = 0;
+    DWORD start = GetTickCount();
+    bool ended = false;
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        for (HWND d : windowsOfClass("#32770", pi.dwProcessId, true)) {
+            // Report it, then close it so that the program can go on and the
+            // test fails on the report rather than on a hang.
+            ++dialogs;
+            fprintf(stderr, "wintool: dialog shown: ");
+            fflush(stderr);
+            DWORD w;
+            std::string d8 = describeDialog(d) + "\n";
+            WriteFile(GetStdHandle(STD_ERROR_HANDLE), d8.data(), (DWORD)d8.size(), &w, nullptr);
+            PostMessageA(d, WM_CLOSE, 0, 0);
+            Sleep(300);
+        }
+        if (GetTickCount() - start >= timeoutMs) break;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    if (ended)
+        outLine("ended exit=" + std::to_string(code) + " dialogs=" + std::to_string(dialogs));
+    else
+        outLine("running dialogs=" + std::to_string(dialogs));
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return ended && dialogs == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return usage();
+    std::wstring cmd = argv[1];
+    auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
+
+    if (cmd == L"cmdline") {
+        // The program reads the ANSI command line; show exactly its ends.
+        outLine("[" + utf8(fromAnsi(GetCommandLineA())) + "]");
+        return 0;
+    }
+    if (cmd == L"screen") {
+        outLine(std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
+                std::to_string(GetSystemMetrics(SM_CYSCREEN)));
+        return 0;
+    }
+    if (cmd == L"wait-window") {
+        if (!arg(2)) return usage();
+        HWND h = nullptr;
+        if (!waitFor(parseNumber(arg(2)), [&] { return (h = mainWindow()) != nullptr; })) return 1;
+        char buf[32];
+        snprintf(buf, sizeof buf, "%p", (void*)h);
+        outLine(buf);
+        return 0;
+    }
+    if (cmd == L"is-visible") {
+        HWND h = requireWindow();
+        if (!h) return 3;
+        outLine(IsWindowVisible(h) ? "1" : "0");
+        return 0;
+    }
+    if (cmd == L"wait-visible") {
+        if (!arg(3)) return usage();
+        bool want = parseNumber(arg(2)) != 0;
+        HWND h = requireWindow();
+        if (!h) return 3;
+        bool ok = waitFor(parseNumber(arg(3)), [&] { return (IsWindowVisible(h) != 0) == want; });
+        outLine(IsWindowVisible(h) ? "1" : "0");
+        return ok ? 0 : 1;
+    }
+    if (cmd == L"wait-gone") {
+        if (!arg(2)) return usage();
+        return waitFor(parseNumber(arg(2)), [] { return mainWindow() == nullptr; }) ? 0 : 1;
+    }
+    if (cmd == L"count-windows") {
+        outLine(std::to_string(windowsOfClass(kClass, 0, false).size()));
+        return 0;
+    }
+    if (cmd == L"count-class") {
+        if (!arg(2)) return usage();
+        std::string cls = ansi(arg(2));
+        auto found = windowsOfClass(cls.c_str(), 0, true);
+        outLine(std::to_string(found.size()));
+        for (HWND d : found) fprintf(stderr, "%s\n", describeDialog(d).c_str());
+        return 0;
+    }
+    if (cmd == L"post-command") {
+        if (!arg(2)) return usage();
+        HWND h = requireWindow();
+        if (!h) return 3;
+        return PostMessageA(h, WM_COMMAND, parseNumber(arg(2)), 0) ? 0 : 4;
+    }
+    if (cmd == L"post-hotkey") {
+        if (!arg(2)) return usage();
+        unsigned long count = arg(3) ? parseNumber(arg(3)) : 1;
+        HWND h = requireWindow();
+        if (!h) return 3;
+        ATOM id = GlobalFindAtomW(arg(2));
+        if (!id) {
+            fprintf(stderr, "wintool: global atom %s not found\n", utf8(arg(2)).c_str());
+            return 1;
+        }
+        for (unsigned long i = 0; i < count; ++i)
+            if (!PostMessageA(h, WM_HOTKEY, id, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_RIGHT))) return 4;
+        return 0;
+    }
+    if (cmd == L"post-tray") {
+        if (!arg(2)) return usage();
+        HWND h = requireWindow();
+        if (!h) return 3;
+        return PostMessageA(h, WM_USER + 100, 0, parseNumber(arg(2))) ? 0 : 4;
+    }
+    if (cmd == L"post-close") {
+        HWND h = requireWindow();
+        if (!h) return 3;
+        return PostMessageA(h, WM_CLOSE, 0, 0) ? 0 : 4;
+    }
+    if (cmd == L"post-minimize") {
+        HWND h = requireWindow();
+        if (!h) return 3;
+        return PostMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 4;
+    }
+    if (cmd == L"send-endsession") {
+        HWND h = requireWindow();
+        if (!h) return 3;
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(h, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) return 4;
+        outLine("query=" + std::to_string((unsigned long long)answer));
+        if (!SendMessageTimeoutA(h, WM_ENDSESSION, 1, 0, SMTO_ABORTIFHUNG, 20000, &answer)) return 4;
+        return 0;
+    }
+    if (cmd == L"run") {
+        if (!arg(4)) return usage();
+        return cmdRun(parseNumber(arg(2)), arg(3), arg(4));
+    }
+    return usage();
+}
