@@ -7,26 +7,28 @@
 namespace ostrel {
 namespace {
 
-// Weights are fixed point with 14 fraction bits and sum to exactly kOne for
-// every output pixel, so a uniform colour stays exactly uniform.
-constexpr int kShift = 14;
-constexpr std::int32_t kOne = 1 << kShift;
-// The horizontal pass keeps 8 fraction bits for the vertical pass.
-constexpr int kMidShift = kShift - 8;
+// Weights are fixed point and sum to exactly `one` for every output pixel, so a
+// uniform colour stays exactly uniform. The horizontal pass uses 13 fraction
+// bits so that a weighted sum of 8-bit values fits in 21 bits (see packPixel);
+// the vertical pass uses 14.
+constexpr int kAcrossShift = 13;
+constexpr int kDownShift = 14;
+// Between the passes values carry 8 fraction bits.
+constexpr int kMidBits = 8;
 
 // For every output position along one axis: which source pixels it reads and with what weight.
 struct Taps {
     std::vector<int> start;
     std::vector<int> count;
     std::vector<int> offset;
-    std::vector<std::int32_t> weights;
+    std::vector<std::uint32_t> weights;
     int maxCount = 1;
 };
 
 // Output pixel i covers source interval [i*src/dst, (i+1)*src/dst); each source
 // pixel weighs in with the part of it that is covered. Positions are kept in
 // units of 1/dst source pixel, so the overlaps are exact integers.
-void addAreaTaps(Taps& t, int src, int dst) {
+void addAreaTaps(Taps& t, int src, int dst, std::int64_t one) {
     for (int i = 0; i < dst; ++i) {
         const std::int64_t lo = static_cast<std::int64_t>(i) * src;
         const std::int64_t hi = lo + src;
@@ -36,31 +38,32 @@ void addAreaTaps(Taps& t, int src, int dst) {
         t.count.push_back(last - first + 1);
         t.offset.push_back(static_cast<int>(t.weights.size()));
         const std::size_t base = t.weights.size();
-        std::int32_t sum = 0;
+        std::int64_t sum = 0;
         for (int j = first; j <= last; ++j) {
             std::int64_t overlap = std::min(hi, static_cast<std::int64_t>(j + 1) * dst) -
                                    std::max(lo, static_cast<std::int64_t>(j) * dst);
-            auto w = static_cast<std::int32_t>((overlap * kOne + src / 2) / src);
-            t.weights.push_back(w);
+            std::int64_t w = (overlap * one + src / 2) / src;
+            t.weights.push_back(static_cast<std::uint32_t>(w));
             sum += w;
         }
         // The rounding remainder goes to the heaviest tap.
-        *std::max_element(t.weights.begin() + static_cast<std::ptrdiff_t>(base), t.weights.end()) += kOne - sum;
+        auto heaviest = std::max_element(t.weights.begin() + static_cast<std::ptrdiff_t>(base), t.weights.end());
+        *heaviest = static_cast<std::uint32_t>(*heaviest + (one - sum));
         t.maxCount = std::max(t.maxCount, last - first + 1);
     }
 }
 
 // Bilinear with pixel centres aligned: output i samples source position
 // (i + 0.5) * src/dst - 0.5, clamped to the picture.
-void addBilinearTaps(Taps& t, int src, int dst) {
+void addBilinearTaps(Taps& t, int src, int dst, std::int64_t one) {
     const std::int64_t den = 2 * static_cast<std::int64_t>(dst);
     for (int i = 0; i < dst; ++i) {
         const std::int64_t num = (2 * static_cast<std::int64_t>(i) + 1) * src - dst;
         int first = 0;
-        std::int32_t upper = 0;
+        std::int64_t upper = 0;
         if (num > 0) {
             first = static_cast<int>(num / den);
-            upper = static_cast<std::int32_t>((num % den * kOne + den / 2) / den);
+            upper = (num % den * one + den / 2) / den;
         }
         if (first >= src - 1) {
             first = src - 1;
@@ -68,9 +71,9 @@ void addBilinearTaps(Taps& t, int src, int dst) {
         }
         t.start.push_back(first);
         t.offset.push_back(static_cast<int>(t.weights.size()));
-        t.weights.push_back(kOne - upper);
+        t.weights.push_back(static_cast<std::uint32_t>(one - upper));
         if (upper > 0) {
-            t.weights.push_back(upper);
+            t.weights.push_back(static_cast<std::uint32_t>(upper));
             t.count.push_back(2);
             t.maxCount = 2;
         } else {
@@ -79,34 +82,42 @@ void addBilinearTaps(Taps& t, int src, int dst) {
     }
 }
 
-Taps makeTaps(int src, int dst) {
+Taps makeTaps(int src, int dst, int shift) {
     Taps t;
     t.start.reserve(dst);
     t.count.reserve(dst);
     t.offset.reserve(dst);
     if (dst < src)
-        addAreaTaps(t, src, dst);
+        addAreaTaps(t, src, dst, std::int64_t{1} << shift);
     else
-        addBilinearTaps(t, src, dst);  // equal sizes give one tap of weight one
+        addBilinearTaps(t, src, dst, std::int64_t{1} << shift);  // equal sizes give one tap of weight one
     return t;
 }
 
-void horizontalPass(const std::uint8_t* src, std::uint16_t* out, const Taps& t) {
+// The three channels of a pixel side by side in one 64-bit word, 21 bits apart.
+// A weighted sum with 13-bit weights adding up to 2^13 stays below 255 * 2^13 <
+// 2^21 in every lane, so one multiply-add per tap serves all three channels.
+constexpr int kLane = 21;
+constexpr std::uint64_t kLaneMask = (std::uint64_t{1} << kLane) - 1;
+
+std::uint64_t packPixel(const std::uint8_t* p) {
+    return p[0] | std::uint64_t{p[1]} << kLane | std::uint64_t{p[2]} << (2 * kLane);
+}
+
+void horizontalPass(const std::uint8_t* src, int srcWidth, std::uint64_t* packed, std::uint16_t* out,
+                    const Taps& t) {
+    for (int x = 0; x < srcWidth; ++x) packed[x] = packPixel(src + 3 * x);
     const int n = static_cast<int>(t.start.size());
+    constexpr int shift = kAcrossShift - kMidBits;
+    constexpr std::uint64_t half = std::uint64_t{1} << (shift - 1);
     for (int x = 0; x < n; ++x) {
-        const std::uint8_t* p = src + 3 * t.start[x];
-        const std::int32_t* w = t.weights.data() + t.offset[x];
-        std::uint32_t b = 0, g = 0, r = 0;
-        for (int k = 0, c = t.count[x]; k < c; ++k, p += 3) {
-            const auto wk = static_cast<std::uint32_t>(w[k]);
-            b += wk * p[0];
-            g += wk * p[1];
-            r += wk * p[2];
-        }
-        constexpr std::uint32_t half = 1u << (kMidShift - 1);
-        out[3 * x] = static_cast<std::uint16_t>((b + half) >> kMidShift);
-        out[3 * x + 1] = static_cast<std::uint16_t>((g + half) >> kMidShift);
-        out[3 * x + 2] = static_cast<std::uint16_t>((r + half) >> kMidShift);
+        const std::uint64_t* p = packed + t.start[x];
+        const std::uint32_t* w = t.weights.data() + t.offset[x];
+        std::uint64_t acc = 0;
+        for (int k = 0, c = t.count[x]; k < c; ++k) acc += w[k] * p[k];
+        out[3 * x] = static_cast<std::uint16_t>(((acc & kLaneMask) + half) >> shift);
+        out[3 * x + 1] = static_cast<std::uint16_t>((((acc >> kLane) & kLaneMask) + half) >> shift);
+        out[3 * x + 2] = static_cast<std::uint16_t>(((acc >> (2 * kLane)) + half) >> shift);
     }
 }
 
@@ -119,14 +130,15 @@ Image resample(const Image& source, ImageSize target) {
         return out;
     if (source.size() == target) return source;
 
-    const Taps across = makeTaps(source.width, target.width);
-    const Taps down = makeTaps(source.height, target.height);
+    const Taps across = makeTaps(source.width, target.width, kAcrossShift);
+    const Taps down = makeTaps(source.height, target.height, kDownShift);
     const std::size_t rowValues = static_cast<std::size_t>(target.width) * 3;
 
     // Horizontally resampled source rows, kept in a ring just big enough for one
     // output row's vertical window; windows only move downwards.
     const int ringRows = down.maxCount;
     std::vector<std::uint16_t> ring(rowValues * ringRows);
+    std::vector<std::uint64_t> packed(static_cast<std::size_t>(source.width));
     std::vector<std::uint32_t> acc(rowValues);
     int nextSourceRow = 0;
 
@@ -137,20 +149,20 @@ Image resample(const Image& source, ImageSize target) {
     for (int y = 0; y < target.height; ++y) {
         const int first = down.start[y];
         const int count = down.count[y];
-        for (; nextSourceRow < first + count; ++nextSourceRow) {
-            if (nextSourceRow < first) continue;  // a window skipped it entirely
-            horizontalPass(source.row(nextSourceRow), ring.data() + (nextSourceRow % ringRows) * rowValues,
-                           across);
-        }
-        const std::int32_t* w = down.weights.data() + down.offset[y];
+        for (nextSourceRow = std::max(nextSourceRow, first); nextSourceRow < first + count; ++nextSourceRow)
+            horizontalPass(source.row(nextSourceRow), source.width, packed.data(),
+                           ring.data() + (nextSourceRow % ringRows) * rowValues, across);
+
+        // 16-bit values with 8 fraction bits times 14-bit weights: at most 65280 * 2^14 < 2^32.
+        const std::uint32_t* w = down.weights.data() + down.offset[y];
         std::fill(acc.begin(), acc.end(), 0u);
         for (int k = 0; k < count; ++k) {
             const std::uint16_t* row = ring.data() + ((first + k) % ringRows) * rowValues;
-            const auto wk = static_cast<std::uint32_t>(w[k]);
+            const std::uint32_t wk = w[k];
             for (std::size_t i = 0; i < rowValues; ++i) acc[i] += wk * row[i];
         }
         std::uint8_t* dst = out.row(y);
-        constexpr int shift = kShift + 8;
+        constexpr int shift = kDownShift + kMidBits;
         constexpr std::uint32_t half = 1u << (shift - 1);
         for (std::size_t i = 0; i < rowValues; ++i)
             dst[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (acc[i] + half) >> shift));

@@ -11,7 +11,7 @@ mkdir -p "$CACHE"
 PACKAGES=(build-essential cmake ninja-build pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm dpkg-dev
   libjpeg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  wine wine64 xvfb xauth x11-utils imagemagick locales procps)
+  wine wine64 xvfb xauth x11-utils imagemagick locales procps python3)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -75,4 +75,9 @@ if [ ! -f "$PREFIX_TEMPLATE/system.reg" ]; then
   WINEPREFIX="$PREFIX_TEMPLATE" wineserver -w || true
   [ -n "$tmpx" ] && kill "$tmpx" 2>/dev/null || true
 fi
+# Wine links the user's Documents and Desktop to $HOME; the program's data must
+# stay inside the prefix, so those links become plain folders.
+for link in "$PREFIX_TEMPLATE"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 echo "setup: ready (cache $CACHE)"

@@ -94,7 +94,6 @@ ow_setup() {
 
   OW_DIR=$(mktemp -d "${TMPDIR:-/tmp}/ostrel-wine.XXXXXX")
   cp -a "$OW_TEMPLATE" "$OW_DIR/prefix" || ow_die "copy of the Wine prefix template"
-  rm -f "$OW_DIR/prefix/wineserver"
   # The template's user folders are links to the real home: make them plain
   # folders so that nothing the program writes leaves the prefix.
   local link
@@ -107,7 +106,7 @@ ow_setup() {
   : >"$OW_DIR/app.log"
 
   export WINEPREFIX="$OW_DIR/prefix" WINEDEBUG=-all LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
-  export HOME="$OW_DIR/home" WINEDLLOVERRIDES="mscoree,mshtml=" TMPDIR="$OW_DIR/work"
+  export HOME="$OW_DIR/home" WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" TMPDIR="$OW_DIR/work"
   unset WINEARCH WINESERVER
 
   if [ -n "${OSTREL_TEST_DISPLAY:-}" ]; then
@@ -260,6 +259,25 @@ if len(d) < 54 or d[:2] != b"BM":
     sys.exit(1)
 w, h, planes, bpp, comp = struct.unpack_from("<iiHHI", d, 18)
 print(w, h, bpp, comp)' "$1"
+}
+
+# bmp_pixel_near <host file> <x> <y> <r> <g> <b>: the pixel (top-left origin)
+# of a 24-bit BMP is within a JPEG's error of the colour.
+bmp_pixel_near() {
+  python3 -c '
+import struct, sys
+f, x, y, *want = sys.argv[1:]
+x, y = int(x), int(y)
+d = open(f, "rb").read()
+off, = struct.unpack_from("<I", d, 10)
+w, h, _, bpp = struct.unpack_from("<iiHH", d, 18)
+if bpp != 24:
+    sys.exit("not 24-bit")
+row = y if h < 0 else abs(h) - 1 - y
+p = off + row * ((w * 3 + 3) & ~3) + x * 3
+b, g, r = d[p:p + 3]
+if max(abs(r - int(want[0])), abs(g - int(want[1])), abs(b - int(want[2]))) > 48:
+    sys.exit("pixel %d,%d is %d,%d,%d" % (x, y, r, g, b))' "$@"
 }
 
 # file_sum <host file>: checksum of the contents, "none" when missing.

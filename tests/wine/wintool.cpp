@@ -28,14 +28,6 @@ std::string utf8(const std::wstring& w) {
     return s;
 }
 
-std::string ansi(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
 std::wstring fromAnsi(const char* s) {
     int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
     std::wstring w(n > 0 ? n - 1 : 0, L'\0');
@@ -59,14 +51,14 @@ int usage() {
           "  wait-visible <0|1> <ms>      wait until the window's visibility is as given\n"
           "  wait-gone <ms>               wait until no main window exists\n"
           "  count-windows                top-level TMainForm windows\n"
-          "  count-class <class>          top-level windows of a class (visible ones)\n"
           "  post-command <id>            WM_COMMAND\n"
           "  post-hotkey <atom> [count]   WM_HOTKEY with the global atom's id\n"
           "  post-tray <mouseMsg>         tray callback message 0x464\n"
           "  post-close | post-minimize   WM_CLOSE | WM_SYSCOMMAND SC_MINIMIZE\n"
           "  send-endsession              WM_QUERYENDSESSION then WM_ENDSESSION(1)\n"
-          "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail; wait, close and\n"
-          "                               report any #32770 dialog of it\n",
+          "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail and wait for its end;\n"
+          "                               print \"ended exit=N dialogs=N shown=N\": message\n"
+          "                               boxes (closed when seen) and other windows shown\n",
           stderr);
     return 2;
 }
@@ -120,6 +112,27 @@ std::vector<HWND> windowsOfClass(const char* cls, DWORD pid, bool visibleOnly) {
     return c.found;
 }
 
+struct VisibleOf {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK visibleOfProc(HWND h, LPARAM lp) {
+    auto* v = reinterpret_cast<VisibleOf*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    char cls[256] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (pid == v->pid && IsWindowVisible(h) && lstrcmpA(cls, "#32770") != 0) v->found.push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> visibleWindowsOf(DWORD pid) {
+    VisibleOf v{pid, {}};
+    EnumWindows(visibleOfProc, reinterpret_cast<LPARAM>(&v));
+    return v.found;
+}
+
 BOOL CALLBACK collectTextProc(HWND h, LPARAM lp) {
     auto* text = reinterpret_cast<std::wstring*>(lp);
     wchar_t buf[1024] = {};
@@ -137,7 +150,11 @@ std::string describeDialog(HWND h) {
     GetWindowTextW(h, title, 512);
     std::wstring text;
     EnumChildWindows(h, collectTextProc, reinterpret_cast<LPARAM>(&text));
-    return "[" + utf8(title) + "] " + utf8(text);
+    std::string line = "[";
+    line += utf8(title);
+    line += "] ";
+    line += utf8(text);
+    return line;
 }
 
 // Starts the program exactly as another program would, so the raw command
@@ -153,37 +170,45 @@ int cmdRun(DWORD timeoutMs, const std::wstring& exe, const std::wstring& tail) {
         fprintf(stderr, "wintool: CreateProcess failed (%lu)\n", GetLastError());
         return 4;
     }
-    int dialogs = 0;
+    std::vector<HWND> seenDialogs;
+    std::vector<HWND> shown;  // visible top-level windows of the program, dialogs aside
     DWORD start = GetTickCount();
     bool ended = false;
     for (;;) {
-        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
             ended = true;
             break;
+        }
+        for (HWND w : visibleWindowsOf(pi.dwProcessId)) {
+            bool known = false;
+            for (HWND k : shown) known = known || k == w;
+            if (!known) {
+                shown.push_back(w);
+                char cls[256] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                fprintf(stderr, "wintool: window shown: class %s %s\n", cls, describeDialog(w).c_str());
+            }
         }
         for (HWND d : windowsOfClass("#32770", pi.dwProcessId, true)) {
             // Report it, then close it so that the program can go on and the
             // test fails on the report rather than on a hang.
-            ++dialogs;
-            fprintf(stderr, "wintool: dialog shown: ");
-            fflush(stderr);
-            DWORD w;
-            std::string d8 = describeDialog(d) + "\n";
-            WriteFile(GetStdHandle(STD_ERROR_HANDLE), d8.data(), (DWORD)d8.size(), &w, nullptr);
+            bool known = false;
+            for (HWND k : seenDialogs) known = known || k == d;
+            if (!known) {
+                seenDialogs.push_back(d);
+                fprintf(stderr, "wintool: dialog shown: %s\n", describeDialog(d).c_str());
+            }
             PostMessageA(d, WM_CLOSE, 0, 0);
-            Sleep(300);
         }
         if (GetTickCount() - start >= timeoutMs) break;
     }
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
-    if (ended)
-        outLine("ended exit=" + std::to_string(code) + " dialogs=" + std::to_string(dialogs));
-    else
-        outLine("running dialogs=" + std::to_string(dialogs));
+    std::string counts = " dialogs=" + std::to_string(seenDialogs.size()) + " shown=" + std::to_string(shown.size());
+    outLine(ended ? "ended exit=" + std::to_string(code) + counts : "running" + counts);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return ended && dialogs == 0 ? 0 : 1;
+    return ended ? 0 : 1;
 }
 
 }  // namespace
@@ -195,7 +220,10 @@ int wmain(int argc, wchar_t** argv) {
 
     if (cmd == L"cmdline") {
         // The program reads the ANSI command line; show exactly its ends.
-        outLine("[" + utf8(fromAnsi(GetCommandLineA())) + "]");
+        std::string line = "[";
+        line += utf8(fromAnsi(GetCommandLineA()));
+        line += "]";
+        outLine(line);
         return 0;
     }
     if (cmd == L"screen") {
@@ -223,9 +251,9 @@ int wmain(int argc, wchar_t** argv) {
         bool want = parseNumber(arg(2)) != 0;
         HWND h = requireWindow();
         if (!h) return 3;
-        bool ok = waitFor(parseNumber(arg(3)), [&] { return (IsWindowVisible(h) != 0) == want; });
-        outLine(IsWindowVisible(h) ? "1" : "0");
-        return ok ? 0 : 1;
+        if (waitFor(parseNumber(arg(3)), [&] { return (IsWindowVisible(h) != 0) == want; })) return 0;
+        fprintf(stderr, "wintool: the window is still %s\n", want ? "hidden" : "visible");
+        return 1;
     }
     if (cmd == L"wait-gone") {
         if (!arg(2)) return usage();
@@ -233,14 +261,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"count-windows") {
         outLine(std::to_string(windowsOfClass(kClass, 0, false).size()));
-        return 0;
-    }
-    if (cmd == L"count-class") {
-        if (!arg(2)) return usage();
-        std::string cls = ansi(arg(2));
-        auto found = windowsOfClass(cls.c_str(), 0, true);
-        outLine(std::to_string(found.size()));
-        for (HWND d : found) fprintf(stderr, "%s\n", describeDialog(d).c_str());
         return 0;
     }
     if (cmd == L"post-command") {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 #include "fakes/FakeRegistry.h"
@@ -115,25 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StoredCase{"IntervalInvalid", "TimeInterval", "abc", [](auto& s) { EXPECT_EQ(s.intervalValue, 1); }},
         StoredCase{"IntervalEmpty", "TimeInterval", "", [](auto& s) { EXPECT_EQ(s.intervalValue, 1); }},
-        StoredCase{"IntervalNegative", "TimeInterval", "-3", [](auto& s) { EXPECT_EQ(s.intervalValue, -3); }},
         StoredCase{"KolprokrKeepsLowByte", "kolprokr", "257", [](auto& s) { EXPECT_EQ(s.kolprokr, 1); }},
         StoredCase{"KolprokrNegative", "kolprokr", "-1", [](auto& s) { EXPECT_EQ(s.kolprokr, 255); }},
         StoredCase{"HourLowByte", "intime1", "300", [](auto& s) { EXPECT_EQ(s.dailyHour, 44); }},
-        StoredCase{"MinuteInvalid", "intime2", "x", [](auto& s) { EXPECT_EQ(s.dailyMinute, 1); }},
         StoredCase{"ShuffleStoredOnReadsOff", "shufle", "1", [](auto& s) { EXPECT_FALSE(s.shuffle); }},
         StoredCase{"ShuffleInvalidReadsOn", "shufle", "abc", [](auto& s) { EXPECT_TRUE(s.shuffle); }},
         StoredCase{"PlayingStoredOffReadsOn", "playstat", "0", [](auto& s) { EXPECT_TRUE(s.playing); }},
-        StoredCase{"PlayingAnyNonZeroIsOn", "playstat", "-7", [](auto& s) { EXPECT_FALSE(s.playing); }},
         StoredCase{"AddvlistInvalidIsOff", "addvlist", "abc", [](auto& s) { EXPECT_FALSE(s.addvlist); }},
         StoredCase{"AutorunInvalidIsOn", "onwinload", "x", [](auto& s) { EXPECT_TRUE(s.autorunEnabled); }},
         StoredCase{"RandomEmptyIsOn", "TimeRandom", "", [](auto& s) { EXPECT_TRUE(s.randomInterval); }},
-        StoredCase{"DailyModeZero", "InTimeCh", "0", [](auto& s) { EXPECT_FALSE(s.dailyMode); }},
         StoredCase{"SelectedInvalid", "selected", "9x", [](auto& s) { EXPECT_EQ(s.currentIndex, 1); }},
         StoredCase{"StyleFirstCharOnly", "where", "20", [](auto& s) { EXPECT_EQ(s.wallpaperStyle, "2"); }},
-        StoredCase{"StyleOther", "where", "0", [](auto& s) { EXPECT_EQ(s.wallpaperStyle, "0"); }},
         StoredCase{"StyleEmptyIsDefault", "where", "", [](auto& s) { EXPECT_EQ(s.wallpaperStyle, "2"); }},
         StoredCase{"LastopenCut", "lastopen", k150, [](auto& s) { EXPECT_EQ(s.lastopen, k150.substr(0, 100)); }},
-        StoredCase{"LastsaveEmpty", "lastsave", "", [](auto& s) { EXPECT_EQ(s.lastsave, ""); }},
         StoredCase{"CurrentPathUncut", "PathToSelected", k150, [](auto& s) { EXPECT_EQ(s.currentPath, k150); }},
         StoredCase{"DownloadGetsBackslash", "downfoad", "D:\\pics", [](auto& s) { EXPECT_EQ(s.downfoad, "D:\\pics\\"); }},
         StoredCase{"DownloadKeepsBackslash", "downfoad", "D:\\p\\", [](auto& s) { EXPECT_EQ(s.downfoad, "D:\\p\\"); }},
@@ -220,20 +213,12 @@ TEST_F(SettingsStoreTest, RoundTripKeepsEverythingButTheInvertedPair) {
     ASSERT_TRUE(store.saveoptions(s, {1024, 768}));
 
     Settings back = read();
-    EXPECT_EQ(back.shuffle, !s.shuffle);
-    EXPECT_EQ(back.playing, !s.playing);
-    EXPECT_EQ(back.addvlist, s.addvlist);
-    EXPECT_EQ(back.fitToScreen, s.fitToScreen);
-    EXPECT_EQ(std::tie(back.intervalValue, back.intervalUnit, back.currentIndex, back.kolprokr, back.dailyHour,
-                       back.dailyMinute, back.windowWidth, back.windowHeight, back.listLeft, back.timeFromMs,
-                       back.timeToMs),
-              std::tie(s.intervalValue, s.intervalUnit, s.currentIndex, s.kolprokr, s.dailyHour, s.dailyMinute,
-                       s.windowWidth, s.windowHeight, s.listLeft, s.timeFromMs, s.timeToMs));
-    EXPECT_EQ(std::tie(back.randomInterval, back.loadnew, back.autorunChangeAndExit, back.autorunEnabled,
-                       back.dailyMode),
-              std::tie(s.randomInterval, s.loadnew, s.autorunChangeAndExit, s.autorunEnabled, s.dailyMode));
-    EXPECT_EQ(std::tie(back.downfoad, back.wallpaperStyle, back.lastopen, back.currentPath, back.lastsave),
-              std::tie(s.downfoad, s.wallpaperStyle, s.lastopen, s.currentPath, s.lastsave));
+    EXPECT_FALSE(back.shuffle);
+    EXPECT_FALSE(back.playing);
+    back.shuffle = back.playing = true;  // what the start-up toggles do
+    FakeRegistry again;
+    ASSERT_TRUE(SettingsStore(again).saveoptions(back, {1024, 768}));
+    EXPECT_EQ(again.values(HKCU, "RZ"), reg.values(HKCU, "RZ"));
 }
 
 TEST_F(SettingsStoreTest, DeleteAllRemovesTheKey) {

@@ -59,13 +59,9 @@ protected:
     const std::string failed = padResolution("0x0");
 };
 
-TEST_F(ProberTest, EmptyListDoesNothing) {
+TEST_F(ProberTest, EmptyListOrProbeRowAtOrPastEndDoesNothing) {
     prober.setProbeRow(0);
     EXPECT_EQ(prober.tick(fs, list), Result::Nothing);
-    EXPECT_EQ(prober.probeRow(), 0);
-}
-
-TEST_F(ProberTest, ProbeRowAtOrPastEndDoesNothing) {
     makeList({{"a", ""}});
     for (int row : {2, 7}) {
         prober.setProbeRow(row);

@@ -118,15 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
         RemoveCase{"ZeroCountIsNoOp", 3, 0, 3, {"a", "b", "c", "d", "e"}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(WallpaperListTest, RemovingEveryEntryDropsTheFixedRow) {
-    WallpaperList list = listOf({"a", "b"});
-    ASSERT_EQ(list.fixedRows(), 1);
-    int current = 0;
-    list.removeRows(1, 2, current);
-    EXPECT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.fixedRows(), 0);
-}
-
 TEST(WallpaperListTest, ClearKeepsHeaderOnly) {
     WallpaperList list = listOf({"a", "b"});
     list.setCell(ResolutionColumn, 1, "  1x1");

@@ -1,0 +1,174 @@
+// Installing a large JPEG as the wallpaper (with and without fitting), and
+// reading the sizes of many files for the list.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "changer/BmpCodec.h"
+#include "changer/FitToScreen.h"
+#include "changer/JpegCodec.h"
+#include "changer/PictureLoader.h"
+#include "changer/Resample.h"
+#include "fakes/TempDir.h"
+#include "list/ImageProbe.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace {
+
+using namespace ostrel;
+
+constexpr ScreenSize kScreen{1920, 1080};
+
+[[noreturn]] void encoderFailed(j_common_ptr cinfo) {
+    char message[JMSG_LENGTH_MAX];
+    cinfo->err->format_message(cinfo, message);
+    std::fprintf(stderr, "benchmark picture: %s\n", message);
+    std::abort();
+}
+
+// Smooth ramps with some noise, like a photograph of sky and landscape.
+void writeJpeg(const std::string& path, int width, int height, int quality, unsigned seed, int noise) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    err.error_exit = encoderFailed;
+    jpeg_create_compress(&cinfo);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
+    unsigned state = seed;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            int n = static_cast<int>((state >> 24) % (2 * noise + 1)) - noise;
+            auto clamp = [](int v) { return static_cast<JSAMPLE>(v < 0 ? 0 : v > 255 ? 255 : v); };
+            row[3 * x] = clamp(40 + 180 * y / height + n);
+            row[3 * x + 1] = clamp(60 + 120 * x / width + n);
+            row[3 * x + 2] = clamp(200 - 150 * (x + y) / (width + height) + n);
+        }
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&cinfo, &p, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(f);
+}
+
+std::string numbered(const char* stem, int i) {
+    std::string name = stem;
+    name += std::to_string(i);
+    name += ".jpg";
+    return name;
+}
+
+struct Pictures {
+    ostrel::testing::TempDir dir;
+    std::string smooth;    // noise of +-2 around the ramps: 1.8 MB
+    std::string detailed;  // noise of +-8: 5.6 MB, closer to a camera picture
+    std::vector<std::string> small;
+    std::string out;
+
+    Pictures() {
+        smooth = dir.file("smooth.jpg");
+        writeJpeg(smooth, 6000, 4000, 90, 1, 2);
+        detailed = dir.file("detailed.jpg");
+        writeJpeg(detailed, 6000, 4000, 90, 2, 8);
+        // 25 different small-to-medium pictures, copied to 1000 files.
+        std::vector<std::string> originals;
+        for (int i = 0; i < 25; ++i) {
+            std::string p = dir.file(numbered("orig", i));
+            writeJpeg(p, 160 + 61 * i, 120 + 37 * i, 85, 100 + i, 6);
+            originals.push_back(ostrel::testing::TempDir::read(p));
+        }
+        for (int i = 0; i < 1000; ++i) small.push_back(dir.write(numbered("s", i), originals[i % 25]));
+        out = dir.file("wallpaper.bmp");
+    }
+};
+
+Pictures& pictures() {
+    static Pictures p;
+    return p;
+}
+
+// Scaled decoding saves the inverse DCT and colour conversion of most pixels,
+// but every coefficient must still be entropy-decoded; the more detail a
+// picture has, the larger that fixed share. Hence two pictures.
+const std::string& bigPicture(const benchmark::State& state) {
+    return state.range(0) == 0 ? pictures().smooth : pictures().detailed;
+}
+
+// Writes the wallpaper file; the stream is dropped without commit so the
+// figures do not include the disk flush.
+void writeWallpaper(PosixFileSystem& fs, const Image& image) {
+    auto out = fs.openReplace(pictures().out);
+    if (!out || !writeBmp24(image, *out)) std::abort();
+}
+
+void BM_InstallFit_Scaled(benchmark::State& state) {
+    PosixFileSystem fs;
+    const std::string& path = bigPicture(state);
+    for (auto _ : state) {
+        auto picture = loadWallpaperPicture(fs, path, true, kScreen);
+        if (!picture) std::abort();
+        writeWallpaper(fs, *picture);
+        benchmark::DoNotOptimize(picture->pixels.data());
+    }
+}
+BENCHMARK(BM_InstallFit_Scaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_InstallFit_FullDecodeThenScale(benchmark::State& state) {
+    PosixFileSystem fs;
+    const std::string& path = bigPicture(state);
+    for (auto _ : state) {
+        auto in = fs.openRead(path);
+        auto full = decodeJpeg(*in);
+        if (!full) std::abort();
+        Image picture = resample(*full, xyforscreen(full->size(), kScreen));
+        writeWallpaper(fs, picture);
+        benchmark::DoNotOptimize(picture.pixels.data());
+    }
+}
+BENCHMARK(BM_InstallFit_FullDecodeThenScale)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_InstallNoFit(benchmark::State& state) {
+    PosixFileSystem fs;
+    const std::string& path = bigPicture(state);
+    for (auto _ : state) {
+        auto picture = loadWallpaperPicture(fs, path, false, kScreen);
+        if (!picture) std::abort();
+        writeWallpaper(fs, *picture);
+        benchmark::DoNotOptimize(picture->pixels.data());
+    }
+}
+BENCHMARK(BM_InstallNoFit)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_GetStat1000(benchmark::State& state) {
+    PosixFileSystem fs;
+    const auto& files = pictures().small;
+    for (auto _ : state) {
+        for (const auto& path : files) {
+            std::string stat = GetStat(fs, path);
+            if (stat == "0x0") std::abort();
+            benchmark::DoNotOptimize(stat.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files.size()));
+}
+BENCHMARK(BM_GetStat1000)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "platform/win32/Text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace ostrel::win32 {
+namespace {
+
+int clampedLength(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
+
+bool toWide(UINT codePage, DWORD flags, std::string_view in, std::wstring& out) {
+    out.clear();
+    if (in.empty()) return true;
+    const int inLength = clampedLength(in.size());
+    int n = MultiByteToWideChar(codePage, flags, in.data(), inLength, nullptr, 0);
+    if (n <= 0) return false;
+    out.resize(static_cast<std::size_t>(n));
+    n = MultiByteToWideChar(codePage, flags, in.data(), inLength, out.data(), n);
+    if (n <= 0) return false;
+    out.resize(static_cast<std::size_t>(n));
+    return true;
+}
+
+}  // namespace
+
+std::wstring utf8ToWide(std::string_view utf8) {
+    std::wstring out;
+    toWide(CP_UTF8, 0, utf8, out);
+    return out;
+}
+
+std::wstring ansiToWide(std::string_view ansi) {
+    std::wstring out;
+    toWide(CP_ACP, 0, ansi, out);
+    return out;
+}
+
+std::string wideToAnsi(std::wstring_view wide) {
+    std::string out;
+    if (wide.empty()) return out;
+    const int inLength = clampedLength(wide.size());
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), inLength, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return out;
+    out.resize(static_cast<std::size_t>(n));
+    n = WideCharToMultiByte(CP_ACP, 0, wide.data(), inLength, out.data(), n, nullptr, nullptr);
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
+}
+
+std::wstring anyToWide(std::string_view text) {
+    std::wstring out;
+    if (toWide(CP_UTF8, MB_ERR_INVALID_CHARS, text, out)) return out;
+    toWide(CP_ACP, 0, text, out);
+    return out;
+}
+
+}  // namespace ostrel::win32

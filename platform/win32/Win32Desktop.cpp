@@ -1,0 +1,31 @@
+#include "platform/win32/Win32Desktop.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace ostrel::win32 {
+
+ScreenSize Win32Desktop::screenSize() const {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void Win32Desktop::reloadWallpaper(const std::string& bitmapPath) {
+    // The registry values are already written; the path is passed as well
+    // because current systems do not reliably reload from a null argument.
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()),
+                          SPIF_SENDWININICHANGE);
+}
+
+bool Win32Desktop::activeDesktopPresent() const {
+    HWND progman = FindWindowA("Progman", nullptr);
+    if (!progman) return false;
+    HWND view = FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr);
+    if (!view) return false;
+    return FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) != nullptr;
+}
+
+void Win32Desktop::notifyShellAssocChanged() {
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+}  // namespace ostrel::win32

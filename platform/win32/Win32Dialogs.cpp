@@ -1,0 +1,78 @@
+#include "platform/win32/Win32Dialogs.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/Text.h"
+
+namespace ostrel::win32 {
+namespace {
+
+constexpr const wchar_t* kCaption = L"Ostrel Wallpapers";
+
+// "Caption|pattern|Caption|pattern" → "Caption\0pattern\0Caption\0pattern\0\0".
+std::wstring dialogFilter(const std::string& filterUtf8) {
+    std::wstring filter = utf8ToWide(filterUtf8);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    return filter;
+}
+
+// The remembered path often names the list file saved last; the dialog wants
+// a folder, and one that does not exist makes it fall back to its own default.
+std::wstring initialFolder(const std::string& initialPathAnsi) {
+    std::wstring path = ansiToWide(initialPathAnsi);
+    if (path.empty()) return path;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return path;
+    const auto slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    if (slash == 2 && path[1] == L':') return path.substr(0, 3);  // "C:\"
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+void Win32Dialogs::message(const std::string& textUtf8) {
+    MessageBoxW(owner_, utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+}
+
+std::optional<std::string> Win32Dialogs::saveFile(const FileDialogRequest& request) {
+    return run(request, true);
+}
+
+std::optional<std::string> Win32Dialogs::openFile(const FileDialogRequest& request) {
+    return run(request, false);
+}
+
+std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, bool save) {
+    const std::wstring filter = dialogFilter(request.filterUtf8);
+    const std::wstring folder = initialFolder(request.initialPath);
+    std::string extension = request.defaultExtension;
+    if (!extension.empty() && extension.front() == '.') extension.erase(0, 1);
+    const std::wstring defaultExtension = utf8ToWide(extension);
+    std::vector<wchar_t> file(4096, L'\0');
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    // No overwrite prompt on saving: choosing an existing list replaces it.
+    // The current directory stays where it was, so relative paths keep their meaning.
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    if (!chosen) return std::nullopt;
+    return wideToAnsi(file.data());
+}
+
+}  // namespace ostrel::win32

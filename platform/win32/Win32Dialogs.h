@@ -1,0 +1,23 @@
+#pragma once
+// Message boxes and the standard open and save dialogs, owned by the main window.
+#include <windows.h>
+
+#include "platform/Dialogs.h"
+
+namespace ostrel::win32 {
+
+class Win32Dialogs final : public Dialogs {
+public:
+    explicit Win32Dialogs(HWND owner) : owner_(owner) {}
+
+    void message(const std::string& textUtf8) override;
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override;
+    std::optional<std::string> openFile(const FileDialogRequest& request) override;
+
+private:
+    std::optional<std::string> run(const FileDialogRequest& request, bool save);
+
+    HWND owner_;
+};
+
+}  // namespace ostrel::win32

@@ -1,0 +1,73 @@
+#include "platform/win32/Win32Registry.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::win32 {
+namespace {
+
+HKEY rootKey(RegistryRoot root) {
+    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+UniqueRegistryKey openOrCreate(RegistryRoot root, const std::string& key) {
+    UniqueRegistryKey handle;
+    if (RegCreateKeyExA(rootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, handle.put(), nullptr) != ERROR_SUCCESS)
+        handle.release();  // the out parameter is undefined on failure
+    return handle;
+}
+
+}  // namespace
+
+bool Win32Registry::createKey(RegistryRoot root, const std::string& key) {
+    return static_cast<bool>(openOrCreate(root, key));
+}
+
+std::optional<std::string> Win32Registry::readString(RegistryRoot root, const std::string& key,
+                                                     const std::string& name) const {
+    // Reading must not create the key: an absent key is an absent value.
+    UniqueRegistryKey handle;
+    if (RegOpenKeyExA(rootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) !=
+        ERROR_SUCCESS) {
+        handle.release();
+        return std::nullopt;
+    }
+    std::vector<char> data(256);
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
+        LONG rc = RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data.data()), &size);
+        if (rc == ERROR_MORE_DATA) {
+            // Another writer may grow the value between the two calls; ask again.
+            data.resize(size + 2);
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+        // Stored strings may or may not carry their terminator; the text ends
+        // at the first NUL either way.
+        std::string text(data.data(), size);
+        if (auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
+        return text;
+    }
+}
+
+bool Win32Registry::writeString(RegistryRoot root, const std::string& key,
+                                const std::string& name, const std::string& value) {
+    UniqueRegistryKey handle = openOrCreate(root, key);
+    if (!handle) return false;
+    const DWORD bytes = static_cast<DWORD>(value.size() + 1);  // with the terminating NUL
+    return RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::deleteKey(RegistryRoot root, const std::string& key) {
+    return RegDeleteKeyA(rootKey(root), key.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace ostrel::win32

@@ -1,0 +1,65 @@
+#include "platform/win32/Win32Tray.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "platform/win32/Text.h"
+#include "resources/resource.h"
+
+namespace ostrel::win32 {
+namespace {
+
+HICON loadSmallIcon(HINSTANCE instance, int id) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+// The first layout of the structure: its tip holds 64 characters.
+constexpr std::size_t kTipCapacity = 64;
+
+}  // namespace
+
+Win32Tray::Win32Tray(HWND window, HINSTANCE instance)
+    : window_(window),
+      playing_(loadSmallIcon(instance, IDI_PLAY)),
+      stopped_(loadSmallIcon(instance, IDI_STOP)) {}
+
+NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window_;
+    data.uID = 0;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = icon == TrayIcon::Playing ? playing_.get() : stopped_.get();
+    std::wstring tip = utf8ToWide(tipUtf8);
+    std::size_t length = std::min(tip.size(), kTipCapacity - 1);
+    // Never leave half of a surrogate pair at the end.
+    if (length > 0 && length < tip.size() && IS_HIGH_SURROGATE(tip[length - 1])) --length;
+    std::copy_n(tip.data(), length, data.szTip);
+    data.szTip[length] = L'\0';
+    return data;
+}
+
+// Tray calls are not checked: without a notification area the program works on.
+void Win32Tray::add(TrayIcon icon, const std::string& tipUtf8) {
+    NOTIFYICONDATAW data = record(icon, tipUtf8);
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void Win32Tray::modify(TrayIcon icon, const std::string& tipUtf8) {
+    NOTIFYICONDATAW data = record(icon, tipUtf8);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void Win32Tray::remove() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window_;
+    data.uID = 0;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+}  // namespace ostrel::win32

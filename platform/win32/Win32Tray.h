@@ -1,0 +1,30 @@
+#pragma once
+// The notification-area icon of the main window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/Tray.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::win32 {
+
+// The callback message the icon sends to the main window (WM_USER + 100).
+inline constexpr UINT kTrayCallbackMessage = 0x464;
+
+class Win32Tray final : public Tray {
+public:
+    Win32Tray(HWND window, HINSTANCE instance);
+
+    void add(TrayIcon icon, const std::string& tipUtf8) override;
+    void modify(TrayIcon icon, const std::string& tipUtf8) override;
+    void remove() override;
+
+private:
+    NOTIFYICONDATAW record(TrayIcon icon, const std::string& tipUtf8) const;
+
+    HWND window_;
+    UniqueIcon playing_;
+    UniqueIcon stopped_;
+};
+
+}  // namespace ostrel::win32

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: the host unit tests (also under the
+# address and undefined-behaviour sanitizers) and the program tests of the real
+# OstrelWallpapers.exe under Wine.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+bash scripts/setup.sh
+
+jobs=$(nproc)
+
+echo "== host build and unit tests"
+cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/host -j "$jobs"
+ctest --test-dir build/host -L unit -j "$jobs" --output-on-failure
+
+echo "== unit tests under address and undefined-behaviour sanitizers"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON -DOSTREL_BENCHMARKS=OFF >/dev/null
+cmake --build build/sanitize -j "$jobs"
+ctest --test-dir build/sanitize -L unit -j "$jobs" --output-on-failure
+
+echo "== Windows build and program tests under Wine"
+bash scripts/build-windows.sh
+ctest --test-dir build/win -L wine --output-on-failure

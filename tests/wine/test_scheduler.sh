@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Automatic changing: with a 2 s interval and play on, the wallpaper changes
+# by itself, again and again; Hotkey4 stops and Hotkey3 starts the changing.
+source "$(dirname "$0")/lib.sh"
+ow_setup "$@"
+ow_data_dir
+
+# Four pictures whose width tells their row: row r is (500 + 10 r) wide.
+rows=()
+for r in 1 2 3 4; do
+  name="C:\\pics\\$r.jpg"
+  make_pic "$(win_to_unix "$name")" "$((500 + 10 * r))x200" green
+  rows+=("$name" "$(printf '%8dx200' $((500 + 10 * r)))")
+done
+mkdir -p "$OW_DATA"
+write_tav "$OW_DATA/Default.tav" "${rows[@]}"
+OUT_BMP="$OW_DATA/Ostrel Wallpaper.bmp"
+reg_set 'HKCU\RZ' selected 1
+reg_set 'HKCU\RZ' TimeInterval 2
+reg_set 'HKCU\RZ' secund 1
+reg_set 'HKCU\RZ' playstat 1
+
+bitmap_width() { local i; i=$(bmp_info "$OUT_BMP" 2>/dev/null) && echo "${i%% *}" || echo 0; }
+width_not() { [ "$(bitmap_width)" != "$1" ]; }
+
+# ---- play on from the settings ----
+ow_start -
+wt wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
+# Generous: the first tick only samples the processor load, and ticks are
+# skipped while the machine (Wine starting, other work) is over 50 % busy.
+t0=$SECONDS
+if wait_until 60 width_not 0; then
+  ow_pass "the wallpaper is changed by itself (after about $((SECONDS - t0)) s)"
+else
+  ow_die "no wallpaper installed within 60 s with a 2 s interval and play on"
+fi
+first=$(bitmap_width)
+if wait_until 60 width_not "$first"; then
+  ow_pass "and changed again by itself (width $first, then $(bitmap_width))"
+else
+  ow_fail "the wallpaper did not change a second time within 60 s"
+fi
+check_eq "the desktop's Wallpaper is the program's bitmap" "$OW_DATA_WIN\\Ostrel Wallpaper.bmp" \
+  "$(reg_get 'HKCU\Control Panel\desktop' Wallpaper)"
+wt post-hotkey Hotkey4 || ow_fail "could not post Hotkey4"
+ow_exit_program || ow_die "no clean exit"
+check_eq "Hotkey4 stopped the changing (playstat saved)" 0 "$(reg_get 'HKCU\RZ' playstat)"
+
+# ---- play off: Hotkey3 starts it ----
+rm -f "$OUT_BMP"
+ow_start -
+wt wait-window 30000 >/dev/null || ow_die "the main window did not appear on the second start"
+wt post-hotkey Hotkey3 || ow_fail "could not post Hotkey3"
+if wait_until 60 width_not 0; then
+  ow_pass "after Hotkey3 the wallpaper is changed by itself"
+else
+  ow_fail "no wallpaper installed within 60 s after Hotkey3"
+fi
+ow_exit_program || ow_die "no clean exit on the second start"
+check_eq "Hotkey3 started the changing (playstat saved)" 1 "$(reg_get 'HKCU\RZ' playstat)"
+
+ow_finish

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Hidden start ("-" last on the command line) and the single-instance rule: a
+# second start shows the first one's window and ends without doing anything.
+source "$(dirname "$0")/lib.sh"
+ow_setup "$@"
+
+# ---- hidden start ----
+ow_start -
+first_pid=$OW_APP_PID
+wt wait-window 30000 >/dev/null || ow_die "a hidden start made no main window within 30 s"
+check_eq "a start ending in \" -\" shows no window" 0 "$(wt is-visible)"
+# Look again once start-up surely finished (the list prober and timers ran).
+sleep 2
+check_eq "the hidden window stays hidden" 0 "$(wt is-visible)"
+ow_screenshot hidden
+
+# ---- second start ----
+# Settings are written only at exit and the first copy still runs, so the
+# registry must stay as it is now; a copy that saved would write "wid" again.
+reg_set 'HKCU\RZ' TimeInterval 9
+wine reg delete 'HKCU\RZ' /v wid /f >/dev/null 2>&1
+settings_before=$(reg_dump 'HKCU\RZ')
+ow_start
+second_pid=$OW_APP_PID
+if ow_wait_pid "$second_pid" 30; then
+  ow_pass "the second copy ends by itself"
+else
+  ow_fail "the second copy still runs after 30 s"
+fi
+if wt wait-visible 1 10000; then
+  ow_pass "the second start shows the first copy's window"
+else
+  ow_fail "the first copy's window is still hidden after the second start"
+fi
+check_eq "exactly one main window" 1 "$(wt count-windows)"
+check "the first copy still runs" kill -0 "$first_pid"
+check_eq "the second copy wrote no settings" "$settings_before" "$(reg_dump 'HKCU\RZ')"
+ow_screenshot shown-by-second
+
+# ---- the first copy is unharmed and exits normally ----
+OW_APP_PID=$first_pid
+ow_exit_program || ow_die "the first copy did not exit"
+check_eq "the first copy saved its own settings at exit" 5 "$(reg_get 'HKCU\RZ' TimeInterval)"
+
+ow_finish

@@ -1,0 +1,125 @@
+// The program's entry: command line, single instance, the windows, the loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/MainController.h"
+#include "app/SeededRandom.h"
+#include "app/StartMode.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Hotkeys.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32Timers.h"
+#include "platform/win32/Win32Tray.h"
+#include "ui/ErrorBox.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+constexpr const char* kInstanceMutex = "MyOwnMutex";
+constexpr DWORD kMutexAllAccess = 0x1F0001;
+
+// "TaskbarCreated" tells us when Explorer restarts. Windows 95 (platform 1,
+// version 4.0) does not send it, so nothing is registered there.
+UINT registerTaskbarCreated() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof(OSVERSIONINFOA) == 148);
+    if (!GetVersionExA(&version)) return 0;
+    if (version.dwPlatformId == 1 && version.dwMajorVersion == 4 && version.dwMinorVersion == 0)
+        return 0;
+    return RegisterWindowMessageA("TaskbarCreated");
+}
+
+// Detaches the controller from the window before the controller goes away,
+// so that a late message cannot reach it.
+class Attachment {
+public:
+    Attachment(ostrel::ui::MainWindow& window, ostrel::MainController& controller)
+        : window_(window) {
+        window_.attach(&controller);
+    }
+    ~Attachment() { window_.attach(nullptr); }
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+private:
+    ostrel::ui::MainWindow& window_;
+};
+
+void runMessageLoop(ostrel::ui::MainWindow& window) {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Shortcuts first, so that F10 means the options and not the menu bar.
+        if (window.translateAccelerator(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void run(HINSTANCE instance) {
+    using namespace ostrel;
+
+    // The raw command line, not split: only its last characters matter.
+    const StartMode mode = parseCommandLine(GetCommandLineA());
+    SeededRandom random(win32::startupSeed());
+    const UINT taskbarCreated = registerTaskbarCreated();
+
+    // A running instance is only brought up; this one creates nothing.
+    if (HANDLE running = OpenMutexA(kMutexAllAccess, FALSE, kInstanceMutex)) {
+        CloseHandle(running);
+        if (HWND first = FindWindowA("TMainForm", "Ostrel Wallpapers"))
+            ShowWindow(first, SW_SHOWNORMAL);
+        return;
+    }
+    // Held until the process ends and never released: the system closes it.
+    // When it cannot be created the program runs as the first instance.
+    [[maybe_unused]] HANDLE instanceMarker = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    ui::MainWindow window(instance, taskbarCreated);
+    if (!window.create()) {
+        ui::showGeneralError(nullptr, "The main window could not be created.");
+        return;
+    }
+    HWND hwnd = window.hwnd();
+
+    win32::Win32Registry registry;
+    win32::Win32FileSystem files;
+    win32::Win32Desktop desktop;
+    win32::Win32Tray tray(hwnd, instance);
+    win32::Win32Hotkeys hotkeys(hwnd);
+    win32::Win32SystemInfo systemInfo;
+    win32::Win32Timers timers(hwnd);
+    win32::Win32Clock clock;
+    win32::Win32Dialogs dialogs(hwnd);
+    Services services{registry, files,  desktop, tray,   hotkeys,
+                      systemInfo, timers, clock, random, dialogs};
+
+    MainController controller(services, window);
+    Attachment attachment(window, controller);
+
+    // After the window exists, so that timers and the tray icon have their window.
+    bool endNow = false;
+    ui::guarded(hwnd, [&] { endNow = controller.FormCreate(mode); });
+    if (endNow) {
+        // Change-and-exit: the shutdown sequence has run; the window is never shown.
+        window.destroy();
+        return;
+    }
+    runMessageLoop(window);
+    window.destroy();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    ostrel::ui::guarded(nullptr, [&] { run(instance); });
+    return 0;  // always
+}
