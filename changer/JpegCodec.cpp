@@ -147,6 +147,9 @@ public:
                     break;
             }
         }
+        // A reduced picture is resampled again afterwards, so the plain (merged)
+        // chroma upsampling loses nothing visible and saves a pass.
+        if (cinfo_.scale_num < cinfo_.scale_denom) cinfo_.do_fancy_upsampling = FALSE;
         jpeg_calc_output_dimensions(&cinfo_);
         if (static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height > kMaxPixels) return false;
         jpeg_start_decompress(&cinfo_);
