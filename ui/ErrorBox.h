@@ -20,7 +20,7 @@ bool guarded(HWND owner, Handler&& handler) noexcept {
     } catch (const std::exception& e) {
         showGeneralError(owner, e.what());
     } catch (...) {
-        showGeneralError(owner, "Unknown error");
+        showGeneralError(owner, "Неизвестная ошибка.");
     }
     return false;
 }

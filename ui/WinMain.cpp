@@ -85,7 +85,7 @@ void run(HINSTANCE instance) {
 
     ui::MainWindow window(instance, taskbarCreated);
     if (!window.create()) {
-        ui::showGeneralError(nullptr, "The main window could not be created.");
+        ui::showGeneralError(nullptr, "Не удалось создать главное окно программы.");
         return;
     }
     HWND hwnd = window.hwnd();

@@ -4,6 +4,22 @@
 #include <shlobj.h>
 
 namespace ostrel::win32 {
+namespace {
+
+constexpr UINT kLateRepaintMs = 300;
+
+BOOL CALLBACK repaintVisible(HWND window, LPARAM) {
+    if (IsWindowVisible(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+void CALLBACK repaintOwnWindowsLate(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EnumThreadWindows(GetCurrentThreadId(), repaintVisible, 0);
+}
+
+}  // namespace
 
 ScreenSize Win32Desktop::screenSize() const {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -14,6 +30,11 @@ void Win32Desktop::reloadWallpaper(const std::string& bitmapPath) {
     // because current systems do not reliably reload from a null argument.
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()),
                           SPIF_SENDWININICHANGE);
+    // Some desktops (Wine's virtual desktop among them) paint the new picture
+    // over the windows on top of it. Every top-level window repaints now, and
+    // this program's own windows once more when the desktop has surely painted.
+    EnumWindows(repaintVisible, 0);
+    SetTimer(nullptr, 0, kLateRepaintMs, repaintOwnWindowsLate);
 }
 
 bool Win32Desktop::activeDesktopPresent() const {
