@@ -426,6 +426,36 @@ void MainController::ChinTimerTimer() {
     chinTimer_.setInterval(dailyCheckDelayMs(now.hour, now.minute, settings_.dailyHour, settings_.dailyMinute));
 }
 
+void MainController::applyScheduleOptions(const ScheduleChoice& choice) {
+    settings_.randomInterval = choice.randomInterval;
+    settings_.timeFromMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeFromMinutes} * 60000, 0, INT32_MAX));
+    settings_.timeToMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeToMinutes} * 60000, 0, INT32_MAX));
+    settings_.intervalUnit = choice.intervalUnit;
+    if (settings_.randomInterval) {
+        timer1_.setInterval(static_cast<std::uint32_t>(settings_.timeFromMs));
+    } else {
+        settings_.intervalValue = choice.intervalValue;
+        if (auto ms = fixedIntervalMs(settings_.intervalValue, settings_.intervalUnit)) timer1_.setInterval(*ms);
+    }
+    if (choice.dailyMode) {
+        if (settings_.playing) PlaybtnClick();  // interval playback stops before the daily mode begins
+        settings_.dailyMode = true;
+    } else {
+        settings_.dailyMode = false;
+    }
+    if (settings_.dailyMode) {
+        settings_.dailyHour = choice.dailyHour;
+        settings_.dailyMinute = choice.dailyMinute;
+        chinTimer_.setEnabled(true);
+        ChinTimerTimer();
+    } else {
+        chinTimer_.setEnabled(false);
+    }
+    elapsedSeconds_ = 0;
+    settings_.shuffle = !choice.shuffle;
+    shufleBtnClick();
+}
+
 void MainController::TimerDelayTimer() {
     userBrowsing_ = false;
     timerDelay_.setEnabled(false);

@@ -51,6 +51,19 @@ struct GridState {
 
 enum class TrayMouse { LeftDown, RightDown, Other };
 
+// The schedule as chosen in the options dialog.
+struct ScheduleChoice {
+    bool randomInterval = false;
+    std::int32_t timeFromMinutes = 1;
+    std::int32_t timeToMinutes = 60;
+    std::int32_t intervalValue = 5;   // ignored in random mode
+    std::int32_t intervalUnit = 2;    // 1 s, 2 min, 3 h
+    bool dailyMode = false;
+    std::uint8_t dailyHour = 1;
+    std::uint8_t dailyMinute = 0;
+    bool shuffle = false;
+};
+
 class MainController {
 public:
     MainController(Services services, MainView& view);
@@ -93,6 +106,9 @@ public:
     void N3Click();             // load list
     void N4Click();             // clear list
     void exitCommand();
+    // The schedule part of confirming the options: interval mode, daily mode
+    // (stopping interval playback), countdown reset and the shuffle state.
+    void applyScheduleOptions(const ScheduleChoice& choice);
 
     // ---- state the window reads ----
     const Settings& settings() const { return settings_; }

@@ -196,3 +196,47 @@ TEST_F(Scheduler, TrayMenuCaptionsFollowTheState) {
 
 }  // namespace
 }  // namespace ostrel::testing
+
+namespace ostrel::testing {
+namespace {
+
+TEST_F(Scheduler, ApplyingOptionsSwitchesModes) {
+    start();
+    controller->PlaybtnClick();
+    ScheduleChoice random;
+    random.randomInterval = true;
+    random.timeFromMinutes = 10;
+    random.timeToMinutes = 11;
+    random.shuffle = true;
+    controller->applyScheduleOptions(random);
+    EXPECT_EQ(timers.interval(TimerId::Change), 600000u);
+    EXPECT_EQ(controller->settings().timeToMs, 660000);
+    EXPECT_TRUE(controller->settings().shuffle);
+    EXPECT_TRUE(view.shufflePressed);
+
+    ScheduleChoice fixed;
+    fixed.intervalValue = 3;
+    fixed.intervalUnit = 1;
+    controller->applyScheduleOptions(fixed);
+    EXPECT_EQ(timers.interval(TimerId::Change), 3000u);
+    EXPECT_FALSE(controller->settings().shuffle);
+    EXPECT_TRUE(controller->playing());
+
+    // Choosing the daily mode stops interval playback, then checks the clock at once.
+    clock.time = {10, 10, 0};
+    ScheduleChoice daily;
+    daily.dailyMode = true;
+    daily.dailyHour = 10;
+    daily.dailyMinute = 30;
+    controller->applyScheduleOptions(daily);
+    EXPECT_FALSE(controller->playing());
+    EXPECT_FALSE(timers.running(TimerId::Change));
+    EXPECT_EQ(timers.interval(TimerId::Daily), kDailyMinuteMs);
+
+    controller->applyScheduleOptions(fixed);
+    EXPECT_FALSE(timers.running(TimerId::Daily));
+    EXPECT_FALSE(controller->playing());  // leaving the daily mode does not restart playback
+}
+
+}  // namespace
+}  // namespace ostrel::testing
