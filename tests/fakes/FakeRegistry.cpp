@@ -13,7 +13,6 @@ FakeRegistry::KeyId FakeRegistry::id(RegistryRoot root, const std::string& key) 
 }
 
 bool FakeRegistry::createKey(RegistryRoot root, const std::string& key) {
-    if (failCreateKey_) return false;
     keys_[id(root, key)];
     return true;
 }
@@ -30,7 +29,7 @@ std::optional<std::string> FakeRegistry::readString(RegistryRoot root, const std
 bool FakeRegistry::writeString(RegistryRoot root, const std::string& key, const std::string& name,
                                const std::string& value) {
     const bool fail = failAt_ > 0 && ++writesSinceArmed_ == failAt_;
-    writes_.push_back({root, key, name, value, !fail});
+    writes_.push_back({name, !fail});
     if (fail) return false;
     set(root, key, name, value);
     return true;

@@ -14,10 +14,7 @@ namespace ostrel::testing {
 class FakeRegistry final : public Registry {
 public:
     struct Write {
-        RegistryRoot root;
-        std::string key;
         std::string name;
-        std::string value;
         bool succeeded;
     };
 
@@ -41,7 +38,6 @@ public:
         failAt_ = n;
         writesSinceArmed_ = 0;
     }
-    void failCreateKey(bool fail) { failCreateKey_ = fail; }
 
     // Every writeString call, the failed one included.
     const std::vector<Write>& writes() const { return writes_; }
@@ -64,7 +60,6 @@ private:
     std::vector<Write> writes_;
     int failAt_ = 0;
     int writesSinceArmed_ = 0;
-    bool failCreateKey_ = false;
 };
 
 }  // namespace ostrel::testing

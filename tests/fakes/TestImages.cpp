@@ -217,7 +217,6 @@ bool CountingFileSystem::fileExists(const std::string& path) const {
 }
 
 std::unique_ptr<ReadStream> CountingFileSystem::openRead(const std::string& path) const {
-    ++counts_->openRead;
     auto real = real_.openRead(path);
     if (!real) return nullptr;
     return std::make_unique<CountingReadStream>(std::move(real), counts_);

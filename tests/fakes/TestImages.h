@@ -55,7 +55,6 @@ std::string gifBytes(bool gif89);
 // Counts what the code under test asks of the file system.
 struct FileSystemCounts {
     int fileExists = 0;
-    int openRead = 0;
     std::size_t bytesRead = 0;
     std::size_t largestRead = 0;
 };
@@ -95,13 +94,11 @@ public:
     bool write(const void* data, std::size_t n) override {
         if (bytes.size() + n > limit_) return false;
         bytes.append(static_cast<const char*>(data), n);
-        ++writes;
         return true;
     }
     bool commit() override { return true; }
 
     std::string bytes;
-    int writes = 0;
 
 private:
     std::size_t limit_;

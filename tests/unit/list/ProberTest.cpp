@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <vector>
 
 #include "fakes/TempDir.h"
+#include "fakes/TestImages.h"
 #include "list/ImageProbe.h"
 #include "platform/posix/PosixFileSystem.h"
 
@@ -14,129 +13,79 @@ namespace ostrel {
 namespace {
 
 using Result = Prober::TickResult;
+using Texts = std::vector<std::string>;
+using Rows = std::vector<std::pair<std::string, std::string>>;
 
-// A 24-bit 2x3 BMP: 54 header bytes, then three rows of 2 pixels padded to 8 bytes.
-std::string tinyBmp() {
-    std::string b;
-    auto u16 = [&](std::uint16_t v) { b += char(v & 0xFF), b += char(v >> 8); };
-    auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-    b += "BM";
-    u32(54 + 24), u32(0), u32(54);
-    u32(40), u32(2), u32(3), u16(1), u16(24), u32(0), u32(24), u32(2835), u32(2835), u32(0), u32(0);
-    b.append(24, '\x7F');
-    return b;
-}
-
-class ProberTest : public ::testing::Test {
-protected:
-    // Each entry: a file name made under the test folder ("-" for one that does
-    // not exist) and the resolution text the row starts with.
-    void makeList(const std::vector<std::pair<std::string, std::string>>& rows) {
+struct ProberTest : ::testing::Test {
+    // Each row: a 2x3 BMP made under the test folder ("-" for a file that does not
+    // exist) and the resolution text the row starts with.
+    WallpaperList listOf(const Rows& rows) {
+        WallpaperList list;
         for (const auto& [name, resolution] : rows) {
-            const std::string path = name == "-" ? dir.file("gone" + std::to_string(list.rowCount()) + ".bmp")
-                                                 : dir.write(name + ".bmp", tinyBmp());
-            list.appendRow(path);
+            list.appendRow(name == "-" ? dir.file("gone.bmp") : dir.write(name + ".bmp", bmp));
             list.setCell(ResolutionColumn, list.rowCount() - 1, resolution);
         }
-        list.fixHeaderIfEntries();
+        return list;
     }
-    std::vector<Result> runUntilNothing() {
-        std::vector<Result> results;
-        for (int guard = 0; guard < 100; ++guard) {
-            Result r = prober.tick(fs, list);
-            if (r == Result::Nothing) return results;
-            results.push_back(r);
-        }
-        ADD_FAILURE() << "prober never settled";
-        return results;
+    static Texts resolutions(const WallpaperList& list) {
+        Texts out;
+        for (int row = 1; row < list.rowCount(); ++row) out.push_back(list.resolution(row));
+        return out;
     }
 
     testing::TempDir dir;
     PosixFileSystem fs;
-    WallpaperList list;
     Prober prober;
-    const std::string probed = padResolution("2x3");
-    const std::string failed = padResolution("0x0");
+    const std::string bmp = testing::buildBmp({.width = 2, .height = 3, .pixels = std::string(24, '\x7F')});
+    const std::string probed = padResolution("2x3"), failed = padResolution("0x0");
 };
 
-TEST_F(ProberTest, EmptyListOrProbeRowAtOrPastEndDoesNothing) {
-    prober.setProbeRow(0);
-    EXPECT_EQ(prober.tick(fs, list), Result::Nothing);
-    makeList({{"a", ""}});
-    for (int row : {2, 7}) {
+TEST_F(ProberTest, EmptyListOrProbeRowAtOrPastTheEndDoesNothing) {
+    WallpaperList empty, list = listOf({{"a", ""}});
+    for (auto [target, row] : {std::pair{&empty, 0}, {&list, 2}, {&list, 7}}) {
         prober.setProbeRow(row);
-        EXPECT_EQ(prober.tick(fs, list), Result::Nothing);
+        EXPECT_EQ(prober.tick(fs, *target), Result::Nothing);
         EXPECT_EQ(prober.probeRow(), row);
     }
-    EXPECT_EQ(list.resolution(1), "");
 }
 
-TEST_F(ProberTest, HeaderRowIsSkippedAloneThenFirstEntryProbed) {
-    makeList({{"a", ""}, {"b", ""}});
-    prober.setProbeRow(0);
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-    EXPECT_EQ(prober.probeRow(), 1);
-    EXPECT_EQ(list.resolution(1), "");
-    EXPECT_EQ(list.resolution(0), "Разрешение");
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-    EXPECT_EQ(list.resolution(1), probed);
-    EXPECT_EQ(list.resolution(2), "");
+TEST_F(ProberTest, RunFillsMissingAndFailedCellsAndFinishesOnceOnTheLastEntry) {
+    constexpr Result A = Result::Advanced, F = Result::Finished;
+    const struct { Rows rows; int from; std::vector<Result> results; Texts after; } cases[] = {
+        // The header and each missing file take a tick of their own, a known row shares one. A
+        // missing file keeps its text, a failed probe is retried, a known size is not probed again.
+        {{{"a", ""}, {"-", "      0x0"}, {"b", "       0x0"}, {"-", ""}, {"c", "    9x9"}, {"d", ""}}, 0,
+         {A, A, A, A, A, F}, {probed, "      0x0", probed, "", "    9x9", probed}},
+        // A last entry passed over as known or missing never finishes.
+        {{{"a", "  1x1"}, {"b", ""}, {"c", "  1x1"}}, 1, {A, A}, {"  1x1", probed, "  1x1"}},
+        {{{"a", ""}, {"-", ""}}, 1, {A, A}, {probed, ""}},
+    };
+    for (const auto& c : cases) {
+        WallpaperList list = listOf(c.rows);
+        prober.setProbeRow(c.from);
+        std::vector<Result> results;
+        for (Result r; results.size() < 100 && (r = prober.tick(fs, list)) != Result::Nothing;) results.push_back(r);
+        EXPECT_EQ(results, c.results);
+        EXPECT_EQ(resolutions(list), c.after);
+        EXPECT_EQ(list.resolution(0), "Разрешение");
+    }
 }
 
-TEST_F(ProberTest, FillsMissingAndFailedCellsAndFinishesOnce) {
-    makeList({{"-", "      0x0"}, {"a", "       0x0"}, {"-", ""}, {"b", ""}, {"c", "    9x9"}, {"d", ""}});
-    prober.setProbeRow(0);
-    std::vector<Result> results = runUntilNothing();
-    ASSERT_FALSE(results.empty());
-    EXPECT_EQ(results.back(), Result::Finished);
-    EXPECT_EQ(std::count(results.begin(), results.end(), Result::Finished), 1);
-
-    EXPECT_EQ(list.resolution(1), "      0x0");  // missing file keeps its text
-    EXPECT_EQ(list.resolution(2), probed);       // a failed probe is retried
-    EXPECT_EQ(list.resolution(3), "");
-    EXPECT_EQ(list.resolution(4), probed);
-    EXPECT_EQ(list.resolution(5), "    9x9");    // known sizes are not probed again
-    EXPECT_EQ(list.resolution(6), probed);
-    EXPECT_EQ(prober.tick(fs, list), Result::Nothing);
-}
-
-TEST_F(ProberTest, SkipsAtMostThreeKnownRowsPerTick) {
-    makeList({{"a", "  1x1"}, {"b", "  1x1"}, {"c", "  1x1"}, {"d", "  1x1"}, {"e", ""}});
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-    EXPECT_EQ(prober.probeRow(), 4);
-    EXPECT_EQ(list.resolution(5), "");
-    EXPECT_EQ(prober.tick(fs, list), Result::Finished);
-    EXPECT_EQ(list.resolution(5), probed);
-    EXPECT_EQ(list.resolution(4), "  1x1");
-}
-
-TEST_F(ProberTest, FailedCellAmongSkippedRowsIsRecomputedInSameTick) {
-    makeList({{"a", "  1x1"}, {"b", "  1x1"}, {"c", "   0x0"}, {"d", ""}});
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-    EXPECT_EQ(list.resolution(3), probed);
-    EXPECT_EQ(list.resolution(4), "");
-    EXPECT_EQ(prober.probeRow(), 4);
-}
-
-TEST_F(ProberTest, OnlyFirstRowOfTickIsCheckedForExistence) {
-    makeList({{"a", "  1x1"}, {"-", ""}, {"b", ""}});
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-    EXPECT_EQ(list.resolution(2), failed);
-}
-
-TEST_F(ProberTest, SkippingPastLastEntryNeverFinishes) {
-    makeList({{"a", "  1x1"}, {"b", ""}, {"c", "  1x1"}});
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);  // fills row 2
-    EXPECT_EQ(prober.tick(fs, list), Result::Advanced);  // skips row 3, off the end
-    EXPECT_EQ(prober.probeRow(), 4);
-    EXPECT_EQ(list.rowCount(), 4);
-    EXPECT_EQ(prober.tick(fs, list), Result::Nothing);
-}
-
-TEST_F(ProberTest, LastEntryWithMissingFileNeverFinishes) {
-    makeList({{"a", ""}, {"-", ""}});
-    EXPECT_EQ(runUntilNothing(), (std::vector<Result>{Result::Advanced, Result::Advanced}));
-    EXPECT_EQ(list.resolution(2), "");
+TEST_F(ProberTest, OneTickSkipsAtMostThreeKnownRowsAndChecksOnlyItsFirstRowExists) {
+    const struct { Rows rows; int probeRowAfter; Texts after; } cases[] = {
+        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "  1x1"}, {"d", "  1x1"}, {"e", ""}}, 4,
+         {"  1x1", "  1x1", "  1x1", "  1x1", ""}},
+        // A failed cell among the skipped rows is probed in the same tick.
+        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "   0x0"}, {"d", ""}}, 4, {"  1x1", "  1x1", probed, ""}},
+        {{{"a", "  1x1"}, {"-", ""}, {"b", ""}}, 3, {"  1x1", failed, ""}},
+    };
+    for (const auto& c : cases) {
+        WallpaperList list = listOf(c.rows);
+        prober.setProbeRow(1);
+        EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
+        EXPECT_EQ(prober.probeRow(), c.probeRowAfter);
+        EXPECT_EQ(resolutions(list), c.after);
+    }
 }
 
 }  // namespace
