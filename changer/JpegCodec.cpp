@@ -120,7 +120,8 @@ public:
         return {static_cast<int>(cinfo_.image_width), static_cast<int>(cinfo_.image_height)};
     }
 
-    bool start(const ImageSize* atLeast) {
+    // Picks the output colour space and the scale; libjpeg does no decoding yet.
+    bool choose(const ImageSize* atLeast) {
         if (setjmp(err_.jump)) return false;
         switch (cinfo_.jpeg_color_space) {
         case JCS_CMYK:
@@ -151,9 +152,7 @@ public:
         // chroma upsampling loses nothing visible and saves a pass.
         if (cinfo_.scale_num < cinfo_.scale_denom) cinfo_.do_fancy_upsampling = FALSE;
         jpeg_calc_output_dimensions(&cinfo_);
-        if (static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height > kMaxPixels) return false;
-        jpeg_start_decompress(&cinfo_);
-        return cinfo_.output_components == (output_ == Output::Cmyk ? 4 : 3);
+        return static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height <= kMaxPixels;
     }
 
     Output output() const { return output_; }
@@ -161,24 +160,36 @@ public:
         return {static_cast<int>(cinfo_.output_width), static_cast<int>(cinfo_.output_height)};
     }
 
-    // rows holds one pointer per output row.
-    bool readAll(JSAMPROW* rows) {
+    // A progressive file is read whole here.
+    bool begin() {
+        if (setjmp(err_.jump)) return false;
+        jpeg_start_decompress(&cinfo_);
+        return cinfo_.output_components == (output_ == Output::Cmyk ? 4 : 3);
+    }
+
+    // rows holds one pointer per output row; each batch of finished rows is
+    // reported through rowsDone, which answers false to stop.
+    template <typename RowsDone>
+    bool readAll(JSAMPROW* rows, RowsDone& rowsDone) {
         if (setjmp(err_.jump)) return false;
         while (cinfo_.output_scanline < cinfo_.output_height) {
             JDIMENSION done = cinfo_.output_scanline;
             if (jpeg_read_scanlines(&cinfo_, rows + done, cinfo_.output_height - done) == 0) return false;
+            if (!rowsDone(static_cast<int>(done), static_cast<int>(cinfo_.output_scanline))) return false;
         }
         return !src_.ranOut;
     }
 
     // CMYK comes one row at a time through cmykRow and is converted into image.
-    bool readAllCmyk(JSAMPROW cmykRow, Image* image) {
+    template <typename RowsDone>
+    bool readAllCmyk(JSAMPROW cmykRow, Image* image, RowsDone& rowsDone) {
         if (setjmp(err_.jump)) return false;
         const bool inverted = cinfo_.saw_Adobe_marker;
         while (cinfo_.output_scanline < cinfo_.output_height) {
             int y = static_cast<int>(cinfo_.output_scanline);
             if (jpeg_read_scanlines(&cinfo_, &cmykRow, 1) != 1) return false;
             convertCmyk(cmykRow, image->row(y), image->width, inverted);
+            if (!rowsDone(y, y + 1)) return false;
         }
         return !src_.ranOut;
     }
@@ -210,6 +221,11 @@ private:
 
 }  // namespace
 
+class JpegRowDecoder::Impl : public Decompressor {
+public:
+    using Decompressor::Decompressor;
+};
+
 std::optional<ImageSize> jpegSize(ReadStream& in) {
     // Headers are usually within the first few KiB; a large Exif block is skipped block by block.
     Decompressor d(in, 16 * 1024);
@@ -217,27 +233,54 @@ std::optional<ImageSize> jpegSize(ReadStream& in) {
     return d.headerSize();
 }
 
+JpegRowDecoder::JpegRowDecoder(ReadStream& in) : d_(std::make_unique<Impl>(in, 64 * 1024)) {}
+JpegRowDecoder::~JpegRowDecoder() = default;
+
+std::optional<ImageSize> JpegRowDecoder::readHeader() {
+    if (!d_->readHeader()) return std::nullopt;
+    return d_->headerSize();
+}
+
+std::optional<ImageSize> JpegRowDecoder::chooseScale(std::optional<ImageSize> atLeast) {
+    if (atLeast && (atLeast->width <= 0 || atLeast->height <= 0)) atLeast.reset();
+    if (!d_->choose(atLeast ? &*atLeast : nullptr)) return std::nullopt;
+    return d_->outputSize();
+}
+
+bool JpegRowDecoder::decodeInto(Image& picture, const std::function<bool(int)>& rowsDone) {
+    if (picture.size() != d_->outputSize() ||
+        picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
+        return false;
+    try {
+        if (!d_->begin()) return false;
+        auto finished = [&](int from, int to) {
+            if constexpr (kSwapRedBlue)
+                for (std::uint8_t *p = picture.row(from), *end = picture.row(to); p != end; p += 3) std::swap(p[0], p[2]);
+            return rowsDone(to);
+        };
+        if (d_->output() == Output::Cmyk) {
+            std::vector<JSAMPLE> cmykRow(static_cast<std::size_t>(picture.width) * 4);
+            return d_->readAllCmyk(cmykRow.data(), &picture, finished);
+        }
+        std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height));
+        for (int y = 0; y < picture.height; ++y) rows[y] = picture.row(y);
+        return d_->readAll(rows.data(), finished);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast) {
     try {
-        Decompressor d(in, 64 * 1024);
-        if (!d.readHeader()) return std::nullopt;
-        if (atLeast && (atLeast->width <= 0 || atLeast->height <= 0)) atLeast.reset();
-        if (!d.start(atLeast ? &*atLeast : nullptr)) return std::nullopt;
-
+        JpegRowDecoder decoder(in);
+        if (!decoder.readHeader()) return std::nullopt;
+        auto size = decoder.chooseScale(atLeast);
+        if (!size) return std::nullopt;
         Image image;
-        image.width = d.outputSize().width;
-        image.height = d.outputSize().height;
+        image.width = size->width;
+        image.height = size->height;
         image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 3);
-        if (d.output() == Output::Cmyk) {
-            std::vector<JSAMPLE> cmykRow(static_cast<std::size_t>(image.width) * 4);
-            if (!d.readAllCmyk(cmykRow.data(), &image)) return std::nullopt;
-        } else {
-            std::vector<JSAMPROW> rows(static_cast<std::size_t>(image.height));
-            for (int y = 0; y < image.height; ++y) rows[y] = image.row(y);
-            if (!d.readAll(rows.data())) return std::nullopt;
-            if constexpr (kSwapRedBlue)
-                for (std::size_t i = 0; i < image.pixels.size(); i += 3) std::swap(image.pixels[i], image.pixels[i + 2]);
-        }
+        if (!decoder.decodeInto(image, [](int) { return true; })) return std::nullopt;
         return image;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 // JPEG files through libjpeg.
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "changer/Image.h"
@@ -14,5 +16,30 @@ std::optional<ImageSize> jpegSize(ReadStream& in);
 // smallest scale (n/8) whose output is still at least that size in both
 // directions; the caller resamples the rest. nullopt on any error.
 std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast = std::nullopt);
+
+// decodeJpeg in steps, so that the rows can be decoded on another thread while
+// the caller works on those already done. Each step may run on a different
+// thread, one after the other.
+class JpegRowDecoder {
+public:
+    explicit JpegRowDecoder(ReadStream& in);
+    ~JpegRowDecoder();
+    JpegRowDecoder(const JpegRowDecoder&) = delete;
+    JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
+
+    // The picture's size; nullopt on any error.
+    std::optional<ImageSize> readHeader();
+    // Picks the scale as decodeJpeg does and answers the size of the rows to come.
+    std::optional<ImageSize> chooseScale(std::optional<ImageSize> atLeast);
+    // Fills picture, already of the chosen size, from the top. After each batch,
+    // rowsDone(n) says that the first n rows are final; it answers false to stop.
+    // false on any error, including a file that ends early (its last rows are
+    // then filler but may already have been reported).
+    bool decodeInto(Image& picture, const std::function<bool(int)>& rowsDone);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d_;
+};
 
 }  // namespace ostrel

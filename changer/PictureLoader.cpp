@@ -1,7 +1,11 @@
 #include "changer/PictureLoader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
+#include <stop_token>
+#include <system_error>
+#include <thread>
 
 #include "changer/BmpCodec.h"
 #include "changer/FitToScreen.h"
@@ -20,23 +24,77 @@ ImageSize fittedSize(ImageSize original, ScreenSize screen) {
     return {std::max(1, t.width), std::max(1, t.height)};
 }
 
+// Decoding (mostly libjpeg's entropy decoding, which no scale avoids) and
+// resampling take turns on one core otherwise; here a worker decodes while the
+// calling thread resamples each row as soon as it is complete. The rows are the
+// only data shared: each is written once by the worker before `decoded` covers it.
+std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decodedSize, ImageSize target) {
+    Image source;
+    source.width = decodedSize.width;
+    source.height = decodedSize.height;
+    source.pixels.resize(static_cast<std::size_t>(source.width) * source.height * 3);
+    if (decodedSize == target) {
+        if (!decoder.decodeInto(source, [](int) { return true; })) return std::nullopt;
+        return source;
+    }
+
+    constexpr int kFailed = -1;
+    // Waking the resampler for every batch of a row or two would cost more than it saves.
+    constexpr int kWakeEvery = 16;
+    std::atomic<int> decoded{0};  // rows complete, or kFailed
+    auto decode = [&](std::stop_token stop) {
+        int woken = 0;
+        bool ok = false;
+        try {
+            ok = decoder.decodeInto(source, [&](int rows) {
+                decoded.store(rows, std::memory_order_release);
+                if (rows - woken >= kWakeEvery) {
+                    decoded.notify_one();
+                    woken = rows;
+                }
+                return !stop.stop_requested();
+            });
+        } catch (...) {  // nothing may leave the thread; the caller hears of a failure
+        }
+        if (!ok) decoded.store(kFailed, std::memory_order_release);
+        decoded.notify_one();
+    };
+    auto rowsReady = [&](int wanted) {
+        int n = decoded.load(std::memory_order_acquire);
+        while (n != kFailed && n < wanted) {
+            decoded.wait(n, std::memory_order_acquire);
+            n = decoded.load(std::memory_order_acquire);
+        }
+        return n == kFailed ? 0 : n;
+    };
+
+    // Joined on every way out, stopping the decoder early if the resampler leaves first.
+    std::jthread worker;
+    try {
+        worker = std::jthread(decode);
+    } catch (const std::system_error&) {
+        decode(std::stop_token{});  // no thread to be had: one after the other
+    }
+    Image out = resample(source, target, rowsReady);
+    if (worker.joinable()) worker.join();
+    // A file that ends early still delivers every row, so only the decoder knows.
+    if (decoded.load(std::memory_order_relaxed) == kFailed || out.width == 0) return std::nullopt;
+    return out;
+}
+
 std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, bool fitToScreen,
                               ScreenSize screen) {
-    if (!fitToScreen) {
-        auto in = fs.openRead(path);
-        if (!in) return std::nullopt;
-        return decodeJpeg(*in);
-    }
-    std::optional<ImageSize> original;
-    if (auto in = fs.openRead(path)) original = jpegSize(*in);
-    if (!original) return std::nullopt;
-    const ImageSize target = fittedSize(*original, screen);
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;
-    auto picture = decodeJpeg(*in, target);
-    if (!picture) return std::nullopt;
-    if (picture->size() == target) return picture;
-    return resample(*picture, target);
+    if (!fitToScreen) return decodeJpeg(*in);
+
+    JpegRowDecoder decoder(*in);
+    const auto original = decoder.readHeader();
+    if (!original) return std::nullopt;
+    const ImageSize target = fittedSize(*original, screen);
+    const auto decodedSize = decoder.chooseScale(target);
+    if (!decodedSize) return std::nullopt;
+    return decodeAndResample(decoder, *decodedSize, target);
 }
 
 }  // namespace

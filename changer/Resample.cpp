@@ -124,23 +124,32 @@ void horizontalPass(const std::uint8_t* src, int srcWidth, std::uint64_t* packed
 }  // namespace
 
 Image resample(const Image& source, ImageSize target) {
+    return resample(source, target, [&](int) { return source.height; });
+}
+
+Image resample(const Image& source, ImageSize target, const std::function<int(int)>& rowsReady) {
     Image out;
     if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||
         source.pixels.size() != static_cast<std::size_t>(source.width) * source.height * 3)
         return out;
-    if (source.size() == target) return source;
+    if (source.size() == target) {
+        if (rowsReady(source.height) < source.height) return out;
+        return source;
+    }
 
     const Taps across = makeTaps(source.width, target.width, kAcrossShift);
     const Taps down = makeTaps(source.height, target.height, kDownShift);
     const std::size_t rowValues = static_cast<std::size_t>(target.width) * 3;
 
     // Horizontally resampled source rows, kept in a ring just big enough for one
-    // output row's vertical window; windows only move downwards.
+    // output row's vertical window; windows only move downwards, so each source
+    // row is passed across once, as soon as it is complete.
     const int ringRows = down.maxCount;
     std::vector<std::uint16_t> ring(rowValues * ringRows);
     std::vector<std::uint64_t> packed(static_cast<std::size_t>(source.width));
     std::vector<std::uint32_t> acc(rowValues);
     int nextSourceRow = 0;
+    int ready = 0;
 
     out.width = target.width;
     out.height = target.height;
@@ -149,9 +158,14 @@ Image resample(const Image& source, ImageSize target) {
     for (int y = 0; y < target.height; ++y) {
         const int first = down.start[y];
         const int count = down.count[y];
-        for (nextSourceRow = std::max(nextSourceRow, first); nextSourceRow < first + count; ++nextSourceRow)
+        for (nextSourceRow = std::max(nextSourceRow, first); nextSourceRow < first + count; ++nextSourceRow) {
+            if (nextSourceRow >= ready) {
+                ready = rowsReady(nextSourceRow + 1);
+                if (ready <= nextSourceRow) return Image{};
+            }
             horizontalPass(source.row(nextSourceRow), source.width, packed.data(),
                            ring.data() + (nextSourceRow % ringRows) * rowValues, across);
+        }
 
         // 16-bit values with 8 fraction bits times 14-bit weights: at most 65280 * 2^14 < 2^32.
         const std::uint32_t* w = down.weights.data() + down.offset[y];

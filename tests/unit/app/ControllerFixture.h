@@ -48,6 +48,18 @@ protected:
         ASSERT_TRUE(saveF(files, list, dataFolder() + "\\Default.tav"));
     }
 
+    // n pictures p1..pn, picture i being i pixels wide, so the installed bitmap tells which one it was.
+    void workingListOf(int n) {
+        std::vector<std::string> paths;
+        for (int i = 1; i <= n; ++i) {
+            std::string name = "p";
+            name += std::to_string(i);
+            name += ".bmp";
+            paths.push_back(picture(name, i, 1));
+        }
+        workingList(paths);
+    }
+
     void setting(const std::string& name, const std::string& value) {
         registry.set(RegistryRoot::CurrentUser, "RZ", name, value);
     }

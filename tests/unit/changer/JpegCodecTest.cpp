@@ -1,5 +1,6 @@
 #include "changer/JpegCodec.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 
@@ -159,6 +160,23 @@ TEST(JpegDecode, CorruptFilesFailWithoutEndingTheProgram) {
         if (image) {
             EXPECT_EQ(image->size(), (ImageSize{640, 480}));
         }
+    }
+}
+
+TEST(JpegRowDecoder, ReportsEachBatchOfRowsAndStopsWhenTold) {
+    for (bool stop : {false, true}) {
+        MemoryReadStream in(noisyJpeg());
+        JpegRowDecoder decoder(in);
+        ASSERT_EQ(decoder.readHeader(), (ImageSize{640, 480}));
+        ASSERT_EQ(decoder.chooseScale(ImageSize{150, 100}), (ImageSize{160, 120}));
+        Image picture = testing::solidImage(160, 120, {});
+        std::vector<int> reports;
+        EXPECT_EQ(decoder.decodeInto(picture, [&](int rows) { return reports.push_back(rows), !stop; }), !stop);
+        ASSERT_FALSE(reports.empty());
+        EXPECT_TRUE(std::adjacent_find(reports.begin(), reports.end(), std::greater_equal<>()) == reports.end());
+        EXPECT_GT(reports.front(), 0);
+        if (stop) EXPECT_EQ(reports.size(), 1u);
+        else EXPECT_EQ(reports.back(), 120);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "changer/Resample.h"
 
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,27 @@ TEST(Resample, OnePixelWideSourceStretchesAcross) {
     ASSERT_EQ(out.size(), (ImageSize{6, 2}));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 6; ++x) EXPECT_EQ(pixelAt(out, x, y).g, y == 0 ? 40 : 200) << x << "," << y;
+}
+
+// Rows are written into the source only when asked for, so reading one early
+// would show in the result.
+TEST(Resample, FollowsRowsAsTheyBecomeReady) {
+    std::mt19937 random(5);
+    const Image full = testing::makeImage(40, 30, [&](int, int) {
+        return Bgr{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), 9};
+    });
+    for (ImageSize to : {ImageSize{23, 17}, ImageSize{90, 70}, ImageSize{40, 30}}) {
+        Image source = testing::solidImage(40, 30, {});
+        int ready = 0;
+        Image out = resample(source, to, [&](int wanted) {
+            EXPECT_GT(wanted, ready);
+            ready = std::min(source.height, wanted + 2);
+            std::copy(full.row(0), full.row(ready), source.row(0));
+            return ready;
+        });
+        EXPECT_TRUE(out.pixels == resample(full, to).pixels) << to.width;
+        EXPECT_EQ(resample(full, to, [](int wanted) { return wanted > 20 ? 0 : wanted; }).width, 0);
+    }
 }
 
 TEST(Resample, SameSizeIsACopyAndBadSizesGiveNothing) {

@@ -5,11 +5,7 @@ namespace {
 
 class Scheduler : public ControllerTest {
 protected:
-    void listOf(int n) {
-        std::vector<std::string> paths;
-        for (int i = 1; i <= n; ++i) paths.push_back(picture("p" + std::to_string(i) + ".bmp", i, 1));
-        workingList(paths);
-    }
+    void listOf(int n) { workingListOf(n); }
     std::size_t installs() const { return desktop.reloads.size(); }
 };
 

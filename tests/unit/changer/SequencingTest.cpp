@@ -7,11 +7,8 @@ namespace {
 
 class Sequencing : public ControllerTest {
 protected:
-    // n pictures of distinct sizes, so the installed bitmap tells which one it was.
     void listOf(int n) {
-        std::vector<std::string> paths;
-        for (int i = 1; i <= n; ++i) paths.push_back(picture("p" + std::to_string(i) + ".bmp", i, 1));
-        workingList(paths);
+        workingListOf(n);
         start();
     }
     int installedWidth() {
