@@ -32,6 +32,7 @@ constexpr int kMinListWidth = 200;
 constexpr int kNumberColumnWidth = 34;
 constexpr int kResolutionColumnWidth = 100;
 constexpr int kPreviewMargin = 8;
+constexpr int kPreviewInset = 4;  // between the frame and the picture
 
 // Restores a counter on every way out of a scope.
 struct CounterScope {
@@ -50,12 +51,6 @@ bool registerApplicationClass(HINSTANCE instance) {
     if (!RegisterClassExW(&application) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     return true;
-}
-
-std::wstring fileNameOf(const std::string& pathAnsi) {
-    std::wstring path = win32::ansiToWide(pathAnsi);
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -349,21 +344,12 @@ void MainWindow::paint() {
         win32::SelectObjectScope selectBitmap(memory.get(), bitmap.get());
         FillRect(memory.get(), &client, background_.get());
 
-        // The preview area: a frame, and the name of the selected picture.
-        RECT frame = previewArea_;
-        InflateRect(&frame, -kPreviewMargin, -kPreviewMargin);
+        // The preview area: a frame around the selected picture.
+        RECT frame = previewFrame();
         if (frame.right > frame.left && frame.bottom > frame.top) {
             FrameRect(memory.get(), &frame, frameBrush_.get());
-            if (!previewPath_.empty()) {
-                win32::SelectObjectScope selectFont(memory.get(), font_.get());
-                SetBkMode(memory.get(), TRANSPARENT);
-                SetTextColor(memory.get(), kListText);
-                std::wstring name = fileNameOf(previewPath_);
-                RECT text = frame;
-                InflateRect(&text, -4, -4);
-                DrawTextW(memory.get(), name.c_str(), static_cast<int>(name.size()), &text,
-                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-            }
+            InflateRect(&frame, -kPreviewInset, -kPreviewInset);
+            preview_.paint(memory.get(), frame, font_.get());
         }
         const RECT& dirty = scope.dirty();
         BitBlt(scope.dc(), dirty.left, dirty.top, dirty.right - dirty.left,
@@ -603,17 +589,21 @@ void MainWindow::requestQuit() {
 }
 
 void MainWindow::showPlaceholderPreview() {
-    previewPath_.clear();
+    preview_.showPlaceholder();
     if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
 }
 
 void MainWindow::showPreview(const std::string& path) {
-    // A missing file shows the placeholder, as an undecodable one will.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const bool isFile =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    previewPath_ = isFile ? path : std::string();
+    RECT frame = previewFrame();
+    InflateRect(&frame, -kPreviewInset, -kPreviewInset);
+    preview_.showFile(path, SIZE{frame.right - frame.left, frame.bottom - frame.top});
     if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
+}
+
+RECT MainWindow::previewFrame() const {
+    RECT frame = previewArea_;
+    InflateRect(&frame, -kPreviewMargin, -kPreviewMargin);
+    return frame;
 }
 
 }  // namespace ostrel::ui

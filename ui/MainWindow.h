@@ -10,6 +10,7 @@
 #include "app/MainController.h"
 #include "app/MainView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/PreviewPicture.h"
 
 namespace ostrel::ui {
 
@@ -45,6 +46,7 @@ public:
     void listChanged() override;
     void showPlaceholderPreview() override;
     void showPreview(const std::string& path) override;
+    RECT previewFrame() const;
 
 private:
     // The ids of this window: its control and its private messages.
@@ -89,7 +91,7 @@ private:
     win32::UniqueBrush frameBrush_;
 
     RECT previewArea_{};
-    std::string previewPath_;
+    PreviewPicture preview_;
     int layoutLeft_ = -1;
 
     // The grid values last exchanged with the controller: a difference means

@@ -64,6 +64,7 @@ struct GdiObjectTraits {
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using UniquePen = UniqueHandle<HPEN, GdiObjectTraits<HPEN>>;
 
 struct MemoryDcTraits {
     static HDC invalid() { return nullptr; }

@@ -28,13 +28,6 @@ std::string utf8(const std::wstring& w) {
     return s;
 }
 
-std::wstring fromAnsi(const char* s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    return w;
-}
-
 // Raw bytes to stdout: the C runtime's text mode would add CRs under Wine.
 void out(const std::string& s) {
     DWORD written = 0;
@@ -44,12 +37,10 @@ void outLine(const std::string& s) { out(s + "\n"); }
 
 int usage() {
     fputs("usage: wintool <command> [args]\n"
-          "  cmdline                      print own GetCommandLineA as [..]\n"
           "  screen                       print GetSystemMetrics screen width height\n"
           "  wait-window <ms>             wait for the main window, print its HWND\n"
           "  is-visible                   print 1 or 0\n"
           "  wait-visible <0|1> <ms>      wait until the window's visibility is as given\n"
-          "  wait-gone <ms>               wait until no main window exists\n"
           "  count-windows                top-level TMainForm windows\n"
           "  post-command <id>            WM_COMMAND\n"
           "  post-hotkey <atom> [count]   WM_HOTKEY with the global atom's id\n"
@@ -218,14 +209,6 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring cmd = argv[1];
     auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
 
-    if (cmd == L"cmdline") {
-        // The program reads the ANSI command line; show exactly its ends.
-        std::string line = "[";
-        line += utf8(fromAnsi(GetCommandLineA()));
-        line += "]";
-        outLine(line);
-        return 0;
-    }
     if (cmd == L"screen") {
         outLine(std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
                 std::to_string(GetSystemMetrics(SM_CYSCREEN)));
@@ -254,10 +237,6 @@ int wmain(int argc, wchar_t** argv) {
         if (waitFor(parseNumber(arg(3)), [&] { return (IsWindowVisible(h) != 0) == want; })) return 0;
         fprintf(stderr, "wintool: the window is still %s\n", want ? "hidden" : "visible");
         return 1;
-    }
-    if (cmd == L"wait-gone") {
-        if (!arg(2)) return usage();
-        return waitFor(parseNumber(arg(2)), [] { return mainWindow() == nullptr; }) ? 0 : 1;
     }
     if (cmd == L"count-windows") {
         outLine(std::to_string(windowsOfClass(kClass, 0, false).size()));
