@@ -2,33 +2,29 @@
 
 namespace ostrel {
 
-std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n) {
-    auto in = fs.openRead(path);
-    if (!in) return std::nullopt;
-    std::string bytes(n, '\0');
+bool appendUpTo(ReadStream& in, std::string& bytes, std::size_t n) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + n);
     std::size_t got = 0;
     while (got < n) {
-        std::size_t r = in->read(bytes.data() + got, n - got);
+        std::size_t r = in.read(bytes.data() + start + got, n - got);
         if (r == 0) break;
         got += r;
     }
-    if (in->failed()) return std::nullopt;
-    bytes.resize(got);
+    bytes.resize(start + got);
+    return !in.failed();
+}
+
+std::optional<std::string> readUpTo(ReadStream& in, std::size_t n) {
+    std::string bytes;
+    if (!appendUpTo(in, bytes, n)) return std::nullopt;
     return bytes;
 }
 
-std::optional<std::string> readWholeFile(const FileSystem& fs, const std::string& path) {
+std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n) {
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;
-    std::string bytes;
-    char block[65536];
-    for (;;) {
-        std::size_t r = in->read(block, sizeof block);
-        if (r == 0) break;
-        bytes.append(block, r);
-    }
-    if (in->failed()) return std::nullopt;
-    return bytes;
+    return readUpTo(*in, n);
 }
 
 bool replaceFile(FileSystem& fs, const std::string& path, std::string_view bytes) {

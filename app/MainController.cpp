@@ -1,6 +1,7 @@
 #include "app/MainController.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "changer/BmpCodec.h"
 #include "changer/PictureLoader.h"
@@ -60,6 +61,8 @@ bool MainController::FormCreate(StartMode mode) {
     s_.files.createDirectory(dataFolder_);  // failures (already there, no rights) are ignored
     s_.files.createDirectory(dataFolder_ + "\\download");
     s_.files.createDirectory(dataFolder_ + "\\walls");
+    // A write cut short by a crash or power loss leaves its temporary file here.
+    s_.files.removeStaleTemporaries(dataFolder_);
     // 8. Hotkeys.
     s_.hotkeys.registerAll();
     // 9. Minimising is turned into hiding by the window itself.
@@ -92,10 +95,20 @@ bool MainController::FormCreate(StartMode mode) {
     store_.readDownloadFolder(settings_, dataFolder_);
     // 19. Colours belong to the window. 20. Header.
     list_.writeHeader();
-    // 21. Working list.
-    openF(s_.files, defaultListPath(), list_);
-    // 22. Limit the current entry.
-    if (currentIndex() >= list_.rowCount()) setCurrentIndex(0);
+    // 21. Working list. A file that is there but cannot be read (locked by
+    // another program, no permission, a disk error) is the user's list all the
+    // same: it stays protected from the default saves until the user decides.
+    // The protection is on from the start, so that a failure before this step
+    // cannot let an empty list be written over it either.
+    const ListRead read = openF(s_.files, defaultListPath(), list_);
+    keepDefaultListFile_ = read != ListRead::Loaded && s_.files.fileExists(defaultListPath());
+    if (keepDefaultListFile_) {
+        reportError("Не удалось прочитать рабочий список Default.tav. Программа не будет его "
+                    "перезаписывать, пока вы сами не загрузите, не очистите или не сохраните список.");
+        if (shutdownDone_) return true;  // the program was ended while the box was up
+    }
+    // 22. Limit the current entry, unless the list it belongs to was not read.
+    if (!keepDefaultListFile_ && currentIndex() >= list_.rowCount()) setCurrentIndex(0);
     grid_.currentRow = currentIndex() > 0 ? currentIndex() : grid_.firstVisibleRow;
     grid_.selectionTop = grid_.currentRow;
     view_.listChanged();
@@ -123,6 +136,9 @@ bool MainController::FormCreate(StartMode mode) {
 void MainController::FormDestroy() {
     if (!created_ || shutdownDone_) return;
     shutdownDone_ = true;
+    // No change, probe or save may run from a timer while a box below is up,
+    // nor after the list and the settings have been saved for the last time.
+    stopAllTimers();
     s_.hotkeys.unregisterAll();
     s_.tray.remove();
     if (filesRemoved_) {
@@ -133,7 +149,34 @@ void MainController::FormDestroy() {
     settings_.windowWidth = view_.windowWidth();
     settings_.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
-        s_.dialogs.message("Не удалось записать настройки в реестр.");
+        reportError("Не удалось записать настройки в реестр.");
+}
+
+void MainController::stopAllTimers() {
+    for (WindowTimer* timer : {&timer1_, &timer2_, &timeout_, &chinTimer_, &timerDelay_, &timer3_, &timerDownload_})
+        timer->setEnabled(false);
+}
+
+void MainController::reportError(const std::string& textUtf8) {
+    // Timers go on firing inside a message box's loop; a lasting failure (a
+    // full disk, say) must not pile box upon box. Another error that comes up
+    // meanwhile is shown once the box is closed; the same one again is not.
+    if (errorBoxShown_) {
+        if (textUtf8 != shownError_) pendingError_ = textUtf8;
+        return;
+    }
+    errorBoxShown_ = true;
+    struct Reset {
+        MainController& c;
+        ~Reset() {
+            c.errorBoxShown_ = false;
+            c.shownError_.clear();
+        }
+    } reset{*this};
+    for (std::string text = textUtf8; !text.empty(); text = std::exchange(pendingError_, {})) {
+        shownError_ = text;
+        s_.dialogs.message(text);
+    }
 }
 
 void MainController::FormClose() {
@@ -165,6 +208,7 @@ void MainController::exitCommand() {
 // ---------------------------------------------------------------- input
 
 void MainController::onCommand(Command command) {
+    if (shutdownDone_) return;  // the last save has been made
     switch (command) {
         case Command::Next: ChWall(); break;
         case Command::Back: golast(); break;
@@ -189,6 +233,7 @@ void MainController::onCommand(Command command) {
 }
 
 void MainController::onTimer(TimerId id) {
+    if (shutdownDone_) return;  // a tick queued before the timers were stopped
     switch (id) {
         case TimerId::Change: Timer1Timer(); break;
         case TimerId::Prober: Timer2Timer(); break;
@@ -202,14 +247,15 @@ void MainController::onTimer(TimerId id) {
 }
 
 void MainController::onHotkey(std::uint32_t id) {
+    if (shutdownDone_) return;
     HotkeyAction action = s_.hotkeys.actionOf(id);
-    if (!hotkeyBusy_) {
-        if (action == HotkeyAction::Next) {
-            hotkeyBusy_ = true;
-            ChWall();
-        } else if (action == HotkeyAction::Back) {
-            hotkeyBusy_ = true;
-            golast();
+    if (!hotkeyBusy_ && (action == HotkeyAction::Next || action == HotkeyAction::Back)) {
+        hotkeyBusy_ = true;
+        try {
+            action == HotkeyAction::Next ? ChWall() : golast();
+        } catch (...) {
+            hotkeyBusy_ = false;  // no re-arm message follows: the keys must stay alive
+            throw;
         }
     }
     if (id == 0) {
@@ -224,8 +270,8 @@ void MainController::onHotkey(std::uint32_t id) {
         PlaybtnClick();
     }
     // Queued repeats of next/back find the flag set and are dropped; this message
-    // arrives after them and re-arms the keys.
-    if (hotkeyBusy_) view_.postHotkeyRearm();
+    // arrives after them and re-arms the keys. Without it they would stay dead.
+    if (hotkeyBusy_ && !view_.postHotkeyRearm()) hotkeyBusy_ = false;
 }
 
 void MainController::onTrayMouse(TrayMouse mouse) {
@@ -314,14 +360,14 @@ bool MainController::tryInstallCurrent() {
     const std::string bitmapPath = wallpaperBitmapPath();
     auto out = s_.files.openReplace(bitmapPath);
     if (!out || !writeBmp24(*picture, *out) || !out->commit()) {
-        s_.dialogs.message("Не удалось записать файл обоев.");
+        reportError("Не удалось записать файл обоев.");
         return true;
     }
     if (!s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "Wallpaper", bitmapPath) ||
         !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "TileWallpaper", "0") ||
         !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "WallpaperStyle",
                                  settings_.wallpaperStyle)) {
-        s_.dialogs.message("Не удалось записать параметры рабочего стола в реестр.");
+        reportError("Не удалось записать параметры рабочего стола в реестр.");
         return true;
     }
     s_.desktop.reloadWallpaper(bitmapPath);
@@ -481,17 +527,19 @@ void MainController::restartProber(int row) {
 }
 
 void MainController::saveDefaultList() {
+    if (keepDefaultListFile_) return;  // the unread working list stays as it is
     if (!saveF(s_.files, list_, defaultListPath()))
-        s_.dialogs.message("Не удалось записать файл списка Default.tav.");
+        reportError("Не удалось записать файл списка Default.tav.");
 }
 
 void MainController::N2Click() {
     auto chosen = s_.dialogs.saveFile({settings_.lastsave, kListFilter, "tav"});
     if (!chosen) return;
     if (!saveF(s_.files, list_, *chosen)) {
-        s_.dialogs.message("Не удалось записать файл листа.");
+        reportError("Не удалось записать файл листа.");
         return;
     }
+    keepDefaultListFile_ = false;  // the user has made the list theirs again
     settings_.lastsave = cutFolderText(*chosen);
     list_.fixHeaderIfEntries();
 }
@@ -499,7 +547,11 @@ void MainController::N2Click() {
 void MainController::N3Click() {
     auto chosen = s_.dialogs.openFile({settings_.lastsave, kOpenListFilter, "tav"});
     if (!chosen) return;
-    openF(s_.files, *chosen, list_);
+    switch (openF(s_.files, *chosen, list_)) {
+        case ListRead::Loaded: keepDefaultListFile_ = false; break;
+        case ListRead::NotOpened: break;  // ignored, as a list file always was
+        case ListRead::ReadFailed: reportError("Не удалось прочитать файл листа."); break;
+    }
     settings_.lastsave = cutFolderText(*chosen);
     list_.fixHeaderIfEntries();
     restartProber(0);
@@ -507,6 +559,7 @@ void MainController::N3Click() {
 }
 
 void MainController::N4Click() {
+    keepDefaultListFile_ = false;
     list_.clear();
     view_.listChanged();
 }

@@ -142,6 +142,9 @@ private:
     bool stepBack();
     void restartProber(int row);
     void saveDefaultList();
+    void stopAllTimers();
+    // Shows one error box; while one is up, further errors are not shown.
+    void reportError(const std::string& textUtf8);
     void updateTray();
     void setCurrentIndex(std::int32_t row) { settings_.currentIndex = row; }
     std::int32_t currentIndex() const { return settings_.currentIndex; }
@@ -181,6 +184,13 @@ private:
     bool playButtonPressed_ = false;
     bool filesRemoved_ = false;
     bool shutdownDone_ = false;
+    bool errorBoxShown_ = false;
+    std::string shownError_;
+    std::string pendingError_;
+    // The working list file exists but could not be read at start: no default
+    // save may replace it until the user saves, loads or clears a list. On
+    // until start-up has read the file (or found none).
+    bool keepDefaultListFile_ = true;
     bool created_ = false;
     std::int32_t elapsedSeconds_ = 0;
     std::uint32_t tickCount_ = 0;

@@ -20,8 +20,9 @@ public:
     virtual void setPlayButtonPressed(bool pressed) = 0;
     virtual void setShuffleButtonPressed(bool pressed) = 0;
 
-    // Posts WM_HOTKEY with id 0 to the window, behind the messages already queued.
-    virtual void postHotkeyRearm() = 0;
+    // Posts WM_HOTKEY with id 0 to the window, behind the messages already
+    // queued; false when it could not be posted.
+    [[nodiscard]] virtual bool postHotkeyRearm() = 0;
     // Ends the message loop; the window's destruction runs the shutdown sequence.
     virtual void requestQuit() = 0;
 

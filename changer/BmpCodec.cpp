@@ -153,6 +153,12 @@ std::optional<BmpHeader> parseHeader(std::string_view b) {
     return h;
 }
 
+bool runLength(const BmpHeader& h) { return h.compression == kBiRle8 || h.compression == kBiRle4; }
+
+std::uint64_t uncompressedStride(const BmpHeader& h) {
+    return (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+}
+
 using Palette = std::array<std::array<std::uint8_t, 3>, 256>;
 
 // Entries the file does not really have stay black, so any index is safe to look up.
@@ -208,7 +214,7 @@ void decodeRow(const std::uint8_t* src, std::uint8_t* dst, const BmpHeader& h, c
 
 std::optional<Image> decodeUncompressed(std::string_view b, const BmpHeader& h, const Palette& pal,
                                         Image image) {
-    const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+    const std::uint64_t stride = uncompressedStride(h);
     const std::uint64_t need = stride * static_cast<std::uint64_t>(h.height);
     if (h.dataOffset > b.size() || need > b.size() - h.dataOffset) return std::nullopt;
     const auto* data = reinterpret_cast<const std::uint8_t*>(b.data()) + h.dataOffset;
@@ -288,10 +294,25 @@ void putLe32(std::uint8_t* p, std::uint32_t v) {
 
 }  // namespace
 
-std::optional<ImageSize> bmpSize(std::string_view headerBytes) {
+std::optional<BmpLayout> bmpLayout(std::string_view headerBytes) {
     auto h = parseHeader(headerBytes);
     if (!h) return std::nullopt;
-    return ImageSize{h->width, h->height};
+    BmpLayout layout;
+    layout.size = ImageSize{h->width, h->height};
+    const std::uint64_t pixels = static_cast<std::uint64_t>(h->width) * static_cast<std::uint64_t>(h->height);
+    if (runLength(*h)) {
+        // Compressed data has no length to check short of reading it (the
+        // header's own figure is often wrong): at least the end-of-bitmap
+        // marker. A sane encoder never spends more than a delta command per
+        // pixel plus a line end per row.
+        layout.pixelDataEnd = h->dataOffset + 2;
+        layout.readLimit = h->dataOffset + 4 * pixels + 2 * static_cast<std::uint64_t>(h->height) + 2;
+    } else {
+        layout.pixelDataEnd = h->dataOffset + uncompressedStride(*h) * static_cast<std::uint64_t>(h->height);
+        layout.readLimit = layout.pixelDataEnd;
+    }
+    layout.readLimit = std::max(layout.readLimit, layout.pixelDataEnd);
+    return layout;
 }
 
 std::optional<Image> decodeBmp(std::string_view fileBytes) {
@@ -303,7 +324,7 @@ std::optional<Image> decodeBmp(std::string_view fileBytes) {
         image.width = h->width;
         image.height = h->height;
         image.pixels.assign(static_cast<std::size_t>(h->width) * h->height * 3, 0);
-        if (h->compression == kBiRle8 || h->compression == kBiRle4)
+        if (runLength(*h))
             return decodeRle(fileBytes, *h, palette, std::move(image));
         return decodeUncompressed(fileBytes, *h, palette, std::move(image));
     } catch (const std::bad_alloc&) {

@@ -8,9 +8,18 @@
 
 namespace ostrel {
 
-// Width and height from a BMP file's headers (the first 54 bytes or so are enough);
-// nullopt when the headers are not those of a bitmap this reader accepts.
-std::optional<ImageSize> bmpSize(std::string_view headerBytes);
+// Enough of the start of a BMP file for every header this reader knows.
+inline constexpr std::size_t kBmpHeaderBytes = 14 + 124 + 16;
+
+struct BmpLayout {
+    ImageSize size;
+    std::uint64_t pixelDataEnd = 0;  // the file must be at least this long to hold its pixels
+    std::uint64_t readLimit = 0;     // no decode of this picture needs more bytes than this
+};
+
+// What a BMP file's headers declare; nullopt when they are not those of a
+// bitmap this reader accepts.
+std::optional<BmpLayout> bmpLayout(std::string_view headerBytes);
 
 // Decodes a whole BMP file: 1, 4, 8, 16, 24 and 32 bits per pixel, bottom-up and
 // top-down, BI_RGB, BI_RLE8, BI_RLE4 and BI_BITFIELDS. Anything else, and any

@@ -1,29 +1,35 @@
 #include "changer/FitToScreen.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace ostrel {
 namespace {
 
-// numerator / denominator (both positive) rounded to nearest, ties to even.
-std::int64_t divideRoundHalfEven(std::int64_t numerator, std::int64_t denominator) {
-    std::int64_t quotient = numerator / denominator;
-    std::int64_t twiceRemainder = 2 * (numerator % denominator);
-    if (twiceRemainder > denominator || (twiceRemainder == denominator && quotient % 2 != 0)) ++quotient;
-    return quotient;
+// side × (screenSide / pictureSide): the factor is rounded to a double, the
+// product is formed in extended precision (long double, the 80-bit type on
+// x86), and the result rounded to nearest with ties to even. The factor's own
+// rounding error decides some ties: 1020×1600 on 1920×1080 gives 689, not 688.
+int scaledSide(int side, int screenSide, int pictureSide) {
+    const double factor = static_cast<double>(screenSide) / pictureSide;
+    const long double product = static_cast<long double>(side) * factor;
+    long double whole = std::floor(product);
+    const long double fraction = product - whole;
+    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0)) whole += 1;
+    return static_cast<int>(whole);
 }
 
 }  // namespace
 
 ImageSize xyforscreen(ImageSize picture, ScreenSize screen) {
     if (picture.width <= 0 || picture.height <= 0 || screen.width <= 0 || screen.height <= 0) return picture;
-    const std::int64_t w = picture.width, h = picture.height;
-    const std::int64_t sw = screen.width, sh = screen.height;
-    const std::int64_t pictureSide = w * sh, screenSide = h * sw;
+    // The aspect ratios are compared exactly, in integers.
+    const std::int64_t pictureSide = std::int64_t{picture.width} * screen.height;
+    const std::int64_t screenSide = std::int64_t{picture.height} * screen.width;
     if (pictureSide == screenSide) return {screen.width, screen.height};
     if (pictureSide > screenSide)  // wider than the screen: full width
-        return {screen.width, static_cast<int>(divideRoundHalfEven(h * sw, w))};
-    return {static_cast<int>(divideRoundHalfEven(w * sh, h)), screen.height};
+        return {screen.width, scaledSide(picture.height, screen.width, picture.width)};
+    return {scaledSide(picture.width, screen.height, picture.height), screen.height};
 }
 
 }  // namespace ostrel

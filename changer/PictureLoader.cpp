@@ -1,7 +1,9 @@
 #include "changer/PictureLoader.h"
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
 #include <new>
 #include <stop_token>
 #include <system_error>
@@ -38,34 +40,42 @@ std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decode
         return source;
     }
 
+    // What the two threads share, under one mutex: the rows complete (or
+    // kFailed) and the row the resampler is waiting for (0 while it is not).
+    // A condition variable rather than std::atomic::wait, which in the Windows
+    // runtime can lose the last wake-up and leave this thread waiting for ever.
     constexpr int kFailed = -1;
-    // Waking the resampler for every batch of a row or two would cost more than it saves.
-    constexpr int kWakeEvery = 16;
-    std::atomic<int> decoded{0};  // rows complete, or kFailed
+    std::mutex mutex;
+    std::condition_variable rowsArrived;
+    int decoded = 0;
+    int waitingFor = 0;
     auto decode = [&](std::stop_token stop) {
-        int woken = 0;
         bool ok = false;
         try {
             ok = decoder.decodeInto(source, [&](int rows) {
-                decoded.store(rows, std::memory_order_release);
-                if (rows - woken >= kWakeEvery) {
-                    decoded.notify_one();
-                    woken = rows;
+                bool wake;
+                {
+                    std::lock_guard lock(mutex);
+                    decoded = rows;
+                    wake = waitingFor != 0 && rows >= waitingFor;
                 }
+                if (wake) rowsArrived.notify_one();
                 return !stop.stop_requested();
             });
         } catch (...) {  // nothing may leave the thread; the caller hears of a failure
         }
-        if (!ok) decoded.store(kFailed, std::memory_order_release);
-        decoded.notify_one();
+        {
+            std::lock_guard lock(mutex);
+            if (!ok) decoded = kFailed;
+        }
+        rowsArrived.notify_one();  // the last word always wakes the resampler
     };
     auto rowsReady = [&](int wanted) {
-        int n = decoded.load(std::memory_order_acquire);
-        while (n != kFailed && n < wanted) {
-            decoded.wait(n, std::memory_order_acquire);
-            n = decoded.load(std::memory_order_acquire);
-        }
-        return n == kFailed ? 0 : n;
+        std::unique_lock lock(mutex);
+        waitingFor = wanted;
+        rowsArrived.wait(lock, [&] { return decoded == kFailed || decoded >= wanted; });
+        waitingFor = 0;
+        return decoded == kFailed ? 0 : decoded;
     };
 
     // Joined on every way out, stopping the decoder early if the resampler leaves first.
@@ -78,7 +88,7 @@ std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decode
     Image out = resample(source, target, rowsReady);
     if (worker.joinable()) worker.join();
     // A file that ends early still delivers every row, so only the decoder knows.
-    if (decoded.load(std::memory_order_relaxed) == kFailed || out.width == 0) return std::nullopt;
+    if (decoded == kFailed || out.width == 0) return std::nullopt;
     return out;
 }
 
@@ -97,6 +107,25 @@ std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, boo
     return decodeAndResample(decoder, *decodedSize, target);
 }
 
+// Everything else goes to the BMP reader, which needs the file in memory. The
+// headers come first: anything that is not a bitmap (a video that found its
+// way into the list, say) costs a couple of hundred bytes, and a bitmap is
+// read no further than its pixel data reaches.
+std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& path) {
+    auto in = fs.openRead(path);
+    if (!in) return std::nullopt;
+    auto bytes = readUpTo(*in, kBmpHeaderBytes);
+    if (!bytes) return std::nullopt;
+    auto layout = bmpLayout(*bytes);
+    if (!layout) return std::nullopt;
+    std::uint64_t limit = layout->readLimit;
+    if (auto length = in->size()) limit = std::min(limit, *length);
+    if (limit <= bytes->size()) return bytes;
+    if (limit > std::numeric_limits<std::size_t>::max()) return std::nullopt;
+    if (!appendUpTo(*in, *bytes, static_cast<std::size_t>(limit - bytes->size()))) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
 std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path,
@@ -104,7 +133,7 @@ std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::strin
     try {
         if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, fitToScreen, screen);
 
-        auto bytes = readWholeFile(fs, path);
+        auto bytes = readBmpFile(fs, path);
         if (!bytes) return std::nullopt;
         auto picture = decodeBmp(*bytes);
         if (!picture || !fitToScreen) return picture;

@@ -9,10 +9,6 @@
 namespace ostrel {
 namespace {
 
-// The longest BMP headers (file header, version 5 info header) plus room for
-// the masks that follow a plain 40-byte header.
-constexpr std::size_t kBmpHeaderBytes = 14 + 124 + 16;
-
 bool startsWith(const std::string& bytes, std::initializer_list<std::uint8_t> magic) {
     if (bytes.size() < magic.size()) return false;
     std::size_t i = 0;
@@ -48,8 +44,15 @@ std::string GetStat(const FileSystem& fs, const std::string& path) {
         return in ? sizeText(jpegSize(*in)) : "0x0";
     }
     if (kind == "Bmp") {
-        auto head = readPrefix(fs, path, kBmpHeaderBytes);
-        return head ? sizeText(bmpSize(*head)) : "0x0";
+        // Only the headers are read, but a file cut short after them has no
+        // size worth showing: it would fail the moment it is installed.
+        auto in = fs.openRead(path);
+        if (!in) return "0x0";
+        auto head = readUpTo(*in, kBmpHeaderBytes);
+        auto layout = head ? bmpLayout(*head) : std::nullopt;
+        auto length = in->size();
+        if (!layout || !length || *length < layout->pixelDataEnd) return "0x0";
+        return sizeText(layout->size);
     }
     return "0x0";
 }

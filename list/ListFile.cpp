@@ -77,11 +77,17 @@ void parseListInto(const FileSystem& fs, std::string_view bytes, WallpaperList& 
     }
 }
 
-bool openF(const FileSystem& fs, const std::string& path, WallpaperList& list) {
-    std::optional<std::string> bytes = readWholeFile(fs, path);
-    if (!bytes) return false;
-    parseListInto(fs, *bytes, list);
-    return true;
+ListRead openF(const FileSystem& fs, const std::string& path, WallpaperList& list) {
+    auto in = fs.openRead(path);
+    if (!in) return ListRead::NotOpened;
+    std::string bytes;
+    constexpr std::size_t kBlock = 1 << 20;
+    for (std::size_t before = 0;; before = bytes.size()) {
+        if (!appendUpTo(*in, bytes, kBlock)) return ListRead::ReadFailed;
+        if (bytes.size() - before < kBlock) break;  // the end of the file
+    }
+    parseListInto(fs, bytes, list);
+    return ListRead::Loaded;
 }
 
 }  // namespace ostrel

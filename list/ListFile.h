@@ -20,7 +20,14 @@ std::string serializeList(const WallpaperList& list);
 // terminator and one-pair rules. Used by openF.
 void parseListInto(const FileSystem& fs, std::string_view bytes, WallpaperList& list);
 
-// openF: false, and the list untouched, when the file cannot be read.
-bool openF(const FileSystem& fs, const std::string& path, WallpaperList& list);
+enum class ListRead {
+    Loaded,
+    NotOpened,   // no such file, or it cannot be opened: ignored without a word
+    ReadFailed,  // opened, but a read failed part-way: the user must hear of it
+};
+
+// openF: the list is replaced only when the whole file was read; otherwise it
+// stays as it was, so a failing disk never leaves half a list behind.
+ListRead openF(const FileSystem& fs, const std::string& path, WallpaperList& list);
 
 }  // namespace ostrel

@@ -73,13 +73,11 @@ void WallpaperList::removeRows(int first, int count, int& currentIndex) {
     auto begin = rows_.begin() + first;
     rows_.erase(begin, begin + count);
     setRowCount(rowCount());
+    for (int row = first; row < rowCount(); ++row) setCell(NumberColumn, row, std::to_string(row));
 
-    // The current entry is known by its number only; once another row takes
-    // that number it is no longer the same picture.
-    for (int row = first; row < rowCount(); ++row) {
-        setCell(NumberColumn, row, std::to_string(row));
-        if (row == currentIndex) currentIndex = -1;
-    }
+    // The current entry is known by its number only: once a row at or before it
+    // goes, that number names another picture or none at all.
+    if (currentIndex >= first) currentIndex = -1;
 }
 
 void WallpaperList::clear() {

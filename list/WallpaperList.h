@@ -38,8 +38,8 @@ public:
     // Always grows by one row (folder scan, drop).
     void appendRow(const std::string& path);
 
-    // Removes count rows from first on and renumbers the rest; a renumbered
-    // position equal to currentIndex sets currentIndex to -1.
+    // Removes count rows from first on and renumbers the rest; removing any
+    // row at or before currentIndex sets currentIndex to -1.
     void removeRows(int first, int count, int& currentIndex);
 
     // Empties every row and leaves the header alone (fixed rows 0).

@@ -18,6 +18,8 @@ public:
     virtual std::size_t read(void* buffer, std::size_t n) = 0;
     // True once a read has failed for another reason than the end of the file.
     virtual bool failed() const = 0;
+    // The file's length in bytes when it was opened; nullopt when unknown.
+    virtual std::optional<std::uint64_t> size() const = 0;
 };
 
 // A file being written. Nothing is visible at the target path until commit()
@@ -39,12 +41,18 @@ public:
     virtual bool createDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ReadStream> openRead(const std::string& path) const = 0;
     virtual std::unique_ptr<WriteStream> openReplace(const std::string& path) = 0;
+    // Deletes the temporary files that openReplace left in folder when the
+    // program ended in the middle of a write. Nothing else is touched.
+    virtual void removeStaleTemporaries(const std::string& folder) = 0;
 };
+
+// Reads from the stream's position until n bytes or the end; nullopt when a read fails.
+std::optional<std::string> readUpTo(ReadStream& in, std::size_t n);
+// The same, appended to bytes; false when a read fails.
+bool appendUpTo(ReadStream& in, std::string& bytes, std::size_t n);
 
 // Reads at most n bytes from the start of the file; nullopt when it cannot be opened.
 std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n);
-// Reads the whole file; nullopt when it cannot be opened or a read fails.
-std::optional<std::string> readWholeFile(const FileSystem& fs, const std::string& path);
 // Writes bytes to path through a temporary file; false when anything failed.
 [[nodiscard]] bool replaceFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 

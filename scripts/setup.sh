@@ -37,12 +37,35 @@ if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
   locale-gen >/dev/null
 fi
 
+# The Debian archive this machine already installs from (its main "bookworm"
+# entry), in either apt source format; prints nothing when there is none.
+# Never fails: the script runs with errexit and pipefail.
+debian_archive_uri() {
+  local f found=""
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ -z "$found" ] || continue
+    found=$(awk 'BEGIN { RS = ""; FS = "\n" }
+      /(^|\n)Types:[^\n]*(^|[ \t])deb([ \t\n]|$)/ && /(^|\n)Suites:([^\n]*[ \t])?bookworm([ \t\n]|$)/ {
+        for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, a, /[ \t]+/); print a[2]; exit }
+      }' "$f" || true)
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && [ -z "$found" ] || continue
+    found=$(awk '$1 == "deb" { sub(/\[[^]]*\][ \t]*/, ""); if ($3 == "bookworm") { print $2; exit } }' "$f" || true)
+  done
+  printf '%s' "$found"
+}
+
 # libjpeg-turbo for Windows, from Debian's source package.
 JPEG_PREFIX="$CACHE/libjpeg-turbo-mingw"
 if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
   if ! grep -qs 'deb-src' /etc/apt/sources.list.d/ostrel-src.sources; then
-    uri=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-    uri=${uri:-http://deb.debian.org/debian}
+    uri=$(debian_archive_uri)
+    if [ -z "$uri" ]; then
+      echo "setup: no Debian bookworm archive found in this machine's apt sources" >&2
+      echo "setup: (/etc/apt/sources.list or /etc/apt/sources.list.d); add one and run again" >&2
+      exit 1
+    fi
     printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$uri" \
       > /etc/apt/sources.list.d/ostrel-src.sources
     apt-get update -qq

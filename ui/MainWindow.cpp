@@ -580,7 +580,7 @@ void MainWindow::setWindowPosition(int left, int top) {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::postHotkeyRearm() { PostMessageW(hwnd_, WM_HOTKEY, 0, 0); }
+bool MainWindow::postHotkeyRearm() { return PostMessageW(hwnd_, WM_HOTKEY, 0, 0) != 0; }
 
 void MainWindow::requestQuit() {
     // Destroying from the message loop keeps the caller's handler (or the

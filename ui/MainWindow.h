@@ -41,7 +41,7 @@ public:
     void setWindowPosition(int left, int top) override;
     void setPlayButtonPressed(bool pressed) override { playPressed_ = pressed; }
     void setShuffleButtonPressed(bool pressed) override { shufflePressed_ = pressed; }
-    void postHotkeyRearm() override;
+    bool postHotkeyRearm() override;
     void requestQuit() override;
     void listChanged() override;
     void showPlaceholderPreview() override;

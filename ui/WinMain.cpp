@@ -5,6 +5,7 @@
 #include "app/MainController.h"
 #include "app/SeededRandom.h"
 #include "app/StartMode.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -19,7 +20,6 @@
 namespace {
 
 constexpr const char* kInstanceMutex = "MyOwnMutex";
-constexpr DWORD kMutexAllAccess = 0x1F0001;
 
 // "TaskbarCreated" tells us when Explorer restarts. Windows 95 (platform 1,
 // version 4.0) does not send it, so nothing is registered there.
@@ -31,6 +31,12 @@ UINT registerTaskbarCreated() {
     if (version.dwPlatformId == 1 && version.dwMajorVersion == 4 && version.dwMinorVersion == 0)
         return 0;
     return RegisterWindowMessageA("TaskbarCreated");
+}
+
+// The first instance's window may not exist yet (it is still starting) or no
+// longer (it is ending); then nothing is shown.
+void showRunningInstance() {
+    if (HWND first = FindWindowA("TMainForm", "Ostrel Wallpapers")) ShowWindow(first, SW_SHOWNORMAL);
 }
 
 // Detaches the controller from the window before the controller goes away,
@@ -68,15 +74,10 @@ void run(HINSTANCE instance) {
     const UINT taskbarCreated = registerTaskbarCreated();
 
     // A running instance is only brought up; this one creates nothing.
-    if (HANDLE running = OpenMutexA(kMutexAllAccess, FALSE, kInstanceMutex)) {
-        CloseHandle(running);
-        if (HWND first = FindWindowA("TMainForm", "Ostrel Wallpapers"))
-            ShowWindow(first, SW_SHOWNORMAL);
+    if (win32::claimInstance(kInstanceMutex) == win32::InstanceRole::Another) {
+        showRunningInstance();
         return;
     }
-    // Held until the process ends and never released: the system closes it.
-    // When it cannot be created the program runs as the first instance.
-    [[maybe_unused]] HANDLE instanceMarker = CreateMutexA(nullptr, FALSE, kInstanceMutex);
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

@@ -1,8 +1,15 @@
 #include "platform/posix/PosixFileSystem.h"
 
-#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/TemporaryFiles.h"
 
 namespace ostrel {
 namespace {
@@ -20,6 +27,11 @@ public:
     ~StdioReadStream() override { std::fclose(f_); }
     std::size_t read(void* buffer, std::size_t n) override { return std::fread(buffer, 1, n, f_); }
     bool failed() const override { return std::ferror(f_) != 0; }
+    std::optional<std::uint64_t> size() const override {
+        struct stat st {};
+        if (::fstat(fileno(f_), &st) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
 
 private:
     std::FILE* f_;
@@ -52,6 +64,12 @@ private:
     bool committed_ = false;
 };
 
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return path.substr(0, slash == 0 ? 1 : slash);
+}
+
 }  // namespace
 
 bool PosixFileSystem::fileExists(const std::string& path) const {
@@ -71,11 +89,34 @@ std::unique_ptr<ReadStream> PosixFileSystem::openRead(const std::string& path) c
 }
 
 std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& path) {
+    static std::atomic<std::uint32_t> counter{static_cast<std::uint32_t>(::getpid()) << 16};
     std::string target = hostPath(path);
-    std::string temp = target + ".tmp~";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return nullptr;
-    return std::make_unique<StdioWriteStream>(f, temp, target);
+    const std::string folder = folderOf(target);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string temp = folder + "/" + temporaryName(counter++);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        std::FILE* f = ::fdopen(fd, "wb");
+        if (!f) {
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return nullptr;
+        }
+        return std::make_unique<StdioWriteStream>(f, temp, target);
+    }
+    return nullptr;
+}
+
+void PosixFileSystem::removeStaleTemporaries(const std::string& folder) {
+    const std::string dir = hostPath(folder);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (const dirent* entry = ::readdir(d))
+        if (isTemporaryName(entry->d_name)) ::unlink((dir + "/" + entry->d_name).c_str());
+    ::closedir(d);
 }
 
 }  // namespace ostrel

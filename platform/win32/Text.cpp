@@ -36,15 +36,24 @@ std::wstring ansiToWide(std::string_view ansi) {
     return out;
 }
 
-std::string wideToAnsi(std::wstring_view wide) {
+std::optional<std::string> wideToAnsi(std::wstring_view wide) {
     std::string out;
     if (wide.empty()) return out;
+    // No best fit: "é" must not quietly become "e" and so name another file.
+    // Any character the code page lacks makes the whole text unusable. A
+    // system whose ANSI code page is UTF-8 lacks none, but refuses these flags;
+    // there only broken surrogates are refused.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     const int inLength = clampedLength(wide.size());
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), inLength, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return out;
+    BOOL usedDefault = FALSE;
+    BOOL* checkDefault = utf8 ? nullptr : &usedDefault;
+    int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), inLength, nullptr, 0, nullptr, checkDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
     out.resize(static_cast<std::size_t>(n));
-    n = WideCharToMultiByte(CP_ACP, 0, wide.data(), inLength, out.data(), n, nullptr, nullptr);
-    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    n = WideCharToMultiByte(CP_ACP, flags, wide.data(), inLength, out.data(), n, nullptr, checkDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    out.resize(static_cast<std::size_t>(n));
     return out;
 }
 

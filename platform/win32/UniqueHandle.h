@@ -48,6 +48,14 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 
+// FindFirstFile answers INVALID_HANDLE_VALUE and is closed with FindClose.
+struct FindHandleTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
+
 struct RegistryKeyTraits {
     static HKEY invalid() { return nullptr; }
     static bool valid(HKEY h) { return h != nullptr; }

@@ -21,6 +21,11 @@ void CALLBACK repaintOwnWindowsLate(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+bool runningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 ScreenSize Win32Desktop::screenSize() const {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -30,9 +35,12 @@ void Win32Desktop::reloadWallpaper(const std::string& bitmapPath) {
     // because current systems do not reliably reload from a null argument.
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()),
                           SPIF_SENDWININICHANGE);
-    // Some desktops (Wine's virtual desktop among them) paint the new picture
-    // over the windows on top of it. Every top-level window repaints now, and
-    // this program's own windows once more when the desktop has surely painted.
+    // Wine's virtual desktop paints the new picture over the windows on top of
+    // it. There every top-level window repaints now, and this program's own
+    // windows once more when the desktop has surely painted. Windows itself
+    // needs none of it, and repainting everything would make every window on
+    // the screen flicker at each change.
+    if (!runningUnderWine()) return;
     EnumWindows(repaintVisible, 0);
     SetTimer(nullptr, 0, kLateRepaintMs, repaintOwnWindowsLate);
 }

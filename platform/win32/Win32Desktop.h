@@ -3,6 +3,9 @@
 
 namespace ostrel::win32 {
 
+// True under Wine, whose ntdll exports wine_get_version.
+bool runningUnderWine();
+
 class Win32Desktop final : public Desktop {
 public:
     ScreenSize screenSize() const override;

@@ -72,7 +72,16 @@ std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, b
 
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen) return std::nullopt;
-    return wideToAnsi(file.data());
+    // The program works with paths in the ANSI code page; a name that cannot
+    // be written there exactly is refused rather than turned into another one.
+    std::optional<std::string> ansi = wideToAnsi(file.data());
+    if (!ansi) {
+        const std::wstring text = utf8ToWide("Имя файла содержит знаки, которых нет в кодировке Windows, "
+                                             "и программа не может с ним работать:\n\n") +
+                                  file.data() + utf8ToWide("\n\nВыберите другое имя.");
+        MessageBoxW(owner_, text.c_str(), kCaption, MB_OK);
+    }
+    return ansi;
 }
 
 }  // namespace ostrel::win32

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 
+#include "platform/TemporaryFiles.h"
+#include "platform/win32/Text.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace ostrel::win32 {
@@ -32,6 +35,11 @@ public:
         return total;
     }
     bool failed() const override { return failed_; }
+    std::optional<std::uint64_t> size() const override {
+        LARGE_INTEGER length{};
+        if (!GetFileSizeEx(file_.get(), &length) || length.QuadPart < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(length.QuadPart);
+    }
 
 private:
     UniqueKernelHandle file_;
@@ -40,13 +48,13 @@ private:
 
 class Win32WriteStream final : public WriteStream {
 public:
-    Win32WriteStream(UniqueKernelHandle file, std::string tempPath, std::string target)
+    Win32WriteStream(UniqueKernelHandle file, std::wstring tempPath, std::wstring target)
         : file_(std::move(file)), tempPath_(std::move(tempPath)), target_(std::move(target)) {}
 
     ~Win32WriteStream() override {
         if (committed_) return;
         file_.reset();
-        DeleteFileA(tempPath_.c_str());
+        DeleteFileW(tempPath_.c_str());
     }
 
     bool write(const void* data, std::size_t n) override {
@@ -72,7 +80,7 @@ public:
             failed_ = true;
             return false;
         }
-        if (!MoveFileExA(tempPath_.c_str(), target_.c_str(),
+        if (!MoveFileExW(tempPath_.c_str(), target_.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             failed_ = true;
             return false;
@@ -83,11 +91,20 @@ public:
 
 private:
     UniqueKernelHandle file_;
-    std::string tempPath_;
-    std::string target_;
+    std::wstring tempPath_;
+    std::wstring target_;
     bool failed_ = false;
     bool committed_ = false;
 };
+
+// The temporary name makes a path longer than the target's, perhaps past what
+// the plain functions take; a full path can then go in the extended form.
+std::wstring withinLengthLimit(std::wstring path) {
+    if (path.size() < MAX_PATH) return path;
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    if (path.rfind(L"\\\\", 0) == 0 && path.rfind(L"\\\\?\\", 0) != 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;
+}
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
@@ -118,20 +135,37 @@ std::unique_ptr<ReadStream> Win32FileSystem::openRead(const std::string& path) c
 
 std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& path) {
     // The temporary file lies in the target's folder so that the final move is
-    // a rename on one volume, never a copy that could be cut short.
-    char temp[MAX_PATH + 1] = {};
-    std::string tempPath;
-    if (GetTempFileNameA(folderOf(path).c_str(), "ost", 0, temp) != 0)
-        tempPath = temp;
-    else
-        tempPath = path + ".tmp~";  // folder path too long for GetTempFileNameA
-    UniqueKernelHandle file(CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        DeleteFileA(tempPath.c_str());  // GetTempFileNameA created it
-        return nullptr;
+    // a rename on one volume, never a copy that could be cut short. Its name is
+    // new (CREATE_NEW), so no file of the user's is ever written over.
+    static std::atomic<std::uint32_t> counter{GetTickCount() ^ (GetCurrentProcessId() << 16)};
+    std::string folder = folderOf(path);
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    const std::wstring wideFolder = ansiToWide(folder);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::wstring tempPath = withinLengthLimit(wideFolder + ansiToWide(temporaryName(counter++)));
+        UniqueKernelHandle file(CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return std::make_unique<Win32WriteStream>(std::move(file), std::move(tempPath),
+                                                      withinLengthLimit(ansiToWide(path)));
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
     }
-    return std::make_unique<Win32WriteStream>(std::move(file), std::move(tempPath), path);
+    return nullptr;
+}
+
+void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    const std::string prefix = pattern;
+    pattern += std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix);
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isTemporaryName(found.cFileName))
+            DeleteFileA((prefix + found.cFileName).c_str());
+    } while (FindNextFileA(search.get(), &found));
 }
 
 }  // namespace ostrel::win32

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/Text.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace ostrel::win32 {
@@ -36,24 +37,29 @@ std::optional<std::string> Win32Registry::readString(RegistryRoot root, const st
         handle.release();
         return std::nullopt;
     }
-    std::vector<char> data(256);
+    // Read as stored (UTF-16) and converted exactly: the A function would hand
+    // out a look-alike for a character the ANSI code page lacks, and a folder
+    // such as "C:\Users\José" would silently become another, "Jose". Such a
+    // value reads as absent.
+    const std::wstring wideName = ansiToWide(name);
+    std::vector<wchar_t> data(128);
     for (;;) {
         DWORD type = 0;
-        DWORD size = static_cast<DWORD>(data.size());
-        LONG rc = RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type,
+        DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        LONG rc = RegQueryValueExW(handle.get(), wideName.c_str(), nullptr, &type,
                                    reinterpret_cast<BYTE*>(data.data()), &size);
         if (rc == ERROR_MORE_DATA) {
             // Another writer may grow the value between the two calls; ask again.
-            data.resize(size + 2);
+            data.resize(size / sizeof(wchar_t) + 2);
             continue;
         }
         if (rc != ERROR_SUCCESS) return std::nullopt;
         if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
         // Stored strings may or may not carry their terminator; the text ends
         // at the first NUL either way.
-        std::string text(data.data(), size);
-        if (auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-        return text;
+        std::wstring text(data.data(), size / sizeof(wchar_t));
+        if (auto nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);
+        return wideToAnsi(text);
     }
 }
 

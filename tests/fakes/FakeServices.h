@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -115,9 +116,13 @@ public:
     bool activeDesktop = false;
     int shellNotifications = 0;
     std::vector<std::string> reloads;
+    bool failReload = false;  // the system call throws, as an unexpected error would
 
     ScreenSize screenSize() const override { return screen; }
-    void reloadWallpaper(const std::string& path) override { reloads.push_back(path); }
+    void reloadWallpaper(const std::string& path) override {
+        if (failReload) throw std::runtime_error("reload failed");
+        reloads.push_back(path);
+    }
     bool activeDesktopPresent() const override { return activeDesktop; }
     void notifyShellAssocChanged() override { ++shellNotifications; }
 };
@@ -164,9 +169,22 @@ public:
     std::vector<std::string> messages;
     std::optional<std::string> nextFile;
     std::vector<FileDialogRequest> requests;
-    void message(const std::string& text) override { messages.push_back(text); }
+    // Runs while a message box is up, as the box's own message loop would run
+    // timers and other messages; deepest counts boxes on top of each other.
+    std::function<void()> whileShowing;
+    int deepest = 0;
+    void message(const std::string& text) override {
+        messages.push_back(text);
+        ++depth_;
+        deepest = std::max(deepest, depth_);
+        if (whileShowing) whileShowing();
+        --depth_;
+    }
     std::optional<std::string> saveFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
     std::optional<std::string> openFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
+
+private:
+    int depth_ = 0;
 };
 
 class FakeView final : public MainView {
@@ -186,7 +204,7 @@ public:
     void setWindowPosition(int l, int t) override { left = l; top = t; }
     void setPlayButtonPressed(bool p) override { playPressed = p; }
     void setShuffleButtonPressed(bool p) override { shufflePressed = p; }
-    void postHotkeyRearm() override { ++rearms; }
+    bool postHotkeyRearm() override { return ++rearms, true; }
     void requestQuit() override { ++quits; }
     void listChanged() override {}
     void showPlaceholderPreview() override { ++placeholders; }

@@ -190,38 +190,6 @@ std::string gifBytes(bool gif89) {
     return std::string(gif89 ? "GIF89a" : "GIF87a") + hexBytes("2500 1500 00 00 00 3B");
 }
 
-namespace {
-
-class CountingReadStream final : public ReadStream {
-public:
-    CountingReadStream(std::unique_ptr<ReadStream> real, std::shared_ptr<FileSystemCounts> counts)
-        : real_(std::move(real)), counts_(std::move(counts)) {}
-    std::size_t read(void* buffer, std::size_t n) override {
-        counts_->largestRead = std::max(counts_->largestRead, n);
-        std::size_t got = real_->read(buffer, n);
-        counts_->bytesRead += got;
-        return got;
-    }
-    bool failed() const override { return real_->failed(); }
-
-private:
-    std::unique_ptr<ReadStream> real_;
-    std::shared_ptr<FileSystemCounts> counts_;
-};
-
-}  // namespace
-
-bool CountingFileSystem::fileExists(const std::string& path) const {
-    ++counts_->fileExists;
-    return real_.fileExists(path);
-}
-
-std::unique_ptr<ReadStream> CountingFileSystem::openRead(const std::string& path) const {
-    auto real = real_.openRead(path);
-    if (!real) return nullptr;
-    return std::make_unique<CountingReadStream>(std::move(real), counts_);
-}
-
 std::size_t MemoryReadStream::read(void* buffer, std::size_t n) {
     if (failed_) return 0;
     std::size_t room = std::min(bytes_.size(), failAfter_) - std::min(pos_, std::min(bytes_.size(), failAfter_));

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "changer/Image.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace ostrel::testing {
 
@@ -52,26 +52,6 @@ std::string hexBytes(const std::string& hex);
 std::string pngBytes();
 std::string gifBytes(bool gif89);
 
-// Counts what the code under test asks of the file system.
-struct FileSystemCounts {
-    int fileExists = 0;
-    std::size_t bytesRead = 0;
-    std::size_t largestRead = 0;
-};
-
-class CountingFileSystem final : public FileSystem {
-public:
-    bool fileExists(const std::string& path) const override;
-    bool createDirectory(const std::string& path) override { return real_.createDirectory(path); }
-    std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
-    std::unique_ptr<WriteStream> openReplace(const std::string& path) override { return real_.openReplace(path); }
-    const FileSystemCounts& counts() const { return *counts_; }
-
-private:
-    PosixFileSystem real_;
-    std::shared_ptr<FileSystemCounts> counts_ = std::make_shared<FileSystemCounts>();
-};
-
 // Reads from memory; optionally fails after a number of bytes, like a disk error.
 class MemoryReadStream final : public ReadStream {
 public:
@@ -79,6 +59,7 @@ public:
         : bytes_(std::move(bytes)), failAfter_(failAfter) {}
     std::size_t read(void* buffer, std::size_t n) override;
     bool failed() const override { return failed_; }
+    std::optional<std::uint64_t> size() const override { return bytes_.size(); }
 
 private:
     std::string bytes_;

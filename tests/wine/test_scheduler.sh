@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Automatic changing: with a 2 s interval and play on, the wallpaper changes
-# by itself, again and again; Hotkey4 stops and Hotkey3 starts the changing.
+# by itself, again and again, but not while the processor is busy; Hotkey4
+# stops and Hotkey3 starts the changing.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
+
+# The load the program measures is the test's to set, not the machine's: Wine
+# reads the idle time from /proc/uptime, which a preloaded library answers.
+LOAD_FILE="$OW_DIR/load"
+cc -shared -fPIC -O2 -o "$OW_DIR/fake_uptime.so" "$(dirname "$0")/fake_uptime.c" -ldl ||
+  ow_die "could not build the /proc/uptime stand-in"
+export LD_PRELOAD="$OW_DIR/fake_uptime.so" OW_FAKE_LOAD_FILE="$LOAD_FILE"
+set_load() { echo "$1" >"$LOAD_FILE"; }
 
 # Four pictures whose width tells their row: row r is (500 + 10 r) wide.
 rows=()
@@ -23,11 +32,15 @@ reg_set 'HKCU\RZ' playstat 1
 bitmap_width() { local i; i=$(bmp_info "$OUT_BMP" 2>/dev/null) && echo "${i%% *}" || echo 0; }
 width_not() { [ "$(bitmap_width)" != "$1" ]; }
 
-# ---- play on from the settings ----
+# ---- play on from the settings, on a busy machine: no change ----
+set_load 90
 ow_start -
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
-# Generous: the first tick only samples the processor load, and ticks are
-# skipped while the machine (Wine starting, other work) is over 50 % busy.
+sleep 12
+check_eq "six intervals at 90 % load install nothing" 0 "$(bitmap_width)"
+
+# ---- the machine quiets down: changes follow ----
+set_load 20
 t0=$SECONDS
 if wait_until 60 width_not 0; then
   ow_pass "the wallpaper is changed by itself (after about $((SECONDS - t0)) s)"
@@ -48,6 +61,7 @@ check_eq "Hotkey4 stopped the changing (playstat saved)" 0 "$(reg_get 'HKCU\RZ' 
 
 # ---- play off: Hotkey3 starts it ----
 rm -f "$OUT_BMP"
+set_load 0
 ow_start -
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear on the second start"
 wt post-hotkey Hotkey3 || ow_fail "could not post Hotkey3"

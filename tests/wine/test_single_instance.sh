@@ -42,4 +42,13 @@ OW_APP_PID=$first_pid
 ow_exit_program || ow_die "the first copy did not exit"
 check_eq "the first copy saved its own settings at exit" 5 "$(reg_get 'HKCU\RZ' TimeInterval)"
 
+# ---- copies started at the same moment: one runs on ----
+# Several may miss the others' mutex when opening it; creating it tells the late ones.
+# To a file: the copies hold on to wintool's output, a pipe would never end.
+wt start-together 8 15000 "$OW_EXE_WIN" >"$OW_DIR/together" 2>&1
+check_eq "of eight copies started together one runs on" 1 "$(cat "$OW_DIR/together")"
+check_eq "and it has the only main window" 1 "$(wt count-windows)"
+no_main_window() { [ "$(wt count-windows)" = 0 ]; }
+wt post-command 106 && wait_until 30 no_main_window || ow_fail "the survivor did not end after Exit"
+
 ow_finish

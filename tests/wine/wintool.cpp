@@ -47,6 +47,8 @@ int usage() {
           "  post-tray <mouseMsg>         tray callback message 0x464\n"
           "  post-close | post-minimize   WM_CLOSE | WM_SYSCOMMAND SC_MINIMIZE\n"
           "  send-endsession              WM_QUERYENDSESSION then WM_ENDSESSION(1)\n"
+          "  start-together <n> <ms> <exe> start n copies at the same moment; after ms print\n"
+          "                               how many still run\n"
           "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail and wait for its end;\n"
           "                               print \"ended exit=N dialogs=N shown=N\": message\n"
           "                               boxes (closed when seen) and other windows shown\n",
@@ -202,6 +204,34 @@ int cmdRun(DWORD timeoutMs, const std::wstring& exe, const std::wstring& tail) {
     return ended ? 0 : 1;
 }
 
+// Copies created suspended and let go together, so that their single-instance
+// checks overlap as closely as the system allows.
+int cmdStartTogether(unsigned long n, DWORD waitMs, const std::wstring& exe) {
+    std::vector<PROCESS_INFORMATION> started;
+    for (unsigned long i = 0; i < n; ++i) {
+        std::wstring cmd = L"\"" + exe + L"\" -";
+        std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+        buf.push_back(0);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                            &si, &pi))
+            return 4;
+        started.push_back(pi);
+    }
+    for (auto& pi : started) ResumeThread(pi.hThread);
+    Sleep(waitMs);
+    int running = 0;
+    for (auto& pi : started) {
+        running += WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    outLine(std::to_string(running));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -286,6 +316,10 @@ int wmain(int argc, wchar_t** argv) {
         outLine("query=" + std::to_string((unsigned long long)answer));
         if (!SendMessageTimeoutA(h, WM_ENDSESSION, 1, 0, SMTO_ABORTIFHUNG, 20000, &answer)) return 4;
         return 0;
+    }
+    if (cmd == L"start-together") {
+        if (!arg(4)) return usage();
+        return cmdStartTogether(parseNumber(arg(2)), parseNumber(arg(3)), arg(4));
     }
     if (cmd == L"run") {
         if (!arg(4)) return usage();

@@ -10,7 +10,7 @@
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
 #include "list/ListFile.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "fakes/TestFileSystem.h"
 
 namespace ostrel::testing {
 
@@ -84,7 +84,7 @@ protected:
 
     TempDir temp;
     FakeRegistry registry;
-    PosixFileSystem files;
+    TestFileSystem files;
     FakeDesktop desktop;
     FakeTray tray;
     FakeHotkeys hotkeys;

@@ -42,8 +42,8 @@ auto exactly(std::string_view bytes, Decoder decoder) {
 std::optional<Image> decodeExact(std::string_view bytes) { return exactly(bytes, decodeBmp); }
 
 std::string sizeExact(std::string_view bytes) {
-    auto size = exactly(bytes, bmpSize);
-    return size ? std::to_string(size->width) + "x" + std::to_string(size->height) : "refused";
+    auto layout = exactly(bytes, bmpLayout);
+    return layout ? std::to_string(layout->size.width) + "x" + std::to_string(layout->size.height) : "refused";
 }
 
 const std::vector<std::uint32_t> kTwo = {0x102030, 0xA0B0C0};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
 
 namespace ostrel {
@@ -50,7 +51,7 @@ TEST(JpegSize, ReadsTheHeader) {
 
 TEST(JpegSize, ReadsOnlyTheStartOfALargeFile) {
     testing::TempDir dir;
-    testing::CountingFileSystem fs;
+    testing::TestFileSystem fs;
     const std::string path = dir.write("big.jpg", noisyJpeg());
     ASSERT_GT(noisyJpeg().size(), 100'000u);
     auto in = fs.openRead(path);
@@ -61,7 +62,7 @@ TEST(JpegSize, ReadsOnlyTheStartOfALargeFile) {
 
 TEST(JpegDecode, ReadsInBlocksRatherThanTheWholeFile) {
     testing::TempDir dir;
-    testing::CountingFileSystem fs;
+    testing::TestFileSystem fs;
     auto in = fs.openRead(dir.write("big.jpg", noisyJpeg()));
     ASSERT_TRUE(in);
     ASSERT_TRUE(decodeJpeg(*in));

@@ -9,6 +9,7 @@
 #include "changer/JpegCodec.h"
 #include "changer/Resample.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
 #include "platform/posix/PosixFileSystem.h"
 
@@ -69,22 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FitCase{{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
                       FitCase{{1600, 1200}, {1024, 768}, JpegFlavour::Colour}));
 
-// Serves every path from memory, with reads failing after failAfter bytes.
-class FailingFileSystem final : public FileSystem {
-public:
-    FailingFileSystem(std::string bytes, std::size_t failAfter) : bytes_(std::move(bytes)), failAfter_(failAfter) {}
-    bool fileExists(const std::string&) const override { return true; }
-    bool createDirectory(const std::string&) override { return false; }
-    std::unique_ptr<ReadStream> openRead(const std::string&) const override {
-        return std::make_unique<testing::MemoryReadStream>(bytes_, failAfter_);
-    }
-    std::unique_ptr<WriteStream> openReplace(const std::string&) override { return nullptr; }
-
-private:
-    std::string bytes_;
-    std::size_t failAfter_;
-};
-
 // Halfway through the rows the decoder gives up; the resampler, waiting for the
 // rest, must hear of it rather than wait for ever.
 TEST_F(PictureLoader, FitFailsCleanlyWhenTheDecoderStopsHalfway) {
@@ -101,7 +86,10 @@ TEST_F(PictureLoader, FitFailsCleanlyWhenTheDecoderStopsHalfway) {
         ASSERT_GT(rows, 0);
         ASSERT_LT(rows, 1200);
     }
-    EXPECT_FALSE(loadWallpaperPicture(FailingFileSystem(bytes, cut), "p.jpg", true, {1024, 768}));
+    testing::TestFileSystem failing;
+    const std::string path = dir.write("p.jpg", bytes);
+    failing.readFailsAfter[path] = cut;
+    EXPECT_FALSE(loadWallpaperPicture(failing, path, true, {1024, 768}));
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("cut.jpg", bytes.substr(0, cut)), true, {1024, 768}));
 }
 
@@ -132,6 +120,23 @@ TEST_F(PictureLoader, FailsForWhatItCannotDecode) {
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.file("missing.jpg"), true, {1024, 768}));
     std::string jpeg = testing::encodeJpeg(testing::gradientImage(200, 100));
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2)), false, {1024, 768}));
+}
+
+// A file that is no picture costs its headers, and a bitmap no more than its
+// pixels: a film that found its way into the list must not be read whole.
+TEST_F(PictureLoader, ReadsNoMoreThanTheHeadersDeclare) {
+    const std::string junk(8 << 20, 'v');
+    testing::TestFileSystem counting;
+    EXPECT_FALSE(loadWallpaperPicture(counting, dir.write("film.jpg", "RIFF" + junk), false, {1024, 768}));
+    EXPECT_LE(counting.counts().bytesRead, 5 + kBmpHeaderBytes);
+
+    testing::MemoryWriteStream bitmap;
+    ASSERT_TRUE(writeBmp24(testing::gradientImage(64, 32), bitmap));
+    testing::TestFileSystem counting2;
+    auto picture = loadWallpaperPicture(counting2, dir.write("tail.bmp", bitmap.bytes + junk), false, {1024, 768});
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->size(), (ImageSize{64, 32}));
+    EXPECT_LE(counting2.counts().bytesRead, 5 + bitmap.bytes.size());
 }
 
 TEST_F(PictureLoader, ThinPictureKeepsAtLeastOnePixel) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
 
 namespace ostrel {
@@ -26,6 +27,9 @@ std::vector<ProbeCase> probeCases() {
         {"JpegNamedBmp", "a.bmp", jpeg, "Jpg", "37x21"},
         {"CorruptJpegHeader", "a.jpg", jpeg.substr(0, 2) + "\xFF\xC0\x00\x05garbage and more garbage", "Jpg", "0x0"},
         {"BigBmp", "a.bmp", testing::buildBmp({.width = 1000, .height = 1000, .pixels = big}), "Bmp", "1000x1000"},
+        // Cut short after the headers: no size to show, as it cannot be installed.
+        {"BmpCutAfterItsHeaders", "a.bmp",
+         testing::buildBmp({.width = 1000, .height = 1000, .pixels = big}).substr(0, 54 + 2999 * 1000), "Bmp", "0x0"},
         {"BmpTheReaderRefuses", "a.bmp", testing::buildBmp({.width = 37, .height = 21, .bpp = 7, .pixels = pixels}),
          "Bmp", "0x0"},
         {"Png", "a.png", testing::pngBytes(), "Png", "0x0"},
@@ -50,7 +54,7 @@ TEST_P(Probe, TypeFromTheFirstFiveBytesStatAndRetries) {
     const ProbeCase& c = GetParam();
     testing::TempDir dir;
     const std::string path = c.bytes ? dir.write(c.fileName, *c.bytes) : dir.file(c.fileName);
-    testing::CountingFileSystem fs, retried;
+    testing::TestFileSystem fs, retried;
     EXPECT_EQ(GetImageType(fs, path), c.type);
     EXPECT_LE(std::max(fs.counts().bytesRead, fs.counts().largestRead), 5u);
     EXPECT_EQ(GetStat(fs, path), c.stat);

@@ -46,14 +46,14 @@ TEST_F(ListFileTest, SavesExactBytesOpensThemBackAndFailsWithoutHarm) {
         ASSERT_TRUE(saveF(fs, listOf(entries), file));
         EXPECT_EQ(testing::TempDir::read(file), bytes);
         WallpaperList loaded = listOf({{"stale", "  1x1"}});
-        ASSERT_TRUE(openF(fs, file, loaded));
+        ASSERT_EQ(openF(fs, file, loaded), ListRead::Loaded);
         EXPECT_EQ(pairsOf(loaded), entries);
     }
     // A failed save answers so; a failed open leaves the list untouched.
     EXPECT_FALSE(saveF(fs, listOf({{"a", ""}}), dir.file("no/such/list.tav")));
     WallpaperList list = listOf({{"a", "  1x1"}});
-    EXPECT_FALSE(openF(fs, dir.file("missing.tav"), list));
-    EXPECT_FALSE(openF(fs, dir.path(), list));  // a folder is no list file
+    EXPECT_EQ(openF(fs, dir.file("missing.tav"), list), ListRead::NotOpened);
+    EXPECT_EQ(openF(fs, dir.path(), list), ListRead::NotOpened);  // a folder is no list file
     EXPECT_EQ(pairsOf(list), (Pairs{{"a", "  1x1"}}));
 }
 

@@ -51,18 +51,18 @@ TEST(WallpaperListTest, AppendEntryReusesAnEmptyLastRowAppendRowAlwaysGrows) {
     EXPECT_EQ(column(list, ResolutionColumn), (Texts{"", "  1x1", "", ""}));
 }
 
-TEST(WallpaperListTest, RemoveRowsRenumbersAndForgetsATakenOverCurrent) {
+TEST(WallpaperListTest, RemoveRowsRenumbersAndForgetsACurrentAtOrAfterTheRange) {
     // Rows "a" to "e": remove count rows from first while current is the current entry.
     const struct { const char* name; int first, count, current; Texts left; int currentAfter; } cases[] = {
         {"CurrentBeforeRangeKept", 2, 2, 1, {"a", "d", "e"}, 1},
         {"CurrentTakenOverByMovedRow", 2, 2, 3, {"a", "d", "e"}, -1},
         {"CurrentRemovedPositionTakenOver", 2, 1, 2, {"a", "c", "d", "e"}, -1},
-        // Only renumbered positions count; a number now past the end stays.
-        {"CurrentPastNewEndKept", 2, 2, 5, {"a", "d", "e"}, 5},
-        {"LastRowRemovedNothingRenumbered", 5, 1, 5, {"a", "b", "c", "d"}, 5},
+        // A current row left past the end is forgotten too.
+        {"CurrentPushedPastTheEnd", 2, 2, 5, {"a", "d", "e"}, -1},
+        {"CurrentLastRowRemoved", 5, 1, 5, {"a", "b", "c", "d"}, -1},
         {"RangePastEndClamped", 4, 10, 0, {"a", "b", "c"}, 0},
         {"HeaderNeverRemoved", 0, 2, 0, {"b", "c", "d", "e"}, 0},
-        {"EverythingRemoved", 1, 5, 1, {}, 1},
+        {"EverythingRemoved", 1, 5, 1, {}, -1},
         {"StartPastEndIsNoOp", 6, 1, 2, {"a", "b", "c", "d", "e"}, 2},
         {"ZeroCountIsNoOp", 3, 0, 3, {"a", "b", "c", "d", "e"}, 3},
     };

@@ -1,0 +1,137 @@
+// What keeps the user's data safe and the program responsive when the
+// platform fails: an unreadable working list, failed writes, message boxes
+// whose loops keep the timers going, and exceptions in the middle of a change.
+#include "ControllerFixture.h"
+
+namespace ostrel::testing {
+namespace {
+
+class NoDataLoss : public ControllerTest {
+protected:
+    std::string listFile() const { return hostDataFolder() + "/Default.tav"; }
+    void playEverySecond() {
+        setting("TimeInterval", "1");
+        setting("secund", "1");
+        setting("playstat", "1");
+    }
+};
+
+TEST_F(NoDataLoss, AnUnreadableWorkingListIsNeverOverwrittenUntilTheUserDecides) {
+    workingListOf(3);
+    setting("selected", "3");
+    const std::string before = TempDir::read(listFile());
+    files.unreadable.insert(dataFolder() + "\\Default.tav");
+    start();
+    EXPECT_TRUE(controller->list().empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);  // told once
+    advance(1000);                           // the prober finishes on an empty list
+    controller->FormDestroy();
+    EXPECT_EQ(TempDir::read(listFile()), before);
+    EXPECT_EQ(stored("selected"), "3");  // the current entry of the unread list
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // Clearing is the user's own decision: from then on the list is saved again.
+    rebuild();
+    start();
+    controller->onCommand(Command::ClearList);
+    controller->FormDestroy();
+    EXPECT_EQ(TempDir::read(listFile()), "\r\n\r\n");
+}
+
+TEST_F(NoDataLoss, AListFileThatFailsPartWayLoadsNothingAndSaysSo) {
+    workingListOf(3);
+    start();
+    const std::string other = temp.write("other.tav", std::string(5000, 'x') + "\r\n\r\n\r\n");
+    files.readFailsAfter[other] = 4096;
+    dialogs.nextFile = other;
+    controller->onCommand(Command::LoadList);
+    EXPECT_EQ(controller->list().entryCount(), 3);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(NoDataLoss, AMissingWorkingListIsNoReasonToComplain) {
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    controller->FormDestroy();
+    EXPECT_EQ(TempDir::read(listFile()), "\r\n\r\n");
+}
+
+TEST_F(NoDataLoss, ALastingWriteFailureShowsOneBoxAtATimeWhileTheScheduleGoesOn) {
+    workingListOf(3);
+    playEverySecond();
+    start();
+    files.unwritable.insert(dataFolder() + "\\Ostrel Wallpaper.bmp");
+    bool changedInsideTheBox = false;
+    bool inside = false;
+    dialogs.whileShowing = [&] {
+        if (inside) return;  // a box on top of a box: already a failure
+        inside = true;
+        const int before = current();
+        advance(5000);  // the change timer fires inside the box's loop
+        changedInsideTheBox |= current() != before;
+        inside = false;
+    };
+    advance(3000);
+    EXPECT_EQ(dialogs.deepest, 1);
+    EXPECT_GE(dialogs.messages.size(), 2u);  // once closed, the next failure is shown again
+    EXPECT_TRUE(changedInsideTheBox);
+    EXPECT_TRUE(timers.running(TimerId::Change));
+}
+
+TEST_F(NoDataLoss, AnotherErrorWhileABoxIsUpIsShownAfterIt) {
+    workingListOf(2);
+    start();
+    files.unwritable.insert(dataFolder() + "\\Ostrel Wallpaper.bmp");
+    files.unwritable.insert(temp.file("list.tav"));
+    dialogs.nextFile = temp.file("list.tav");
+    dialogs.whileShowing = [&] {
+        if (dialogs.messages.size() == 1) controller->onCommand(Command::SaveList);
+    };
+    controller->onCommand(Command::Next);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.deepest, 1);
+    EXPECT_NE(dialogs.messages[0], dialogs.messages[1]);
+}
+
+TEST_F(NoDataLoss, NoTimerRunsWhileTheShutdownShowsItsBoxesOrAfterTheLastSave) {
+    workingListOf(3);
+    playEverySecond();
+    start();
+    advance(3000);
+    const std::size_t installs = desktop.reloads.size();
+    files.unwritable.insert(dataFolder() + "\\Default.tav");
+    dialogs.whileShowing = [&] { advance(10000); };
+    controller->onEndSession(true);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    advance(10000);
+    EXPECT_EQ(desktop.reloads.size(), installs);
+    for (TimerId id : {TimerId::Change, TimerId::Prober, TimerId::Countdown, TimerId::Browsing})
+        EXPECT_FALSE(timers.running(id)) << static_cast<int>(id);
+    controller->onTimer(TimerId::Change);  // a tick already queued changes nothing either
+    EXPECT_EQ(desktop.reloads.size(), installs);
+}
+
+TEST_F(NoDataLoss, HotkeysSurviveAnErrorInTheMiddleOfAChange) {
+    workingListOf(3);
+    start();
+    desktop.failReload = true;
+    EXPECT_THROW(controller->onHotkey(FakeHotkeys::kNext), std::runtime_error);
+    desktop.failReload = false;
+    const std::size_t installs = desktop.reloads.size();
+    deliverHotkeys({FakeHotkeys::kNext});
+    EXPECT_EQ(desktop.reloads.size(), installs + 1);
+}
+
+TEST_F(NoDataLoss, StaleTemporaryFilesGoAtStartTheUsersOwnStay) {
+    files.createDirectory(hostDataFolder());
+    const std::string stale = temp.write("Ostrel Wallpapers/~ostrel0000abcd.tmp", "half a list");
+    const std::string usersOwn = temp.write("Ostrel Wallpapers/Default.tav.tmp~", "mine");
+    start();
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(TempDir::read(usersOwn), "mine");
+    controller->FormDestroy();
+    EXPECT_EQ(TempDir::read(usersOwn), "mine");
+}
+
+}  // namespace
+}  // namespace ostrel::testing
