@@ -10,13 +10,13 @@
 
 #include <jpeglib.h>
 
-#include "changer/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 #include "changer/FitToScreen.h"
-#include "changer/JpegCodec.h"
-#include "changer/PictureLoader.h"
-#include "changer/Resample.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureLoader.h"
+#include "imaging/Resample.h"
 #include "fakes/TempDir.h"
-#include "list/ImageProbe.h"
+#include "imaging/ImageProbe.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace {

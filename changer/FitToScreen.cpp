@@ -1,5 +1,7 @@
 #include "changer/FitToScreen.h"
 
+#include "imaging/PictureLoader.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -30,6 +32,12 @@ ImageSize xyforscreen(ImageSize picture, ScreenSize screen) {
     if (pictureSide > screenSide)  // wider than the screen: full width
         return {screen.width, scaledSide(picture.height, screen.width, picture.width)};
     return {scaledSide(picture.width, screen.height, picture.height), screen.height};
+}
+
+std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path, bool fitToScreen,
+                                          ScreenSize screen) {
+    if (!fitToScreen) return loadPicture(fs, path);
+    return loadPicture(fs, path, [screen](ImageSize own) { return std::optional(xyforscreen(own, screen)); });
 }
 
 }  // namespace ostrel

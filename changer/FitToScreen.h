@@ -1,6 +1,10 @@
 #pragma once
-#include "changer/Image.h"
+#include <optional>
+#include <string>
+
+#include "imaging/Image.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 
 namespace ostrel {
 
@@ -9,5 +13,10 @@ namespace ostrel {
 // is the other side times the factor (a double), formed in extended precision
 // and rounded to nearest with ties to even.
 ImageSize xyforscreen(ImageSize picture, ScreenSize screen);
+
+// The picture installed as the wallpaper: at its own size, or with fitToScreen
+// at xyforscreen's. nullopt when the file cannot be read or decoded.
+std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path, bool fitToScreen,
+                                          ScreenSize screen);
 
 }  // namespace ostrel

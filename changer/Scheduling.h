@@ -39,7 +39,4 @@ constexpr std::uint32_t kDailySecondsMs = 3000;
 // step lands before the set minute, so the change is never missed.
 std::uint32_t dailyCheckDelayMs(int hour, int minute, int setHour, int setMinute);
 
-// Rounds to the nearest integer, halves to the even neighbour.
-std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator);
-
 }  // namespace ostrel

@@ -1,6 +1,6 @@
 #include "list/Prober.h"
 
-#include "list/ImageProbe.h"
+#include "list/ResolutionText.h"
 
 namespace ostrel {
 namespace {

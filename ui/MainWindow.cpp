@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainMenus.h"
+#include "ui/TrayPresenter.h"
 
 namespace ostrel::ui {
 namespace {
@@ -213,7 +214,7 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
 
     case win32::kTrayCallbackMessage:
-        onTrayCallback(lParam);
+        if (controller_) onTrayCallback(hwnd_, *controller_, lParam);
         return DefWindowProcW(hwnd_, message, wParam, lParam);
 
     case WM_CLOSE:
@@ -357,35 +358,6 @@ void MainWindow::paint() {
     }
 }
 
-// ---- tray ----
-
-void MainWindow::onTrayCallback(LPARAM lParam) {
-    if (!controller_) return;
-    switch (LOWORD(lParam)) {
-    case WM_LBUTTONDOWN:
-        controller_->onTrayMouse(TrayMouse::LeftDown);
-        break;
-    case WM_RBUTTONDOWN:
-        controller_->onTrayMouse(TrayMouse::RightDown);
-        showTrayMenu();
-        break;
-    default:
-        break;  // moves, releases and double clicks do nothing
-    }
-}
-
-void MainWindow::showTrayMenu() {
-    win32::UniqueMenu menu = createTrayMenu(*controller_);
-    if (!menu) return;
-    POINT at{};
-    GetCursorPos(&at);
-    // Without the foreground the menu would not close on a click elsewhere;
-    // the WM_NULL afterwards lets the next opening work at once.
-    SetForegroundWindow(hwnd_);
-    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
-}
-
 // ---- the list control ----
 
 LRESULT MainWindow::onNotify(const NMHDR& header, LPARAM lParam) {
@@ -481,7 +453,7 @@ void MainWindow::onSelectionSettled() {
     grid.selectionTop = (firstSelected >= 0 ? firstSelected : focused) + 1;
     syncedCurrentRow_ = row;
     pullScrollState();
-    if (moved) controller_->plistSelectCell(0, row);
+    if (moved) controller_->listController().plistSelectCell(0, row);
 }
 
 void MainWindow::installSelected() {
@@ -596,7 +568,8 @@ void MainWindow::showPlaceholderPreview() {
 void MainWindow::showPreview(const std::string& path) {
     RECT frame = previewFrame();
     InflateRect(&frame, -kPreviewInset, -kPreviewInset);
-    preview_.showFile(path, SIZE{frame.right - frame.left, frame.bottom - frame.top});
+    preview_.show(controller_ ? controller_->previewPicture(path, {frame.right - frame.left, frame.bottom - frame.top})
+                              : std::nullopt);
     if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
 }
 

@@ -64,8 +64,6 @@ private:
     void layout();
     void fitColumns();
     void paint();
-    void onTrayCallback(LPARAM lParam);
-    void showTrayMenu();
     LRESULT onNotify(const NMHDR& header, LPARAM lParam);
     void onGetDispInfo(NMLVDISPINFOW& info);
     LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw);

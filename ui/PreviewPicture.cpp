@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "changer/PictureLoader.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32FileSystem.h"
 
 namespace ostrel::ui {
 namespace {
@@ -15,10 +13,7 @@ constexpr const wchar_t* kMissingCaption = L"Картинка отсутству
 
 }  // namespace
 
-void PreviewPicture::showFile(const std::string& pathAnsi, SIZE room) {
-    if (room.cx < 1 || room.cy < 1) return showPlaceholder();
-    win32::Win32FileSystem files;
-    std::optional<Image> picture = loadWallpaperPicture(files, pathAnsi, true, ScreenSize{room.cx, room.cy});
+void PreviewPicture::show(const std::optional<Image>& picture) {
     if (!picture) return showPlaceholder();
     width_ = picture->width;
     height_ = picture->height;

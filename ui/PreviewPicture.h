@@ -4,15 +4,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "imaging/Image.h"
 
 namespace ostrel::ui {
 
 class PreviewPicture {
 public:
-    // Decodes the file at a size that fits `room`; the placeholder when that fails.
-    void showFile(const std::string& pathAnsi, SIZE room);
+    // Shows a decoded picture; the placeholder when there is none.
+    void show(const std::optional<Image>& picture);
     void showPlaceholder();
     void clear();
     void paint(HDC dc, const RECT& frame, HFONT font) const;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "changer/Image.h"
+#include "imaging/Image.h"
 #include "platform/FileSystem.h"
 
 namespace ostrel::testing {

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "changer/FitToScreen.h"
-#include "changer/JpegCodec.h"
-#include "changer/PictureLoader.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PictureLoader.h"
 #include "fakes/TestImages.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "TargetFolder.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/MainController.h"
-#include "changer/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"

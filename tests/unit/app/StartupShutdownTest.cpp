@@ -50,7 +50,7 @@ TEST_F(Startup, StoredPlayAndShuffleStateIsRestored) {
     setting("playstat", "1");
     setting("shufle", "1");
     start();
-    EXPECT_TRUE(controller->playing());
+    EXPECT_TRUE(controller->settings().playing);
     EXPECT_TRUE(controller->settings().shuffle);
     EXPECT_TRUE(view.shufflePressed);
     EXPECT_TRUE(timers.running(TimerId::Change));

@@ -1,13 +1,13 @@
-#include "changer/PictureLoader.h"
+#include "imaging/PictureLoader.h"
 
 #include <random>
 
 #include <gtest/gtest.h>
 
-#include "changer/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 #include "changer/FitToScreen.h"
-#include "changer/JpegCodec.h"
-#include "changer/Resample.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Resample.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"

@@ -11,15 +11,15 @@ protected:
 
 TEST_F(Scheduler, DefaultsCountDownFromFiveMinutesAfterPlay) {
     start();
-    EXPECT_FALSE(controller->playing());
-    controller->PlaybtnClick();
+    EXPECT_FALSE(controller->settings().playing);
+    controller->scheduler().PlaybtnClick();
     EXPECT_EQ(timers.interval(TimerId::Change), 300000u);
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 4 мин. 59 сек");
     EXPECT_EQ(tray.icon, TrayIcon::Playing);
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 4 мин. 58 сек");
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers");
     EXPECT_EQ(tray.icon, TrayIcon::Stopped);
     EXPECT_FALSE(timers.running(TimerId::Change));
@@ -31,7 +31,7 @@ TEST_F(Scheduler, TwentyFourHoursCountsDownFrom86399Seconds) {
     setting("secund", "3");
     setting("TimeInterval", "24");
     start();
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 23 час. 59 мин. 59 сек");
 }
@@ -63,7 +63,7 @@ TEST_F(Scheduler, RandomWaitsLieInTheRange) {
     setting("TimeFrom", "60000");
     setting("TimeTo", "120000");
     start();
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     // The first wait is the fixed interval; every tick then draws the next wait.
     EXPECT_EQ(timers.interval(TimerId::Change), 300000u);
     random.queued = {0, 59999};
@@ -91,7 +91,7 @@ TEST_F(Scheduler, ActiveDesktopIsCheckedOnTheTenthTickEvenWhenTheGateHoldsItBack
     systemInfo.setLoad(10);
     advance(1000);  // the eleventh passes: check first, then the change
     EXPECT_EQ(desktop.shellNotifications, 2);  // the check, and the refresh after installing
-    EXPECT_TRUE(controller->activeDesktop());
+    EXPECT_TRUE(controller->changer().activeDesktop());
 }
 
 class Daily : public Scheduler {
@@ -144,21 +144,21 @@ TEST_F(Daily, ChangesOncePerDayOverTwoDays) {
 
 TEST_F(Daily, PlayDoesNothingInDailyMode) {
     runFrom(3, 0, 1);
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     EXPECT_FALSE(view.playPressed);
     EXPECT_FALSE(timers.running(TimerId::Change));
 }
 
 TEST_F(Scheduler, StartHotkeyKeepsRunningAndStopHotkeyKeepsStopped) {
     start();
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     controller->onHotkey(FakeHotkeys::kStart);
-    EXPECT_TRUE(controller->playing());
+    EXPECT_TRUE(controller->settings().playing);
     EXPECT_TRUE(timers.running(TimerId::Change));
     controller->onHotkey(FakeHotkeys::kStop);
-    EXPECT_FALSE(controller->playing());
+    EXPECT_FALSE(controller->settings().playing);
     controller->onHotkey(FakeHotkeys::kStop);
-    EXPECT_FALSE(controller->playing());
+    EXPECT_FALSE(controller->settings().playing);
     EXPECT_FALSE(timers.running(TimerId::Change));
 }
 
@@ -174,7 +174,7 @@ TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
     deliverHotkeys({FakeHotkeys::kNext, FakeHotkeys::kNext, FakeHotkeys::kStart, FakeHotkeys::kBack});
     EXPECT_EQ(installs(), 2u);
     EXPECT_EQ(current(), 3);
-    EXPECT_TRUE(controller->playing());
+    EXPECT_TRUE(controller->settings().playing);
     deliverHotkeys({FakeHotkeys::kBack});
     EXPECT_EQ(current(), 2);
 }
@@ -198,13 +198,13 @@ namespace {
 
 TEST_F(Scheduler, ApplyingOptionsSwitchesModes) {
     start();
-    controller->PlaybtnClick();
+    controller->scheduler().PlaybtnClick();
     ScheduleChoice random;
     random.randomInterval = true;
     random.timeFromMinutes = 10;
     random.timeToMinutes = 11;
     random.shuffle = true;
-    controller->applyScheduleOptions(random);
+    controller->scheduler().applyScheduleOptions(random);
     EXPECT_EQ(timers.interval(TimerId::Change), 600000u);
     EXPECT_EQ(controller->settings().timeToMs, 660000);
     EXPECT_TRUE(controller->settings().shuffle);
@@ -213,10 +213,10 @@ TEST_F(Scheduler, ApplyingOptionsSwitchesModes) {
     ScheduleChoice fixed;
     fixed.intervalValue = 3;
     fixed.intervalUnit = 1;
-    controller->applyScheduleOptions(fixed);
+    controller->scheduler().applyScheduleOptions(fixed);
     EXPECT_EQ(timers.interval(TimerId::Change), 3000u);
     EXPECT_FALSE(controller->settings().shuffle);
-    EXPECT_TRUE(controller->playing());
+    EXPECT_TRUE(controller->settings().playing);
 
     // Choosing the daily mode stops interval playback, then checks the clock at once.
     clock.time = {10, 10, 0};
@@ -224,14 +224,14 @@ TEST_F(Scheduler, ApplyingOptionsSwitchesModes) {
     daily.dailyMode = true;
     daily.dailyHour = 10;
     daily.dailyMinute = 30;
-    controller->applyScheduleOptions(daily);
-    EXPECT_FALSE(controller->playing());
+    controller->scheduler().applyScheduleOptions(daily);
+    EXPECT_FALSE(controller->settings().playing);
     EXPECT_FALSE(timers.running(TimerId::Change));
     EXPECT_EQ(timers.interval(TimerId::Daily), kDailyMinuteMs);
 
-    controller->applyScheduleOptions(fixed);
+    controller->scheduler().applyScheduleOptions(fixed);
     EXPECT_FALSE(timers.running(TimerId::Daily));
-    EXPECT_FALSE(controller->playing());  // leaving the daily mode does not restart playback
+    EXPECT_FALSE(controller->settings().playing);  // leaving the daily mode does not restart playback
 }
 
 }  // namespace

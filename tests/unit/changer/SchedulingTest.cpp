@@ -1,4 +1,5 @@
 #include "changer/Scheduling.h"
+#include "app/Rounding.h"
 
 #include <gtest/gtest.h>
 

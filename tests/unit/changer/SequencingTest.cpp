@@ -21,10 +21,10 @@ protected:
 TEST_F(Sequencing, ListOrderWrapsAndInstallsEachStep) {
     listOf(3);
     controller->mutableSettings().currentIndex = 3;
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(installedWidth(), 1);
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(installedWidth(), 2);
     EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "Wallpaper"),
               dataFolder() + "\\Ostrel Wallpaper.bmp");
@@ -35,7 +35,7 @@ TEST_F(Sequencing, ListOrderWrapsAndInstallsEachStep) {
 TEST_F(Sequencing, DesktopValuesAreWrittenInOrderBeforeTheSystemCall) {
     listOf(2);
     registry.clearLog();
-    controller->ChWall();
+    controller->changer().ChWall();
     std::vector<std::string> names;
     for (const auto& w : registry.writes()) names.push_back(w.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Wallpaper", "TileWallpaper", "WallpaperStyle"}));
@@ -45,13 +45,13 @@ TEST_F(Sequencing, DesktopValuesAreWrittenInOrderBeforeTheSystemCall) {
 TEST_F(Sequencing, MinusOneIsNormalisedBeforeAdvancing) {
     listOf(3);
     controller->mutableSettings().currentIndex = -1;
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(current(), 2);
 }
 
 TEST_F(Sequencing, EmptyListDoesNothing) {
     start();
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(current(), 0);
     EXPECT_TRUE(desktop.reloads.empty());
 }
@@ -59,16 +59,16 @@ TEST_F(Sequencing, EmptyListDoesNothing) {
 TEST_F(Sequencing, ThreeNextsThenThreeBacksAndAFourthBackDoesNothing) {
     listOf(4);
     controller->mutableSettings().currentIndex = 1;
-    for (int i = 0; i < 3; ++i) controller->ChWall();
+    for (int i = 0; i < 3; ++i) controller->changer().ChWall();
     EXPECT_EQ(current(), 4);
-    controller->golast();
+    controller->changer().golast();
     EXPECT_EQ(installedWidth(), 3);
-    controller->golast();
+    controller->changer().golast();
     EXPECT_EQ(installedWidth(), 2);
-    controller->golast();
+    controller->changer().golast();
     EXPECT_EQ(installedWidth(), 1);
     std::size_t installs = desktop.reloads.size();
-    controller->golast();
+    controller->changer().golast();
     EXPECT_EQ(desktop.reloads.size(), installs);
     EXPECT_EQ(current(), 1);
 }
@@ -76,11 +76,11 @@ TEST_F(Sequencing, ThreeNextsThenThreeBacksAndAFourthBackDoesNothing) {
 TEST_F(Sequencing, FiftyFirstPushOverwritesTheOldestSlot) {
     listOf(60);
     controller->mutableSettings().currentIndex = 1;
-    for (int i = 0; i < 51; ++i) controller->ChWall();  // pushes 1..51
-    EXPECT_EQ(controller->history().slot(1), 51);
+    for (int i = 0; i < 51; ++i) controller->changer().ChWall();  // pushes 1..51
+    EXPECT_EQ(controller->changer().history().slot(1), 51);
     std::set<int> reached;
     for (int i = 0; i < 50; ++i) {
-        controller->golast();
+        controller->changer().golast();
         reached.insert(current());
     }
     std::set<int> expected;
@@ -90,31 +90,31 @@ TEST_F(Sequencing, FiftyFirstPushOverwritesTheOldestSlot) {
 
 TEST_F(Sequencing, ShuffleWithOneEntryReinstallsIt) {
     listOf(1);
-    controller->shufleBtnClick();
-    controller->ChWall();
-    controller->ChWall();
+    controller->changer().shufleBtnClick();
+    controller->changer().ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(desktop.reloads.size(), 2u);
 }
 
 TEST_F(Sequencing, ShuffleWithTwoEntriesAlternates) {
     listOf(2);
-    controller->shufleBtnClick();
+    controller->changer().shufleBtnClick();
     controller->mutableSettings().currentIndex = 1;
     for (int expected : {2, 1, 2, 1}) {
-        controller->ChWall();
+        controller->changer().ChWall();
         EXPECT_EQ(current(), expected);
     }
 }
 
 TEST_F(Sequencing, ShuffleDrawsEveryEntryButNeverTheCurrentOne) {
     listOf(5);
-    controller->shufleBtnClick();
+    controller->changer().shufleBtnClick();
     controller->mutableSettings().currentIndex = 1;
     std::set<int> seen;
     for (int i = 0; i < 200; ++i) {
         int before = current();
-        controller->ChWall();
+        controller->changer().ChWall();
         EXPECT_NE(current(), before);
         seen.insert(current());
     }
@@ -124,10 +124,10 @@ TEST_F(Sequencing, ShuffleDrawsEveryEntryButNeverTheCurrentOne) {
 TEST_F(Sequencing, DeletedFileFallsBackToThePreviousEntryWithoutAMessage) {
     listOf(3);
     controller->mutableSettings().currentIndex = 1;
-    controller->ChWall();  // installs 2
+    controller->changer().ChWall();  // installs 2
     std::filesystem::remove(temp.file("p3.bmp"));
     std::string pathBefore = controller->settings().currentPath;
-    controller->ChWall();  // 3 is gone: back to 2
+    controller->changer().ChWall();  // 3 is gone: back to 2
     EXPECT_EQ(current(), 2);
     EXPECT_EQ(installedWidth(), 2);
     EXPECT_EQ(controller->settings().currentPath, pathBefore);
@@ -139,7 +139,7 @@ TEST_F(Sequencing, UndecodableFileFallsBackToo) {
     listOf(2);
     temp.write("p2.bmp", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(100, '\0'));
     controller->mutableSettings().currentIndex = 1;
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(installedWidth(), 1);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -148,11 +148,11 @@ TEST_F(Sequencing, UndecodableFileFallsBackToo) {
 TEST_F(Sequencing, FallbackStopsAfterOneTurnWhenEverySlotIsUnusable) {
     listOf(2);
     controller->mutableSettings().currentIndex = 1;
-    for (int i = 0; i < 50; ++i) controller->ChWall();
+    for (int i = 0; i < 50; ++i) controller->changer().ChWall();
     std::filesystem::remove(temp.file("p1.bmp"));
     std::filesystem::remove(temp.file("p2.bmp"));
     std::size_t installs = desktop.reloads.size();
-    controller->ChWall();  // must return
+    controller->changer().ChWall();  // must return
     EXPECT_EQ(desktop.reloads.size(), installs);
     EXPECT_LE(view.placeholders, 52);
 }
@@ -161,12 +161,12 @@ TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {
     listOf(3);
     controller->mutableSettings().currentIndex = 0;
     controller->grid().selectionTop = 3;
-    controller->installSelected();
+    controller->onCommand(Command::InstallSelected);
     EXPECT_EQ(current(), 3);
     EXPECT_EQ(installedWidth(), 3);
     // The pushed 0 is an empty slot for Back.
     std::size_t installs = desktop.reloads.size();
-    controller->golast();
+    controller->changer().golast();
     EXPECT_EQ(desktop.reloads.size(), installs);
 }
 
@@ -177,14 +177,14 @@ TEST_F(Sequencing, FitToScreenWritesTheFittedSizeAndStretchKeepsTheOwnSize) {
     setting("where", "0");
     desktop.screen = {128, 102};
     start();
-    controller->ChWall();
+    controller->changer().ChWall();
     auto image = decodeBmp(TempDir::read(hostDataFolder() + "/Ostrel Wallpaper.bmp"));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), (ImageSize{128, 96}));
     EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "WallpaperStyle"), "0");
 
     controller->mutableSettings().fitToScreen = false;
-    controller->ChWall();
+    controller->changer().ChWall();
     image = decodeBmp(TempDir::read(hostDataFolder() + "/Ostrel Wallpaper.bmp"));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), (ImageSize{160, 120}));
@@ -194,11 +194,11 @@ TEST_F(Sequencing, ActiveDesktopGetsOneRefreshPerInstallation) {
     desktop.activeDesktop = true;
     listOf(2);  // start-up finds it
     int before = desktop.shellNotifications;
-    controller->ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(desktop.shellNotifications, before + 1);
     desktop.activeDesktop = false;
-    controller->ChWall();
-    controller->ChWall();
+    controller->changer().ChWall();
+    controller->changer().ChWall();
     EXPECT_EQ(desktop.shellNotifications, before + 1);
 }
 
@@ -207,13 +207,13 @@ TEST_F(Sequencing, GotoselectedScrollsOnlyWhenTheCurrentRowIsOutOfView) {
     controller->grid().heightPixels = 300;  // 20 rows, 17 taken as visible
     controller->grid().firstVisibleRow = 1;
     controller->mutableSettings().currentIndex = 18;
-    controller->gotoselected();
+    controller->listController().gotoselected();
     EXPECT_EQ(controller->grid().firstVisibleRow, 1);
     controller->mutableSettings().currentIndex = 19;
-    controller->gotoselected();
+    controller->listController().gotoselected();
     EXPECT_EQ(controller->grid().firstVisibleRow, 19);
     controller->mutableSettings().currentIndex = 95;
-    controller->gotoselected();
+    controller->listController().gotoselected();
     EXPECT_EQ(controller->grid().firstVisibleRow, 101 - 17 - 1);
 }
 

@@ -6,7 +6,7 @@
 
 #include "fakes/TempDir.h"
 #include "fakes/TestImages.h"
-#include "list/ImageProbe.h"
+#include "list/ResolutionText.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace ostrel {

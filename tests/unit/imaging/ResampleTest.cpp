@@ -1,4 +1,4 @@
-#include "changer/Resample.h"
+#include "imaging/Resample.h"
 
 #include <algorithm>
 #include <random>

@@ -1,4 +1,4 @@
-#include "changer/PictureLoader.h"
+#include "imaging/PictureLoader.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -9,21 +9,22 @@
 #include <system_error>
 #include <thread>
 
-#include "changer/BmpCodec.h"
-#include "changer/FitToScreen.h"
-#include "changer/JpegCodec.h"
-#include "changer/Resample.h"
-#include "list/ImageProbe.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Resample.h"
+#include "imaging/ImageProbe.h"
 
 namespace ostrel {
 namespace {
 
-// The fitted size comes from the picture's own size, never from a reduced
+// The wanted size comes from the picture's own size, never from a reduced
 // decode, so the result is the same however the picture was decoded. A very
 // thin picture could round to zero; keep at least one pixel.
-ImageSize fittedSize(ImageSize original, ScreenSize screen) {
-    ImageSize t = xyforscreen(original, screen);
-    return {std::max(1, t.width), std::max(1, t.height)};
+std::optional<ImageSize> wantedSize(const PictureSizing& sizing, ImageSize original) {
+    if (!sizing) return std::nullopt;
+    std::optional<ImageSize> t = sizing(original);
+    if (!t) return std::nullopt;
+    return ImageSize{std::max(1, t->width), std::max(1, t->height)};
 }
 
 // Decoding (mostly libjpeg's entropy decoding, which no scale avoids) and
@@ -92,19 +93,18 @@ std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decode
     return out;
 }
 
-std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, bool fitToScreen,
-                              ScreenSize screen) {
+std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing) {
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;
-    if (!fitToScreen) return decodeJpeg(*in);
+    if (!sizing) return decodeJpeg(*in);
 
     JpegRowDecoder decoder(*in);
     const auto original = decoder.readHeader();
     if (!original) return std::nullopt;
-    const ImageSize target = fittedSize(*original, screen);
+    const std::optional<ImageSize> target = wantedSize(sizing, *original);
     const auto decodedSize = decoder.chooseScale(target);
     if (!decodedSize) return std::nullopt;
-    return decodeAndResample(decoder, *decodedSize, target);
+    return decodeAndResample(decoder, *decodedSize, target.value_or(*decodedSize));
 }
 
 // Everything else goes to the BMP reader, which needs the file in memory. The
@@ -128,18 +128,17 @@ std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& 
 
 }  // namespace
 
-std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path,
-                                          bool fitToScreen, ScreenSize screen) {
+std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing) {
     try {
-        if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, fitToScreen, screen);
+        if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, sizing);
 
         auto bytes = readBmpFile(fs, path);
         if (!bytes) return std::nullopt;
         auto picture = decodeBmp(*bytes);
-        if (!picture || !fitToScreen) return picture;
-        const ImageSize target = fittedSize(picture->size(), screen);
-        if (picture->size() == target) return picture;
-        return resample(*picture, target);
+        if (!picture) return picture;
+        const std::optional<ImageSize> target = wantedSize(sizing, picture->size());
+        if (!target || picture->size() == *target) return picture;
+        return resample(*picture, *target);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

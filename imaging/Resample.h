@@ -2,7 +2,7 @@
 // Scaling a picture to a new size.
 #include <functional>
 
-#include "changer/Image.h"
+#include "imaging/Image.h"
 
 namespace ostrel {
 

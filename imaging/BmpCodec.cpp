@@ -1,4 +1,4 @@
-#include "changer/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "changer/Image.h"
+#include "imaging/Image.h"
 #include "platform/FileSystem.h"
 
 namespace ostrel {

@@ -1,10 +1,10 @@
-#include "list/ImageProbe.h"
+#include "imaging/ImageProbe.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "changer/BmpCodec.h"
-#include "changer/JpegCodec.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/JpegCodec.h"
 
 namespace ostrel {
 namespace {
@@ -55,25 +55,6 @@ std::string GetStat(const FileSystem& fs, const std::string& path) {
         return sizeText(layout->size);
     }
     return "0x0";
-}
-
-std::string padResolution(const std::string& stat) {
-    std::size_t x = stat.find('x');
-    if (x == std::string::npos) return "   " + stat;
-    std::size_t k = x + 1;  // counted from one
-    std::size_t blanks = 3 + (k <= 5 ? 6 - k : 0);
-    return std::string(blanks, ' ') + stat;
-}
-
-std::string resolutionText(const FileSystem& fs, const std::string& path) {
-    // A file still being written (a download in progress) may read as 0x0 at first.
-    std::string stat = GetStat(fs, path);
-    for (int call = 2; call <= 3 && stat == "0x0"; ++call) stat = GetStat(fs, path);
-    return padResolution(stat);
-}
-
-std::string screenResolutionText(int width, int height) {
-    return padResolution(std::to_string(width) + "x" + std::to_string(height));
 }
 
 }  // namespace ostrel

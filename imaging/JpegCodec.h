@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "changer/Image.h"
+#include "imaging/Image.h"
 #include "platform/FileSystem.h"
 
 namespace ostrel {

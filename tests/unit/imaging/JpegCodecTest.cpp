@@ -1,4 +1,4 @@
-#include "changer/JpegCodec.h"
+#include "imaging/JpegCodec.h"
 
 #include <algorithm>
 #include <cstdlib>

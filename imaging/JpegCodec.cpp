@@ -1,4 +1,4 @@
-#include "changer/JpegCodec.h"
+#include "imaging/JpegCodec.h"
 
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE

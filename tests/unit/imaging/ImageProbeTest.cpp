@@ -1,4 +1,5 @@
-#include "list/ImageProbe.h"
+#include "imaging/ImageProbe.h"
+#include "list/ResolutionText.h"
 
 #include <gtest/gtest.h>
 

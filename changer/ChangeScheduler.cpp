@@ -1,0 +1,161 @@
+#include "changer/ChangeScheduler.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+namespace ostrel {
+namespace {
+
+constexpr const char* kProgramTitle = "Ostrel Wallpapers";
+
+}  // namespace
+
+ChangeScheduler::ChangeScheduler(SchedulerServices services, Settings& settings, ChangerView& view,
+                                 WallpaperChanger& changer, ListFollowing list)
+    : s_(services),
+      settings_(settings),
+      view_(view),
+      changer_(changer),
+      list_(std::move(list)),
+      timer1_(services.timers, TimerId::Change, 5000, false),
+      timeout_(services.timers, TimerId::Countdown, 1000, false),
+      chinTimer_(services.timers, TimerId::Daily, 1000, false),
+      trayTip_(kProgramTitle) {}
+
+bool ChangeScheduler::onTimer(TimerId id) {
+    switch (id) {
+        case TimerId::Change: Timer1Timer(); return true;
+        case TimerId::Countdown: timeoutTimer(); return true;
+        case TimerId::Daily: ChinTimerTimer(); return true;
+        default: return false;
+    }
+}
+
+void ChangeScheduler::addTrayIcon() {
+    trayTip_ = kProgramTitle;
+    s_.tray.add(trayIcon_, trayTip_);
+}
+
+void ChangeScheduler::startDailyCheck() {
+    if (!settings_.dailyMode) return;
+    chinTimer_.setEnabled(true);
+    ChinTimerTimer();
+}
+
+void ChangeScheduler::applyFixedInterval() {
+    if (auto ms = fixedIntervalMs(settings_.intervalValue, settings_.intervalUnit)) timer1_.setInterval(*ms);
+}
+
+void ChangeScheduler::start() {
+    settings_.playing = false;
+    PlaybtnClick();
+}
+
+void ChangeScheduler::stop() {
+    settings_.playing = true;
+    PlaybtnClick();
+}
+
+void ChangeScheduler::stopTimers() {
+    for (WindowTimer* timer : {&timer1_, &timeout_, &chinTimer_}) timer->setEnabled(false);
+}
+
+void ChangeScheduler::PlaybtnClick() {
+    if (settings_.dailyMode) {
+        playButtonPressed_ = false;
+        view_.setPlayButtonPressed(false);
+        return;
+    }
+    settings_.playing = !settings_.playing;
+    playButtonPressed_ = settings_.playing;
+    view_.setPlayButtonPressed(settings_.playing);
+    if (settings_.playing) {
+        timer1_.setEnabled(true);
+        elapsedSeconds_ = 0;
+        timeout_.setEnabled(true);
+        runStopCaption_ = "Остановить смену обоев";
+        trayIcon_ = TrayIcon::Playing;
+    } else {
+        timer1_.setEnabled(false);
+        timeout_.setEnabled(false);
+        runStopCaption_ = "Запустить смену обоев";
+        trayIcon_ = TrayIcon::Stopped;
+        trayTip_ = kProgramTitle;
+    }
+    updateTray();
+}
+
+void ChangeScheduler::Timer1Timer() {
+    ++tickCount_;
+    if (settings_.randomInterval) {
+        std::int64_t from = settings_.timeFromMs;
+        std::int64_t span = static_cast<std::int64_t>(settings_.timeToMs) - from;
+        std::int64_t wait = from + (span > 0 ? s_.random.below(static_cast<std::int32_t>(std::min<std::int64_t>(span, INT32_MAX))) : 0);
+        // A range edited by hand in the registry must not make the timer spin or stop.
+        timer1_.setInterval(static_cast<std::uint32_t>(std::clamp<std::int64_t>(wait, 1000, INT32_MAX)));
+    }
+    elapsedSeconds_ = 0;
+    std::optional<int> load = loadGate_.Proc(s_.systemInfo.sample());
+    if (!load || *load > 50) return;
+    if (tickCount_ >= 10) {
+        tickCount_ = 0;
+        changer_.AcTiveDescTop();
+    }
+    changer_.ChWall();
+    if (!list_.userBrowsing()) list_.gotoselected();
+}
+
+void ChangeScheduler::timeoutTimer() {
+    ++elapsedSeconds_;
+    if (static_cast<std::int64_t>(elapsedSeconds_) * 1000 == timer1_.interval()) elapsedSeconds_ = 0;
+    if (playButtonPressed_) {
+        trayTip_ = std::string(kProgramTitle) + " - " + timetoch(timer1_.interval(), elapsedSeconds_);
+        updateTray();
+    }
+}
+
+void ChangeScheduler::ChinTimerTimer() {
+    LocalTime now = s_.clock.now();
+    if (now.hour == settings_.dailyHour && now.minute == settings_.dailyMinute) {
+        changer_.ChWall();
+        chinTimer_.setInterval(kDailyHourMs);
+        return;
+    }
+    chinTimer_.setInterval(dailyCheckDelayMs(now.hour, now.minute, settings_.dailyHour, settings_.dailyMinute));
+}
+
+void ChangeScheduler::applyScheduleOptions(const ScheduleChoice& choice) {
+    settings_.randomInterval = choice.randomInterval;
+    settings_.timeFromMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeFromMinutes} * 60000, 0, INT32_MAX));
+    settings_.timeToMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeToMinutes} * 60000, 0, INT32_MAX));
+    settings_.intervalUnit = choice.intervalUnit;
+    if (settings_.randomInterval) {
+        timer1_.setInterval(static_cast<std::uint32_t>(settings_.timeFromMs));
+    } else {
+        settings_.intervalValue = choice.intervalValue;
+        applyFixedInterval();
+    }
+    if (choice.dailyMode) {
+        if (settings_.playing) PlaybtnClick();  // interval playback stops before the daily mode begins
+        settings_.dailyMode = true;
+    } else {
+        settings_.dailyMode = false;
+    }
+    if (settings_.dailyMode) {
+        settings_.dailyHour = choice.dailyHour;
+        settings_.dailyMinute = choice.dailyMinute;
+        chinTimer_.setEnabled(true);
+        ChinTimerTimer();
+    } else {
+        chinTimer_.setEnabled(false);
+    }
+    elapsedSeconds_ = 0;
+    settings_.shuffle = !choice.shuffle;
+    changer_.shufleBtnClick();
+}
+
+void ChangeScheduler::updateTray() { s_.tray.modify(trayIcon_, trayTip_); }
+
+}  // namespace ostrel

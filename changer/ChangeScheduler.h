@@ -1,0 +1,104 @@
+#pragma once
+// Changing the wallpaper by itself: the play toggle with its button, caption
+// and tray icon, the change timer `Timer1` behind the processor-load gate, the
+// countdown in the tray tip (`timeout`) and the daily change (`ChinTimer`).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/Settings.h"
+#include "app/WindowTimer.h"
+#include "changer/ChangerView.h"
+#include "changer/Scheduling.h"
+#include "changer/WallpaperChanger.h"
+#include "platform/Random.h"
+#include "platform/SystemInfo.h"
+#include "platform/Timers.h"
+#include "platform/Tray.h"
+
+namespace ostrel {
+
+// The schedule as chosen in the options dialog.
+struct ScheduleChoice {
+    bool randomInterval = false;
+    std::int32_t timeFromMinutes = 1;
+    std::int32_t timeToMinutes = 60;
+    std::int32_t intervalValue = 5;   // ignored in random mode
+    std::int32_t intervalUnit = 2;    // 1 s, 2 min, 3 h
+    bool dailyMode = false;
+    std::uint8_t dailyHour = 1;
+    std::uint8_t dailyMinute = 0;
+    bool shuffle = false;
+};
+
+struct SchedulerServices {
+    TimerService& timers;
+    SystemInfo& systemInfo;
+    Clock& clock;
+    Random& random;
+    Tray& tray;
+};
+
+// What the scheduler needs of the list: whether the user is browsing it, and
+// scrolling it to the current entry.
+struct ListFollowing {
+    std::function<bool()> userBrowsing;
+    std::function<void()> gotoselected;
+};
+
+class ChangeScheduler {
+public:
+    ChangeScheduler(SchedulerServices services, Settings& settings, ChangerView& view, WallpaperChanger& changer,
+                    ListFollowing list);
+
+    void PlaybtnClick();
+    void Timer1Timer();
+    void timeoutTimer();
+    void ChinTimerTimer();
+    // True when the timer is one of the scheduler's and was handled.
+    bool onTimer(TimerId id);
+
+    // Start-up: the daily check when daily mode is on, and the fixed interval.
+    void startDailyCheck();
+    void applyFixedInterval();
+    // The start and stop hotkeys: start keeps running, stop keeps stopped.
+    void start();
+    void stop();
+    // The schedule part of confirming the options: interval mode, daily mode
+    // (stopping interval playback), countdown reset and the shuffle state.
+    void applyScheduleOptions(const ScheduleChoice& choice);
+    void stopTimers();
+
+    bool playButtonPressed() const { return playButtonPressed_; }
+    const std::string& runStopCaption() const { return runStopCaption_; }
+    TrayIcon trayIcon() const { return trayIcon_; }
+    const std::string& trayTip() const { return trayTip_; }
+    // The icon with the plain tip, for adding it anew (at start, after Explorer restarts).
+    void addTrayIcon();
+    const WindowTimer& changeTimer() const { return timer1_; }
+    const WindowTimer& dailyTimer() const { return chinTimer_; }
+    std::int32_t elapsedSeconds() const { return elapsedSeconds_; }
+
+private:
+    void updateTray();
+
+    SchedulerServices s_;
+    Settings& settings_;
+    ChangerView& view_;
+    WallpaperChanger& changer_;
+    ListFollowing list_;
+    LoadGate loadGate_;
+
+    WindowTimer timer1_;     // change timer
+    WindowTimer timeout_;    // countdown
+    WindowTimer chinTimer_;  // daily check
+
+    std::string runStopCaption_ = "Запустить/остановить";
+    std::string trayTip_;
+    TrayIcon trayIcon_ = TrayIcon::Stopped;
+    bool playButtonPressed_ = false;
+    std::int32_t elapsedSeconds_ = 0;
+    std::uint32_t tickCount_ = 0;
+};
+
+}  // namespace ostrel

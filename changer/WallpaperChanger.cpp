@@ -1,0 +1,106 @@
+#include "changer/WallpaperChanger.h"
+
+#include <optional>
+
+#include "changer/FitToScreen.h"
+#include "imaging/BmpCodec.h"
+
+namespace ostrel {
+namespace {
+
+constexpr const char* kDesktopKey = "Control Panel\\desktop";
+
+}  // namespace
+
+void WallpaperChanger::ChWall() {
+    int count = list_.entryCount();
+    if (count <= 0) return;
+    if (currentIndex() <= 0 || currentIndex() > count) setCurrentIndex(1);
+    history_.push(currentIndex());
+    if (settings_.shuffle) {
+        if (count >= 2) {
+            std::int32_t next;
+            do {
+                next = 1 + s_.random.below(count);
+            } while (next == currentIndex());
+            setCurrentIndex(next);
+        } else {
+            setCurrentIndex(1);
+        }
+        SetWall();
+    } else {
+        setCurrentIndex(currentIndex() + 1 > count ? 1 : currentIndex() + 1);
+        // An entry with an empty path installs nothing; the next step moves on from it.
+        if (!list_.path(currentIndex()).empty()) SetWall();
+    }
+}
+
+bool WallpaperChanger::stepBack() {
+    int q = history_.previousSlot();
+    if (history_.slot(q) == 0) return false;
+    history_.setPosition(q);
+    setCurrentIndex(history_.slot(q));
+    return true;
+}
+
+void WallpaperChanger::golast() {
+    if (stepBack()) SetWall();
+}
+
+void WallpaperChanger::installEntry(int row) {
+    if (list_.path(row).empty()) return;
+    history_.push(currentIndex());
+    setCurrentIndex(row);
+    SetWall();
+}
+
+void WallpaperChanger::SetWall() {
+    // An unusable entry falls back to the one before it in the history. One turn
+    // of the ring at most: a history full of unusable entries must not loop forever.
+    for (int fallbacks = 0;; ++fallbacks) {
+        if (tryInstallCurrent()) break;
+        view_.showPlaceholderPreview();
+        if (fallbacks >= ChangeHistory::kSlots || !stepBack()) break;
+    }
+    view_.listChanged();
+}
+
+// True when the entry was installed, or when an error was shown that must not
+// lead on to the history; false when its file is missing or cannot be decoded.
+bool WallpaperChanger::tryInstallCurrent() {
+    const std::string path = list_.path(currentIndex());
+    if (path.empty() || !s_.files.fileExists(path)) return false;
+    settings_.currentPath = path;
+    std::optional<Image> picture =
+        loadWallpaperPicture(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize());
+    if (!picture) return false;
+
+    const std::string bitmapPath = wallpaperBitmapPath();
+    auto out = s_.files.openReplace(bitmapPath);
+    if (!out || !writeBmp24(*picture, *out) || !out->commit()) {
+        s_.dialogs.message("Не удалось записать файл обоев.");
+        return true;
+    }
+    if (!s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "Wallpaper", bitmapPath) ||
+        !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "TileWallpaper", "0") ||
+        !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "WallpaperStyle",
+                                 settings_.wallpaperStyle)) {
+        s_.dialogs.message("Не удалось записать параметры рабочего стола в реестр.");
+        return true;
+    }
+    s_.desktop.reloadWallpaper(bitmapPath);
+    if (activeDesktop_) AcTiveDescTop();
+    return true;
+}
+
+void WallpaperChanger::AcTiveDescTop() {
+    activeDesktop_ = s_.desktop.activeDesktopPresent();
+    if (activeDesktop_) s_.desktop.notifyShellAssocChanged();
+}
+
+void WallpaperChanger::shufleBtnClick() {
+    settings_.shuffle = !settings_.shuffle;
+    view_.setShuffleButtonPressed(settings_.shuffle);
+}
+
+}  // namespace ostrel

@@ -1,0 +1,22 @@
+#pragma once
+// Turns an image file into a decoded picture, optionally brought to a size
+// chosen from the picture's own (the wallpaper's fitted size, the preview's).
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "imaging/Image.h"
+#include "platform/FileSystem.h"
+
+namespace ostrel {
+
+// Answers the wanted size for a picture of the given size; nullopt keeps it.
+using PictureSizing = std::function<std::optional<ImageSize>(ImageSize)>;
+
+// The kind probe decides the decoder: only "Jpg" goes to the JPEG decoder, every
+// other answer to the BMP reader. With a sizing, the picture is brought to the
+// size it answers (a JPEG decoded at a reduced scale where that is enough).
+// nullopt when the file cannot be read or decoded.
+std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing = {});
+
+}  // namespace ostrel

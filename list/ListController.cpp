@@ -1,0 +1,150 @@
+#include "list/ListController.h"
+
+#include <algorithm>
+
+#include "app/Rounding.h"
+#include "list/ListFile.h"
+#include "list/ResolutionText.h"
+
+namespace ostrel {
+namespace {
+
+constexpr int kDefaultRowHeight = 15;
+constexpr const char* kListFilter = "Файл листа(*.tav)|*.tav|Все файлы(*.*)|*.*";
+constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все файлы|*.tav";
+
+std::string cutFolderText(const std::string& text) {
+    return text.substr(0, std::min(text.size(), kFolderTextLimit));
+}
+
+}  // namespace
+
+ListController::ListController(FileSystem& files, Dialogs& dialogs, TimerService& timers, Settings& settings,
+                               ListView& view, const std::string& dataFolder)
+    : files_(files),
+      dialogs_(dialogs),
+      settings_(settings),
+      view_(view),
+      dataFolder_(dataFolder),
+      timer2_(timers, TimerId::Prober, 11, false),
+      timerDelay_(timers, TimerId::Browsing, 10000, false),
+      timer3_(timers, TimerId::Blink, 1000, false) {}
+
+void ListController::setScreenSize(int width, int height) {
+    screenResolutionText_ = ostrel::screenResolutionText(width, height);
+}
+
+void ListController::startTimers() {
+    prober_.setProbeRow(1);
+    timer2_.setEnabled(true);
+    timerDelay_.setEnabled(true);
+}
+
+bool ListController::openWorkingList() {
+    // A file that is there but cannot be read (locked by another program, no
+    // permission, a disk error) is the user's list all the same.
+    const ListRead read = openF(files_, defaultListPath(), list_);
+    keepDefaultListFile_ = read != ListRead::Loaded && files_.fileExists(defaultListPath());
+    return !keepDefaultListFile_;
+}
+
+void ListController::limitCurrentEntry() {
+    // The current entry of a list that could not be read is kept as it was.
+    if (!keepDefaultListFile_ && currentIndex() >= list_.rowCount()) settings_.currentIndex = 0;
+    grid_.currentRow = currentIndex() > 0 ? currentIndex() : grid_.firstVisibleRow;
+    grid_.selectionTop = grid_.currentRow;
+    view_.listChanged();
+}
+
+void ListController::stopTimers() {
+    for (WindowTimer* timer : {&timer2_, &timerDelay_, &timer3_}) timer->setEnabled(false);
+}
+
+bool ListController::onTimer(TimerId id) {
+    switch (id) {
+        case TimerId::Prober: Timer2Timer(); return true;
+        case TimerId::Browsing: TimerDelayTimer(); return true;
+        case TimerId::Blink: return true;  // add-button blinking: comes with the toolbar
+        default: return false;
+    }
+}
+
+void ListController::plistSelectCell(int /*column*/, int row) {
+    userBrowsing_ = true;
+    timerDelay_.setEnabled(false);
+    timerDelay_.setEnabled(true);
+    if (row <= 0 || row >= list_.rowCount()) return;
+    if (list_.resolution(row).find('x') == std::string::npos)
+        list_.setCell(ResolutionColumn, row, resolutionText(files_, list_.path(row)));
+    view_.showPreview(list_.path(row));
+}
+
+void ListController::gotoselected() {
+    int visibleRows = static_cast<int>(roundHalfEven(grid_.heightPixels - 3 * kDefaultRowHeight, kDefaultRowHeight));
+    int top = grid_.firstVisibleRow;
+    int ci = currentIndex();
+    if (top <= ci && ci <= top + visibleRows) return;
+    if (ci > 0 && ci < list_.rowCount()) {
+        grid_.firstVisibleRow = std::max(1, std::min(ci, list_.rowCount() - visibleRows - 1));
+        view_.listChanged();
+    }
+}
+
+void ListController::TimerDelayTimer() {
+    userBrowsing_ = false;
+    timerDelay_.setEnabled(false);
+}
+
+void ListController::Timer2Timer() {
+    Prober::TickResult result = prober_.tick(files_, list_);
+    if (result == Prober::TickResult::Nothing) return;
+    if (result == Prober::TickResult::Finished) {
+        timer2_.setEnabled(false);
+        saveDefaultList();
+    }
+    view_.listChanged();
+}
+
+void ListController::restartProber(int row) {
+    prober_.setProbeRow(row);
+    timer2_.setEnabled(true);
+}
+
+void ListController::saveDefaultList() {
+    if (keepDefaultListFile_) return;  // the unread working list stays as it is
+    if (!saveF(files_, list_, defaultListPath())) dialogs_.message("Не удалось записать файл списка Default.tav.");
+}
+
+void ListController::N2Click() {
+    auto chosen = dialogs_.saveFile({settings_.lastsave, kListFilter, "tav"});
+    if (!chosen) return;
+    if (!saveF(files_, list_, *chosen)) {
+        dialogs_.message("Не удалось записать файл листа.");
+        return;
+    }
+    keepDefaultListFile_ = false;  // the user has made the list theirs again
+    settings_.lastsave = cutFolderText(*chosen);
+    list_.fixHeaderIfEntries();
+}
+
+void ListController::N3Click() {
+    auto chosen = dialogs_.openFile({settings_.lastsave, kOpenListFilter, "tav"});
+    if (!chosen) return;
+    switch (openF(files_, *chosen, list_)) {
+        case ListRead::Loaded: keepDefaultListFile_ = false; break;
+        case ListRead::NotOpened: break;  // ignored, as a list file always was
+        case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
+    }
+    settings_.lastsave = cutFolderText(*chosen);
+    list_.fixHeaderIfEntries();
+    restartProber(0);
+    view_.listChanged();
+}
+
+void ListController::N4Click() {
+    keepDefaultListFile_ = false;
+    list_.clear();
+    view_.listChanged();
+}
+
+}  // namespace ostrel
