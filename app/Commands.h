@@ -18,6 +18,14 @@ enum class Command : unsigned {
     StopDownload,        // tray "Остановить скачивание"
     InstallSelected,     // preview click, list "Установить"
     ShuffleToggle,       // toolbar "В случайном порядке"
+    AddFolder,           // add menu "Папку"
+    AddFile,             // add menu "Файл"
+    SortByName,          // list menu "По имени"
+    SortByResolution,    // list menu "По разрешению"
+    SortAscending,       // list menu "По возрастанию"
+    SortDescending,      // list menu "По убыванию"
+    RemoveFromList,      // row menu "Удалить из списка"
+    DeleteFile,          // row menu "Удалить файл"
 };
 
 }  // namespace ostrel

@@ -11,13 +11,15 @@ MainController::MainController(Services services, MainView& view)
       view_(view),
       dialogs_(services.dialogs),
       store_(services.registry),
-      list_(services.files, dialogs_, services.timers, settings_, view, dataFolder_),
+      list_(services.files, dialogs_, services.folderChooser, services.timers, settings_, view, dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
                settings_, view, dataFolder_),
       scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray}, settings_,
                  view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
-      timerDownload_(services.timers, TimerId::Download, 300000, false) {}
+      timerDownload_(services.timers, TimerId::Download, 300000, false) {
+    list_.setInstaller([this](int row) { changer_.installEntry(row); });
+}
 
 // ---------------------------------------------------------------- start and end
 
@@ -166,6 +168,14 @@ void MainController::onCommand(Command command) {
             break;
         case Command::InstallSelected: changer_.installEntry(list_.grid().selectionTop); break;
         case Command::ShuffleToggle: changer_.shufleBtnClick(); break;
+        case Command::AddFolder: list_.AddBtnClick(); break;
+        case Command::AddFile: list_.filebtnClick(); break;
+        case Command::SortByName: list_.N32Click(); break;
+        case Command::SortByResolution: list_.N33Click(); break;
+        case Command::SortAscending: list_.N39Click(); break;
+        case Command::SortDescending: list_.N40Click(); break;
+        case Command::RemoveFromList: list_.N28Click(); break;
+        case Command::DeleteFile: list_.N29Click(); break;
         case Command::OpenDownloads:  // download browser: not built yet
         case Command::Options:        // options dialog: not built yet
         case Command::Help:           // help window: not built yet

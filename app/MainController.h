@@ -18,6 +18,7 @@
 #include "changer/ChangeScheduler.h"
 #include "changer/WallpaperChanger.h"
 #include "imaging/Image.h"
+#include "list/FolderChooser.h"
 #include "list/ListController.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -42,6 +43,7 @@ struct Services {
     Clock& clock;
     Random& random;
     Dialogs& dialogs;
+    FolderChooser& folderChooser;
 };
 
 enum class TrayMouse { LeftDown, RightDown, Other };

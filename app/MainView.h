@@ -23,8 +23,9 @@ public:
     // Ends the message loop; the window's destruction runs the shutdown sequence.
     virtual void requestQuit() = 0;
 
-    // Both bases declare it; one repaint serves both.
+    // Both bases declare them; one serves both.
     void listChanged() override = 0;
+    void showPlaceholderPreview() override = 0;
 };
 
 }  // namespace ostrel

@@ -16,6 +16,9 @@ public:
     explicit OneBoxAtATime(Dialogs& dialogs) : dialogs_(dialogs) {}
 
     void message(const std::string& textUtf8) override;
+    bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) override {
+        return dialogs_.askYesNo(textUtf8, captionUtf8);
+    }
     std::optional<std::string> saveFile(const FileDialogRequest& request) override {
         return dialogs_.saveFile(request);
     }

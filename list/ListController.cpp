@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "app/Rounding.h"
+#include "list/GridGeometry.h"
 #include "list/ListFile.h"
 #include "list/ResolutionText.h"
 
 namespace ostrel {
 namespace {
 
-constexpr int kDefaultRowHeight = 15;
 constexpr const char* kListFilter = "Файл листа(*.tav)|*.tav|Все файлы(*.*)|*.*";
 constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все файлы|*.tav";
 
@@ -19,10 +18,11 @@ std::string cutFolderText(const std::string& text) {
 
 }  // namespace
 
-ListController::ListController(FileSystem& files, Dialogs& dialogs, TimerService& timers, Settings& settings,
-                               ListView& view, const std::string& dataFolder)
+ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
+                               Settings& settings, ListView& view, const std::string& dataFolder)
     : files_(files),
       dialogs_(dialogs),
+      chooser_(chooser),
       settings_(settings),
       view_(view),
       dataFolder_(dataFolder),
@@ -64,7 +64,7 @@ bool ListController::onTimer(TimerId id) {
     switch (id) {
         case TimerId::Prober: Timer2Timer(); return true;
         case TimerId::Browsing: TimerDelayTimer(); return true;
-        case TimerId::Blink: return true;  // add-button blinking: comes with the toolbar
+        case TimerId::Blink: view_.blinkAddButton(); return true;
         default: return false;
     }
 }
@@ -80,7 +80,7 @@ void ListController::plistSelectCell(int /*column*/, int row) {
 }
 
 void ListController::gotoselected() {
-    int visibleRows = static_cast<int>(roundHalfEven(grid_.heightPixels - 3 * kDefaultRowHeight, kDefaultRowHeight));
+    const int visibleRows = visibleRowsFor(grid_.heightPixels);
     int top = grid_.firstVisibleRow;
     int ci = currentIndex();
     if (top <= ci && ci <= top + visibleRows) return;
@@ -103,6 +103,15 @@ void ListController::Timer2Timer() {
         saveDefaultList();
     }
     view_.listChanged();
+}
+
+void ListController::clampGridToList() {
+    // The grid keeps its rows where it can: the current row stays unless the
+    // list got shorter than it, and the selection shrinks to the current row.
+    const int last = list_.rowCount() - 1;
+    grid_.currentRow = std::clamp(grid_.currentRow, last > 0 ? 1 : 0, last);
+    grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = grid_.currentRow;
+    grid_.firstVisibleRow = std::clamp(grid_.firstVisibleRow, 1, std::max(1, last));
 }
 
 void ListController::restartProber(int row) {
@@ -138,13 +147,35 @@ void ListController::N3Click() {
     settings_.lastsave = cutFolderText(*chosen);
     list_.fixHeaderIfEntries();
     restartProber(0);
+    clampGridToList();
     view_.listChanged();
 }
 
 void ListController::N4Click() {
     keepDefaultListFile_ = false;
     list_.clear();
+    clampGridToList();
     view_.listChanged();
+}
+
+int ListController::firstHeaderCellDrawn(bool scrollBarShown) {
+    if (list_.rowCount() == 1) {
+        if (!timer3_.enabled()) {
+            view_.showPlaceholderPreview();
+            timer3_.setEnabled(true);
+        }
+    } else if (timer3_.enabled()) {
+        timer3_.setEnabled(false);
+        view_.stopAddButtonBlink();
+    }
+    return scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth;
+}
+
+bool ListController::hoverHeader(int which) {
+    const int before = hoveredHeader();
+    hoverName_ = which == 1;
+    hoverResolution_ = which == 2;
+    return which != before;
 }
 
 }  // namespace ostrel

@@ -4,10 +4,15 @@
 // prober, and the list commands (save, load, clear) with the working list
 // file "Default.tav".
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "app/Settings.h"
 #include "app/WindowTimer.h"
+#include "list/FolderChooser.h"
 #include "list/ListView.h"
 #include "list/Prober.h"
 #include "list/WallpaperList.h"
@@ -17,19 +22,34 @@
 
 namespace ostrel {
 
-// Where the list grid stands; the window keeps it up to date.
+// Where the list grid stands. The grid window shows it and reports its size.
 struct GridState {
-    int currentRow = 0;     // row of the grid's focus
-    int selectionTop = 0;   // top row of the selected range
-    int firstVisibleRow = 1;
+    int currentRow = 0;       // row of the grid's focus
+    int selectionTop = 0;     // the selected range of rows
+    int selectionBottom = 0;
+    int firstVisibleRow = 1;  // first row under the header
     int heightPixels = 0;
+};
+
+// Keys the list reacts to before the grid's own key handling.
+enum class ListKey { Enter, Up, Down, Left, Right, Delete, A, Escape, Space, Other };
+
+// What the row menu offers for the row that was right-clicked.
+struct RowMenu {
+    int screenX = 0, screenY = 0;
+    bool installEnabled = false;     // "Установить"
+    bool deleteFileEnabled = false;  // "Удалить файл"
 };
 
 class ListController {
 public:
     // The settings and the data folder belong to the caller and outlive this.
-    ListController(FileSystem& files, Dialogs& dialogs, TimerService& timers, Settings& settings, ListView& view,
-                   const std::string& dataFolder);
+    ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
+                   Settings& settings, ListView& view, const std::string& dataFolder);
+
+    // Install the selected entry, given the top row of the selection (the
+    // changer's operation, for Enter and the double click).
+    void setInstaller(std::function<void(int)> installSelected) { installSelected_ = std::move(installSelected); }
 
     // ---- start-up ----
     void setScreenSize(int width, int height);
@@ -56,21 +76,72 @@ public:
     // Writes the working list file, unless it is being kept.
     void saveDefaultList();
 
+    // ---- adding pictures ----
+    void AddBtnClick();   // "Папку"
+    void filebtnClick();  // "Файл"
+    // Files and folders dropped on the window (paths that fit, in the ANSI code page).
+    void dropFiles(const std::vector<std::string>& paths);
+
+    // ---- sorting ----
+    void Sort(int key);  // 1 by name, 2 by resolution
+    void N32Click();     // "По имени"
+    void N33Click();     // "По разрешению"
+    void N39Click();     // "По возрастанию"
+    void N40Click();     // "По убыванию"
+    bool sortedByName() const { return sortedByName_; }
+    bool sortedByResolution() const { return sortedByResolution_; }
+    bool sortDescending() const { return sortDescending_; }
+    bool ascendingChecked() const { return ascendingChecked_; }
+
+    // ---- the grid's input ----
+    // Moves the grid's focus as the grid itself does (arrows, clicks); with
+    // extend the selection runs from the anchor to row.
+    void moveCurrentRow(int row, bool extend);
+    void scrollTo(int firstVisibleRow);
+    // True when the key was taken; otherwise the grid handles it itself.
+    bool plistKeyDown(ListKey key, bool shift, bool ctrl);
+    void plistKeyUp(ListKey key);
+    void plistMouseWheelDown();
+    void plistMouseWheelUp();
+    // screenY and windowTop in screen pixels: a double click below the header installs.
+    void plistDblClick(int screenY, int windowTop);
+    // A left-button release at (x, y) inside the grid: header clicks sort.
+    void headerClick(int x, int y, int numberWidth, int nameWidth);
+    // A right click at (x, y) inside the grid: the row menu to open, if any.
+    std::optional<RowMenu> rowMenuAt(int x, int y, int windowLeft, int windowTop, int gridLeft, int gridTop);
+    void N28Click();  // "Удалить из списка"
+    void N29Click();  // "Удалить файл"
+    // "Сохранить" of the list menu is enabled only while there are entries.
+    bool saveEnabled() const { return !list_.empty(); }
+
+    // ---- painting ----
+    // Run as the grid draws its first header cell: starts or stops the add
+    // button's blinking and answers the resolution column's width.
+    int firstHeaderCellDrawn(bool scrollBarShown);
+    // The header cell to highlight after a pointer move (0 none, 1 "Имя",
+    // 2 "Разрешение"); answers whether the highlight changed and must be redrawn.
+    bool hoverHeader(int which);
+    int hoveredHeader() const { return hoverName_ ? 1 : hoverResolution_ ? 2 : 0; }
     // ---- state ----
     const WallpaperList& list() const { return list_; }
     WallpaperList& mutableList() { return list_; }
     GridState& grid() { return grid_; }
     bool userBrowsing() const { return userBrowsing_; }
     const std::string& screenResolutionText() const { return screenResolutionText_; }
+    const std::string& currentPath() const { return settings_.currentPath; }
     std::string defaultListPath() const { return dataFolder_ + "\\Default.tav"; }
     const WindowTimer& proberTimer() const { return timer2_; }
 
 private:
     void restartProber(int row);
+    void afterAdding();
+    void removeSelectedRows(int top, int count);
+    void clampGridToList();
     std::int32_t currentIndex() const { return settings_.currentIndex; }
 
     FileSystem& files_;
     Dialogs& dialogs_;
+    FolderChooser& chooser_;
     Settings& settings_;
     ListView& view_;
     const std::string& dataFolder_;
@@ -83,7 +154,17 @@ private:
     WindowTimer timerDelay_;  // end of the browsing pause
     WindowTimer timer3_;      // add-button blink
 
+    std::function<void(int)> installSelected_ = [](int) {};
     bool userBrowsing_ = false;
+    bool includeSubfolders_ = false;
+    std::string lastAddedFolder_;
+    bool sortedByName_ = false;
+    bool sortedByResolution_ = false;
+    bool sortDescending_ = true;
+    bool ascendingChecked_ = true;
+    bool hoverName_ = false;
+    bool hoverResolution_ = false;
+    int selectionAnchor_ = 0;
     // On until start-up has read the working list file (or found none), so
     // that no failure before then lets an empty list be written over it.
     bool keepDefaultListFile_ = true;

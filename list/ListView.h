@@ -11,6 +11,13 @@ public:
     virtual void listChanged() = 0;
     // The preview shows the picture of this file (or the placeholder when unusable).
     virtual void showPreview(const std::string& path) = 0;
+    // The preview shows the placeholder picture until the next selection.
+    virtual void showPlaceholderPreview() = 0;
+    // Lets the window repaint what a closed dialog uncovered before a long scan.
+    virtual void processPendingMessages() = 0;
+    // The add button's blink while the list is empty: the other picture, or back to the first.
+    virtual void blinkAddButton() = 0;
+    virtual void stopAddButtonBlink() = 0;
 };
 
 }  // namespace ostrel

@@ -16,6 +16,9 @@ public:
     virtual ~Dialogs() = default;
     // One OK button, caption "Ostrel Wallpapers".
     virtual void message(const std::string& textUtf8) = 0;
+    // A question with Yes and No and the question icon, owned by no window;
+    // true for Yes.
+    virtual bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) = 0;
     // The chosen path (ANSI), or nullopt when cancelled.
     virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;

@@ -3,6 +3,7 @@
 // ANSI code page, passed through untouched.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,15 @@ public:
     [[nodiscard]] virtual bool commit() = 0;
 };
 
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;
+    bool folder = false;
+    bool hidden = false;
+    bool system = false;
+    bool reparsePoint = false;  // a junction or link: following it may lead back up the tree
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -41,6 +51,13 @@ public:
     virtual bool createDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ReadStream> openRead(const std::string& path) const = 0;
     virtual std::unique_ptr<WriteStream> openReplace(const std::string& path) = 0;
+    // Lists folder (with or without a trailing "\"), every kind of entry, "."
+    // and ".." included when the system lists them, in the system's order. visit
+    // answers false to stop. False when the listing cannot start.
+    virtual bool listFolder(const std::string& folder,
+                            const std::function<bool(const FolderEntry&)>& visit) const = 0;
+    // False when the file could not be deleted (or was not there).
+    virtual bool deleteFile(const std::string& path) = 0;
     // Deletes the temporary files that openReplace left in folder when the
     // program ended in the middle of a write. Nothing else is touched.
     virtual void removeStaleTemporaries(const std::string& folder) = 0;

@@ -4,3 +4,5 @@
 #define IDI_APP 100
 #define IDI_PLAY 101
 #define IDI_STOP 102
+// The folder chooser's bitmaps are named by text (CLOSEDFOLDER, ..., RAM), not
+// by number: no ids here.

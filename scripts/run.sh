@@ -15,6 +15,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   cp -a "$CACHE/wineprefix" "$WINEPREFIX"
 fi
+bash scripts/make-samples.sh "$WINEPREFIX"  # for a prefix made before the samples existed
 
 xvfb=""
 if [ -z "${DISPLAY:-}" ]; then

@@ -103,4 +103,6 @@ fi
 for link in "$PREFIX_TEMPLATE"/drive_c/users/*/*; do
   if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
 done
+# Sample pictures for a first try (the run command copies this prefix).
+bash "$ROOT/scripts/make-samples.sh" "$PREFIX_TEMPLATE"
 echo "setup: ready (cache $CACHE)"

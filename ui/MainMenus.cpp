@@ -51,15 +51,17 @@ constexpr Popup kMainMenu[] = {
     {"?", kHelpMenu},
 };
 
-void appendEntry(HMENU menu, const MenuEntry& entry) {
+void appendEntry(HMENU menu, const MenuEntry& entry, UINT flags = MF_STRING) {
     if (!entry.caption) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         return;
     }
     std::wstring text = win32::utf8ToWide(entry.caption);
     if (std::wstring keys = shortcutText(entry.shortcut); !keys.empty()) text += L'\t' + keys;
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), text.c_str());
+    AppendMenuW(menu, flags, static_cast<UINT_PTR>(entry.command), text.c_str());
 }
+
+UINT enabledIf(bool enabled) { return MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED); }
 
 }  // namespace
 
@@ -117,6 +119,43 @@ win32::UniqueMenu createTrayMenu(const MainController& controller) {
     win32::UniqueMenu menu(CreatePopupMenu());
     if (menu)
         for (const MenuEntry& entry : entries) appendEntry(menu.get(), entry);
+    return menu;
+}
+
+win32::UniqueMenu createAddMenu() {
+    win32::UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    appendEntry(menu.get(), {Command::AddFolder, "Папку", {}});
+    appendEntry(menu.get(), {Command::AddFile, "Файл", {}});
+    return menu;
+}
+
+win32::UniqueMenu createListMenu(const ListController& list) {
+    win32::UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    if (HMENU sort = CreatePopupMenu()) {
+        appendEntry(sort, {Command::SortByName, "По имени", {}});
+        appendEntry(sort, {Command::SortByResolution, "По разрешению", {}});
+        appendEntry(sort, separator());
+        const bool ascending = list.ascendingChecked();
+        appendEntry(sort, {Command::SortAscending, "По возрастанию", {}}, MF_STRING | (ascending ? MF_CHECKED : 0));
+        appendEntry(sort, {Command::SortDescending, "По убыванию", {}}, MF_STRING | (ascending ? 0 : MF_CHECKED));
+        AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(sort), win32::utf8ToWide("Сортировка").c_str());
+    }
+    appendEntry(menu.get(), separator());
+    appendEntry(menu.get(), {Command::LoadList, "Загрузить", {}});
+    appendEntry(menu.get(), {Command::SaveList, "Сохранить", {}}, enabledIf(list.saveEnabled()));
+    appendEntry(menu.get(), {Command::ClearList, "Очистить", {}});
+    return menu;
+}
+
+win32::UniqueMenu createRowMenu(const RowMenu& state) {
+    win32::UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    appendEntry(menu.get(), {Command::InstallSelected, "Установить", {}}, enabledIf(state.installEnabled));
+    appendEntry(menu.get(), separator());
+    appendEntry(menu.get(), {Command::RemoveFromList, "Удалить из списка", {}});
+    appendEntry(menu.get(), {Command::DeleteFile, "Удалить файл", {}}, enabledIf(state.deleteFileEnabled));
     return menu;
 }
 

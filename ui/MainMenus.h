@@ -22,5 +22,12 @@ win32::UniqueMenu createMainMenu();
 win32::UniqueAccelerators createMainAccelerators();
 // Built at each opening from the controller's state.
 win32::UniqueMenu createTrayMenu(const MainController& controller);
+// The add button's menu `PM_add`: "Папку", "Файл".
+win32::UniqueMenu createAddMenu();
+// The list button's menu `PM_list`, with the sort submenu's checkmarks and
+// "Сохранить" enabled only while the list has entries.
+win32::UniqueMenu createListMenu(const ListController& list);
+// The rows' menu `PopupMenu1`.
+win32::UniqueMenu createRowMenu(const RowMenu& state);
 
 }  // namespace ostrel::ui

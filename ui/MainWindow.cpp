@@ -1,9 +1,12 @@
 #include "ui/MainWindow.h"
 
 #include <windowsx.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
@@ -19,9 +22,6 @@ constexpr const wchar_t* kApplicationClass = L"OstrelWallpapersApplication";
 constexpr const wchar_t* kTitle = L"Ostrel Wallpapers";
 
 constexpr COLORREF kBackground = RGB(245, 247, 249);
-constexpr COLORREF kListText = RGB(41, 74, 133);
-constexpr COLORREF kCurrentText = RGB(255, 0, 0);
-constexpr COLORREF kScreenSizeText = RGB(10, 200, 10);
 constexpr COLORREF kPreviewFrame = RGB(200, 206, 214);
 
 constexpr int kDefaultWidth = 800;
@@ -29,18 +29,10 @@ constexpr int kDefaultHeight = 472;
 constexpr int kMinTrackWidth = 515;
 constexpr int kMinTrackHeight = 472;
 constexpr int kDefaultListLeft = 311;
-constexpr int kMinListWidth = 200;
-constexpr int kNumberColumnWidth = 34;
-constexpr int kResolutionColumnWidth = 100;
 constexpr int kPreviewMargin = 8;
 constexpr int kPreviewInset = 4;  // between the frame and the picture
-
-// Restores a counter on every way out of a scope.
-struct CounterScope {
-    explicit CounterScope(int& counter) : counter_(counter) { ++counter_; }
-    ~CounterScope() { --counter_; }
-    int& counter_;
-};
+constexpr int kButtonWidth = 87;  // the add and list buttons under the preview
+constexpr int kButtonHeight = 23;
 
 bool registerApplicationClass(HINSTANCE instance) {
     WNDCLASSEXW application{};
@@ -57,7 +49,7 @@ bool registerApplicationClass(HINSTANCE instance) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, UINT taskbarCreatedMessage)
-    : instance_(instance), taskbarCreatedMessage_(taskbarCreatedMessage) {}
+    : instance_(instance), taskbarCreatedMessage_(taskbarCreatedMessage), grid_(instance) {}
 
 MainWindow::~MainWindow() {
     controller_ = nullptr;
@@ -115,13 +107,7 @@ void MainWindow::destroy() {
 
 void MainWindow::attach(MainController* controller) {
     controller_ = controller;
-    syncedCurrentRow_ = 0;
-    syncedTopRow_ = 1;
-    if (controller_) {
-        GridState& grid = controller_->grid();
-        syncedCurrentRow_ = grid.currentRow;
-        pullScrollState();
-    }
+    grid_.attach(controller_ ? &controller_->listController() : nullptr);
 }
 
 bool MainWindow::translateAccelerator(MSG& msg) {
@@ -147,7 +133,6 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        self->list_ = nullptr;
     }
     return result;
 }
@@ -176,7 +161,7 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return onCreate() ? 0 : -1;
 
     case WM_SIZE:
-        layout();
+        FormResize();
         return 0;
 
     case WM_GETMINMAXINFO: {
@@ -189,7 +174,7 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
     case WM_SETFOCUS:
         // Keys go to the list, as they did before the window was left.
-        if (list_) SetFocus(list_);
+        if (grid_.hwnd()) SetFocus(grid_.hwnd());
         return 0;
 
     case WM_ERASEBKGND:
@@ -200,7 +185,21 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
 
     case WM_COMMAND:
-        // Menus and accelerators send lParam 0; controls send their handle.
+        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED && controller_) {
+            RECT bar{};
+            GetWindowRect(addButton_, &bar);
+            RECT outer{};
+            GetWindowRect(hwnd_, &outer);
+            if (LOWORD(wParam) == kAddButtonId) {
+                win32::UniqueMenu menu = createAddMenu();
+                openMenuFromButton(addButton_, menu.get(), {bar.left + 5, bar.top + 7});
+            } else if (LOWORD(wParam) == kListButtonId) {
+                win32::UniqueMenu menu = createListMenu(controller_->listController());
+                openMenuFromButton(listButton_, menu.get(), {bar.left + kButtonWidth + 5, bar.top - 35});
+            }
+            return 0;
+        }
+        // Menus and accelerators send lParam 0.
         if (lParam == 0 && LOWORD(wParam) != 0 && controller_)
             controller_->onCommand(static_cast<Command>(LOWORD(wParam)));
         return 0;
@@ -215,6 +214,14 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
     case win32::kTrayCallbackMessage:
         if (controller_) onTrayCallback(hwnd_, *controller_, lParam);
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+
+    case WM_DROPFILES:
+        onDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+
+    case WM_NCMOUSEMOVE:
+        setHeaderHover(0);
         return DefWindowProcW(hwnd_, message, wParam, lParam);
 
     case WM_CLOSE:
@@ -243,18 +250,8 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != 0 && controller_) controller_->onEndSession(true);
         break;
 
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->hwndFrom == list_) return onNotify(*header, lParam);
-        break;
-    }
-
     case kQuitMessage:
         DestroyWindow(hwnd_);
-        return 0;
-
-    case kSelectionMessage:
-        onSelectionSettled();
         return 0;
 
     default:
@@ -264,69 +261,66 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::onCreate() {
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_SHOWSELALWAYS,
-                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListViewId)),
-                            instance_, nullptr);
-    if (!list_) return false;
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    if (font_) SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    ListView_SetBkColor(list_, kBackground);
-    ListView_SetTextBkColor(list_, kBackground);
-    ListView_SetTextColor(list_, kListText);
-
-    struct ColumnDefinition {
-        const char* caption;
-        int width;
-        int format;
+    if (!grid_.create(hwnd_)) return false;
+    grid_.onResize = [this] { plistResize(); };
+    grid_.onRowMenu = [this](const RowMenu& state) {
+        win32::UniqueMenu menu = createRowMenu(state);
+        if (menu) TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, state.screenX, state.screenY, 0, hwnd_, nullptr);
     };
-    const ColumnDefinition columns[] = {
-        {"№", kNumberColumnWidth, LVCFMT_LEFT},
-        {"Имя", 200, LVCFMT_LEFT},
-        {"Разрешение", kResolutionColumnWidth, LVCFMT_LEFT},
+    grid_.mainWindowOrigin = [this] {
+        RECT outer{};
+        GetWindowRect(hwnd_, &outer);
+        return POINT{outer.left, outer.top};
     };
-    for (int i = 0; i < 3; ++i) {
-        std::wstring caption = win32::utf8ToWide(columns[i].caption);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = columns[i].format;
-        column.cx = columns[i].width;
-        column.pszText = caption.data();
-        column.iSubItem = i;
-        // The W message by name: the macro follows the A build of the headers.
-        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&column));
-    }
-    return true;
+    auto button = [&](const char* caption, UINT id) {
+        HWND h = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                 0, 0, kButtonWidth, kButtonHeight, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        if (h && font_) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return h;
+    };
+    addButton_ = button("Добавить", kAddButtonId);
+    listButton_ = button("Лист", kListButtonId);
+    DragAcceptFiles(hwnd_, TRUE);
+    return addButton_ && listButton_;
 }
 
 // ---- layout and painting ----
 
-void MainWindow::layout() {
-    if (!hwnd_ || !list_) return;
+// On every resize of the window the list keeps its right edge 4 pixels inside
+// the window's outer width and its height fixed; the user changes its width by
+// dragging its left edge within the limits given here.
+void MainWindow::FormResize() {
+    if (!hwnd_ || !grid_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int width = client.right;
-    const int height = client.bottom;
+    const int width = windowWidth(), height = windowHeight();
+    const int imageHeight = client.bottom;  // the strip that continues the banner follows the client height
+    grid_.SetMinMax(width - 314, imageHeight + 8, width - ((height - 150) * 4 / 3) + 115, imageHeight + 8);
     int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
-    left = std::clamp(left, 0, std::max(0, width - kMinListWidth));
-    layoutLeft_ = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
-
-    MoveWindow(list_, left, 0, width - left, height, TRUE);
-    fitColumns();
-    previewArea_ = {0, 0, left, height};
-    InvalidateRect(hwnd_, &previewArea_, FALSE);
-    if (controller_) pullScrollState();
+    const int gridWidth = width - left - 4;
+    if (width - gridWidth - 4 != left) left = width - gridWidth - 4;
+    MoveWindow(grid_.hwnd(), left, -4, gridWidth, imageHeight + 8, TRUE);
+    plistResize();
 }
 
-void MainWindow::fitColumns() {
-    // The name column takes what the number and resolution columns leave.
+// The list's size changed (by the window or by the user's drag): the name
+// column takes what the others leave, and the preview is laid out again.
+void MainWindow::plistResize() {
+    RECT bounds{};
+    GetWindowRect(grid_.hwnd(), &bounds);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
+    grid_.setNameWidth(bounds.right - bounds.left - 140);
+    if (controller_) controller_->mutableSettings().listLeft = bounds.left;
+
     RECT client{};
-    GetClientRect(list_, &client);
-    const int name = std::max(40, static_cast<int>(client.right) - kNumberColumnWidth -
-                                      kResolutionColumnWidth);
-    if (ListView_GetColumnWidth(list_, 1) != name) ListView_SetColumnWidth(list_, 1, name);
+    GetClientRect(hwnd_, &client);
+    previewArea_ = {0, 0, std::max(0L, bounds.left), client.bottom};
+    const int buttonsTop = client.bottom - kPreviewMargin - kButtonHeight;
+    const int buttonsLeft = std::max(kPreviewMargin, static_cast<int>(previewArea_.right - 2 * kButtonWidth - 4) / 2);
+    MoveWindow(addButton_, buttonsLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+    MoveWindow(listButton_, buttonsLeft + kButtonWidth + 4, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+    InvalidateRect(hwnd_, &previewArea_, FALSE);
 }
 
 void MainWindow::paint() {
@@ -358,155 +352,70 @@ void MainWindow::paint() {
     }
 }
 
-// ---- the list control ----
-
-LRESULT MainWindow::onNotify(const NMHDR& header, LPARAM lParam) {
-    switch (header.code) {
-    case LVN_GETDISPINFOW:
-        onGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-        return 0;
-    case NM_CUSTOMDRAW:
-        return onCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-    case LVN_ITEMCHANGED: {
-        const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if (change.uChanged & LVIF_STATE) onSelectionChanged();
-        return 0;
-    }
-    case LVN_ODSTATECHANGED:
-        onSelectionChanged();
-        return 0;
-    case NM_DBLCLK: {
-        const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(lParam);
-        if (activate.iItem >= 0) installSelected();
-        return 0;
-    }
-    case NM_RETURN:
-        installSelected();
-        return 0;
-    case LVN_ENDSCROLL:
-        if (controller_) pullScrollState();
-        return 0;
-    default:
-        return 0;
-    }
+RECT MainWindow::previewFrame() const {
+    RECT frame = previewArea_;
+    InflateRect(&frame, -kPreviewMargin, -kPreviewMargin);
+    frame.bottom -= kButtonHeight + kPreviewMargin;
+    return frame;
 }
 
-void MainWindow::onGetDispInfo(NMLVDISPINFOW& info) {
-    LVITEMW& item = info.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    item.pszText[0] = L'\0';
+// ---- the list's other inputs ----
+
+void MainWindow::onDropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        // A name longer than the program's paths can hold is skipped, not cut,
+        // and so is one the ANSI code page cannot write exactly.
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0 || length > 259) continue;
+        std::wstring name(length + 1, L'\0');
+        if (DragQueryFileW(drop, i, name.data(), length + 1) == 0) continue;
+        name.resize(length);
+        if (std::optional<std::string> ansi = win32::wideToAnsi(name)) paths.push_back(*ansi);
+    }
+    DragFinish(drop);
+    if (controller_) controller_->listController().dropFiles(paths);
+}
+
+void MainWindow::openMenuFromButton(HWND button, HMENU menu, POINT at) {
+    if (!menu) return;
+    // The button shows pressed while its menu is up.
+    SendMessageW(button, BM_SETSTATE, TRUE, 0);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+    SendMessageW(button, BM_SETSTATE, FALSE, 0);
+}
+
+void MainWindow::examineMouseMove(const MSG& msg) {
+    if (msg.message != WM_MOUSEMOVE || !controller_ || !hwnd_ || !grid_.hwnd()) return;
+    int which = 0;
+    if (msg.hwnd == grid_.hwnd()) {
+        RECT outer{}, gridBounds{};
+        GetWindowRect(hwnd_, &outer);
+        GetWindowRect(grid_.hwnd(), &gridBounds);
+        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&gridBounds), 2);
+        which = headerCellUnderPointer(msg.pt.x - outer.left, msg.pt.y - outer.top - 50, gridBounds.left,
+                                       gridBounds.right - gridBounds.left, grid_.numberWidth(), grid_.nameWidth());
+    }
+    setHeaderHover(which);
+}
+
+void MainWindow::setHeaderHover(int which) {
     if (!controller_) return;
-    // Entry i of the control is row i + 1 of the list; row 0 is the header.
-    const std::string& cell = controller_->list().cell(item.iSubItem, item.iItem + 1);
-    const std::wstring text = win32::ansiToWide(cell);
-    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    ListController& list = controller_->listController();
+    const int before = list.hoveredHeader();
+    if (which == 0 && before == 0) return;
+    list.hoverHeader(which);
+    // Moving from one header cell to the other first clears the old highlight.
+    if (before != 0 && before != which) grid_.light(0);
+    if (which != 0) grid_.light(which);
 }
 
-LRESULT MainWindow::onCustomDraw(NMLVCUSTOMDRAW& draw) {
-    if (!controller_) return CDRF_DODEFAULT;
-    switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        // Every scroll ends in a paint, so the controller's idea of the top row
-        // is refreshed here even for scrolling the control does not report.
-        pullScrollState();
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        const int row = static_cast<int>(draw.nmcd.dwItemSpec) + 1;
-        const WallpaperList& list = controller_->list();
-        COLORREF colour = kListText;
-        // The current wallpaper is red wherever it stands in the list; a
-        // picture of the screen's own size shows its resolution in green.
-        if (list.path(row) == controller_->settings().currentPath) colour = kCurrentText;
-        if (draw.iSubItem == ResolutionColumn &&
-            list.resolution(row) == controller_->screenResolutionText())
-            colour = kScreenSizeText;
-        draw.clrText = colour;
-        return CDRF_NEWFONT;
-    }
-    default:
-        return CDRF_DODEFAULT;
-    }
-}
-
-void MainWindow::onSelectionChanged() {
-    // One click sends several changes (old row off, new row on, focus); the
-    // controller hears about the result once.
-    if (suppressSelection_ > 0 || selectionPending_ || !controller_) return;
-    selectionPending_ = true;
-    PostMessageW(hwnd_, kSelectionMessage, 0, 0);
-}
-
-void MainWindow::onSelectionSettled() {
-    selectionPending_ = false;
-    if (!controller_ || !list_) return;
-    int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-    const int firstSelected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
-    if (focused < 0) focused = firstSelected;
-    if (focused < 0) return;
-
-    GridState& grid = controller_->grid();
-    const int row = focused + 1;
-    const bool moved = row != grid.currentRow;
-    grid.currentRow = row;
-    grid.selectionTop = (firstSelected >= 0 ? firstSelected : focused) + 1;
-    syncedCurrentRow_ = row;
-    pullScrollState();
-    if (moved) controller_->listController().plistSelectCell(0, row);
-}
-
-void MainWindow::installSelected() {
-    if (!controller_) return;
-    if (selectionPending_) onSelectionSettled();  // the click that led here comes first
-    controller_->onCommand(Command::InstallSelected);
-}
-
-void MainWindow::listChanged() {
-    if (!controller_ || !list_) return;
-    if (layoutLeft_ != controller_->settings().listLeft) layout();
-    GridState& grid = controller_->grid();
-    const int entries = std::max(0, controller_->list().entryCount());
-    {
-        CounterScope quiet(suppressSelection_);
-        ListView_SetItemCountEx(list_, entries, LVSICF_NOSCROLL);
-        if (grid.currentRow != syncedCurrentRow_) moveCurrentRow(grid.currentRow, entries);
-        if (grid.firstVisibleRow != syncedTopRow_) scrollToRow(grid.firstVisibleRow);
-    }
-    fitColumns();
-    InvalidateRect(list_, nullptr, FALSE);
-    pullScrollState();
-}
-
-void MainWindow::moveCurrentRow(int row, int entries) {
-    // A row past the end stays asked for until the list is long enough.
-    if (row < 1 || row > entries) return;
-    const int item = row - 1;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
-    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetSelectionMark(list_, item);
-    ListView_EnsureVisible(list_, item, FALSE);
-    controller_->grid().selectionTop = row;
-    syncedCurrentRow_ = row;
-}
-
-void MainWindow::scrollToRow(int row) {
-    const int top = ListView_GetTopIndex(list_) + 1;
-    if (row < 1 || row == top) return;
-    RECT item{};
-    if (!ListView_GetItemRect(list_, 0, &item, LVIR_BOUNDS)) return;  // no entries
-    // In report view the control scrolls by whole rows; dy is in pixels.
-    ListView_Scroll(list_, 0, (row - top) * (item.bottom - item.top));
-}
-
-void MainWindow::pullScrollState() {
-    if (!controller_ || !list_) return;
-    GridState& grid = controller_->grid();
-    grid.firstVisibleRow = ListView_GetTopIndex(list_) + 1;
-    syncedTopRow_ = grid.firstVisibleRow;
-    RECT bounds{};
-    GetWindowRect(list_, &bounds);
-    grid.heightPixels = bounds.bottom - bounds.top;
+POINT MainWindow::folderChooserPosition() const {
+    RECT outer{}, button{};
+    GetWindowRect(hwnd_, &outer);
+    GetWindowRect(addButton_, &button);
+    return {button.left + 150, button.top - 200};
 }
 
 // ---- MainView ----
@@ -525,6 +434,7 @@ void MainWindow::showWindow() {
     } else {
         (void)GetFocus();
     }
+    if (controller_ && controller_->listController().hoveredHeader() != 0) setHeaderHover(0);
 }
 
 void MainWindow::hideWindow() {
@@ -560,6 +470,10 @@ void MainWindow::requestQuit() {
     PostMessageW(hwnd_, kQuitMessage, 0, 0);
 }
 
+void MainWindow::listChanged() {
+    grid_.refresh();
+}
+
 void MainWindow::showPlaceholderPreview() {
     preview_.showPlaceholder();
     if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
@@ -573,10 +487,26 @@ void MainWindow::showPreview(const std::string& path) {
     if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
 }
 
-RECT MainWindow::previewFrame() const {
-    RECT frame = previewArea_;
-    InflateRect(&frame, -kPreviewMargin, -kPreviewMargin);
-    return frame;
+void MainWindow::processPendingMessages() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void MainWindow::blinkAddButton() {
+    addButtonLit_ = !addButtonLit_;
+    if (addButton_) SendMessageW(addButton_, BM_SETSTATE, addButtonLit_, 0);
+}
+
+void MainWindow::stopAddButtonBlink() {
+    addButtonLit_ = false;
+    if (addButton_) SendMessageW(addButton_, BM_SETSTATE, FALSE, 0);
 }
 
 }  // namespace ostrel::ui

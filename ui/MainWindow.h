@@ -3,13 +3,14 @@
 // controller and shows what the controller holds. A hidden top-level window
 // owns it, which keeps the program off the taskbar.
 #include <windows.h>
-#include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 
 #include "app/MainController.h"
 #include "app/MainView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/ListGrid.h"
 #include "ui/PreviewPicture.h"
 
 namespace ostrel::ui {
@@ -31,6 +32,11 @@ public:
     void attach(MainController* controller);
     // The menu shortcuts; true when msg was one of them and has been handled.
     bool translateAccelerator(MSG& msg);
+    // Every mouse move taken from the queue, before it is dispatched: the
+    // list header's highlight follows the pointer.
+    void examineMouseMove(const MSG& msg);
+    // Where the folder chooser goes when it is shown (screen coordinates).
+    POINT folderChooserPosition() const;
 
     // MainView
     void showWindow() override;
@@ -46,14 +52,16 @@ public:
     void listChanged() override;
     void showPlaceholderPreview() override;
     void showPreview(const std::string& path) override;
-    RECT previewFrame() const;
+    void processPendingMessages() override;
+    void blinkAddButton() override;
+    void stopAddButtonBlink() override;
 
 private:
-    // The ids of this window: its control and its private messages.
+    // The ids of this window: its controls and its private messages.
     enum Id : UINT {
-        kListViewId = 1,
-        kQuitMessage = WM_APP + 1,       // destroy from the message loop, never mid-handler
-        kSelectionMessage = WM_APP + 2,  // the list's selection settled after a burst of changes
+        kAddButtonId = 1,
+        kListButtonId = 2,
+        kQuitMessage = WM_APP + 1,  // destroy from the message loop, never mid-handler
     };
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,20 +69,13 @@ private:
     LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool onCreate();
-    void layout();
-    void fitColumns();
+    void FormResize();
+    void plistResize();
     void paint();
-    LRESULT onNotify(const NMHDR& header, LPARAM lParam);
-    void onGetDispInfo(NMLVDISPINFOW& info);
-    LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw);
-    void onSelectionChanged();
-    void onSelectionSettled();
-    void installSelected();
-
-    // Keeping the controller's grid state and the list control in step.
-    void moveCurrentRow(int row, int entries);
-    void scrollToRow(int row);
-    void pullScrollState();
+    void onDropFiles(HDROP drop);
+    void openMenuFromButton(HWND button, HMENU menu, POINT at);
+    void setHeaderHover(int which);
+    RECT previewFrame() const;
 
     HINSTANCE instance_;
     UINT taskbarCreatedMessage_;
@@ -82,7 +83,9 @@ private:
 
     HWND application_ = nullptr;  // hidden owner, never shown
     HWND hwnd_ = nullptr;
-    HWND list_ = nullptr;
+    ListGrid grid_;
+    HWND addButton_ = nullptr;   // `ToolButton1` until the toolbars come
+    HWND listButton_ = nullptr;  // `ToolButton2`
     win32::UniqueAccelerators accelerators_;
     win32::UniqueFont font_;
     win32::UniqueBrush background_;
@@ -90,15 +93,7 @@ private:
 
     RECT previewArea_{};
     PreviewPicture preview_;
-    int layoutLeft_ = -1;
-
-    // The grid values last exchanged with the controller: a difference means
-    // the controller asked for a move.
-    int syncedCurrentRow_ = 0;
-    int syncedTopRow_ = 1;
-    int suppressSelection_ = 0;
-    bool selectionPending_ = false;
-
+    bool addButtonLit_ = false;
     bool playPressed_ = false;
     bool shufflePressed_ = false;
 };

@@ -15,6 +15,7 @@
 #include "platform/win32/Win32Timers.h"
 #include "platform/win32/Win32Tray.h"
 #include "ui/ErrorBox.h"
+#include "ui/FolderChooserDialog.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -58,6 +59,7 @@ private:
 void runMessageLoop(ostrel::ui::MainWindow& window) {
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        window.examineMouseMove(msg);
         // Shortcuts first, so that F10 means the options and not the menu bar.
         if (window.translateAccelerator(msg)) continue;
         TranslateMessage(&msg);
@@ -81,7 +83,7 @@ void run(HINSTANCE instance) {
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
     InitCommonControlsEx(&controls);
 
     ui::MainWindow window(instance, taskbarCreated);
@@ -100,8 +102,14 @@ void run(HINSTANCE instance) {
     win32::Win32Timers timers(hwnd);
     win32::Win32Clock clock;
     win32::Win32Dialogs dialogs(hwnd);
-    Services services{registry, files,  desktop, tray,   hotkeys,
-                      systemInfo, timers, clock, random, dialogs};
+    // Made at start-up, after the main window, and kept: it lists the drives once.
+    ui::FolderChooserDialog chooser(instance, hwnd, [&window] { return window.folderChooserPosition(); });
+    if (!chooser.create()) {
+        ui::showGeneralError(nullptr, "Не удалось создать окно выбора папки.");
+        return;
+    }
+    Services services{registry, files,  desktop, tray,   hotkeys, systemInfo,
+                      timers,   clock, random, dialogs, chooser};
 
     MainController controller(services, window);
     Attachment attachment(window, controller);

@@ -110,6 +110,32 @@ std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& pat
     return nullptr;
 }
 
+bool PosixFileSystem::listFolder(const std::string& folder,
+                                 const std::function<bool(const FolderEntry&)>& visit) const {
+    std::string dir = hostPath(folder);
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return false;
+    while (const dirent* found = ::readdir(d)) {
+        FolderEntry entry;
+        entry.name = found->d_name;
+        // The entry's own type where the file system gives it; a link (or an
+        // unknown type) is looked at more closely.
+        entry.folder = found->d_type == DT_DIR;
+        if (found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) {
+            const std::string full = dir + "/" + entry.name;
+            struct stat st {};
+            entry.reparsePoint = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+            entry.folder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!visit(entry)) break;
+    }
+    ::closedir(d);
+    return true;
+}
+
+bool PosixFileSystem::deleteFile(const std::string& path) { return ::unlink(hostPath(path).c_str()) == 0; }
+
 void PosixFileSystem::removeStaleTemporaries(const std::string& folder) {
     const std::string dir = hostPath(folder);
     DIR* d = ::opendir(dir.c_str());

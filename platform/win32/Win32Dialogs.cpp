@@ -41,6 +41,11 @@ void Win32Dialogs::message(const std::string& textUtf8) {
     MessageBoxW(owner_, utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
 }
 
+bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {
+    return MessageBoxW(nullptr, utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 std::optional<std::string> Win32Dialogs::saveFile(const FileDialogRequest& request) {
     return run(request, true);
 }

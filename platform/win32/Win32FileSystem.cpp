@@ -154,6 +154,28 @@ std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& pat
     return nullptr;
 }
 
+bool Win32FileSystem::listFolder(const std::string& folder,
+                                 const std::function<bool(const FolderEntry&)>& visit) const {
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += "*.*";
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) return false;
+    do {
+        FolderEntry entry;
+        entry.name = found.cFileName;
+        entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+        entry.reparsePoint = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (!visit(entry)) break;
+    } while (FindNextFileA(search.get(), &found));
+    return true;
+}
+
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/MainView.h"
+#include "list/FolderChooser.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/Hotkeys.h"
@@ -173,6 +174,15 @@ public:
     // timers and other messages; deepest counts boxes on top of each other.
     std::function<void()> whileShowing;
     int deepest = 0;
+    std::deque<bool> answers;  // for askYesNo, Yes when none are left
+    std::vector<std::string> questions;
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(caption + ": " + text);
+        if (answers.empty()) return true;
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     void message(const std::string& text) override {
         messages.push_back(text);
         ++depth_;
@@ -208,7 +218,23 @@ public:
     void requestQuit() override { ++quits; }
     void listChanged() override {}
     void showPlaceholderPreview() override { ++placeholders; }
-    void showPreview(const std::string&) override {}
+    void showPreview(const std::string& path) override { previews.push_back(path); }
+    void processPendingMessages() override {}
+    void blinkAddButton() override { ++blinks; }
+    void stopAddButtonBlink() override { blinks = 0; }
+
+    std::vector<std::string> previews;
+    int blinks = 0;
+};
+
+class FakeFolderChooser final : public FolderChooser {
+public:
+    std::optional<FolderChoice> answer;  // nullopt: cancelled
+    std::vector<std::string> openedAt;
+    std::optional<FolderChoice> choose(const std::string& lastopen) override {
+        openedAt.push_back(lastopen);
+        return answer;
+    }
 };
 
 }  // namespace ostrel::testing

@@ -23,6 +23,11 @@ public:
     std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
     void removeStaleTemporaries(const std::string& folder) override { real_.removeStaleTemporaries(folder); }
+    bool listFolder(const std::string& folder,
+                    const std::function<bool(const FolderEntry&)>& visit) const override {
+        return real_.listFolder(folder, visit);
+    }
+    bool deleteFile(const std::string& path) override { return real_.deleteFile(path); }
 
     const FileSystemCounts& counts() const { return *counts_; }
     std::set<std::string> unreadable;  // paths that exist but cannot be opened

@@ -47,6 +47,13 @@ int usage() {
           "  post-tray <mouseMsg>         tray callback message 0x464\n"
           "  post-close | post-minimize   WM_CLOSE | WM_SYSCOMMAND SC_MINIMIZE\n"
           "  send-endsession              WM_QUERYENDSESSION then WM_ENDSESSION(1)\n"
+          "  wait-dialog <caption> <ms>   wait for a visible top-level window with that caption\n"
+          "  click <caption> <text>       BM_CLICK the button or check box of that text in it\n"
+          "  click-id <caption> <id>      BM_CLICK the control of that id (6 Yes, 7 No, 1 OK)\n"
+          "  grid-rect                    the list grid's client area on the screen: left top right bottom\n"
+          "  grid-mouse <msg> <x> <y>     post a mouse message (0x202 left up, ...) to the grid\n"
+          "  keys <vk>...                 bring the main window forward and type the keys as\n"
+          "                               real input; +vk holds a key down, -vk lets it go\n"
           "  start-together <n> <ms> <exe> start n copies at the same moment; after ms print\n"
           "                               how many still run\n"
           "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail and wait for its end;\n"
@@ -232,6 +239,88 @@ int cmdStartTogether(unsigned long n, DWORD waitMs, const std::wstring& exe) {
     return 0;
 }
 
+HWND findTopLevel(const std::wstring& caption) {
+    HWND found = nullptr;
+    struct Search {
+        const std::wstring* caption;
+        HWND* found;
+    } search{&caption, &found};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t text[512] = {};
+            GetWindowTextW(h, text, 512);
+            if (IsWindowVisible(h) && *s->caption == text) {
+                *s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+HWND findChildByText(HWND parent, const std::wstring& text) {
+    HWND found = nullptr;
+    struct Search {
+        const std::wstring* text;
+        HWND* found;
+    } search{&text, &found};
+    EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t buf[512] = {};
+            GetWindowTextW(h, buf, 512);
+            std::wstring t = buf;
+            std::wstring plain;  // "&Yes" and "Yes" alike
+            for (wchar_t c : t)
+                if (c != L'&') plain += c;
+            if (*s->text == t || *s->text == plain) {
+                *s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+HWND gridWindow() {
+    HWND main = mainWindow();
+    return main ? FindWindowExA(main, nullptr, "tMystringGrid", nullptr) : nullptr;
+}
+
+// Real keyboard input, so that the program sees Shift and Ctrl as held.
+int cmdKeys(int argc, wchar_t** argv) {
+    HWND main = requireWindow();
+    if (!main) return 3;
+    SetForegroundWindow(main);
+    Sleep(300);
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    for (int i = 2; i < argc; ++i) {
+        std::wstring a = argv[i];
+        if (a[0] == L'+') key(static_cast<WORD>(parseNumber(a.c_str() + 1)), false);
+        else if (a[0] == L'-') key(static_cast<WORD>(parseNumber(a.c_str() + 1)), true);
+        else {
+            key(static_cast<WORD>(parseNumber(a.c_str())), false);
+            key(static_cast<WORD>(parseNumber(a.c_str())), true);
+        }
+    }
+    for (INPUT& in : inputs) {  // one at a time, as a typist would
+        if (SendInput(1, &in, sizeof in) != 1) return 4;
+        Sleep(30);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -317,6 +406,46 @@ int wmain(int argc, wchar_t** argv) {
         if (!SendMessageTimeoutA(h, WM_ENDSESSION, 1, 0, SMTO_ABORTIFHUNG, 20000, &answer)) return 4;
         return 0;
     }
+    if (cmd == L"wait-dialog") {
+        if (!arg(3)) return usage();
+        return waitFor(parseNumber(arg(3)), [&] { return findTopLevel(arg(2)) != nullptr; }) ? 0 : 1;
+    }
+    if (cmd == L"click") {
+        if (!arg(3)) return usage();
+        HWND dialog = findTopLevel(arg(2));
+        HWND button = dialog ? findChildByText(dialog, arg(3)) : nullptr;
+        if (!button) {
+            fprintf(stderr, "wintool: no \"%s\" in \"%s\"\n", utf8(arg(3)).c_str(), utf8(arg(2)).c_str());
+            return 1;
+        }
+        // Posted: the click may open a modal box whose answer comes later.
+        return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 4;
+    }
+    if (cmd == L"click-id") {
+        if (!arg(3)) return usage();
+        HWND dialog = findTopLevel(arg(2));
+        HWND button = dialog ? GetDlgItem(dialog, static_cast<int>(parseNumber(arg(3)))) : nullptr;
+        if (!button) return 1;
+        return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 4;
+    }
+    if (cmd == L"grid-rect") {
+        HWND grid = gridWindow();
+        if (!grid) return 3;
+        RECT r{};
+        GetClientRect(grid, &r);
+        MapWindowPoints(grid, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+        outLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                std::to_string(r.bottom));
+        return 0;
+    }
+    if (cmd == L"grid-mouse") {
+        if (!arg(4)) return usage();
+        HWND grid = gridWindow();
+        if (!grid) return 3;
+        const int x = static_cast<int>(parseNumber(arg(3))), y = static_cast<int>(parseNumber(arg(4)));
+        return PostMessageW(grid, parseNumber(arg(2)), 0, MAKELPARAM(x, y)) ? 0 : 4;
+    }
+    if (cmd == L"keys") return cmdKeys(argc, argv);
     if (cmd == L"start-together") {
         if (!arg(4)) return usage();
         return cmdStartTogether(parseNumber(arg(2)), parseNumber(arg(3)), arg(4));

@@ -24,7 +24,7 @@ protected:
 
     void rebuild() {
         controller = std::make_unique<MainController>(
-            Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs}, view);
+            Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser}, view);
     }
 
     std::string dataFolder() const { return temp.path() + "\\Ostrel Wallpapers"; }
@@ -93,6 +93,7 @@ protected:
     FakeClock clock;
     FakeRandom random;
     FakeDialogs dialogs;
+    FakeFolderChooser chooser;
     FakeView view;
     std::unique_ptr<MainController> controller;
     bool quitAtOnce = false;

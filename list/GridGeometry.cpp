@@ -1,0 +1,81 @@
+#include "list/GridGeometry.h"
+
+#include <algorithm>
+
+#include "app/Rounding.h"
+
+namespace ostrel {
+
+int visibleRowsFor(int heightPixels) {
+    return static_cast<int>(roundHalfEven(heightPixels - 3 * kRowHeight, kRowHeight));
+}
+
+WheelStep wheelDown(int k, int rowCount, int current, int top, int gridHeight) {
+    const int visible = visibleRowsFor(gridHeight - 8);
+    const int last = rowCount - 1;
+    const int lowestTop = rowCount - visible - 1;
+    WheelStep step{top, current};
+    if (top + k <= lowestTop) {
+        step.firstVisibleRow = top + k;
+        step.currentRow = std::min(current + k, last);
+    } else {
+        if (lowestTop > 0) step.firstVisibleRow = lowestTop;
+        step.currentRow = current >= rowCount - k ? last : current + k;
+    }
+    return step;
+}
+
+WheelStep wheelUp(int k, int rowCount, int current, int top, int gridHeight) {
+    (void)rowCount;
+    (void)gridHeight;  // the screenful is worked out but does not limit a step up
+    WheelStep step{top, current};
+    if (top <= k) {
+        step.firstVisibleRow = 1;
+        step.currentRow = current <= k ? 1 : current - k;
+    } else if (current <= k) {
+        step.firstVisibleRow = 1;
+        step.currentRow = 1;
+    } else {
+        step.firstVisibleRow = top - k;
+        step.currentRow = current - k;
+    }
+    return step;
+}
+
+int headerCellUnderPointer(int x, int y, int gridLeft, int gridWidth, int numberWidth, int nameWidth) {
+    if (y >= kRowHeight) return 0;
+    if (gridLeft + numberWidth < x && x < gridLeft + numberWidth + nameWidth) return 1;
+    if (gridLeft + numberWidth + nameWidth < x && x < gridLeft + gridWidth) return 2;
+    return 0;
+}
+
+std::vector<ArrowLine> sortArrowLines(int w, bool sortedByName, bool sortedByResolution, bool descending) {
+    std::vector<ArrowLine> lines;
+    if (!sortedByName && !sortedByResolution) return lines;
+    for (int i = 1; i <= 5; ++i) {
+        const int y = i + 4;
+        if (sortedByName)
+            lines.push_back(descending ? ArrowLine{w - 21 + i, w - 10 - i, y} : ArrowLine{w - 17 + i, w - 16 - i, y});
+        else
+            lines.push_back(descending ? ArrowLine{w + 69 + i, w + 80 - i, y} : ArrowLine{w + 73 + i, w + 74 - i, y});
+    }
+    return lines;
+}
+
+RowLook rowLook(const WallpaperList& list, int row, const std::string& currentPath,
+                const std::string& screenResolutionText, bool rowTopIsZero) {
+    RowLook look;
+    if (list.path(row) == currentPath) {
+        // A row out of sight is left as it is, and with it the arrow.
+        if (rowTopIsZero) {
+            look.arrow = false;
+            return look;
+        }
+        look.redrawn = true;
+        look.resolution = TextColour::Current;
+    }
+    if (list.resolution(row) == screenResolutionText) look.resolution = TextColour::ScreenSize;
+    return look;
+}
+
+}  // namespace ostrel

@@ -1,0 +1,142 @@
+// What the user does to the list with keys, the mouse wheel, double clicks and
+// the row menu: install, move, select all, remove entries, delete files.
+#include <algorithm>
+
+#include "list/GridGeometry.h"
+#include "list/ListController.h"
+
+namespace ostrel {
+namespace {
+
+constexpr const char* kDeleteQuestion = "Вы уверены?";
+constexpr const char* kDeleteCaption = "Вы собираетесь удалить файл";
+
+}  // namespace
+
+void ListController::moveCurrentRow(int row, bool extend) {
+    const int last = list_.rowCount() - 1;
+    if (last < 1) return;
+    row = std::clamp(row, 1, last);
+    if (!extend) selectionAnchor_ = row;
+    grid_.selectionTop = std::min(selectionAnchor_, row);
+    grid_.selectionBottom = std::max(selectionAnchor_, row);
+    const bool moved = row != grid_.currentRow;
+    grid_.currentRow = row;
+    // Keep the focus in sight, as the grid does for every move.
+    const int visible = std::max(1, grid_.heightPixels / kRowHeight - 1);
+    if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
+    if (row >= grid_.firstVisibleRow + visible) grid_.firstVisibleRow = row - visible + 1;
+    if (moved) plistSelectCell(0, row);
+    view_.listChanged();
+}
+
+void ListController::scrollTo(int firstVisibleRow) {
+    grid_.firstVisibleRow = std::clamp(firstVisibleRow, 1, std::max(1, list_.rowCount() - 1));
+    view_.listChanged();
+}
+
+bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
+    switch (key) {
+    case ListKey::Enter:
+        installSelected_(grid_.selectionTop);
+        return true;
+    case ListKey::Delete: {
+        if (grid_.currentRow == 0) return true;
+        const int top = grid_.selectionTop, bottom = grid_.selectionBottom;
+        if (shift) {
+            for (int row = top; row <= bottom; ++row) {
+                // No stops the whole command: the rows stay, files already gone stay gone.
+                if (!ctrl && !dialogs_.askYesNo(kDeleteQuestion, kDeleteCaption)) return true;
+                if (files_.fileExists(list_.path(row))) files_.deleteFile(list_.path(row));
+            }
+        }
+        removeSelectedRows(top, bottom - top + 1);
+        return true;
+    }
+    case ListKey::A:
+        if (!ctrl) return false;
+        if (list_.rowCount() > 1) {
+            grid_.selectionTop = 1;
+            grid_.selectionBottom = list_.rowCount() - 1;
+            view_.listChanged();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ListController::plistKeyUp(ListKey key) {
+    if (key == ListKey::Delete) plistSelectCell(0, grid_.currentRow);
+}
+
+void ListController::removeSelectedRows(int top, int count) {
+    list_.removeRows(top, count, settings_.currentIndex);
+    if (list_.empty()) list_.setFixedRows(0);
+    clampGridToList();
+    saveDefaultList();
+    if (list_.empty()) view_.showPlaceholderPreview();
+    view_.listChanged();
+}
+
+void ListController::plistMouseWheelDown() {
+    if (list_.rowCount() == 1) return;
+    const WheelStep step =
+        wheelDown(settings_.kolprokr, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
+    grid_.firstVisibleRow = step.firstVisibleRow;
+    moveCurrentRow(step.currentRow, false);
+}
+
+void ListController::plistMouseWheelUp() {
+    if (list_.rowCount() == 1) return;
+    const WheelStep step =
+        wheelUp(settings_.kolprokr, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
+    grid_.firstVisibleRow = step.firstVisibleRow;
+    moveCurrentRow(step.currentRow, false);
+}
+
+void ListController::plistDblClick(int screenY, int windowTop) {
+    if (screenY - windowTop - 50 >= kRowHeight) installSelected_(grid_.selectionTop);
+}
+
+void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
+    if (y > kRowHeight) return;
+    int key = 0;
+    if (numberWidth < x && x < numberWidth + nameWidth) key = 1;
+    else if (x > numberWidth + nameWidth) key = 2;
+    if (key == 0) return;  // the "№" header sorts nothing
+    sortDescending_ = !sortDescending_;
+    Sort(key);
+    plistSelectCell(0, grid_.currentRow);
+}
+
+std::optional<RowMenu> ListController::rowMenuAt(int x, int y, int windowLeft, int windowTop, int gridLeft,
+                                                 int gridTop) {
+    if (y < kRowHeight) return std::nullopt;
+    const int row = grid_.firstVisibleRow + std::max(0, (y - kRowHeight) / kRowHeight);
+    if (row >= list_.rowCount()) return std::nullopt;
+    moveCurrentRow(row, false);
+    RowMenu menu;
+    menu.installEnabled = menu.deleteFileEnabled = files_.fileExists(list_.path(row));
+    menu.screenX = windowLeft + gridLeft + x + 10;
+    menu.screenY = windowTop + gridTop + y + 30;
+    return menu;
+}
+
+void ListController::N28Click() {
+    if (grid_.currentRow == 0) return;
+    for (int column = NumberColumn; column <= ResolutionColumn; ++column)
+        list_.setCell(column, grid_.currentRow, {});
+    removeSelectedRows(grid_.selectionTop, 1);
+    const std::string& now = list_.path(grid_.currentRow);
+    if (!list_.empty() && files_.fileExists(now)) view_.showPreview(now);
+}
+
+void ListController::N29Click() {
+    if (!dialogs_.askYesNo(kDeleteQuestion, kDeleteCaption)) return;
+    const std::string path = list_.path(grid_.currentRow);
+    if (files_.fileExists(path)) files_.deleteFile(path);  // a file that will not go is passed over
+    N28Click();
+}
+
+}  // namespace ostrel

@@ -1,0 +1,43 @@
+// Sorting the working list from the list menu and the header clicks.
+#include "list/ListController.h"
+#include "list/Sorting.h"
+
+namespace ostrel {
+
+void ListController::Sort(int key) {
+    sortedByName_ = key == 1;
+    sortedByResolution_ = key == 2;
+    sortEntries(list_, key == 1 ? SortKey::Name : SortKey::Resolution, sortDescending_);
+    prober_.setProbeRow(1);  // the prober's timer is left as it is
+    view_.listChanged();
+}
+
+void ListController::N32Click() {
+    sortDescending_ = !ascendingChecked_;
+    Sort(1);
+}
+
+void ListController::N33Click() {
+    sortDescending_ = !ascendingChecked_;
+    Sort(2);
+}
+
+// A direction re-sorts by the key used last; after new entries (no key) it
+// only moves the checkmark.
+void ListController::N39Click() {
+    ascendingChecked_ = true;
+    if (sortedByName_ || sortedByResolution_) {
+        sortDescending_ = false;
+        Sort(sortedByName_ ? 1 : 2);
+    }
+}
+
+void ListController::N40Click() {
+    ascendingChecked_ = false;
+    if (sortedByName_ || sortedByResolution_) {
+        sortDescending_ = true;
+        Sort(sortedByName_ ? 1 : 2);
+    }
+}
+
+}  // namespace ostrel

@@ -1,0 +1,160 @@
+// The list commands through the main window's controller: adding, removing,
+// deleting files, sorting from the menu and the header, the row menu.
+#include "../app/ControllerFixture.h"
+
+namespace ostrel::testing {
+namespace {
+
+class ListCommands : public ControllerTest {
+protected:
+    ListController& list() { return controller->listController(); }
+    std::vector<std::string> paths() {
+        std::vector<std::string> out;
+        for (int row = 1; row < list().list().rowCount(); ++row) out.push_back(list().list().path(row));
+        return out;
+    }
+    std::string savedList() { return TempDir::read(hostDataFolder() + "/Default.tav"); }
+    void select(int top, int bottom) {
+        list().moveCurrentRow(top, false);
+        list().moveCurrentRow(bottom, true);
+    }
+};
+
+TEST_F(ListCommands, DeleteRemovesTheSelectedRowsRenumbersAndSaves) {
+    workingListOf(7);
+    setting("selected", "6");
+    start();
+    const std::string sixth = list().list().path(6);
+    controller->mutableSettings().currentPath = sixth;
+    select(3, 5);
+    EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, false, false));
+    EXPECT_EQ(list().list().entryCount(), 4);
+    EXPECT_EQ(list().list().path(3), sixth);
+    EXPECT_EQ(list().list().cell(NumberColumn, 4), "4");
+    EXPECT_EQ(current(), -1);  // the current entry lay after the removed rows
+    EXPECT_EQ(controller->settings().currentPath, sixth);  // the red mark still finds it
+    EXPECT_EQ(savedList().find(temp.file("p3.bmp")), std::string::npos);
+    EXPECT_NE(savedList().find(sixth), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(temp.file("p3.bmp")));  // plain Delete keeps the files
+}
+
+TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
+    workingListOf(5);
+    start();
+    const std::string before = savedList();
+    select(2, 4);
+    dialogs.answers = {true, false};
+    list().plistKeyDown(ListKey::Delete, true, false);
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(dialogs.questions[0], "Вы собираетесь удалить файл: Вы уверены?");
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p2.bmp")));  // deleted before the No
+    EXPECT_TRUE(std::filesystem::exists(temp.file("p3.bmp")));
+    EXPECT_EQ(list().list().entryCount(), 5);
+    EXPECT_EQ(savedList(), before);
+
+    // Ctrl+Shift+Delete asks nothing; a file already gone is passed over.
+    dialogs.questions.clear();
+    list().plistKeyDown(ListKey::Delete, true, true);
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p4.bmp")));
+    EXPECT_EQ(list().list().entryCount(), 2);
+}
+
+TEST_F(ListCommands, RowMenuOnlyOverRowsAndEnabledByTheFile) {
+    workingListOf(3);
+    start();
+    list().grid().heightPixels = 300;
+    std::filesystem::remove(temp.file("p2.bmp"));
+    EXPECT_FALSE(list().rowMenuAt(50, 15 * 4 + 3, 0, 0, 0, 0));  // below the last row
+    auto menu = list().rowMenuAt(50, 15 * 2 + 3, 100, 200, 311, -4);  // row 2
+    ASSERT_TRUE(menu);
+    EXPECT_FALSE(menu->installEnabled);
+    EXPECT_FALSE(menu->deleteFileEnabled);
+    EXPECT_EQ(menu->screenX, 100 + 311 + 50 + 10);
+    EXPECT_EQ(menu->screenY, 200 - 4 + 33 + 30);
+    EXPECT_EQ(list().grid().currentRow, 2);
+    controller->onCommand(Command::RemoveFromList);
+    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p1.bmp"), temp.file("p3.bmp")}));
+
+    dialogs.answers = {false};
+    list().moveCurrentRow(1, false);
+    controller->onCommand(Command::DeleteFile);  // No: nothing happens
+    EXPECT_EQ(list().list().entryCount(), 2);
+    EXPECT_TRUE(std::filesystem::exists(temp.file("p1.bmp")));
+}
+
+TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
+    workingList({picture("b.bmp", 2, 1), picture("c.bmp", 3, 1), picture("a.bmp", 1, 1)});
+    start();
+    const std::string a = temp.file("a.bmp"), b = temp.file("b.bmp"), c = temp.file("c.bmp");
+    list().headerClick(100, 5, 34, 266);  // "Имя": ascending first
+    EXPECT_EQ(paths(), (std::vector<std::string>{a, b, c}));
+    list().headerClick(100, 5, 34, 266);
+    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+    EXPECT_TRUE(list().ascendingChecked());  // header clicks leave the checkmarks alone
+    controller->onCommand(Command::SortByName);  // takes its direction from the checkmark
+    EXPECT_EQ(paths(), (std::vector<std::string>{a, b, c}));
+    controller->onCommand(Command::SortDescending);  // re-sorts by the last key at once
+    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+    list().headerClick(20, 5, 34, 266);  // "№" sorts nothing
+    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+
+    // After adding, a direction only moves the checkmark.
+    chooser.answer = FolderChoice{temp.path() + "\\", false};
+    controller->onCommand(Command::AddFolder);
+    EXPECT_FALSE(list().sortedByName());
+    const std::vector<std::string> unsorted = paths();
+    controller->onCommand(Command::SortAscending);
+    EXPECT_TRUE(list().ascendingChecked());
+    EXPECT_EQ(paths(), unsorted);
+}
+
+TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
+    start();
+    std::filesystem::create_directories(temp.file("pics/sub"));
+    picture("pics/one.jpg", 2, 2);  // a bitmap named .jpg: the scan goes by name
+    picture("pics/sub/two.bmp", 2, 2);
+    chooser.answer.reset();
+    controller->onCommand(Command::AddFolder);  // cancelled
+    EXPECT_TRUE(list().list().empty());
+
+    chooser.answer = FolderChoice{temp.file("pics") + "\\", false};
+    controller->onCommand(Command::AddFolder);
+    EXPECT_EQ(chooser.openedAt.back(), dataFolder());  // opened at "lastopen"
+    EXPECT_EQ(controller->settings().lastopen, temp.file("pics") + "\\");
+    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("pics") + "\\one.jpg"}));
+    EXPECT_EQ(list().list().fixedRows(), 1);
+    EXPECT_NE(savedList().find("one.jpg"), std::string::npos);
+
+    // Dropped items are judged by content; the folder is scanned as last chosen.
+    const std::string noName = temp.write("noextension", std::string("\xFF\xD8\xFF", 3));
+    const std::string png = temp.write("x.png", std::string("\x89PNG", 4));
+    list().dropFiles({noName, png, temp.file("pics")});
+    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("pics") + "\\one.jpg", noName,
+                                                 temp.file("pics") + "\\one.jpg"}));
+
+    // One file through the dialog to an empty list shows it at once.
+    controller->onCommand(Command::ClearList);
+    dialogs.nextFile = temp.file("pics/one.jpg");
+    controller->onCommand(Command::AddFile);
+    ASSERT_FALSE(view.previews.empty());
+    EXPECT_EQ(view.previews.back(), temp.file("pics/one.jpg"));
+    EXPECT_EQ(dialogs.requests.back().filterUtf8, "Изображения(*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp");
+}
+
+TEST_F(ListCommands, EmptyListBlinksTheAddButtonAndSelectAllDoesNothing) {
+    start();
+    EXPECT_EQ(list().firstHeaderCellDrawn(false), 100);
+    EXPECT_TRUE(timers.running(TimerId::Blink));
+    advance(2000);
+    EXPECT_EQ(view.blinks, 2);
+    list().plistKeyDown(ListKey::A, false, true);
+    EXPECT_EQ(list().grid().selectionBottom, 0);
+    dialogs.nextFile = picture("a.bmp", 1, 1);
+    controller->onCommand(Command::AddFile);
+    EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
+    EXPECT_FALSE(timers.running(TimerId::Blink));
+}
+
+}  // namespace
+}  // namespace ostrel::testing

@@ -1,0 +1,422 @@
+#include "ui/ListGrid.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "list/GridGeometry.h"
+#include "platform/win32/Text.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr const wchar_t* kClassName = L"tMystringGrid";
+constexpr COLORREF kGridColour = RGB(245, 247, 249);
+constexpr COLORREF kFontColour = RGB(41, 74, 133);
+constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
+constexpr COLORREF kScreenSizeColour = RGB(10, 200, 10);
+constexpr COLORREF kArrowColour = RGB(128, 128, 128);
+constexpr int kMinimumWidth = 200;
+
+// Cell texts: the header is display text in UTF-8, every other cell bytes in
+// the ANSI code page.
+std::wstring cellText(const WallpaperList& list, int column, int row) {
+    const std::string& text = list.cell(column, row);
+    return row == 0 ? win32::utf8ToWide(text) : win32::ansiToWide(text);
+}
+
+void drawText(HDC dc, const RECT& cell, const std::wstring& text) {
+    ExtTextOutW(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, text.c_str(), static_cast<UINT>(text.size()),
+                nullptr);
+}
+
+class WindowDc {
+public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+}  // namespace
+
+ListGrid::~ListGrid() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool ListGrid::create(HWND parent) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &ListGrid::windowProc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    background_.reset(CreateSolidBrush(kGridColour));
+    arrowPen_.reset(CreatePen(PS_SOLID, 1, kArrowColour));
+    limits_.ptMinTrackSize = {kMinimumWidth, 0};
+    limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    // No border of its own but a sizing frame, so that its edge can be dragged.
+    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0, 0,
+                           0, 0, parent, nullptr, instance_, this) != nullptr;
+}
+
+void ListGrid::attach(ListController* list) {
+    list_ = list;
+    refresh();
+}
+
+void ListGrid::refresh() {
+    if (!hwnd_) return;
+    updateScrollBar();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ListGrid::SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight) {
+    limits_.ptMaxTrackSize = {maxWidth, maxHeight};
+    limits_.ptMinTrackSize = {std::max(minWidth, kMinimumWidth), minHeight};
+}
+
+void ListGrid::setNameWidth(int width) {
+    if (width == nameWidth_) return;
+    nameWidth_ = width;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// ---- window procedure ----
+
+LRESULT CALLBACK ListGrid::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ListGrid* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<ListGrid*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<ListGrid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    const LRESULT result = self->onMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
+}
+
+LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers everything
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_SIZE:
+        if (list_) {
+            RECT outer{};
+            GetWindowRect(hwnd_, &outer);
+            list_->grid().heightPixels = outer.bottom - outer.top;
+        }
+        updateScrollBar();
+        if (onResize) onResize();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = limits_.ptMinTrackSize;
+        info->ptMaxTrackSize = limits_.ptMaxTrackSize;
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_VSCROLL:
+        onVerticalScroll(wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (list_) {
+            // One step per notch; a fine-grained wheel sends smaller deltas that add up.
+            const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+            for (int i = 0; i < std::abs(notches); ++i)
+                notches > 0 ? list_->plistMouseWheelUp() : list_->plistMouseWheelDown();
+        }
+        return 0;
+    case WM_LBUTTONDOWN: {
+        SetFocus(hwnd_);
+        const int row = rowAt(GET_Y_LPARAM(lParam));
+        if (list_ && row >= 1) {
+            list_->moveCurrentRow(row, (wParam & MK_SHIFT) != 0);
+            selecting_ = true;
+            SetCapture(hwnd_);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (selecting_ && list_) {
+            const int row = rowAt(std::max(GET_Y_LPARAM(lParam), 0));
+            if (row >= 1) list_->moveCurrentRow(row, true);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (selecting_) {
+            selecting_ = false;
+            ReleaseCapture();
+        }
+        if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), kNumberWidth, nameWidth_);
+        return 0;
+    case WM_CAPTURECHANGED:
+        selecting_ = false;
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (list_ && mainWindowOrigin) {
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            list_->plistDblClick(cursor.y, mainWindowOrigin().y);
+        }
+        return 0;
+    case WM_RBUTTONUP:
+        if (list_ && mainWindowOrigin && onRowMenu) {
+            const POINT origin = mainWindowOrigin();
+            RECT outer{};
+            GetWindowRect(hwnd_, &outer);
+            POINT gridTopLeft{outer.left, outer.top};
+            ScreenToClient(GetParent(hwnd_), &gridTopLeft);
+            if (auto menu = list_->rowMenuAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), origin.x, origin.y,
+                                             gridTopLeft.x, gridTopLeft.y))
+                onRowMenu(*menu);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        onKeyDown(wParam);
+        return 0;
+    case WM_KEYUP:
+        if (list_) {
+            ListKey key = wParam == VK_DELETE ? ListKey::Delete : ListKey::Other;
+            list_->plistKeyUp(key);
+        }
+        return 0;
+    default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+// ---- input ----
+
+void ListGrid::onKeyDown(WPARAM key) {
+    if (!list_) return;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    ListKey listKey = ListKey::Other;
+    switch (key) {
+    case VK_RETURN: listKey = ListKey::Enter; break;
+    case VK_UP: listKey = ListKey::Up; break;
+    case VK_DOWN: listKey = ListKey::Down; break;
+    case VK_LEFT: listKey = ListKey::Left; break;
+    case VK_RIGHT: listKey = ListKey::Right; break;
+    case VK_DELETE: listKey = ListKey::Delete; break;
+    case 'A': listKey = ListKey::A; break;
+    case VK_ESCAPE: listKey = ListKey::Escape; break;
+    case VK_SPACE: listKey = ListKey::Space; break;
+    default: break;
+    }
+    if (list_->plistKeyDown(listKey, shift, ctrl)) return;
+
+    // The grid's own moves: with whole-row selection Left and Right act as Up and Down.
+    const GridState& grid = list_->grid();
+    const int last = list_->list().rowCount() - 1;
+    const int page = std::max(1, dataRowsInView() - 1);
+    int row = grid.currentRow;
+    switch (key) {
+    case VK_UP:
+    case VK_LEFT: row -= 1; break;
+    case VK_DOWN:
+    case VK_RIGHT: row += 1; break;
+    case VK_PRIOR: row -= page; break;
+    case VK_NEXT: row += page; break;
+    case VK_HOME: row = 1; break;
+    case VK_END: row = last; break;
+    default: return;
+    }
+    list_->moveCurrentRow(std::clamp(row, 1, std::max(1, last)), shift);
+}
+
+void ListGrid::onVerticalScroll(WPARAM request) {
+    if (!list_) return;
+    const int top = list_->grid().firstVisibleRow;
+    const int page = std::max(1, dataRowsInView());
+    int wanted = top;
+    switch (LOWORD(request)) {
+    case SB_LINEUP: wanted = top - 1; break;
+    case SB_LINEDOWN: wanted = top + 1; break;
+    case SB_PAGEUP: wanted = top - page; break;
+    case SB_PAGEDOWN: wanted = top + page; break;
+    case SB_TOP: wanted = 1; break;
+    case SB_BOTTOM: wanted = list_->list().rowCount(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The 32-bit position: the 16 bits in the message are too few for a long list.
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(hwnd_, SB_VERT, &info);
+        wanted = info.nTrackPos + 1;
+        break;
+    }
+    default: return;
+    }
+    const int lowest = std::max(1, list_->list().rowCount() - dataRowsInView());
+    list_->scrollTo(std::clamp(wanted, 1, lowest));
+}
+
+// ---- geometry ----
+
+int ListGrid::dataRowsInView() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int header = list_ && list_->list().fixedRows() > 0 ? kRowHeight : 0;
+    return std::max(0, (static_cast<int>(client.bottom) - header) / kRowHeight);
+}
+
+int ListGrid::rowTop(int row) const {
+    if (row == 0 || !list_) return 0;
+    return kRowHeight * (row - list_->grid().firstVisibleRow + 1);
+}
+
+int ListGrid::rowAt(int y) const {
+    if (!list_ || y < 0) return -1;
+    const WallpaperList& list = list_->list();
+    if (y < kRowHeight) return list.fixedRows() > 0 ? 0 : (list.rowCount() > 0 ? 0 : -1);
+    const int row = list_->grid().firstVisibleRow + y / kRowHeight - 1;
+    return row < list.rowCount() ? row : -1;
+}
+
+void ListGrid::updateScrollBar() {
+    if (!hwnd_ || !list_) return;
+    const int entries = std::max(0, list_->list().rowCount() - 1);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = std::max(0, entries - 1);
+    info.nPage = static_cast<UINT>(std::max(1, dataRowsInView()));
+    info.nPos = list_->grid().firstVisibleRow - 1;
+    SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+}
+
+// ---- painting ----
+
+void ListGrid::paint() {
+    win32::PaintScope scope(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    win32::UniqueMemoryDc memory(CreateCompatibleDC(scope.dc()));
+    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(scope.dc(), client.right, client.bottom));
+    if (!memory || !bitmap) return;
+    {
+        win32::SelectObjectScope selectBitmap(memory.get(), bitmap.get());
+        win32::SelectObjectScope selectFont(memory.get(), font_.get());
+        FillRect(memory.get(), &client, background_.get());
+        paintRows(memory.get(), client);
+        const RECT& dirty = scope.dirty();
+        BitBlt(scope.dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, memory.get(),
+               dirty.left, dirty.top, SRCCOPY);
+    }
+}
+
+void ListGrid::paintRows(HDC dc, const RECT& client) {
+    if (!list_) return;
+    const WallpaperList& list = list_->list();
+    const GridState& grid = list_->grid();
+    // The first header cell comes first: it may change the resolution column.
+    const bool scrollBar = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0;
+    resolutionWidth_ = list_->firstHeaderCellDrawn(scrollBar);
+
+    const int columnLeft[3] = {0, kNumberWidth, kNumberWidth + nameWidth_};
+    const int columnWidth[3] = {kNumberWidth, nameWidth_, resolutionWidth_};
+    SetBkMode(dc, TRANSPARENT);
+    HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
+    HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
+
+    auto paintRow = [&](int row, int top) {
+        const bool isFixed = row < list.fixedRows();
+        const bool selected = !isFixed && ((row >= grid.selectionTop && row <= grid.selectionBottom) ||
+                                           row == grid.currentRow);
+        HBRUSH brush = isFixed ? fixed : selected ? highlight : background_.get();
+        const COLORREF normalText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kFontColour;
+        RECT cells[3];
+        for (int column = 0; column < 3; ++column) {
+            cells[column] = {columnLeft[column], top, columnLeft[column] + columnWidth[column], top + kRowHeight};
+            FillRect(dc, &cells[column], brush);
+            SetTextColor(dc, normalText);
+            drawText(dc, cells[column], cellText(list, column, row));
+        }
+        if (isFixed) {
+            // Fixed rows carry a line under them.
+            RECT line{0, top + kRowHeight - 1, client.right, top + kRowHeight};
+            FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+        }
+        const RowLook look = rowLook(list, row, list_->currentPath(), list_->screenResolutionText(), top == 0);
+        if (look.redrawn) {
+            SetTextColor(dc, kCurrentColour);
+            drawText(dc, cells[0], std::to_wstring(row));
+            drawText(dc, cells[1], cellText(list, 1, row));
+            FillRect(dc, &cells[2], brush);
+            drawText(dc, cells[2], cellText(list, 2, row));
+        }
+        if (look.resolution == TextColour::ScreenSize) {
+            SetTextColor(dc, kScreenSizeColour);
+            FillRect(dc, &cells[2], brush);
+            drawText(dc, cells[2], cellText(list, 2, row));
+        }
+        return look.arrow;
+    };
+
+    bool arrow = paintRow(0, 0);
+    for (int row = std::max(1, grid.firstVisibleRow), top = kRowHeight; row < list.rowCount() && top < client.bottom;
+         ++row, top += kRowHeight)
+        arrow = paintRow(row, top) || arrow;
+    if (arrow) drawSortArrow(dc);
+}
+
+void ListGrid::drawSortArrow(HDC dc) {
+    if (!list_) return;
+    win32::SelectObjectScope selectPen(dc, arrowPen_.get());
+    for (const ArrowLine& line : sortArrowLines(kNumberWidth + nameWidth_, list_->sortedByName(),
+                                                list_->sortedByResolution(), list_->sortDescending())) {
+        MoveToEx(dc, line.x0, line.y, nullptr);
+        LineTo(dc, line.x1, line.y);
+    }
+}
+
+void ListGrid::light(int which) {
+    if (!hwnd_ || !list_) return;
+    if (which == 0) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    // Drawn straight onto the grid, without a repaint, while the pointer moves.
+    WindowDc dc(hwnd_);
+    if (!dc.get()) return;
+    win32::SelectObjectScope selectFont(dc.get(), font_.get());
+    const int left = which == 1 ? kNumberWidth : kNumberWidth + nameWidth_;
+    const int width = which == 1 ? nameWidth_ : resolutionWidth_;
+    RECT cell{left, 0, left + width, kRowHeight};
+    FillRect(dc.get(), &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), kFontColour);
+    const std::wstring caption = cellText(list_->list(), which, 0);
+    ExtTextOutW(dc.get(), left + 2, 2, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    drawSortArrow(dc.get());
+}
+
+}  // namespace ostrel::ui

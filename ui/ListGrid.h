@@ -1,0 +1,76 @@
+#pragma once
+// The list grid `tMystringGrid`: the working list's three columns drawn by the
+// program itself, only the rows in sight, so that a list of 100 000 entries
+// scrolls and repaints as fast as one of 100. Whole-row and range selection,
+// a vertical scroll bar with thumb tracking, and a sizing frame whose left
+// edge the user drags; the limits of that drag come from SetMinMax.
+#include <windows.h>
+
+#include <functional>
+
+#include "list/ListController.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::ui {
+
+class ListGrid {
+public:
+    explicit ListGrid(HINSTANCE instance) : instance_(instance) {}
+    ~ListGrid();
+    ListGrid(const ListGrid&) = delete;
+    ListGrid& operator=(const ListGrid&) = delete;
+
+    // A child of parent with the sizing frame, not yet attached to a list.
+    [[nodiscard]] bool create(HWND parent);
+    HWND hwnd() const { return hwnd_; }
+    void attach(ListController* list);
+
+    // The list or the grid state changed: scroll bar and repaint.
+    void refresh();
+    // The drag limits answered to WM_GETMINMAXINFO; the minimum width is never below 200.
+    void SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight);
+
+    int numberWidth() const { return kNumberWidth; }
+    int nameWidth() const { return nameWidth_; }
+    void setNameWidth(int width);
+    int resolutionWidth() const { return resolutionWidth_; }
+
+    // `light`: 0 repaints the header plain, 1 highlights "Имя", 2 "Разрешение".
+    void light(int which);
+
+    // The grid's size changed (`onresize`).
+    std::function<void()> onResize;
+    // A right click asks for the row menu at these screen coordinates.
+    std::function<void(const RowMenu&)> onRowMenu;
+    // Screen position of the main window's outer top-left and of the grid
+    // within the main window's client area, for the menu and double click rules.
+    std::function<POINT()> mainWindowOrigin;
+
+private:
+    static constexpr int kNumberWidth = 34;
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void paint();
+    void paintRows(HDC dc, const RECT& client);
+    void drawSortArrow(HDC dc);
+    void updateScrollBar();
+    int rowAt(int y) const;  // the row under a client y, or -1
+    int rowTop(int row) const;
+    int dataRowsInView() const;
+    void onKeyDown(WPARAM key);
+    void onVerticalScroll(WPARAM request);
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    ListController* list_ = nullptr;
+    win32::UniqueFont font_;
+    win32::UniqueBrush background_;
+    win32::UniquePen arrowPen_;
+    int nameWidth_ = 200;
+    int resolutionWidth_ = 100;
+    MINMAXINFO limits_{};
+    bool selecting_ = false;  // the left button is down over the rows
+};
+
+}  // namespace ostrel::ui
