@@ -95,8 +95,9 @@ bool MainController::FormCreate(StartMode mode) {
     } else {
         windowShown_ = false;
     }
-    // 25.
+    // 25. The grid's top (-4) belongs to the layout.
     changer_.AcTiveDescTop();
+    view_.layOut();
     list_.plistSelectCell(0, list_.grid().currentRow);
     return false;
 }

@@ -22,6 +22,8 @@ public:
     [[nodiscard]] virtual bool postHotkeyRearm() = 0;
     // Ends the message loop; the window's destruction runs the shutdown sequence.
     virtual void requestQuit() = 0;
+    // The window's resize layout, with the list's left edge from the settings.
+    virtual void layOut() = 0;
 
     // Both bases declare them; one serves both.
     void listChanged() override = 0;

@@ -24,20 +24,24 @@ void ListController::afterAdding() {
 }
 
 void ListController::AddBtnClick() {
+    if (asking_) return;
     std::optional<FolderChoice> choice = chooser_.choose(settings_.lastopen);
     if (!choice) return;
+    // Only the remembered texts are held to 100 characters; the folder is
+    // scanned by its whole name, never by a cut one that names another.
     lastAddedFolder_ = choice->path.substr(0, std::min(choice->path.size(), kFolderTextLimit));
     settings_.lastopen = lastAddedFolder_;
     includeSubfolders_ = choice->includeSubfolders;
     view_.processPendingMessages();
-    ScanDir(files_, lastAddedFolder_, includeSubfolders_, list_);
+    ScanDir(files_, choice->path, includeSubfolders_, list_);
     afterAdding();
     plistSelectCell(0, grid_.currentRow);
 }
 
 void ListController::filebtnClick() {
+    if (asking_) return;
     std::optional<std::string> chosen = dialogs_.openFile({"", kPictureFilter, ""});
-    if (!chosen) return;
+    if (!chosen || chosen->size() > kMaxPathLength) return;  // too long for the program's paths
     list_.appendEntry(*chosen);
     list_.setFixedRows(1);
     if (grid_.currentRow < 1) clampGridToList();
@@ -49,6 +53,7 @@ void ListController::filebtnClick() {
 }
 
 void ListController::dropFiles(const std::vector<std::string>& paths) {
+    if (asking_) return;
     // Judged by content: pictures are added as they are, anything else is
     // taken for a folder (a file of another kind then adds nothing).
     for (const std::string& path : paths) {

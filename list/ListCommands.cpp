@@ -13,6 +13,16 @@ constexpr const char* kDeleteCaption = "Вы собираетесь удалит
 
 }  // namespace
 
+// The question box has no owner, so the window stays usable while it is up:
+// nothing may change the list until it is answered, or the rows and files
+// acted on afterwards would not be the ones asked about.
+bool ListController::ask() {
+    asking_ = true;
+    const bool yes = dialogs_.askYesNo(kDeleteQuestion, kDeleteCaption);
+    asking_ = false;
+    return yes;
+}
+
 void ListController::moveCurrentRow(int row, bool extend) {
     const int last = list_.rowCount() - 1;
     if (last < 1) return;
@@ -22,10 +32,7 @@ void ListController::moveCurrentRow(int row, bool extend) {
     grid_.selectionBottom = std::max(selectionAnchor_, row);
     const bool moved = row != grid_.currentRow;
     grid_.currentRow = row;
-    // Keep the focus in sight, as the grid does for every move.
-    const int visible = std::max(1, grid_.heightPixels / kRowHeight - 1);
-    if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
-    if (row >= grid_.firstVisibleRow + visible) grid_.firstVisibleRow = row - visible + 1;
+    keepInSight(row);  // as the grid does for every move
     if (moved) plistSelectCell(0, row);
     view_.listChanged();
 }
@@ -36,6 +43,7 @@ void ListController::scrollTo(int firstVisibleRow) {
 }
 
 bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
+    if (asking_) return true;
     switch (key) {
     case ListKey::Enter:
         installSelected_(grid_.selectionTop);
@@ -46,7 +54,7 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
         if (shift) {
             for (int row = top; row <= bottom; ++row) {
                 // No stops the whole command: the rows stay, files already gone stay gone.
-                if (!ctrl && !dialogs_.askYesNo(kDeleteQuestion, kDeleteCaption)) return true;
+                if (!ctrl && !ask()) return true;
                 if (files_.fileExists(list_.path(row))) files_.deleteFile(list_.path(row));
             }
         }
@@ -100,7 +108,7 @@ void ListController::plistDblClick(int screenY, int windowTop) {
 }
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
-    if (y > kRowHeight) return;
+    if (asking_ || y > kRowHeight) return;
     int key = 0;
     if (numberWidth < x && x < numberWidth + nameWidth) key = 1;
     else if (x > numberWidth + nameWidth) key = 2;
@@ -124,7 +132,7 @@ std::optional<RowMenu> ListController::rowMenuAt(int x, int y, int windowLeft, i
 }
 
 void ListController::N28Click() {
-    if (grid_.currentRow == 0) return;
+    if (asking_ || grid_.currentRow == 0) return;
     for (int column = NumberColumn; column <= ResolutionColumn; ++column)
         list_.setCell(column, grid_.currentRow, {});
     removeSelectedRows(grid_.selectionTop, 1);
@@ -133,9 +141,12 @@ void ListController::N28Click() {
 }
 
 void ListController::N29Click() {
-    if (!dialogs_.askYesNo(kDeleteQuestion, kDeleteCaption)) return;
-    const std::string path = list_.path(grid_.currentRow);
+    if (asking_ || grid_.currentRow == 0) return;
+    const int row = grid_.currentRow;  // the user may click elsewhere while the question is up
+    if (!ask()) return;
+    const std::string path = list_.path(row);
     if (files_.fileExists(path)) files_.deleteFile(path);  // a file that will not go is passed over
+    grid_.currentRow = grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = row;
     N28Click();
 }
 

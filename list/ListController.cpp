@@ -52,7 +52,8 @@ void ListController::limitCurrentEntry() {
     // The current entry of a list that could not be read is kept as it was.
     if (!keepDefaultListFile_ && currentIndex() >= list_.rowCount()) settings_.currentIndex = 0;
     grid_.currentRow = currentIndex() > 0 ? currentIndex() : grid_.firstVisibleRow;
-    grid_.selectionTop = grid_.currentRow;
+    clampGridToList();  // a current entry kept past an unread list stays out of the grid
+    keepInSight(grid_.currentRow);
     view_.listChanged();
 }
 
@@ -111,7 +112,16 @@ void ListController::clampGridToList() {
     const int last = list_.rowCount() - 1;
     grid_.currentRow = std::clamp(grid_.currentRow, last > 0 ? 1 : 0, last);
     grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = grid_.currentRow;
-    grid_.firstVisibleRow = std::clamp(grid_.firstVisibleRow, 1, std::max(1, last));
+    // No screen of empty rows at the end of a list that got shorter.
+    grid_.firstVisibleRow = std::clamp(grid_.firstVisibleRow, 1, std::max(1, last - rowsInSight() + 1));
+}
+
+int ListController::rowsInSight() const { return std::max(1, grid_.heightPixels / kRowHeight - 1); }
+
+void ListController::keepInSight(int row) {
+    if (row < 1) return;
+    if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
+    if (row >= grid_.firstVisibleRow + rowsInSight()) grid_.firstVisibleRow = row - rowsInSight() + 1;
 }
 
 void ListController::restartProber(int row) {
@@ -137,6 +147,7 @@ void ListController::N2Click() {
 }
 
 void ListController::N3Click() {
+    if (asking_) return;
     auto chosen = dialogs_.openFile({settings_.lastsave, kOpenListFilter, "tav"});
     if (!chosen) return;
     switch (openF(files_, *chosen, list_)) {
@@ -152,6 +163,7 @@ void ListController::N3Click() {
 }
 
 void ListController::N4Click() {
+    if (asking_) return;
     keepDefaultListFile_ = false;
     list_.clear();
     clampGridToList();

@@ -137,6 +137,9 @@ private:
     void afterAdding();
     void removeSelectedRows(int top, int count);
     void clampGridToList();
+    bool ask();  // the delete question; the list is left alone while it is up
+    int rowsInSight() const;
+    void keepInSight(int row);
     std::int32_t currentIndex() const { return settings_.currentIndex; }
 
     FileSystem& files_;
@@ -156,6 +159,7 @@ private:
 
     std::function<void(int)> installSelected_ = [](int) {};
     bool userBrowsing_ = false;
+    bool asking_ = false;
     bool includeSubfolders_ = false;
     std::string lastAddedFolder_;
     bool sortedByName_ = false;

@@ -5,6 +5,7 @@
 namespace ostrel {
 
 void ListController::Sort(int key) {
+    if (asking_) return;
     sortedByName_ = key == 1;
     sortedByResolution_ = key == 2;
     sortEntries(list_, key == 1 ? SortKey::Name : SortKey::Resolution, sortDescending_);

@@ -75,6 +75,11 @@ bool ListGrid::create(HWND parent) {
 
 void ListGrid::attach(ListController* list) {
     list_ = list;
+    if (list_ && hwnd_) {
+        RECT outer{};
+        GetWindowRect(hwnd_, &outer);
+        list_->grid().heightPixels = outer.bottom - outer.top;
+    }
     refresh();
 }
 
@@ -145,9 +150,9 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
         if (list_) {
             // One step per notch; a fine-grained wheel sends smaller deltas that add up.
-            const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-            for (int i = 0; i < std::abs(notches); ++i)
-                notches > 0 ? list_->plistMouseWheelUp() : list_->plistMouseWheelDown();
+            wheelDelta_ += GET_WHEEL_DELTA_WPARAM(wParam);
+            for (; wheelDelta_ >= WHEEL_DELTA; wheelDelta_ -= WHEEL_DELTA) list_->plistMouseWheelUp();
+            for (; wheelDelta_ <= -WHEEL_DELTA; wheelDelta_ += WHEEL_DELTA) list_->plistMouseWheelDown();
         }
         return 0;
     case WM_LBUTTONDOWN: {
@@ -386,6 +391,20 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
          ++row, top += kRowHeight)
         arrow = paintRow(row, top) || arrow;
     if (arrow) drawSortArrow(dc);
+    // A header cell under the pointer stays highlighted through repaints.
+    if (const int hovered = list_->hoveredHeader()) drawHighlight(dc, hovered);
+}
+
+void ListGrid::drawHighlight(HDC dc, int which) {
+    const int left = which == 1 ? kNumberWidth : kNumberWidth + nameWidth_;
+    const int width = which == 1 ? nameWidth_ : resolutionWidth_;
+    RECT cell{left, 0, left + width, kRowHeight};
+    FillRect(dc, &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kFontColour);
+    const std::wstring caption = cellText(list_->list(), which, 0);
+    ExtTextOutW(dc, left + 2, 2, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    drawSortArrow(dc);
 }
 
 void ListGrid::drawSortArrow(HDC dc) {
@@ -401,22 +420,14 @@ void ListGrid::drawSortArrow(HDC dc) {
 void ListGrid::light(int which) {
     if (!hwnd_ || !list_) return;
     if (which == 0) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
     }
     // Drawn straight onto the grid, without a repaint, while the pointer moves.
     WindowDc dc(hwnd_);
     if (!dc.get()) return;
     win32::SelectObjectScope selectFont(dc.get(), font_.get());
-    const int left = which == 1 ? kNumberWidth : kNumberWidth + nameWidth_;
-    const int width = which == 1 ? nameWidth_ : resolutionWidth_;
-    RECT cell{left, 0, left + width, kRowHeight};
-    FillRect(dc.get(), &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), kFontColour);
-    const std::wstring caption = cellText(list_->list(), which, 0);
-    ExtTextOutW(dc.get(), left + 2, 2, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
-    drawSortArrow(dc.get());
+    drawHighlight(dc.get(), which);
 }
 
 }  // namespace ostrel::ui

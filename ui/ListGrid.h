@@ -54,6 +54,7 @@ private:
     void paint();
     void paintRows(HDC dc, const RECT& client);
     void drawSortArrow(HDC dc);
+    void drawHighlight(HDC dc, int which);
     void updateScrollBar();
     int rowAt(int y) const;  // the row under a client y, or -1
     int rowTop(int row) const;
@@ -71,6 +72,7 @@ private:
     int resolutionWidth_ = 100;
     MINMAXINFO limits_{};
     bool selecting_ = false;  // the left button is down over the rows
+    int wheelDelta_ = 0;      // wheel movement not yet a whole notch
 };
 
 }  // namespace ostrel::ui

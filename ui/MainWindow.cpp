@@ -186,16 +186,17 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
     case WM_COMMAND:
         if (lParam != 0 && HIWORD(wParam) == BN_CLICKED && controller_) {
-            RECT bar{};
-            GetWindowRect(addButton_, &bar);
+            // Menus open at the window's outer corner plus the buttons' place in it.
+            const POINT bar = childPosition(addButton_);
             RECT outer{};
             GetWindowRect(hwnd_, &outer);
             if (LOWORD(wParam) == kAddButtonId) {
                 win32::UniqueMenu menu = createAddMenu();
-                openMenuFromButton(addButton_, menu.get(), {bar.left + 5, bar.top + 7});
+                openMenuFromButton(addButton_, menu.get(), {outer.left + bar.x + 5, outer.top + bar.y + 7});
             } else if (LOWORD(wParam) == kListButtonId) {
                 win32::UniqueMenu menu = createListMenu(controller_->listController());
-                openMenuFromButton(listButton_, menu.get(), {bar.left + kButtonWidth + 5, bar.top - 35});
+                openMenuFromButton(listButton_, menu.get(),
+                                   {outer.left + bar.x + kButtonWidth + 5, outer.top + bar.y - 35});
             }
             return 0;
         }
@@ -297,10 +298,14 @@ void MainWindow::FormResize() {
     const int width = windowWidth(), height = windowHeight();
     const int imageHeight = client.bottom;  // the strip that continues the banner follows the client height
     grid_.SetMinMax(width - 314, imageHeight + 8, width - ((height - 150) * 4 / 3) + 115, imageHeight + 8);
-    int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
-    const int gridWidth = width - left - 4;
-    if (width - gridWidth - 4 != left) left = width - gridWidth - 4;
-    MoveWindow(grid_.hwnd(), left, -4, gridWidth, imageHeight + 8, TRUE);
+    const int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
+    MoveWindow(grid_.hwnd(), left, -4, width - left - 4, imageHeight + 8, TRUE);
+    // The grid keeps to its own limits, so its width may not be the one asked
+    // for; its left edge then moves to keep the right edge in place.
+    RECT bounds{};
+    GetWindowRect(grid_.hwnd(), &bounds);
+    const int gridWidth = bounds.right - bounds.left;
+    if (width - gridWidth - 4 != left) MoveWindow(grid_.hwnd(), width - gridWidth - 4, -4, gridWidth, imageHeight + 8, TRUE);
     plistResize();
 }
 
@@ -411,11 +416,18 @@ void MainWindow::setHeaderHover(int which) {
     if (which != 0) grid_.light(which);
 }
 
+POINT MainWindow::childPosition(HWND child) const {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top};
+}
+
 POINT MainWindow::folderChooserPosition() const {
-    RECT outer{}, button{};
+    RECT outer{};
     GetWindowRect(hwnd_, &outer);
-    GetWindowRect(addButton_, &button);
-    return {button.left + 150, button.top - 200};
+    const POINT panel = childPosition(addButton_);
+    return {outer.left + 150, outer.top + panel.y - 200};
 }
 
 // ---- MainView ----
@@ -488,8 +500,10 @@ void MainWindow::showPreview(const std::string& path) {
 }
 
 void MainWindow::processPendingMessages() {
+    // What is waiting now, not what keeps coming: a timer that is always due
+    // must not keep the caller waiting.
     MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
             break;

@@ -49,6 +49,7 @@ public:
     void setShuffleButtonPressed(bool pressed) override { shufflePressed_ = pressed; }
     bool postHotkeyRearm() override;
     void requestQuit() override;
+    void layOut() override { FormResize(); }
     void listChanged() override;
     void showPlaceholderPreview() override;
     void showPreview(const std::string& path) override;
@@ -75,6 +76,7 @@ private:
     void onDropFiles(HDROP drop);
     void openMenuFromButton(HWND button, HMENU menu, POINT at);
     void setHeaderHover(int which);
+    POINT childPosition(HWND child) const;  // in this window's client area
     RECT previewFrame() const;
 
     HINSTANCE instance_;

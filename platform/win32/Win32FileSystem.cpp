@@ -156,38 +156,44 @@ std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& pat
 
 bool Win32FileSystem::listFolder(const std::string& folder,
                                  const std::function<bool(const FolderEntry&)>& visit) const {
-    std::string pattern = folder;
-    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
-    pattern += "*.*";
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    // Listed in UTF-16 and converted exactly: the A functions would hand out a
+    // look-alike name for one the ANSI code page cannot write, which may be
+    // another file's. Such entries are passed over.
+    std::wstring pattern = ansiToWide(folder);
+    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+    pattern += L"*.*";
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) return false;
     do {
+        std::optional<std::string> name = wideToAnsi(found.cFileName);
+        if (!name) continue;
         FolderEntry entry;
-        entry.name = found.cFileName;
+        entry.name = std::move(*name);
         entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
         entry.reparsePoint = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (!visit(entry)) break;
-    } while (FindNextFileA(search.get(), &found));
+    } while (FindNextFileW(search.get(), &found));
     return true;
 }
 
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
-    std::string pattern = folder;
-    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
-    const std::string prefix = pattern;
-    pattern += std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix);
-    WIN32_FIND_DATAA found{};
-    UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    std::wstring prefix = ansiToWide(folder);
+    if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
+    const std::wstring pattern = prefix + ansiToWide(std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix));
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isTemporaryName(found.cFileName))
-            DeleteFileA((prefix + found.cFileName).c_str());
-    } while (FindNextFileA(search.get(), &found));
+        // Only names that are exactly the program's own: plain ASCII.
+        const std::optional<std::string> name = wideToAnsi(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name && isTemporaryName(*name))
+            DeleteFileW((prefix + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
 }
 
 }  // namespace ostrel::win32

@@ -176,8 +176,10 @@ public:
     int deepest = 0;
     std::deque<bool> answers;  // for askYesNo, Yes when none are left
     std::vector<std::string> questions;
+    std::function<void()> whileAsking;  // the question box's loop runs other messages meanwhile
     bool askYesNo(const std::string& text, const std::string& caption) override {
         questions.push_back(caption + ": " + text);
+        if (whileAsking) whileAsking();
         if (answers.empty()) return true;
         bool answer = answers.front();
         answers.pop_front();
@@ -216,6 +218,7 @@ public:
     void setShuffleButtonPressed(bool p) override { shufflePressed = p; }
     bool postHotkeyRearm() override { return ++rearms, true; }
     void requestQuit() override { ++quits; }
+    void layOut() override {}
     void listChanged() override {}
     void showPlaceholderPreview() override { ++placeholders; }
     void showPreview(const std::string& path) override { previews.push_back(path); }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Desktop.h"
@@ -69,6 +72,25 @@ TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
     EXPECT_EQ(win32::wideToAnsi(L"caf\u00e9.tav"), std::nullopt);
     EXPECT_EQ(win32::wideToAnsi(L"\u0101.tav"), std::nullopt);
     EXPECT_EQ(win32::wideToAnsi(L"\U0001F600.tav"), std::nullopt);
+}
+
+TEST(Win32Text, FolderListingsPassOverNamesOutsideTheAnsiCodePage) {
+    // "café.jpg" must not come back as "cafe.jpg", which may be another file.
+    TargetFolder folder;
+    for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"}) {
+        HANDLE h = CreateFileW((win32::ansiToWide(folder.path()) + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        CloseHandle(h);
+    }
+    win32::Win32FileSystem files;
+    std::vector<std::string> names;
+    ASSERT_TRUE(files.listFolder(folder.path(), [&](const FolderEntry& e) {
+        if (!e.folder) names.push_back(e.name);
+        return true;
+    }));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"cafe.txt", "\xA8\xEB\xEA\xE0.jpg"}));
 }
 
 TEST(Win32Text, RegistryTextsOutsideTheAnsiCodePageReadAsAbsent) {

@@ -46,11 +46,13 @@ ow_exit_program || ow_die "no clean exit"
 check_eq "exit code after Exit" 0 "$OW_RC"
 
 d=$OW_DATA_WIN
+# "left" is the list's edge as laid out: at 800 x 472 the list's drag limits
+# (both width - 314 = 486) move it from the default 311 to 310.
 if reg_check_all 'HKCU\RZ' shufle=0 addvlist=1 playstat=0 prop=0 TimeInterval=5 secund=2 \
-  selected=0 kolprokr=1 intime1=1 intime2=1 wid=800 hei=472 left=311 TimeFrom=60000 \
+  selected=0 kolprokr=1 intime1=1 intime2=1 wid=800 hei=472 left=310 TimeFrom=60000 \
   TimeTo=3600000 TimeRandom=0 loadnew=0 onload=0 onwinload=0 InTimeCh=0 \
   "downfoad=$d\\walls\\" where=2 "lastopen=$d" PathToSelected= "lastsave=$d"; then
-  ow_pass "the 25 settings hold their defaults"
+  ow_pass "the 25 settings hold their defaults (the list's edge as laid out)"
 else
   ow_fail "the settings written at the first exit differ from the defaults (see above)"
 fi

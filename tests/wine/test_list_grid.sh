@@ -38,6 +38,10 @@ reg_set 'HKCU\RZ' PathToSelected 'C:\pics\b.jpg'
 wine explorer "$DESKTOP" "$OW_EXE_WIN" >>"$OW_DIR/app.log" 2>&1 &
 OW_APP_PID=$!
 OW_PIDS+=("$OW_APP_PID")
+# A second explorer asking for the desktop while the first is still making it
+# can hang: wintool runs in it only once the desktop's window is there.
+desktop_up() { xwininfo -root -tree 2>/dev/null | grep -q '"ostrel - '; }
+wait_until 40 desktop_up || ow_die "the virtual desktop did not appear within 40 s"
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
 
 # ---- a folder through the chooser, without its subfolders ----

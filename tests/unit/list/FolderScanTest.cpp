@@ -46,6 +46,7 @@ TEST(FolderScan, SubfoldersDepthFirstButNeverThroughALinkOrPastThePathLimit) {
     const std::string longName(250, 'n');
     std::filesystem::create_directories(dir.file(longName));
     dir.write(longName + "/z.jpg", "");
+    dir.write(std::string(259 - dir.path().size(), 'f') + ".jpg", "");  // one character too many
 
     testing::TestFileSystem fs;
     WallpaperList flat, deep;

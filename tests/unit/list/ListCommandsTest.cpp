@@ -1,6 +1,7 @@
 // The list commands through the main window's controller: adding, removing,
 // deleting files, sorting from the menu and the header, the row menu.
 #include "../app/ControllerFixture.h"
+#include "list/GridGeometry.h"
 
 namespace ostrel::testing {
 namespace {
@@ -32,10 +33,44 @@ TEST_F(ListCommands, DeleteRemovesTheSelectedRowsRenumbersAndSaves) {
     EXPECT_EQ(list().list().path(3), sixth);
     EXPECT_EQ(list().list().cell(NumberColumn, 4), "4");
     EXPECT_EQ(current(), -1);  // the current entry lay after the removed rows
-    EXPECT_EQ(controller->settings().currentPath, sixth);  // the red mark still finds it
+    // The red mark follows the picture, not the number.
+    EXPECT_TRUE(rowLook(list().list(), 3, controller->settings().currentPath, "", false).redrawn);
     EXPECT_EQ(savedList().find(temp.file("p3.bmp")), std::string::npos);
     EXPECT_NE(savedList().find(sixth), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(temp.file("p3.bmp")));  // plain Delete keeps the files
+}
+
+TEST_F(ListCommands, RightAfterStartDeleteTakesTheCurrentRowOnly) {
+    workingListOf(5);
+    setting("selected", "3");
+    start();
+    list().plistKeyDown(ListKey::Delete, true, true);  // Ctrl+Shift+Delete: no question
+    EXPECT_EQ(list().list().entryCount(), 4);
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p3.bmp")));
+    for (const char* kept : {"p1.bmp", "p2.bmp", "p4.bmp", "p5.bmp"})
+        EXPECT_TRUE(std::filesystem::exists(temp.file(kept))) << kept;
+}
+
+TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
+    workingListOf(4);
+    start();
+    select(2, 3);
+    dialogs.whileAsking = [&] {  // the user clicks about while the box waits
+        list().headerClick(100, 5, 34, 266);
+        controller->onCommand(Command::ClearList);
+        list().moveCurrentRow(4, false);
+    };
+    list().plistKeyDown(ListKey::Delete, true, false);
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p2.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p3.bmp")));
+    EXPECT_TRUE(std::filesystem::exists(temp.file("p4.bmp")));
+    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p1.bmp"), temp.file("p4.bmp")}));
+
+    list().moveCurrentRow(1, false);
+    controller->onCommand(Command::DeleteFile);  // the row asked about, not the one clicked meanwhile
+    EXPECT_FALSE(std::filesystem::exists(temp.file("p1.bmp")));
+    EXPECT_TRUE(std::filesystem::exists(temp.file("p4.bmp")));
+    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p4.bmp")}));
 }
 
 TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
@@ -133,6 +168,15 @@ TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
     EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("pics") + "\\one.jpg", noName,
                                                  temp.file("pics") + "\\one.jpg"}));
 
+    // A folder whose name is longer than the remembered text is scanned whole.
+    const std::string deep = temp.file(std::string(120, 'd'));
+    std::filesystem::create_directories(deep);
+    picture(std::string(120, 'd') + "/deep.jpg", 2, 2);
+    chooser.answer = FolderChoice{deep + "\\", false};
+    controller->onCommand(Command::AddFolder);
+    EXPECT_EQ(paths().back(), deep + "\\deep.jpg");
+    EXPECT_EQ(controller->settings().lastopen.size(), 100u);
+
     // One file through the dialog to an empty list shows it at once.
     controller->onCommand(Command::ClearList);
     dialogs.nextFile = temp.file("pics/one.jpg");
@@ -142,6 +186,15 @@ TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
     EXPECT_EQ(dialogs.requests.back().filterUtf8, "Изображения(*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp");
 }
 
+TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
+    workingList({picture("a.bmp", 37, 21), picture("b.bmp", 5, 4)});
+    start();
+    list().moveCurrentRow(2, false);  // before the prober gets there
+    EXPECT_EQ(list().list().resolution(2), "       5x4");
+    EXPECT_EQ(view.previews.back(), temp.file("b.bmp"));
+    EXPECT_TRUE(controller->listController().userBrowsing());
+}
+
 TEST_F(ListCommands, EmptyListBlinksTheAddButtonAndSelectAllDoesNothing) {
     start();
     EXPECT_EQ(list().firstHeaderCellDrawn(false), 100);
@@ -149,7 +202,9 @@ TEST_F(ListCommands, EmptyListBlinksTheAddButtonAndSelectAllDoesNothing) {
     advance(2000);
     EXPECT_EQ(view.blinks, 2);
     list().plistKeyDown(ListKey::A, false, true);
+    EXPECT_EQ(list().grid().selectionTop, 0);
     EXPECT_EQ(list().grid().selectionBottom, 0);
+    EXPECT_EQ(list().grid().currentRow, 0);
     dialogs.nextFile = picture("a.bmp", 1, 1);
     controller->onCommand(Command::AddFile);
     EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
