@@ -26,6 +26,7 @@ enum class Command : unsigned {
     SortDescending,      // list menu "По убыванию"
     RemoveFromList,      // row menu "Удалить из списка"
     DeleteFile,          // row menu "Удалить файл"
+    FullScreen,          // toolbar "Просмотр на весь экран"
 };
 
 }  // namespace ostrel

@@ -2,7 +2,7 @@
 
 #include "app/Rounding.h"
 #include "changer/FitToScreen.h"
-#include "imaging/PictureLoader.h"
+#include "app/PreviewFrame.h"
 
 namespace ostrel {
 
@@ -177,6 +177,7 @@ void MainController::onCommand(Command command) {
         case Command::SortDescending: list_.N40Click(); break;
         case Command::RemoveFromList: list_.N28Click(); break;
         case Command::DeleteFile: list_.N29Click(); break;
+        case Command::FullScreen: break;  // the full-screen viewer: not built yet
         case Command::OpenDownloads:  // download browser: not built yet
         case Command::Options:        // options dialog: not built yet
         case Command::Help:           // help window: not built yet
@@ -231,10 +232,8 @@ void MainController::showHideToggle() {
     }
 }
 
-std::optional<Image> MainController::previewPicture(const std::string& path, ImageSize room) const {
-    if (room.width < 1 || room.height < 1) return std::nullopt;
-    const ScreenSize frame{room.width, room.height};
-    return loadPicture(s_.files, path, [frame](ImageSize own) { return std::optional(xyforscreen(own, frame)); });
+std::optional<Image> MainController::previewPicture(const std::string& path, ImageSize frame) const {
+    return previewFrame(s_.files, path, frame);
 }
 
 }  // namespace ostrel

@@ -71,9 +71,9 @@ public:
     void showHideToggle();
     void exitCommand();
 
-    // The picture the preview shows for a file, fitted into room; nullopt
-    // when the file is missing or cannot be decoded.
-    std::optional<Image> previewPicture(const std::string& path, ImageSize room) const;
+    // The frame-sized picture the preview shows for a file; nullopt when the
+    // file is missing or cannot be decoded (the placeholder is shown then).
+    std::optional<Image> previewPicture(const std::string& path, ImageSize frame) const;
 
     // ---- the subsystems and the state the window reads ----
     ListController& listController() { return list_; }
