@@ -17,8 +17,10 @@ MainController::MainController(Services services, MainView& view)
       scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray}, settings_,
                  view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
+      viewer_(services.files, services.desktop, settings_, list_, services.viewerView),
       timerDownload_(services.timers, TimerId::Download, 300000, false) {
     list_.setInstaller([this](int row) { changer_.installEntry(row); });
+    list_.setViewer(viewer_);
 }
 
 // ---------------------------------------------------------------- start and end
@@ -84,6 +86,7 @@ bool MainController::FormCreate(StartMode mode) {
     // 23. Change-and-exit start.
     if (mode.changeAndExit) {
         changer_.ChWall();
+        startupDone_ = true;
         FormDestroy();
         view_.requestQuit();
         return true;
@@ -99,6 +102,7 @@ bool MainController::FormCreate(StartMode mode) {
     changer_.AcTiveDescTop();
     view_.layOut();
     list_.plistSelectCell(0, list_.grid().currentRow);
+    startupDone_ = true;
     return false;
 }
 
@@ -114,7 +118,12 @@ void MainController::FormDestroy() {
         store_.deleteAll();
         return;
     }
+    // Ended half-way through start-up (the session ending meanwhile): nothing
+    // of the user's has changed yet, and a half-read state must not be saved
+    // over the settings and the list.
+    if (!startupDone_) return;
     list_.saveDefaultList();
+    viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
     settings_.windowWidth = view_.windowWidth();
     settings_.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
@@ -177,7 +186,7 @@ void MainController::onCommand(Command command) {
         case Command::SortDescending: list_.N40Click(); break;
         case Command::RemoveFromList: list_.N28Click(); break;
         case Command::DeleteFile: list_.N29Click(); break;
-        case Command::FullScreen: break;  // the full-screen viewer: not built yet
+        case Command::FullScreen: viewer_.open(); break;
         case Command::OpenDownloads:  // download browser: not built yet
         case Command::Options:        // options dialog: not built yet
         case Command::Help:           // help window: not built yet

@@ -16,6 +16,8 @@
 #include "app/StartMode.h"
 #include "app/WindowTimer.h"
 #include "changer/ChangeScheduler.h"
+#include "changer/FullScreenViewer.h"
+#include "changer/ViewerView.h"
 #include "changer/WallpaperChanger.h"
 #include "imaging/Image.h"
 #include "list/FolderChooser.h"
@@ -44,6 +46,7 @@ struct Services {
     Random& random;
     Dialogs& dialogs;
     FolderChooser& folderChooser;
+    ViewerView& viewerView;
 };
 
 enum class TrayMouse { LeftDown, RightDown, Other };
@@ -79,6 +82,7 @@ public:
     ListController& listController() { return list_; }
     WallpaperChanger& changer() { return changer_; }
     ChangeScheduler& scheduler() { return scheduler_; }
+    FullScreenViewer& viewer() { return viewer_; }
     const ChangeScheduler& scheduler() const { return scheduler_; }
     const WallpaperList& list() const { return list_.list(); }
     GridState& grid() { return list_.grid(); }
@@ -104,6 +108,7 @@ private:
     ListController list_;
     WallpaperChanger changer_;
     ChangeScheduler scheduler_;
+    FullScreenViewer viewer_;
     WindowTimer timerDownload_;
 
     std::string showHideCaption_ = "Развернуть/свернуть";
@@ -115,6 +120,7 @@ private:
     bool filesRemoved_ = false;
     bool shutdownDone_ = false;
     bool created_ = false;
+    bool startupDone_ = false;  // the creation sequence ran to its end
 };
 
 }  // namespace ostrel

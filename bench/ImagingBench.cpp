@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "imaging/BmpCodec.h"
+#include "app/PreviewFrame.h"
 #include "changer/FitToScreen.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureLoader.h"
@@ -160,6 +161,38 @@ void BM_InstallNoFit(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_InstallNoFit)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Selecting a row: the preview's frame-sized picture of a 6000 x 4000 photo,
+// decoded at the smallest scale that covers the frame, against decoding it
+// whole and scaling that down.
+constexpr ImageSize kPreviewFrame{200, 150};
+
+void BM_PreviewScaled(benchmark::State& state) {
+    PosixFileSystem fs;
+    const std::string& path = bigPicture(state);
+    for (auto _ : state) {
+        auto framed = previewFrame(fs, path, kPreviewFrame);
+        if (!framed) std::abort();
+        benchmark::DoNotOptimize(framed->pixels.data());
+    }
+}
+BENCHMARK(BM_PreviewScaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
+    ->UseRealTime();
+
+void BM_PreviewFullDecodeThenScale(benchmark::State& state) {
+    PosixFileSystem fs;
+    const std::string& path = bigPicture(state);
+    for (auto _ : state) {
+        auto in = fs.openRead(path);
+        auto full = decodeJpeg(*in);
+        if (!full) std::abort();
+        const FramePlacement place = placeInFrame(full->size(), kPreviewFrame.width, kPreviewFrame.height);
+        Image picture = resample(*full, {place.width, place.height});
+        benchmark::DoNotOptimize(picture.pixels.data());
+    }
+}
+BENCHMARK(BM_PreviewFullDecodeThenScale)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+    ->Iterations(5)->UseRealTime();
 
 void BM_GetStat1000(benchmark::State& state) {
     PosixFileSystem fs;

@@ -48,6 +48,17 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
     case ListKey::Enter:
         installSelected_(grid_.selectionTop);
         return true;
+    // In the viewer the arrows run round from one end of the list to the other.
+    case ListKey::Up:
+    case ListKey::Left:
+        if (!viewerOpen() || grid_.currentRow > 1) return false;
+        moveCurrentRow(list_.rowCount() - 1, false);
+        return true;
+    case ListKey::Down:
+    case ListKey::Right:
+        if (!viewerOpen() || grid_.currentRow != list_.rowCount() - 1) return false;
+        moveCurrentRow(1, false);
+        return true;
     case ListKey::Delete: {
         if (grid_.currentRow == 0) return true;
         const int top = grid_.selectionTop, bottom = grid_.selectionBottom;
@@ -59,6 +70,7 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
             }
         }
         removeSelectedRows(top, bottom - top + 1);
+        if (viewerOpen()) viewer_->a(grid_.currentRow, ViewerDirection::Forward);
         return true;
     }
     case ListKey::A:
@@ -76,6 +88,26 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
 
 void ListController::plistKeyUp(ListKey key) {
     if (key == ListKey::Delete) plistSelectCell(0, grid_.currentRow);
+    if (!viewerOpen() || asking_) return;
+    switch (key) {
+    case ListKey::Escape:
+        viewer_->close();
+        break;
+    case ListKey::Space:
+        if (grid_.currentRow < list_.rowCount() - 1) moveCurrentRow(grid_.currentRow + 1, false);
+        viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+        break;
+    case ListKey::Left:
+    case ListKey::Up:
+        viewer_->a(grid_.currentRow, ViewerDirection::Backward);
+        break;
+    case ListKey::Right:
+    case ListKey::Down:
+        viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+        break;
+    default:
+        break;
+    }
 }
 
 void ListController::removeSelectedRows(int top, int count) {
@@ -89,18 +121,33 @@ void ListController::removeSelectedRows(int top, int count) {
 
 void ListController::plistMouseWheelDown() {
     if (list_.rowCount() == 1) return;
+    const int last = list_.rowCount() - 1;
+    if (viewerOpen() && grid_.currentRow == last) {
+        viewer_->a(last, ViewerDirection::Backward);
+        return;
+    }
     const WheelStep step =
         wheelDown(settings_.kolprokr, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
     grid_.firstVisibleRow = step.firstVisibleRow;
     moveCurrentRow(step.currentRow, false);
+    if (viewerOpen()) viewer_->a(grid_.currentRow, ViewerDirection::Forward);
 }
 
 void ListController::plistMouseWheelUp() {
     if (list_.rowCount() == 1) return;
+    if (viewerOpen() && grid_.currentRow <= 1) {
+        viewer_->a(1, ViewerDirection::Forward);
+        return;
+    }
+    // Scrolled down with the current row still within a step of the top, both
+    // go to row 1 and the viewer is left as it is.
+    const int k = settings_.kolprokr;
+    const bool jumpedToTop = grid_.firstVisibleRow > k && grid_.currentRow <= k;
     const WheelStep step =
-        wheelUp(settings_.kolprokr, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
+        wheelUp(k, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
     grid_.firstVisibleRow = step.firstVisibleRow;
     moveCurrentRow(step.currentRow, false);
+    if (viewerOpen() && !jumpedToTop) viewer_->a(grid_.currentRow, ViewerDirection::Backward);
 }
 
 void ListController::plistDblClick(int screenY, int windowTop) {

@@ -15,6 +15,7 @@
 #include "list/FolderChooser.h"
 #include "list/ListView.h"
 #include "list/Prober.h"
+#include "list/ViewerLink.h"
 #include "list/WallpaperList.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -50,6 +51,8 @@ public:
     // Install the selected entry, given the top row of the selection (the
     // changer's operation, for Enter and the double click).
     void setInstaller(std::function<void(int)> installSelected) { installSelected_ = std::move(installSelected); }
+    // The full-screen viewer that the keys and the wheel drive while it is open.
+    void setViewer(ViewerLink& viewer) { viewer_ = &viewer; }
 
     // ---- start-up ----
     void setScreenSize(int width, int height);
@@ -139,6 +142,7 @@ private:
     void clampGridToList();
     bool ask();  // the delete question; the list is left alone while it is up
     int rowsInSight() const;
+    bool viewerOpen() const { return viewer_ && viewer_->fullScreenShown(); }
     void keepInSight(int row);
     std::int32_t currentIndex() const { return settings_.currentIndex; }
 
@@ -158,6 +162,7 @@ private:
     WindowTimer timer3_;      // add-button blink
 
     std::function<void(int)> installSelected_ = [](int) {};
+    ViewerLink* viewer_ = nullptr;
     bool userBrowsing_ = false;
     bool asking_ = false;
     bool includeSubfolders_ = false;

@@ -89,8 +89,8 @@ HFONT createTreeFont() {
                        DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
 
-UniqueImageList loadNodeImages(HINSTANCE instance) {
-    UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, static_cast<int>(std::size(kNodeBitmaps)), 0));
+win32::UniqueImageList loadNodeImages(HINSTANCE instance) {
+    win32::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, static_cast<int>(std::size(kNodeBitmaps)), 0));
     if (!images) return images;
     for (const wchar_t* name : kNodeBitmaps) {
         win32::UniqueBitmap bitmap(

@@ -20,13 +20,6 @@
 
 namespace ostrel::ui {
 
-struct ImageListTraits {
-    static HIMAGELIST invalid() { return nullptr; }
-    static bool valid(HIMAGELIST h) { return h != nullptr; }
-    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
-};
-using UniqueImageList = win32::UniqueHandle<HIMAGELIST, ImageListTraits>;
-
 class FolderChooserDialog final : public FolderChooser {
 public:
     // position answers, at each showing, the screen point for the window's
@@ -80,7 +73,7 @@ private:
     win32::Win32Drives drives_;
     std::vector<Drive> driveList_;  // read once, when the window is made
 
-    UniqueImageList images_;
+    win32::UniqueImageList images_;
     win32::UniqueFont font_;
     HWND hwnd_ = nullptr;
     HWND tree_ = nullptr;

@@ -205,8 +205,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYUP:
         if (list_) {
-            ListKey key = wParam == VK_DELETE ? ListKey::Delete : ListKey::Other;
-            list_->plistKeyUp(key);
+            list_->plistKeyUp(listKeyOf(wParam));
         }
         return 0;
     default:
@@ -216,23 +215,26 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- input ----
 
+ListKey ListGrid::listKeyOf(WPARAM key) {
+    switch (key) {
+    case VK_RETURN: return ListKey::Enter;
+    case VK_UP: return ListKey::Up;
+    case VK_DOWN: return ListKey::Down;
+    case VK_LEFT: return ListKey::Left;
+    case VK_RIGHT: return ListKey::Right;
+    case VK_DELETE: return ListKey::Delete;
+    case 'A': return ListKey::A;
+    case VK_ESCAPE: return ListKey::Escape;
+    case VK_SPACE: return ListKey::Space;
+    default: return ListKey::Other;
+    }
+}
+
 void ListGrid::onKeyDown(WPARAM key) {
     if (!list_) return;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    ListKey listKey = ListKey::Other;
-    switch (key) {
-    case VK_RETURN: listKey = ListKey::Enter; break;
-    case VK_UP: listKey = ListKey::Up; break;
-    case VK_DOWN: listKey = ListKey::Down; break;
-    case VK_LEFT: listKey = ListKey::Left; break;
-    case VK_RIGHT: listKey = ListKey::Right; break;
-    case VK_DELETE: listKey = ListKey::Delete; break;
-    case 'A': listKey = ListKey::A; break;
-    case VK_ESCAPE: listKey = ListKey::Escape; break;
-    case VK_SPACE: listKey = ListKey::Space; break;
-    default: break;
-    }
+    const ListKey listKey = listKeyOf(key);
     if (list_->plistKeyDown(listKey, shift, ctrl)) return;
 
     // The grid's own moves: with whole-row selection Left and Right act as Up and Down.

@@ -59,6 +59,7 @@ private:
     int rowAt(int y) const;  // the row under a client y, or -1
     int rowTop(int row) const;
     int dataRowsInView() const;
+    static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
     void onKeyDown(WPARAM key);
     void onVerticalScroll(WPARAM request);
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "list/GridGeometry.h"
@@ -11,6 +12,8 @@
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
 #include "ui/ErrorBox.h"
+#include "app/MainLayout.h"
+#include "app/PreviewFrame.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
 
@@ -22,17 +25,20 @@ constexpr const wchar_t* kApplicationClass = L"OstrelWallpapersApplication";
 constexpr const wchar_t* kTitle = L"Ostrel Wallpapers";
 
 constexpr COLORREF kBackground = RGB(245, 247, 249);
-constexpr COLORREF kPreviewFrame = RGB(200, 206, 214);
 
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 472;
 constexpr int kMinTrackWidth = 515;
 constexpr int kMinTrackHeight = 472;
 constexpr int kDefaultListLeft = 311;
-constexpr int kPreviewMargin = 8;
-constexpr int kPreviewInset = 4;  // between the frame and the picture
-constexpr int kButtonWidth = 87;  // the add and list buttons under the preview
-constexpr int kButtonHeight = 23;
+
+// The placeholder picture, part of the program.
+std::string_view placeholderBytes(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_PLACEHOLDER), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance, found)) : std::string_view();
+}
 
 bool registerApplicationClass(HINSTANCE instance) {
     WNDCLASSEXW application{};
@@ -49,7 +55,12 @@ bool registerApplicationClass(HINSTANCE instance) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, UINT taskbarCreatedMessage)
-    : instance_(instance), taskbarCreatedMessage_(taskbarCreatedMessage), grid_(instance) {}
+    : instance_(instance),
+      taskbarCreatedMessage_(taskbarCreatedMessage),
+      grid_(instance),
+      face_(instance),
+      help_(instance),
+      about_(instance) {}
 
 MainWindow::~MainWindow() {
     controller_ = nullptr;
@@ -74,7 +85,6 @@ bool MainWindow::create() {
     if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
     background_.reset(CreateSolidBrush(kBackground));
-    frameBrush_.reset(CreateSolidBrush(kPreviewFrame));
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
@@ -94,7 +104,8 @@ bool MainWindow::create() {
                                    menu.get(), instance_, this);
     if (!created) return false;
     menu.release();  // the window owns its menu bar now
-    return true;
+    // Made once, after the main window they are centred over.
+    return help_.create(hwnd_) && about_.create(hwnd_);
 }
 
 void MainWindow::destroy() {
@@ -185,25 +196,52 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
 
     case WM_COMMAND:
-        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED && controller_) {
-            // Menus open at the window's outer corner plus the buttons' place in it.
-            const POINT bar = childPosition(addButton_);
-            RECT outer{};
-            GetWindowRect(hwnd_, &outer);
-            if (LOWORD(wParam) == kAddButtonId) {
-                win32::UniqueMenu menu = createAddMenu();
-                openMenuFromButton(addButton_, menu.get(), {outer.left + bar.x + 5, outer.top + bar.y + 7});
-            } else if (LOWORD(wParam) == kListButtonId) {
-                win32::UniqueMenu menu = createListMenu(controller_->listController());
-                openMenuFromButton(listButton_, menu.get(),
-                                   {outer.left + bar.x + kButtonWidth + 5, outer.top + bar.y - 35});
-            }
-            return 0;
-        }
         // Menus and accelerators send lParam 0.
-        if (lParam == 0 && LOWORD(wParam) != 0 && controller_)
-            controller_->onCommand(static_cast<Command>(LOWORD(wParam)));
+        if (lParam == 0 && LOWORD(wParam) != 0) onCommand(static_cast<Command>(LOWORD(wParam)));
         return 0;
+
+    case WM_MOUSEMOVE: {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        face_.hover(at);
+        if (!trackingLeave_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            trackingLeave_ = TrackMouseEvent(&track) != 0;
+        }
+        return 0;
+    }
+
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        face_.hover({-1, -1});
+        return 0;
+
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            // The hand, and the hint, strictly inside the preview only.
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            ScreenToClient(hwnd_, &cursor);
+            if (face_.overPreview(cursor)) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
+        }
+        break;
+
+    case WM_LBUTTONDOWN:
+        if (face_.press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) SetCapture(hwnd_);
+        return 0;
+
+    case WM_LBUTTONUP: {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        if (std::optional<FaceButton> clicked = face_.release(at)) {
+            onFaceButton(*clicked);
+        } else if (face_.overPreview(at) && controller_) {
+            controller_->onCommand(Command::InstallSelected);  // a click with the hand pointer
+        }
+        return 0;
+    }
 
     case WM_TIMER:
         if (controller_) controller_->onTimer(static_cast<TimerId>(wParam));
@@ -262,7 +300,8 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::onCreate() {
-    if (!grid_.create(hwnd_)) return false;
+    if (!grid_.create(hwnd_) || !face_.create(hwnd_)) return false;
+    face_.onChange = [this](const RECT& area) { faceChanged(&area); };
     grid_.onResize = [this] { plistResize(); };
     grid_.onRowMenu = [this](const RowMenu& state) {
         win32::UniqueMenu menu = createRowMenu(state);
@@ -273,17 +312,56 @@ bool MainWindow::onCreate() {
         GetWindowRect(hwnd_, &outer);
         return POINT{outer.left, outer.top};
     };
-    auto button = [&](const char* caption, UINT id) {
-        HWND h = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                 0, 0, kButtonWidth, kButtonHeight, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        if (h && font_) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return h;
-    };
-    addButton_ = button("Добавить", kAddButtonId);
-    listButton_ = button("Лист", kListButtonId);
+    preview_.setLoaders(
+        [this](const std::string& path, ImageSize frame) {
+            return controller_ ? controller_->previewPicture(path, frame) : std::nullopt;
+        },
+        [](std::string_view bytes, ImageSize frame) { return previewFrameOfBytes(bytes, frame); },
+        placeholderBytes(instance_));
     DragAcceptFiles(hwnd_, TRUE);
-    return addButton_ && listButton_;
+    return true;
+}
+
+void MainWindow::onCommand(Command command) {
+    switch (command) {
+    case Command::Help:
+        help_.show();
+        return;
+    case Command::About:
+        about_.show();
+        return;
+    default:
+        if (controller_) controller_->onCommand(command);
+    }
+}
+
+void MainWindow::onFaceButton(FaceButton button) {
+    if (!controller_) return;
+    RECT outer{};
+    GetWindowRect(hwnd_, &outer);
+    switch (button) {
+    case Playbtn: onCommand(Command::PlayToggle); break;
+    case Nextbtn:
+        onCommand(Command::Next);
+        controller_->listController().gotoselected();
+        break;
+    case TimeBtn: onCommand(Command::Options); break;  // the options on their page for the changing
+    case shufleBtn: onCommand(Command::ShuffleToggle); break;
+    case ToolButton1: {
+        win32::UniqueMenu menu = createAddMenu();
+        openMenuFromButton(ToolButton1, menu.get(), addMenuAt(outer.left, outer.top, face_.layout()));
+        break;
+    }
+    case ToolButton2: {
+        win32::UniqueMenu menu = createListMenu(controller_->listController());
+        openMenuFromButton(ToolButton2, menu.get(), listMenuAt(outer.left, outer.top, face_.layout()));
+        break;
+    }
+    case ToolButton12: onCommand(Command::OpenDownloads); break;
+    case ToolButton18: onCommand(Command::FullScreen); break;
+    case ToolButton14: onCommand(Command::Exit); break;
+    default: break;
+    }
 }
 
 // ---- layout and painting ----
@@ -295,73 +373,75 @@ void MainWindow::FormResize() {
     if (!hwnd_ || !grid_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int width = windowWidth(), height = windowHeight();
-    const int imageHeight = client.bottom;  // the strip that continues the banner follows the client height
-    grid_.SetMinMax(width - 314, imageHeight + 8, width - ((height - 150) * 4 / 3) + 115, imageHeight + 8);
+    const int width = windowWidth();
+    // The strip that continues the banner follows the client height.
     const int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
-    MoveWindow(grid_.hwnd(), left, -4, width - left - 4, imageHeight + 8, TRUE);
+    const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
+    grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
+    MoveWindow(grid_.hwnd(), left, -4, bounds.width, bounds.height, TRUE);
     // The grid keeps to its own limits, so its width may not be the one asked
     // for; its left edge then moves to keep the right edge in place.
-    RECT bounds{};
-    GetWindowRect(grid_.hwnd(), &bounds);
-    const int gridWidth = bounds.right - bounds.left;
-    if (width - gridWidth - 4 != left) MoveWindow(grid_.hwnd(), width - gridWidth - 4, -4, gridWidth, imageHeight + 8, TRUE);
+    RECT placed{};
+    GetWindowRect(grid_.hwnd(), &placed);
+    const int gridWidth = placed.right - placed.left;
+    if (width - gridWidth - 4 != left) MoveWindow(grid_.hwnd(), width - gridWidth - 4, -4, gridWidth, bounds.height, TRUE);
     plistResize();
 }
 
 // The list's size changed (by the window or by the user's drag): the name
-// column takes what the others leave, and the preview is laid out again.
+// column takes what the others leave, and the face left of it is laid out again.
 void MainWindow::plistResize() {
     RECT bounds{};
     GetWindowRect(grid_.hwnd(), &bounds);
     MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
     grid_.setNameWidth(bounds.right - bounds.left - 140);
     if (controller_) controller_->mutableSettings().listLeft = bounds.left;
-
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    previewArea_ = {0, 0, std::max(0L, bounds.left), client.bottom};
-    const int buttonsTop = client.bottom - kPreviewMargin - kButtonHeight;
-    const int buttonsLeft = std::max(kPreviewMargin, static_cast<int>(previewArea_.right - 2 * kButtonWidth - 4) / 2);
-    MoveWindow(addButton_, buttonsLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-    MoveWindow(listButton_, buttonsLeft + kButtonWidth + 4, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-    InvalidateRect(hwnd_, &previewArea_, FALSE);
+    face_.layOut(bounds.left);
+    const Box& frame = face_.layout().preview;
+    preview_.setFrame({frame.width, frame.height});
+    faceChanged(nullptr);
 }
 
+// The window's picture is kept between paints and drawn again only when
+// something in it changed, so that a repaint (another window moved away,
+// the list scrolled) is one copy.
 void MainWindow::paint() {
     win32::PaintScope scope(hwnd_);
     RECT client{};
     GetClientRect(hwnd_, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-
-    win32::UniqueMemoryDc memory(CreateCompatibleDC(scope.dc()));
-    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(scope.dc(), client.right, client.bottom));
-    if (!memory || !bitmap) {
-        FillRect(scope.dc(), &client, background_.get());
-        return;
-    }
-    {
-        win32::SelectObjectScope selectBitmap(memory.get(), bitmap.get());
-        FillRect(memory.get(), &client, background_.get());
-
-        // The preview area: a frame around the selected picture.
-        RECT frame = previewFrame();
-        if (frame.right > frame.left && frame.bottom > frame.top) {
-            FrameRect(memory.get(), &frame, frameBrush_.get());
-            InflateRect(&frame, -kPreviewInset, -kPreviewInset);
-            preview_.paint(memory.get(), frame, font_.get());
+    if (!cacheDc_ || cacheSize_.cx != client.right || cacheSize_.cy != client.bottom) {
+        cacheDc_.reset(CreateCompatibleDC(scope.dc()));
+        cacheBitmap_.reset(CreateCompatibleBitmap(scope.dc(), client.right, client.bottom));
+        if (!cacheDc_ || !cacheBitmap_) {
+            cacheDc_.reset();
+            FillRect(scope.dc(), &client, background_.get());
+            return;
         }
-        const RECT& dirty = scope.dirty();
-        BitBlt(scope.dc(), dirty.left, dirty.top, dirty.right - dirty.left,
-               dirty.bottom - dirty.top, memory.get(), dirty.left, dirty.top, SRCCOPY);
+        SelectObject(cacheDc_.get(), cacheBitmap_.get());  // the DC is deleted first: no need to put back
+        cacheSize_ = {client.right, client.bottom};
+        cacheValid_ = false;
     }
+    if (!cacheValid_) {
+        HDC dc = cacheDc_.get();
+        FillRect(dc, &client, background_.get());
+        RECT list{};
+        GetWindowRect(grid_.hwnd(), &list);
+        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&list), 2);
+        face_.paint(dc, list.left, windowHeight());
+        // 12: the preview's picture, already at the frame's size.
+        const Box& frame = face_.layout().preview;
+        preview_.paint(dc, frame.left, frame.top);
+        cacheValid_ = true;
+    }
+    const RECT& dirty = scope.dirty();
+    BitBlt(scope.dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, cacheDc_.get(),
+           dirty.left, dirty.top, SRCCOPY);
 }
 
-RECT MainWindow::previewFrame() const {
-    RECT frame = previewArea_;
-    InflateRect(&frame, -kPreviewMargin, -kPreviewMargin);
-    frame.bottom -= kButtonHeight + kPreviewMargin;
-    return frame;
+void MainWindow::faceChanged(const RECT* area) {
+    cacheValid_ = false;
+    if (hwnd_) InvalidateRect(hwnd_, area, FALSE);
 }
 
 // ---- the list's other inputs ----
@@ -383,12 +463,12 @@ void MainWindow::onDropFiles(HDROP drop) {
     if (controller_) controller_->listController().dropFiles(paths);
 }
 
-void MainWindow::openMenuFromButton(HWND button, HMENU menu, POINT at) {
+void MainWindow::openMenuFromButton(FaceButton button, HMENU menu, Point at) {
     if (!menu) return;
     // The button shows pressed while its menu is up.
-    SendMessageW(button, BM_SETSTATE, TRUE, 0);
+    face_.setPressed(button, true);
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
-    SendMessageW(button, BM_SETSTATE, FALSE, 0);
+    face_.setPressed(button, false);
 }
 
 void MainWindow::examineMouseMove(const MSG& msg) {
@@ -416,111 +496,11 @@ void MainWindow::setHeaderHover(int which) {
     if (which != 0) grid_.light(which);
 }
 
-POINT MainWindow::childPosition(HWND child) const {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top};
-}
-
 POINT MainWindow::folderChooserPosition() const {
     RECT outer{};
     GetWindowRect(hwnd_, &outer);
-    const POINT panel = childPosition(addButton_);
-    return {outer.left + 150, outer.top + panel.y - 200};
-}
-
-// ---- MainView ----
-
-void MainWindow::showWindow() {
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    // Borrow the foreground thread's input state for a moment, as a window
-    // coming forward from the tray does; the focus read is not used further.
-    const DWORD ours = GetCurrentThreadId();
-    HWND foreground = GetForegroundWindow();
-    const DWORD theirs = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    if (theirs != 0 && theirs != ours && AttachThreadInput(ours, theirs, TRUE)) {
-        (void)GetFocus();
-        AttachThreadInput(ours, theirs, FALSE);
-    } else {
-        (void)GetFocus();
-    }
-    if (controller_ && controller_->listController().hoveredHeader() != 0) setHeaderHover(0);
-}
-
-void MainWindow::hideWindow() {
-    ShowWindow(hwnd_, SW_HIDE);
-    if (application_) ShowWindow(application_, SW_HIDE);
-}
-
-int MainWindow::windowWidth() const {
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
-    return r.right - r.left;
-}
-
-int MainWindow::windowHeight() const {
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
-    return r.bottom - r.top;
-}
-
-void MainWindow::setWindowSize(int width, int height) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void MainWindow::setWindowPosition(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool MainWindow::postHotkeyRearm() { return PostMessageW(hwnd_, WM_HOTKEY, 0, 0) != 0; }
-
-void MainWindow::requestQuit() {
-    // Destroying from the message loop keeps the caller's handler (or the
-    // creation sequence) from running on after the window is gone.
-    PostMessageW(hwnd_, kQuitMessage, 0, 0);
-}
-
-void MainWindow::listChanged() {
-    grid_.refresh();
-}
-
-void MainWindow::showPlaceholderPreview() {
-    preview_.showPlaceholder();
-    if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
-}
-
-void MainWindow::showPreview(const std::string& path) {
-    RECT frame = previewFrame();
-    InflateRect(&frame, -kPreviewInset, -kPreviewInset);
-    preview_.show(controller_ ? controller_->previewPicture(path, {frame.right - frame.left, frame.bottom - frame.top})
-                              : std::nullopt);
-    if (hwnd_) InvalidateRect(hwnd_, &previewArea_, FALSE);
-}
-
-void MainWindow::processPendingMessages() {
-    // What is waiting now, not what keeps coming: a timer that is always due
-    // must not keep the caller waiting.
-    MSG msg{};
-    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void MainWindow::blinkAddButton() {
-    addButtonLit_ = !addButtonLit_;
-    if (addButton_) SendMessageW(addButton_, BM_SETSTATE, addButtonLit_, 0);
-}
-
-void MainWindow::stopAddButtonBlink() {
-    addButtonLit_ = false;
-    if (addButton_) SendMessageW(addButton_, BM_SETSTATE, FALSE, 0);
+    const Point at = folderChooserAt(outer.left, outer.top, face_.layout());
+    return {at.x, at.y};
 }
 
 }  // namespace ostrel::ui

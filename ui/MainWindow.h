@@ -10,7 +10,10 @@
 #include "app/MainController.h"
 #include "app/MainView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/AboutBox.h"
+#include "ui/HelpWindow.h"
 #include "ui/ListGrid.h"
+#include "ui/MainFace.h"
 #include "ui/PreviewPicture.h"
 
 namespace ostrel::ui {
@@ -45,8 +48,8 @@ public:
     int windowHeight() const override;
     void setWindowSize(int width, int height) override;
     void setWindowPosition(int left, int top) override;
-    void setPlayButtonPressed(bool pressed) override { playPressed_ = pressed; }
-    void setShuffleButtonPressed(bool pressed) override { shufflePressed_ = pressed; }
+    void setPlayButtonPressed(bool pressed) override { face_.setChecked(Playbtn, pressed); }
+    void setShuffleButtonPressed(bool pressed) override { face_.setChecked(shufleBtn, pressed); }
     bool postHotkeyRearm() override;
     void requestQuit() override;
     void layOut() override { FormResize(); }
@@ -60,8 +63,6 @@ public:
 private:
     // The ids of this window: its controls and its private messages.
     enum Id : UINT {
-        kAddButtonId = 1,
-        kListButtonId = 2,
         kQuitMessage = WM_APP + 1,  // destroy from the message loop, never mid-handler
     };
 
@@ -74,10 +75,12 @@ private:
     void plistResize();
     void paint();
     void onDropFiles(HDROP drop);
-    void openMenuFromButton(HWND button, HMENU menu, POINT at);
+    void onCommand(Command command);
+    void onFaceButton(FaceButton button);
+    void openMenuFromButton(FaceButton button, HMENU menu, Point at);
     void setHeaderHover(int which);
-    POINT childPosition(HWND child) const;  // in this window's client area
-    RECT previewFrame() const;
+    void invalidatePreview();
+    void faceChanged(const RECT* area);  // nullptr: the whole window
 
     HINSTANCE instance_;
     UINT taskbarCreatedMessage_;
@@ -86,18 +89,22 @@ private:
     HWND application_ = nullptr;  // hidden owner, never shown
     HWND hwnd_ = nullptr;
     ListGrid grid_;
-    HWND addButton_ = nullptr;   // `ToolButton1` until the toolbars come
-    HWND listButton_ = nullptr;  // `ToolButton2`
+    MainFace face_;
+    HelpWindow help_;
+    AboutBox about_;
     win32::UniqueAccelerators accelerators_;
     win32::UniqueFont font_;
     win32::UniqueBrush background_;
-    win32::UniqueBrush frameBrush_;
 
-    RECT previewArea_{};
     PreviewPicture preview_;
+    // The window's picture between paints. The bitmap is declared first so that
+    // the DC holding it goes first.
+    win32::UniqueBitmap cacheBitmap_;
+    win32::UniqueMemoryDc cacheDc_;
+    SIZE cacheSize_{};
+    bool cacheValid_ = false;
     bool addButtonLit_ = false;
-    bool playPressed_ = false;
-    bool shufflePressed_ = false;
+    bool trackingLeave_ = false;
 };
 
 }  // namespace ostrel::ui

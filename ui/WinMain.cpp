@@ -17,6 +17,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/ViewerWindow.h"
 
 namespace {
 
@@ -102,6 +103,13 @@ void run(HINSTANCE instance) {
     win32::Win32Timers timers(hwnd);
     win32::Win32Clock clock;
     win32::Win32Dialogs dialogs(hwnd);
+    // The full-screen viewer, made once after the main window and hidden until
+    // asked for; the list grid gets the keyboard back whenever it is shown.
+    ui::ViewerWindow viewer(instance);
+    if (!viewer.create(hwnd, FindWindowExW(hwnd, nullptr, L"tMystringGrid", nullptr))) {
+        ui::showGeneralError(nullptr, "Не удалось создать окно просмотра на весь экран.");
+        return;
+    }
     // Made at start-up, after the main window, and kept: it lists the drives once.
     ui::FolderChooserDialog chooser(instance, hwnd, [&window] { return window.folderChooserPosition(); });
     if (!chooser.create()) {
@@ -109,10 +117,11 @@ void run(HINSTANCE instance) {
         return;
     }
     Services services{registry, files,  desktop, tray,   hotkeys, systemInfo,
-                      timers,   clock, random, dialogs, chooser};
+                      timers,   clock, random, dialogs, chooser, viewer};
 
     MainController controller(services, window);
     Attachment attachment(window, controller);
+    viewer.onImage1Click = [&controller] { controller.viewer().close(); };
 
     // After the window exists, so that timers and the tray icon have their window.
     bool endNow = false;

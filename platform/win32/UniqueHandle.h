@@ -2,6 +2,7 @@
 // One move-only owner for every kind of Windows handle. Each kind names its
 // invalid value(s) and how it is released in a small traits struct.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -101,6 +102,13 @@ struct AcceleratorTraits {
     static void close(HACCEL h) { DestroyAcceleratorTable(h); }
 };
 using UniqueAccelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
+
+struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static bool valid(HIMAGELIST h) { return h != nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 
 // Puts a GDI object into a DC for one scope and puts the previous one back.
 class SelectObjectScope {

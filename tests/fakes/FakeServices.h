@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/MainView.h"
+#include "changer/ViewerView.h"
 #include "list/FolderChooser.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -228,6 +229,21 @@ public:
 
     std::vector<std::string> previews;
     int blinks = 0;
+};
+
+// The full-screen viewer's window: whether it is up and the pictures it was given.
+class FakeViewerView final : public ViewerView {
+public:
+    bool shown = false;
+    int showings = 0;
+    std::vector<Image> pictures;
+
+    void showFullScreen() override {
+        shown = true;
+        ++showings;
+    }
+    void showPicture(const Image& screen) override { pictures.push_back(screen); }
+    void close() override { shown = false; }
 };
 
 class FakeFolderChooser final : public FolderChooser {

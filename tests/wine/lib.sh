@@ -134,6 +134,29 @@ wt() { wine 'C:\Ostrel\wintool.exe' "$@"; }
 
 OW_EXE_WIN='C:\Ostrel\OstrelWallpapers.exe'
 
+# ---- a Wine virtual desktop ----
+# Programs see each other's windows only inside one desktop, and wintool must
+# run there too; "wine explorer /desktop" loses its exit code, so wintool
+# reports it on its output.
+OW_DESKTOP=ostrel
+ow_start_in_desktop() {  # args for the program
+  wine explorer "/desktop=$OW_DESKTOP,1280x1024" "$OW_EXE_WIN" "$@" >>"$OW_DIR/app.log" 2>&1 &
+  OW_APP_PID=$!
+  OW_PIDS+=("$OW_APP_PID")
+  # A second explorer asking for the desktop while the first still makes it
+  # can hang: wait for the desktop's window first.
+  wait_until 40 ow_desktop_up || ow_die "the virtual desktop did not appear within 40 s"
+}
+ow_desktop_up() { xwininfo -root -tree 2>/dev/null | grep -q "\"$OW_DESKTOP - "; }
+wtd() {
+  local out rc
+  out=$(wine explorer "/desktop=$OW_DESKTOP,1280x1024" 'C:\Ostrel\wintool.exe' --report-exit "$@" 2>>"$OW_DIR/app.log")
+  rc=$(printf '%s\n' "$out" | sed -n 's/^wintool-exit=//p' | tail -n1)
+  out=$(printf '%s\n' "$out" | grep -v '^wintool-exit=')
+  [ -n "$out" ] && printf '%s\n' "$out"
+  return "${rc:-99}"
+}
+
 # Starts the program in the background the way a user's shell would; the raw
 # command line is "C:\Ostrel\OstrelWallpapers.exe" followed by " arg" for each
 # argument. Sets OW_APP_PID.

@@ -34,7 +34,7 @@ sys.exit(1 if bad else 0)' "$@"
 # ---- first start, exit from the menu ----
 ow_start
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
-check_eq "a normal start shows the main window" 1 "$(wt is-visible)"
+check "a normal start shows the main window" wt wait-visible 1 30000
 check_eq "one main window" 1 "$(wt count-windows)"
 # The folders are made at start, not only at exit.
 check "data folder made at start: $OW_DATA_WIN" test -d "$OW_DATA"
@@ -70,6 +70,7 @@ rm -f "$OW_DATA/Default.tav"
 
 ow_start
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear on the second start"
+wt wait-visible 1 30000 || ow_die "the second start never finished"
 wt send-endsession >/dev/null || ow_fail "WM_QUERYENDSESSION/WM_ENDSESSION were not answered"
 if ow_wait_exit 30; then
   ow_pass "WM_ENDSESSION ends the program"

@@ -8,9 +8,6 @@ source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
 
-DESKTOP=/desktop=ostrel,1280x1024
-# The program and wintool must share the virtual desktop to see each other.
-wt() { wine explorer "$DESKTOP" 'C:\Ostrel\wintool.exe' "$@"; }
 LIST="$OW_DATA/Default.tav"
 entries() {
   [ -f "$LIST" ] || { echo 0; return; }
@@ -35,21 +32,15 @@ mkdir -p "$OW_DATA"
 reg_set 'HKCU\RZ' lastopen 'C:\pics\'
 reg_set 'HKCU\RZ' PathToSelected 'C:\pics\b.jpg'
 
-wine explorer "$DESKTOP" "$OW_EXE_WIN" >>"$OW_DIR/app.log" 2>&1 &
-OW_APP_PID=$!
-OW_PIDS+=("$OW_APP_PID")
-# A second explorer asking for the desktop while the first is still making it
-# can hang: wintool runs in it only once the desktop's window is there.
-desktop_up() { xwininfo -root -tree 2>/dev/null | grep -q '"ostrel - '; }
-wait_until 40 desktop_up || ow_die "the virtual desktop did not appear within 40 s"
-wt wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
+ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
 
 # ---- a folder through the chooser, without its subfolders ----
 add_folder() {  # toggle the check box first: yes/no
-  wt post-command 115 || ow_die "could not ask for the folder chooser"
-  wt wait-dialog "Открытие папки" 15000 || ow_die "the folder chooser did not open"
-  [ "$1" = yes ] && { wt click "Открытие папки" "Включая подкаталоги" || ow_fail "no check box"; sleep 0.5; }
-  wt click "Открытие папки" "ОК" || ow_die "no OK button"
+  wtd post-command 115 || ow_die "could not ask for the folder chooser"
+  wtd wait-dialog "Открытие папки" 15000 || ow_die "the folder chooser did not open"
+  [ "$1" = yes ] && { wtd click "Открытие папки" "Включая подкаталоги" || ow_fail "no check box"; sleep 0.5; }
+  wtd click "Открытие папки" "ОК" || ow_die "no OK button"
 }
 add_folder yes  # checked at first: unchecked now
 if wait_until 20 entries_are 4; then
@@ -67,9 +58,9 @@ fi
 check "the subfolder's picture is in the list" listed 'sub.d\.jpg'
 
 # ---- sort by name from the header, then look at the screen ----
-wt grid-mouse 0x202 100 5 || ow_fail "could not click the header"
+wtd mouse grid 0x202 100 5 || ow_fail "could not click the header"
 sleep 2  # the prober fills the resolutions meanwhile
-read -r gl gt gr gb <<<"$(wt grid-rect)"
+read -r gl gt gr gb <<<"$(wtd grid-rect)"
 shot="$OW_DIR/work/grid.png"
 import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
 ow_screenshot sorted
@@ -91,28 +82,28 @@ check "the header shows the grey sort arrow" test "$(count_colour 128,128,128 "$
 check "no arrow pixels below the header" test "$(count_colour 128,128,128 "$gl" "$((gt + 15))" "$width" 135)" -eq 0
 
 # ---- Delete, Shift+Delete answered No, then Yes ----
-click_row() { wt grid-mouse 0x201 100 $((15 * $1 + 7)) && wt grid-mouse 0x202 100 $((15 * $1 + 7)); }
+click_row() { wtd mouse grid 0x201 100 $((15 * $1 + 7)) && wtd mouse grid 0x202 100 $((15 * $1 + 7)); }
 click_row 7  # sub\d.jpg
-wt keys 0x2E || ow_fail "could not type Delete"
+wtd keys 0x2E || ow_fail "could not type Delete"
 wait_until 10 entries_are 8 && ! listed 'sub.d\.jpg' && ow_pass "Delete removes the row and saves the list" ||
   ow_fail "Delete did not remove sub\\d.jpg: [$(paths)]"
 check "Delete keeps the file" test -f "$pics/sub/d.jpg"
 
 click_row 5  # c.jpg
-wt keys +0x10 0x2E -0x10 || ow_fail "could not type Shift+Delete"
-wt wait-dialog "Вы собираетесь удалить файл" 10000 || ow_die "no question before deleting a file"
-wt click-id "Вы собираетесь удалить файл" 7
+wtd keys +0x10 0x2E -0x10 || ow_fail "could not type Shift+Delete"
+wtd wait-dialog "Вы собираетесь удалить файл" 10000 || ow_die "no question before deleting a file"
+wtd click-id "Вы собираетесь удалить файл" 7
 sleep 1
 check "No keeps the file" test -f "$pics/c.jpg"
 check_eq "and the list" 8 "$(entries)"
 click_row 5
-wt keys +0x10 0x2E -0x10
-wt wait-dialog "Вы собираетесь удалить файл" 10000 || ow_die "no question the second time"
-wt click-id "Вы собираетесь удалить файл" 6
+wtd keys +0x10 0x2E -0x10
+wtd wait-dialog "Вы собираетесь удалить файл" 10000 || ow_die "no question the second time"
+wtd click-id "Вы собираетесь удалить файл" 6
 if wait_until 10 file_gone "$pics/c.jpg"; then ow_pass "Yes deletes the file"; else ow_fail "Yes did not delete c.jpg"; fi
 
 # ---- exit: the sorted list, less what was removed, is what is saved ----
-wt post-command 106
+wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"
 check_eq "the saved list is in name order without the removed rows" \
   "a.jpg a.jpg b.jpg b.jpg c.jpg Ёлка.bmp Ёлка.bmp" "$(paths)"

@@ -37,6 +37,7 @@ void outLine(const std::string& s) { out(s + "\n"); }
 
 int usage() {
     fputs("usage: wintool <command> [args]\n"
+          "  (--report-exit first: print wintool-exit=N at the end, for runs whose code is lost)\n"
           "  screen                       print GetSystemMetrics screen width height\n"
           "  wait-window <ms>             wait for the main window, print its HWND\n"
           "  is-visible                   print 1 or 0\n"
@@ -50,10 +51,16 @@ int usage() {
           "  wait-dialog <caption> <ms>   wait for a visible top-level window with that caption\n"
           "  click <caption> <text>       BM_CLICK the button or check box of that text in it\n"
           "  click-id <caption> <id>      BM_CLICK the control of that id (6 Yes, 7 No, 1 OK)\n"
+          "  client-origin                the main window's client area's top-left on the screen\n"
           "  grid-rect                    the list grid's client area on the screen: left top right bottom\n"
-          "  grid-mouse <msg> <x> <y>     post a mouse message (0x202 left up, ...) to the grid\n"
-          "  keys <vk>...                 bring the main window forward and type the keys as\n"
-          "                               real input; +vk holds a key down, -vk lets it go\n"
+          "  mouse <main|grid> <msg> <x> <y> post a mouse message (0x201 left down, 0x202\n"
+          "                               left up) at client x, y of the main window or the grid\n"
+          "  window-info <class>          the first top-level window of that class: visible left\n"
+          "                               top right bottom style exstyle (styles in hex)\n"
+          "  window-at <x> <y>            class of the top-level window at that screen point\n"
+          "  keys [--to <caption>] <vk>... bring the main window (or the window of that caption)\n"
+          "                               forward and type the keys as real input; +vk holds a\n"
+          "                               key down, -vk lets it go\n"
           "  start-together <n> <ms> <exe> start n copies at the same moment; after ms print\n"
           "                               how many still run\n"
           "  run <ms> <exe> <tail>        CreateProcess \"exe\"+tail and wait for its end;\n"
@@ -293,9 +300,16 @@ HWND gridWindow() {
 
 // Real keyboard input, so that the program sees Shift and Ctrl as held.
 int cmdKeys(int argc, wchar_t** argv) {
-    HWND main = requireWindow();
-    if (!main) return 3;
-    SetForegroundWindow(main);
+    int first = 2;
+    HWND target = nullptr;
+    if (argc > 3 && std::wstring(argv[2]) == L"--to") {
+        target = findTopLevel(argv[3]);
+        first = 4;
+    } else {
+        target = requireWindow();
+    }
+    if (!target) return 3;
+    SetForegroundWindow(target);
     Sleep(300);
     std::vector<INPUT> inputs;
     auto key = [&](WORD vk, bool up) {
@@ -305,7 +319,7 @@ int cmdKeys(int argc, wchar_t** argv) {
         in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         inputs.push_back(in);
     };
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a[0] == L'+') key(static_cast<WORD>(parseNumber(a.c_str() + 1)), false);
         else if (a[0] == L'-') key(static_cast<WORD>(parseNumber(a.c_str() + 1)), true);
@@ -323,7 +337,7 @@ int cmdKeys(int argc, wchar_t** argv) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int run(int argc, wchar_t** argv) {
     if (argc < 2) return usage();
     std::wstring cmd = argv[1];
     auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
@@ -428,6 +442,14 @@ int wmain(int argc, wchar_t** argv) {
         if (!button) return 1;
         return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 4;
     }
+    if (cmd == L"client-origin") {
+        HWND h = requireWindow();
+        if (!h) return 3;
+        POINT origin{0, 0};
+        ClientToScreen(h, &origin);
+        outLine(std::to_string(origin.x) + " " + std::to_string(origin.y));
+        return 0;
+    }
     if (cmd == L"grid-rect") {
         HWND grid = gridWindow();
         if (!grid) return 3;
@@ -438,12 +460,35 @@ int wmain(int argc, wchar_t** argv) {
                 std::to_string(r.bottom));
         return 0;
     }
-    if (cmd == L"grid-mouse") {
-        if (!arg(4)) return usage();
-        HWND grid = gridWindow();
-        if (!grid) return 3;
-        const int x = static_cast<int>(parseNumber(arg(3))), y = static_cast<int>(parseNumber(arg(4)));
-        return PostMessageW(grid, parseNumber(arg(2)), 0, MAKELPARAM(x, y)) ? 0 : 4;
+    if (cmd == L"mouse") {
+        if (!arg(5)) return usage();
+        HWND target = std::wstring(arg(2)) == L"grid" ? gridWindow() : mainWindow();
+        if (!target) return 3;
+        const int x = static_cast<int>(parseNumber(arg(4))), y = static_cast<int>(parseNumber(arg(5)));
+        return PostMessageW(target, parseNumber(arg(3)), 0, MAKELPARAM(x, y)) ? 0 : 4;
+    }
+    if (cmd == L"window-info") {
+        if (!arg(2)) return usage();
+        HWND h = FindWindowW(arg(2), nullptr);
+        if (!h) return 1;
+        RECT r{};
+        GetWindowRect(h, &r);
+        char line[160];
+        snprintf(line, sizeof line, "%d %ld %ld %ld %ld 0x%08lX 0x%08lX", IsWindowVisible(h) ? 1 : 0, r.left, r.top,
+                 r.right, r.bottom, static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)),
+                 static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
+        outLine(line);
+        return 0;
+    }
+    if (cmd == L"window-at") {
+        if (!arg(3)) return usage();
+        const POINT at{static_cast<LONG>(parseNumber(arg(2))), static_cast<LONG>(parseNumber(arg(3)))};
+        HWND h = WindowFromPoint(at);
+        if (!h) return 1;
+        char cls[256] = {};
+        GetClassNameA(GetAncestor(h, GA_ROOT), cls, sizeof cls);
+        outLine(cls);
+        return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);
     if (cmd == L"start-together") {
@@ -455,4 +500,16 @@ int wmain(int argc, wchar_t** argv) {
         return cmdRun(parseNumber(arg(2)), arg(3), arg(4));
     }
     return usage();
+}
+
+// "wine explorer /desktop=..." does not pass a program's exit code on, so a
+// test running wintool in a virtual desktop asks for it on the output.
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wstring(argv[1]) == L"--report-exit") {
+        argv[1] = argv[0];
+        const int rc = run(argc - 1, argv + 1);
+        outLine("wintool-exit=" + std::to_string(rc));
+        return rc;
+    }
+    return run(argc, argv);
 }

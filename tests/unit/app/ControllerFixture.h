@@ -24,7 +24,9 @@ protected:
 
     void rebuild() {
         controller = std::make_unique<MainController>(
-            Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser}, view);
+            Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser,
+                     viewerView},
+            view);
     }
 
     std::string dataFolder() const { return temp.path() + "\\Ostrel Wallpapers"; }
@@ -94,6 +96,7 @@ protected:
     FakeRandom random;
     FakeDialogs dialogs;
     FakeFolderChooser chooser;
+    FakeViewerView viewerView;
     FakeView view;
     std::unique_ptr<MainController> controller;
     bool quitAtOnce = false;

@@ -38,6 +38,19 @@ TEST_F(NoDataLoss, AnUnreadableWorkingListIsNeverOverwrittenUntilTheUserDecides)
     EXPECT_EQ(TempDir::read(listFile()), "\r\n\r\n");
 }
 
+TEST_F(NoDataLoss, TheSessionEndingDuringStartUpSavesNothingHalfRead) {
+    workingListOf(2);
+    setting("TimeInterval", "7");
+    setting("playstat", "1");
+    files.unreadable.insert(dataFolder() + "\\Default.tav");  // a box comes up at start
+    dialogs.whileShowing = [&] { controller->onEndSession(true); };
+    start();
+    EXPECT_TRUE(quitAtOnce);
+    EXPECT_TRUE(registry.writes().empty());  // not the defaults, nor an inverted "playstat"
+    EXPECT_FALSE(tray.present);
+    EXPECT_FALSE(hotkeys.registered);
+}
+
 TEST_F(NoDataLoss, AListFileThatFailsPartWayLoadsNothingAndSaysSo) {
     workingListOf(3);
     start();

@@ -1,0 +1,70 @@
+#pragma once
+// The main window's face as arithmetic: where the preview, the control panel
+// and the toolbars stand for a given position of the list's left edge, the
+// list's drag limits for a given window size, and what the paint handler
+// fills, stretches and mirrors. The window only draws what this answers.
+#include <array>
+#include <vector>
+
+#include "imaging/Image.h"
+
+namespace ostrel {
+
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    // Strictly inside: the border pixels do not count.
+    bool strictlyContains(int x, int y) const { return left < x && x < right() && top < y && y < bottom(); }
+    friend bool operator==(const Box&, const Box&) = default;
+};
+
+// What the list resize lays out, from the list's left edge.
+struct FaceLayout {
+    Box preview;      // `Image1`: 4:3 from the list's left edge
+    Box panelLeft;    // `Image10`
+    Box panelMiddle;  // `Image7`, stretched to the preview's width
+    Box panelRight;   // `Image11`
+    Box toolBar2;     // play, next, schedule settings, shuffle
+    Box toolBar1;     // add and list
+    Box toolBar3;     // download, full screen, exit
+};
+FaceLayout layOutFace(int listLeft);
+
+// What the window resize gives the list: its drag limits and its size.
+struct ListBounds {
+    int maxWidth, maxHeight, minWidth, minHeight;
+    int width, height;
+};
+// windowWidth and windowHeight are the outer size; stripHeight the height of
+// the strip that follows the client height.
+ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft);
+
+// Steps 1 to 6 of the paint handler: the background-coloured rectangles.
+std::array<Box, 6> backgroundFills(const FaceLayout& face, int listLeft, int windowHeight);
+
+// A piece of picture stretched from a source to a destination rectangle, both
+// as left, top, right, bottom; a rectangle given backwards draws mirrored.
+struct Stretch {
+    int piece;  // 0 the 8 x 1 side, 1 the 1 x 8 edge, 2 the corner
+    int sl, st, sr, sb;
+    int dl, dt, dr, db;
+};
+// The eight pieces of the shadow frame around the preview.
+std::array<Stretch, 8> shadowFrame(const Box& preview);
+
+// The 1-pixel column of the banner's strip stretched from the banner to the list.
+Stretch bannerStrip(int listLeft);
+
+// Where the add button's menu, the list button's menu and the folder chooser
+// open (screen coordinates), from the window's outer corner.
+struct Point {
+    int x, y;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+inline constexpr int kAddButtonWidth = 87;
+Point addMenuAt(int windowLeft, int windowTop, const FaceLayout& face);
+Point listMenuAt(int windowLeft, int windowTop, const FaceLayout& face);
+Point folderChooserAt(int windowLeft, int windowTop, const FaceLayout& face);
+
+}  // namespace ostrel

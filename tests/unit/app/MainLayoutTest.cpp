@@ -1,0 +1,120 @@
+#include "app/MainLayout.h"
+
+#include <gtest/gtest.h>
+
+#include "app/PreviewFrame.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
+#include "fakes/TestImages.h"
+#include "imaging/BmpCodec.h"
+
+namespace ostrel {
+namespace {
+
+TEST(MainLayout, ThePreviewKeepsFourToThreeAndThePanelFollowsIt) {
+    // At the designed size the list starts at 312: a 200 x 150 preview.
+    const FaceLayout designed = layOutFace(312);
+    EXPECT_EQ(designed.preview, (Box{84, 116, 200, 150}));
+    EXPECT_EQ(designed.panelLeft, (Box{83, 290, 2, 113}));
+    EXPECT_EQ(designed.panelMiddle, (Box{85, 290, 1, 113}));
+    EXPECT_EQ(designed.panelRight, (Box{86, 290, 199, 113}));
+    EXPECT_EQ(designed.toolBar2, (Box{97, 304, 176, 41}));
+    EXPECT_EQ(designed.toolBar1, (Box{97, 362, 177, 25}));
+    EXPECT_EQ(designed.toolBar3, (Box{20, 120, 43, 337}));
+    // Dragging the list's edge 101 pixels right: 301 wide, 225 high (truncated).
+    const FaceLayout dragged = layOutFace(413);
+    EXPECT_EQ(dragged.preview, (Box{84, 116, 301, 225}));
+    EXPECT_EQ(dragged.panelMiddle, (Box{85, 365, 102, 113}));
+    EXPECT_EQ(dragged.panelRight.left, 187);
+    EXPECT_EQ(dragged.toolBar2.left, 85 + 150 - 88);  // centred under the preview
+    EXPECT_EQ(dragged.toolBar1.left, dragged.toolBar2.left);
+    EXPECT_EQ(dragged.toolBar1.top, 365 + 72);
+}
+
+TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
+    const ListBounds designed = listBounds(904, 570, 516, 312);
+    EXPECT_EQ(designed.maxWidth, 590);
+    EXPECT_EQ(designed.minWidth, 904 - 560 + 115);
+    EXPECT_EQ(designed.width, 588);
+    EXPECT_EQ(designed.height, 524);
+    EXPECT_EQ(designed.minHeight, 524);
+    // At 800 x 472 both limits meet: the list is 486 wide whatever "left" says.
+    const ListBounds small = listBounds(800, 472, 418, 311);
+    EXPECT_EQ(small.minWidth, 486);
+    EXPECT_EQ(small.maxWidth, 486);
+    EXPECT_EQ(listBounds(515, 900, 800, 311).minWidth, 200);  // never below 200
+}
+
+TEST(MainLayout, PaintFillsTheFrameAndTheStrip) {
+    const FaceLayout f = layOutFace(312);
+    const auto fills = backgroundFills(f, 312, 570);
+    EXPECT_EQ(fills[0], (Box{284, 97, 28, 19}));
+    EXPECT_EQ(fills[1], (Box{284, 116, 28, 174}));
+    EXPECT_EQ(fills[2], (Box{83, 266, 201, 24}));
+    EXPECT_EQ(fills[3], (Box{285, 290, 27, 280}));
+    EXPECT_EQ(fills[4], (Box{0, 266, 83, 280}));
+    EXPECT_EQ(fills[5], (Box{83, 403, 202, 167}));
+    const auto frame = shadowFrame(f.preview);
+    // The right side mirrors its source and its destination: 292..284 from 8..0.
+    EXPECT_EQ(frame[0].dl, 292);
+    EXPECT_EQ(frame[0].dr, 284);
+    EXPECT_EQ(frame[4].dl, 95);   // top left corner: X + 11 to X - 10
+    EXPECT_EQ(frame[4].dr, 74);
+    EXPECT_EQ(frame[7].db, 266);  // bottom right: its bottom edge on the preview's
+    const Stretch strip = bannerStrip(312);
+    EXPECT_EQ(strip.dl, 289);
+    EXPECT_EQ(strip.dr, 312);
+}
+
+TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreview) {
+    const Box p = layOutFace(312).preview;
+    EXPECT_TRUE(p.strictlyContains(85, 117));
+    EXPECT_TRUE(p.strictlyContains(283, 265));
+    EXPECT_FALSE(p.strictlyContains(84, 150));   // its border
+    EXPECT_FALSE(p.strictlyContains(284, 150));
+    EXPECT_FALSE(p.strictlyContains(150, 116));
+    EXPECT_FALSE(p.strictlyContains(150, 266));
+}
+
+TEST(MainLayout, MenusAndTheChooserOpenFromTheWindowsCorner) {
+    const FaceLayout f = layOutFace(312);
+    EXPECT_EQ(addMenuAt(100, 50, f), (Point{100 + 97 + 5, 50 + 362 + 7}));
+    EXPECT_EQ(listMenuAt(100, 50, f), (Point{100 + 97 + 87 + 5, 50 + 362 - 35}));
+    EXPECT_EQ(folderChooserAt(100, 50, f), (Point{250, 290 + 50 - 200}));
+}
+
+TEST(PreviewFrame, PicturesAreLetterboxedOrFillTheFrame) {
+    const struct { ImageSize picture; FramePlacement place; } cases[] = {
+        {{1024, 768}, {0, 0, 200, 150}},
+        {{1600, 1200}, {0, 0, 200, 150}},   // fw = 200 equals W
+        {{1000, 200}, {0, 55, 200, 40}},    // fh = 40 at top Round(110 / 2)
+        {{800, 800}, {25, 0, 150, 150}},    // fw = 150 < 199: bands of 25
+        {{201, 150}, {0, 0, 200, 150}},     // within a pixel: the whole frame
+        {{197, 150}, {2, 0, 197, 150}},     // (200 - 197) / 2 = 1.5: to even
+        {{200, 0}, {0, 0, 0, 0}},           // no picture: only the background
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(placeInFrame(c.picture, 200, 150), c.place) << c.picture.width << "x" << c.picture.height;
+}
+
+TEST(PreviewFrame, TheFramedPictureIsDecodedAtItsPlacesSize) {
+    testing::TempDir dir;
+    testing::MemoryWriteStream out;
+    ASSERT_TRUE(writeBmp24(testing::solidImage(800, 800, {0, 0, 255}), out));
+    testing::TestFileSystem fs;
+    auto framed = previewFrame(fs, dir.write("red.bmp", out.bytes), {200, 150});
+    ASSERT_TRUE(framed);
+    EXPECT_EQ(framed->size(), (ImageSize{200, 150}));
+    EXPECT_EQ(testing::pixelAt(*framed, 24, 75), (testing::Bgr{249, 247, 245}));  // the band
+    EXPECT_EQ(testing::pixelAt(*framed, 25, 75), (testing::Bgr{0, 0, 255}));
+    EXPECT_EQ(testing::pixelAt(*framed, 174, 75), (testing::Bgr{0, 0, 255}));
+    EXPECT_EQ(testing::pixelAt(*framed, 175, 75), (testing::Bgr{249, 247, 245}));
+    EXPECT_FALSE(previewFrame(fs, dir.file("missing.jpg"), {200, 150}));
+    // The placeholder comes from memory the same way.
+    auto placeholder = previewFrameOfBytes(testing::encodeJpeg(testing::solidImage(200, 100, {0, 255, 0})), {200, 150});
+    ASSERT_TRUE(placeholder);
+    EXPECT_EQ(testing::pixelAt(*placeholder, 100, 10), (testing::Bgr{249, 247, 245}));
+}
+
+}  // namespace
+}  // namespace ostrel

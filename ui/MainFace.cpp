@@ -1,0 +1,244 @@
+#include "ui/MainFace.h"
+
+#include <algorithm>
+
+#include "platform/win32/Text.h"
+#include "resources/resource.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr COLORREF kBackground = RGB(245, 247, 249);
+constexpr COLORREF kSeparator = RGB(210, 211, 215);
+constexpr COLORREF kMask = RGB(255, 0, 255);  // the toolbar pictures' transparent colour
+constexpr COLORREF kHotFill = RGB(229, 238, 250), kHotEdge = RGB(168, 196, 232);
+constexpr COLORREF kDownFill = RGB(204, 221, 243), kDownEdge = RGB(120, 160, 215);
+
+struct ButtonSpec {
+    int image;
+    const char* hint;  // nullptr: none
+};
+// Images and hints in the order of FaceButton.
+constexpr ButtonSpec kButtons[kFaceButtons] = {
+    {0, "Запустить смену обоев"},
+    {1, "Сменить обои"},
+    {2, "Настройки смены"},
+    {3, "В случайном порядке"},
+    {0, nullptr},
+    {1, nullptr},
+    {2, "Скачать новые обои"},
+    {1, "Просмотр на весь экран"},
+    {0, "Выход"},
+};
+constexpr int kPreviewHint = kFaceButtons;  // the tooltip's tool over the preview
+
+HBITMAP loadBitmap(HINSTANCE instance, int id) {
+    return static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+win32::UniqueImageList loadStrip(HINSTANCE instance, int id, int cell, int cellHeight) {
+    win32::UniqueBitmap strip(loadBitmap(instance, id));
+    if (!strip) return {};
+    BITMAP info{};
+    GetObjectW(strip.get(), sizeof info, &info);
+    win32::UniqueImageList images(
+        ImageList_Create(cell, cellHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / cell, 0));
+    if (images) ImageList_AddMasked(images.get(), strip.get(), kMask);
+    return images;
+}
+
+RECT toRect(const Box& b) { return {b.left, b.top, b.right(), b.bottom()}; }
+
+}  // namespace
+
+bool MainFace::create(HWND window) {
+    window_ = window;
+    header_.reset(loadBitmap(instance_, IDB_HEADER));
+    strip_.reset(loadBitmap(instance_, IDB_HEADER_STRIP));
+    side_.reset(loadBitmap(instance_, IDB_SHADOW_SIDE));
+    edge_.reset(loadBitmap(instance_, IDB_SHADOW_EDGE));
+    corner_.reset(loadBitmap(instance_, IDB_SHADOW_CORNER));
+    panelLeft_.reset(loadBitmap(instance_, IDB_PANEL_LEFT));
+    panelMiddle_.reset(loadBitmap(instance_, IDB_PANEL_MIDDLE));
+    panelRight_.reset(loadBitmap(instance_, IDB_PANEL_RIGHT));
+    playback_ = loadStrip(instance_, IDB_TOOLBAR_PLAYBACK, 24, 24);
+    list_ = loadStrip(instance_, IDB_TOOLBAR_LIST, 80, 16);
+    sideBar_ = loadStrip(instance_, IDB_TOOLBAR_SIDE, 36, 36);
+    if (!header_ || !strip_ || !side_ || !edge_ || !corner_ || !panelLeft_ || !panelMiddle_ || !panelRight_ ||
+        !playback_ || !list_ || !sideBar_)
+        return false;
+
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance_,
+                               nullptr);
+    if (!tooltip_) return false;
+    auto addTool = [&](int id, const char* textUtf8) {
+        std::wstring text = win32::utf8ToWide(textUtf8);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = window;
+        tool.uId = static_cast<UINT_PTR>(id);
+        tool.lpszText = text.data();  // copied by the control
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    for (int b = 0; b < kFaceButtons; ++b)
+        if (kButtons[b].hint) addTool(b, kButtons[b].hint);
+    // The window's own hint, shown only strictly inside the preview.
+    addTool(kPreviewHint, "Установить на рабочий стол");
+    return true;
+}
+
+void MainFace::layOut(int listLeft) {
+    face_ = layOutFace(listLeft);
+    const Box& bar2 = face_.toolBar2;
+    for (int i = 0; i < 4; ++i) boxes_[Playbtn + i] = {bar2.left + 44 * i, bar2.top + 2, 44, 30};
+    const Box& bar1 = face_.toolBar1;
+    for (int i = 0; i < 2; ++i) boxes_[ToolButton1 + i] = {bar1.left + kAddButtonWidth * i, bar1.top + 1, kAddButtonWidth, 23};
+    const Box& bar3 = face_.toolBar3;
+    const int tops[3] = {2, 81, 163};
+    for (int i = 0; i < 3; ++i) boxes_[ToolButton12 + i] = {bar3.left, bar3.top + tops[i], 43, 43};
+    updateHints();
+}
+
+void MainFace::updateHints() {
+    if (!tooltip_) return;
+    auto move = [&](int id, const Box& box) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window_;
+        tool.uId = static_cast<UINT_PTR>(id);
+        tool.rect = toRect(box);
+        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    for (int b = 0; b < kFaceButtons; ++b)
+        if (kButtons[b].hint) move(b, boxes_[b]);
+    const Box& p = face_.preview;
+    move(kPreviewHint, {p.left + 1, p.top + 1, p.width - 1, p.height - 1});  // strictly inside
+}
+
+// ---- painting ----
+
+void MainFace::drawPiece(HDC dc, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr, int db) const {
+    win32::UniqueMemoryDc source(CreateCompatibleDC(dc));
+    if (!source) return;
+    win32::SelectObjectScope select(source.get(), piece);
+    // A rectangle given backwards is drawn mirrored: StretchBlt takes negative sizes so.
+    StretchBlt(dc, dl, dt, dr - dl, db - dt, source.get(), sl, st, sr - sl, sb - st, SRCCOPY);
+}
+
+void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
+    win32::UniqueBrush background(CreateSolidBrush(kBackground));
+    // 1-6: the background around the preview and the panel.
+    for (const Box& fill : backgroundFills(face_, listLeft, windowHeight)) {
+        if (fill.width <= 0 || fill.height <= 0) continue;
+        RECT r = toRect(fill);
+        FillRect(dc, &r, background.get());
+    }
+    // 7, 8: the banner and the strip that continues it to the list.
+    drawPiece(dc, header_.get(), 0, 0, 289, 97, 0, 0, 289, 97);
+    const Stretch strip = bannerStrip(listLeft);
+    if (strip.dr > strip.dl) drawPiece(dc, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
+    // 9: the shadow frame.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    for (const Stretch& s : shadowFrame(face_.preview)) {
+        HBITMAP piece = s.piece == 0 ? side_.get() : s.piece == 1 ? edge_.get() : corner_.get();
+        drawPiece(dc, piece, s.sl, s.st, s.sr, s.sb, s.dl, s.dt, s.dr, s.db);
+    }
+    // The control panel under the preview, its middle stretched to the preview's width.
+    const Box& left = face_.panelLeft;
+    const Box& middle = face_.panelMiddle;
+    const Box& right = face_.panelRight;
+    drawPiece(dc, panelLeft_.get(), 0, 0, 2, 113, left.left, left.top, left.right(), left.bottom());
+    if (middle.width > 0)
+        drawPiece(dc, panelMiddle_.get(), 0, 0, 1, 113, middle.left, middle.top, middle.right(), middle.bottom());
+    drawPiece(dc, panelRight_.get(), 0, 0, 199, 113, right.left, right.top, right.right(), right.bottom());
+    // 11: the separator before the list.
+    win32::UniquePen pen(CreatePen(PS_SOLID, 1, kSeparator));
+    {
+        win32::SelectObjectScope selectPen(dc, pen.get());
+        MoveToEx(dc, listLeft - 1, 90, nullptr);
+        LineTo(dc, listLeft - 1, windowHeight);
+    }
+    for (int b = 0; b < kFaceButtons; ++b) drawButton(dc, static_cast<FaceButton>(b));
+}
+
+void MainFace::drawButton(HDC dc, FaceButton button) const {
+    const Box& box = boxes_[button];
+    const State& state = states_[button];
+    if (state.pressed || state.checked || state.hot) {
+        const bool down = state.pressed || state.checked;
+        win32::UniqueBrush fill(CreateSolidBrush(down ? kDownFill : kHotFill));
+        win32::UniquePen edge(CreatePen(PS_SOLID, 1, down ? kDownEdge : kHotEdge));
+        win32::SelectObjectScope selectBrush(dc, fill.get());
+        win32::SelectObjectScope selectPen(dc, edge.get());
+        RoundRect(dc, box.left, box.top, box.right(), box.bottom(), 6, 6);
+    }
+    HIMAGELIST images = button <= shufleBtn ? playback_.get() : button <= ToolButton2 ? list_.get() : sideBar_.get();
+    const int image = button == ToolButton1 ? addImage_ : kButtons[button].image;
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    const int shift = state.pressed ? 1 : 0;  // a pressed button's picture moves a little
+    ImageList_Draw(images, image, dc, box.left + (box.width - cx) / 2 + shift, box.top + (box.height - cy) / 2 + shift,
+                   ILD_TRANSPARENT);
+}
+
+// ---- state and input ----
+
+void MainFace::setChecked(FaceButton button, bool checked) {
+    if (states_[button].checked == checked) return;
+    states_[button].checked = checked;
+    changed(toRect(boxes_[button]));
+}
+
+void MainFace::setPressed(FaceButton button, bool pressed) {
+    states_[button].pressed = pressed;
+    changed(toRect(boxes_[button]));
+    if (window_) UpdateWindow(window_);  // a menu's own loop follows at once
+}
+
+void MainFace::setAddButtonLit(bool lit) {
+    addImage_ = lit ? 2 : 0;
+    changed(toRect(boxes_[ToolButton1]));
+}
+
+std::optional<FaceButton> MainFace::buttonAt(POINT p) const {
+    for (int b = 0; b < kFaceButtons; ++b) {
+        const Box& box = boxes_[b];
+        if (p.x >= box.left && p.x < box.right() && p.y >= box.top && p.y < box.bottom()) return static_cast<FaceButton>(b);
+    }
+    return std::nullopt;
+}
+
+bool MainFace::hover(POINT client) {
+    const std::optional<FaceButton> over = buttonAt(client);
+    bool changed = false;
+    for (int b = 0; b < kFaceButtons; ++b) {
+        const bool hot = over && *over == b;
+        if (states_[b].hot != hot) {
+            states_[b].hot = hot;
+            this->changed(toRect(boxes_[b]));
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool MainFace::press(POINT client) {
+    pressedButton_ = buttonAt(client);
+    if (!pressedButton_) return false;
+    setPressed(*pressedButton_, true);
+    return true;
+}
+
+std::optional<FaceButton> MainFace::release(POINT client) {
+    if (!pressedButton_) return std::nullopt;
+    const FaceButton pressed = *pressedButton_;
+    pressedButton_.reset();
+    setPressed(pressed, false);
+    const std::optional<FaceButton> over = buttonAt(client);
+    if (over && *over == pressed) return pressed;
+    return std::nullopt;
+}
+
+}  // namespace ostrel::ui

@@ -1,0 +1,69 @@
+#pragma once
+// What the Help window and the About box share: a fixed-size window shown
+// modally over the main window.
+#include <windows.h>
+
+#include "app/HelpText.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::ui {
+
+// A fixed-size dialog-framed window made once at start-up and only hidden
+// between uses, so that every opening shows the same window. show() lets the
+// window place itself, disables the owner and runs a modal loop until the
+// close box or Escape ends it. A plain window rather than a dialog box: the
+// dialog manager would select all of an edit control's text when it gives it
+// the focus.
+class ModalWindow {
+public:
+    virtual ~ModalWindow();
+    ModalWindow(const ModalWindow&) = delete;
+    ModalWindow& operator=(const ModalWindow&) = delete;
+
+    // owner is the main window; call once it exists.
+    [[nodiscard]] bool create(HWND owner);
+    void show();
+
+protected:
+    struct Look {
+        const wchar_t* className;
+        const char* captionUtf8;
+        int clientWidth;
+        int clientHeight;
+        HBRUSH background;  // stock brush, or nullptr when the window paints it all
+    };
+    ModalWindow(HINSTANCE instance, const Look& look);
+
+    // WM_CREATE; false makes the creation fail.
+    virtual bool FormCreate() = 0;
+    // Before each showing, with the window still hidden.
+    virtual void FormShow() = 0;
+    // A window's own messages; true when handled, with the result set.
+    virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+
+    // Derived windows call this in their destructor, while their own handlers
+    // and the things their controls need still exist.
+    void destroy();
+
+    HINSTANCE instance() const { return instance_; }
+    HWND hwnd() const { return hwnd_; }
+    HWND owner() const { return owner_; }
+    void moveTo(WindowOrigin origin);
+    static WindowBounds outerBounds(HWND window);
+    // Tahoma 8 points at the screen's resolution.
+    static win32::UniqueFont createTahoma8(bool bold);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void sizeClientArea();
+    void close() { modal_ = false; }
+
+    HINSTANCE instance_;
+    Look look_;
+    HWND owner_ = nullptr;
+    HWND hwnd_ = nullptr;
+    bool modal_ = false;  // the modal loop runs while set
+};
+
+}  // namespace ostrel::ui

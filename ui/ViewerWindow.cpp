@@ -1,0 +1,160 @@
+#include "ui/ViewerWindow.h"
+
+#include <windowsx.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "ui/ErrorBox.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr const wchar_t* kClassName = L"TForm1";
+
+}  // namespace
+
+ViewerWindow::~ViewerWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool ViewerWindow::create(HWND owner, HWND list) {
+    list_ = list;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &ViewerWindow::windowProc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
+    wc.hbrBackground = nullptr;                    // painted whole, from the picture
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    // Never activated, not even by a click or by the pointer under an X
+    // server that gives the keyboard to the window beneath it.
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                           instance_, this) != nullptr;
+}
+
+void ViewerWindow::showFullScreen() {
+    if (!hwnd_) return;
+    // Not activated: the list keeps the keyboard, so its keys and wheel go on
+    // driving the viewer. The owner is brought forward in case a posted
+    // command, not a click, opened the viewer.
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    if (list_) {
+        SetForegroundWindow(GetAncestor(list_, GA_ROOT));
+        SetFocus(list_);
+    }
+}
+
+void ViewerWindow::showPicture(const Image& screen) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = screen.width;
+    info.bmiHeader.biHeight = -screen.height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    win32::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return;  // out of memory: the previous picture stays
+    const std::size_t stride = (static_cast<std::size_t>(screen.width) * 3 + 3) & ~std::size_t{3};
+    for (int y = 0; y < screen.height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(bits) + stride * y, screen.row(y),
+                    static_cast<std::size_t>(screen.width) * 3);
+    picture_ = std::move(bitmap);
+    pictureWidth_ = screen.width;
+    pictureHeight_ = screen.height;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ViewerWindow::close() {
+    pressed_ = false;
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+LRESULT CALLBACK ViewerWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ViewerWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<ViewerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    if (!guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); })) result = 0;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
+}
+
+LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers everything
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;  // a click closes the viewer and leaves the keyboard where it was
+    case WM_SETFOCUS:
+        // Should the viewer be activated after all (the task switcher), the
+        // keys still belong to the list.
+        if (list_) SetFocus(list_);
+        return 0;
+    case WM_MOUSEWHEEL:
+        // Where the wheel goes to the window under the pointer, this one
+        // covers the screen; the wheel is the list's.
+        if (list_) SendMessageW(list_, message, wParam, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        SetCapture(hwnd_);
+        return 0;
+    case WM_LBUTTONUP: {
+        // A click is a press and a release on the picture; closing on the press
+        // would hand the release to the window underneath.
+        if (!pressed_) return 0;
+        pressed_ = false;
+        ReleaseCapture();
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (PtInRect(&client, at) && onImage1Click) onImage1Click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return 0;
+    default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+void ViewerWindow::paint() {
+    win32::PaintScope paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    HDC dc = paint.dc();
+    if (picture_) {
+        win32::UniqueMemoryDc memory(CreateCompatibleDC(dc));
+        if (memory) {
+            win32::SelectObjectScope select(memory.get(), picture_.get());
+            BitBlt(dc, 0, 0, pictureWidth_, pictureHeight_, memory.get(), 0, 0, SRCCOPY);
+        }
+    }
+    // Black where the picture does not reach: none yet, or a screen that has grown since.
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    const int width = picture_ ? pictureWidth_ : 0, height = picture_ ? pictureHeight_ : 0;
+    const RECT right{width, 0, client.right, client.bottom};
+    const RECT below{0, height, width, client.bottom};
+    if (right.left < right.right) FillRect(dc, &right, black);
+    if (below.top < below.bottom) FillRect(dc, &below, black);
+}
+
+}  // namespace ostrel::ui

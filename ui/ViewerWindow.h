@@ -1,0 +1,48 @@
+#pragma once
+// The full-screen viewer's window `TForm1`: a borderless popup over the whole
+// primary screen, above other windows, that shows the picture the viewer's
+// logic composed at the screen's size. The keyboard stays with the list.
+#include <windows.h>
+
+#include <functional>
+
+#include "changer/ViewerView.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::ui {
+
+class ViewerWindow final : public ViewerView {
+public:
+    explicit ViewerWindow(HINSTANCE instance) : instance_(instance) {}
+    ~ViewerWindow() override;
+    ViewerWindow(const ViewerWindow&) = delete;
+    ViewerWindow& operator=(const ViewerWindow&) = delete;
+
+    // Hidden until shown; owned by owner (so it has no taskbar button), and
+    // list is the window that gets the keyboard back when it is shown.
+    [[nodiscard]] bool create(HWND owner, HWND list);
+    HWND hwnd() const { return hwnd_; }
+
+    // A left click on the picture (`Image1Click`).
+    std::function<void()> onImage1Click;
+
+    // ViewerView
+    void showFullScreen() override;
+    void showPicture(const Image& screen) override;
+    void close() override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void paint();
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND list_ = nullptr;
+    win32::UniqueBitmap picture_;  // the composed picture, copied to the window on each paint
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
+    bool pressed_ = false;  // the left button went down on the picture
+};
+
+}  // namespace ostrel::ui
