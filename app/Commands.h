@@ -27,6 +27,8 @@ enum class Command : unsigned {
     RemoveFromList,      // row menu "Удалить из списка"
     DeleteFile,          // row menu "Удалить файл"
     FullScreen,          // toolbar "Просмотр на весь экран"
+    ScheduleOptions,     // toolbar "Настройки смены": the options on their changing page
+    DownloadButton,      // toolbar "Скачать новые обои": ignored while an automatic download runs
 };
 
 }  // namespace ostrel

@@ -63,17 +63,6 @@ const std::array<std::string_view, kHelpLineCount> kHelpLines{
 
 namespace {
 
-// UTF-16 units of a UTF-8 text: one per character, two for those beyond the
-// Basic Multilingual Plane (lead bytes 0xF0 and above).
-std::size_t utf16Length(std::string_view utf8) {
-    std::size_t units = 0;
-    for (unsigned char byte : utf8) {
-        if ((byte & 0xC0) != 0x80) ++units;  // continuation bytes add nothing
-        if (byte >= 0xF0) ++units;
-    }
-    return units;
-}
-
 int half(std::int64_t value) { return static_cast<int>(roundHalfEven(value, 2)); }
 
 }  // namespace
@@ -85,16 +74,6 @@ std::string helpText(std::string_view lineBreak) {
         text += kHelpLines[i];
     }
     return text;
-}
-
-std::size_t helpLineStart(int line) {
-    std::size_t start = 0;
-    for (int i = 0; i < line && i < kHelpLineCount; ++i) start += utf16Length(kHelpLines[i]) + 1;
-    return start;
-}
-
-std::size_t helpLineLength(int line) {
-    return line >= 0 && line < kHelpLineCount ? utf16Length(kHelpLines[line]) : 0;
 }
 
 WindowOrigin helpWindowOrigin(const WindowBounds& mainWindow, int width, int height) {

@@ -1,7 +1,7 @@
 #pragma once
 // The Help window's text and where the Help and About windows open. The text
-// is kept here, away from the window, so that its lines, its headings and the
-// offsets the rich edit control will see can be checked on the host.
+// is kept here, away from the window, so that its lines and its headings can
+// be checked on the host.
 #include <array>
 #include <cstddef>
 #include <string>
@@ -19,12 +19,6 @@ inline constexpr std::array<int, 5> kHelpHeadingLines{1, 9, 24, 31, 40};
 
 // All lines joined by lineBreak, with none after the last.
 std::string helpText(std::string_view lineBreak);
-
-// Where line n starts and how long it is, in UTF-16 units, in the rich edit
-// control: it keeps one character (a carriage return) per line break, whatever
-// break it was given.
-std::size_t helpLineStart(int line);
-std::size_t helpLineLength(int line);
 
 struct WindowBounds {
     int left = 0;

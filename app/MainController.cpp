@@ -187,8 +187,13 @@ void MainController::onCommand(Command command) {
         case Command::RemoveFromList: list_.N28Click(); break;
         case Command::DeleteFile: list_.N29Click(); break;
         case Command::FullScreen: viewer_.open(); break;
-        case Command::OpenDownloads:  // download browser: not built yet
-        case Command::Options:        // options dialog: not built yet
+        case Command::DownloadButton:
+            if (autoDownloading_) break;
+            [[fallthrough]];
+        case Command::OpenDownloads:    // download browser: not built yet
+            break;
+        case Command::ScheduleOptions:  // options dialog (changing page): not built yet
+        case Command::Options:          // options dialog: not built yet
         case Command::Help:           // help window: not built yet
         case Command::About:          // about box: not built yet
             break;
@@ -241,8 +246,8 @@ void MainController::showHideToggle() {
     }
 }
 
-std::optional<Image> MainController::previewPicture(const std::string& path, ImageSize frame) const {
-    return previewFrame(s_.files, path, frame);
+std::optional<PreviewSource> MainController::previewSource(const std::string& path, ImageSize frame) const {
+    return loadPreviewSource(s_.files, path, frame);
 }
 
 }  // namespace ostrel

@@ -11,6 +11,7 @@
 #include "app/Commands.h"
 #include "app/MainView.h"
 #include "app/OneBoxAtATime.h"
+#include "app/PreviewFrame.h"
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "app/StartMode.h"
@@ -76,7 +77,7 @@ public:
 
     // The frame-sized picture the preview shows for a file; nullopt when the
     // file is missing or cannot be decoded (the placeholder is shown then).
-    std::optional<Image> previewPicture(const std::string& path, ImageSize frame) const;
+    std::optional<PreviewSource> previewSource(const std::string& path, ImageSize frame) const;
 
     // ---- the subsystems and the state the window reads ----
     ListController& listController() { return list_; }

@@ -35,8 +35,11 @@ ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int li
     b.maxWidth = windowWidth - 314;
     b.minWidth = std::max(200, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
     b.maxHeight = b.minHeight = stripHeight + 8;
-    b.width = windowWidth - listLeft - 4;
     b.height = stripHeight + 8;
+    // A window narrower than the list's minimum leaves the maximum below it;
+    // the minimum wins, as it does for the list's own drag limits.
+    b.width = std::max(std::min(windowWidth - listLeft - 4, b.maxWidth), b.minWidth);
+    b.left = windowWidth - b.width - 4;
     return b;
 }
 

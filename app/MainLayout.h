@@ -31,14 +31,20 @@ struct FaceLayout {
 };
 FaceLayout layOutFace(int listLeft);
 
-// What the window resize gives the list: its drag limits and its size.
+// What the window resize gives the list: its drag limits, and where it stands.
+// The list keeps to its limits, so when the width asked for lies outside them
+// the list takes the nearest limit and its left edge moves, keeping the right
+// edge 4 pixels inside the window.
 struct ListBounds {
     int maxWidth, maxHeight, minWidth, minHeight;
-    int width, height;
+    int left, width, height;
 };
 // windowWidth and windowHeight are the outer size; stripHeight the height of
 // the strip that follows the client height.
 ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft);
+
+// The name column takes what the number and resolution columns leave.
+inline int nameColumnWidth(int listWidth) { return listWidth - 140; }
 
 // Steps 1 to 6 of the paint handler: the background-coloured rectangles.
 std::array<Box, 6> backgroundFills(const FaceLayout& face, int listLeft, int windowHeight);

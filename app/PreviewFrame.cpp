@@ -40,15 +40,11 @@ Image background(ImageSize frame) {
 Image compose(const Image& picture, const FramePlacement& place, ImageSize frame) {
     if (place.left == 0 && place.top == 0 && picture.size() == frame) return picture;
     Image out = background(frame);
+    if (place.width <= 0 || place.height <= 0) return out;
     for (int y = 0; y < picture.height && place.top + y < frame.height; ++y)
         std::memcpy(out.row(place.top + y) + 3 * place.left, picture.row(y),
                     static_cast<std::size_t>(std::min(picture.width, frame.width - place.left)) * 3);
     return out;
-}
-
-// Sizes that keep at least a pixel, for the decoder.
-ImageSize decodedSize(const FramePlacement& place) {
-    return {std::max(1, place.width), std::max(1, place.height)};
 }
 
 }  // namespace
@@ -63,25 +59,47 @@ FramePlacement placeInFrame(ImageSize picture, int W, int H) {
     return {0, static_cast<int>(roundHalfEven(H - fh, 2)), W, fh};                 // wider: bands above and below
 }
 
-std::optional<Image> previewFrame(const FileSystem& fs, const std::string& path, ImageSize frame) {
-    if (frame.width <= 0 || frame.height <= 0) return std::nullopt;
-    FramePlacement place;
-    std::optional<Image> picture = loadPicture(fs, path, [&](ImageSize own) {
-        place = placeInFrame(own, frame.width, frame.height);
-        return std::optional(decodedSize(place));
+std::optional<PreviewSource> loadPreviewSource(const FileSystem& fs, const std::string& path, ImageSize frame) {
+    ImageSize own;
+    std::optional<Image> picture = loadPicture(fs, path, [&](ImageSize size) -> std::optional<ImageSize> {
+        own = size;
+        const FramePlacement place = placeInFrame(size, frame.width, frame.height);
+        const ImageSize twice{2 * std::max(1, place.width), 2 * std::max(1, place.height)};
+        if (twice.width >= size.width || twice.height >= size.height) return std::nullopt;  // its own size
+        return twice;
     });
     if (!picture) return std::nullopt;
-    return compose(*picture, place, frame);
+    return PreviewSource{own, std::move(*picture)};
 }
 
-std::optional<Image> previewFrameOfBytes(std::string_view fileBytes, ImageSize frame) {
-    if (frame.width <= 0 || frame.height <= 0) return std::nullopt;
+std::optional<PreviewSource> previewSourceOfBytes(std::string_view fileBytes) {
     BytesReadStream in(fileBytes);
     std::optional<Image> picture = decodeJpeg(in);
     if (!picture) return std::nullopt;
-    const FramePlacement place = placeInFrame(picture->size(), frame.width, frame.height);
-    const ImageSize size = decodedSize(place);
-    return compose(picture->size() == size ? *picture : resample(*picture, size), place, frame);
+    const ImageSize own = picture->size();
+    return PreviewSource{own, std::move(*picture)};
+}
+
+bool sourceCovers(const PreviewSource& source, ImageSize frame) {
+    if (source.picture.size() == source.own) return true;  // nothing sharper to be had
+    const FramePlacement place = placeInFrame(source.own, frame.width, frame.height);
+    return source.picture.width >= place.width && source.picture.height >= place.height;
+}
+
+Image frameFrom(const PreviewSource& source, ImageSize frame) {
+    if (frame.width <= 0 || frame.height <= 0) return {};
+    const FramePlacement place = placeInFrame(source.own, frame.width, frame.height);
+    if (place.width <= 0 || place.height <= 0 || source.picture.width <= 0 || source.picture.height <= 0)
+        return background(frame);
+    const ImageSize size{place.width, place.height};
+    return compose(source.picture.size() == size ? source.picture : resample(source.picture, size), place, frame);
+}
+
+std::optional<Image> previewFrame(const FileSystem& fs, const std::string& path, ImageSize frame) {
+    if (frame.width <= 0 || frame.height <= 0) return std::nullopt;
+    std::optional<PreviewSource> source = loadPreviewSource(fs, path, frame);
+    if (!source) return std::nullopt;
+    return frameFrom(*source, frame);
 }
 
 }  // namespace ostrel

@@ -23,10 +23,26 @@ FramePlacement placeInFrame(ImageSize picture, int frameWidth, int frameHeight);
 // The window's background, B G R.
 inline constexpr std::uint8_t kBackgroundBgr[3] = {249, 247, 245};
 
-// The frame-sized picture of a file (decoded only as large as its place in the
-// frame needs), or of a picture held in memory (the placeholder); nullopt when
-// it cannot be read or decoded, or the frame is empty.
+// A decoded picture kept for the preview, with the size the file has. It is
+// decoded up to twice as large as its place in the frame (never above its own
+// size), so that the frame can change size while the list's edge is dragged
+// without going back to the file.
+struct PreviewSource {
+    ImageSize own;
+    Image picture;
+};
+// nullopt when the file cannot be read or decoded.
+std::optional<PreviewSource> loadPreviewSource(const FileSystem& fs, const std::string& path, ImageSize frame);
+// The placeholder, a JPEG held in memory, decoded whole.
+std::optional<PreviewSource> previewSourceOfBytes(std::string_view fileBytes);
+// Whether the source is sharp enough for a frame of this size.
+bool sourceCovers(const PreviewSource& source, ImageSize frame);
+// The frame-sized picture: the source placed on the background. An empty frame
+// gives an empty picture; a place that rounds to nothing leaves only the background.
+Image frameFrom(const PreviewSource& source, ImageSize frame);
+
+// The frame-sized picture of a file, or nullopt when it cannot be read or
+// decoded or the frame is empty.
 std::optional<Image> previewFrame(const FileSystem& fs, const std::string& path, ImageSize frame);
-std::optional<Image> previewFrameOfBytes(std::string_view fileBytes, ImageSize frame);
 
 }  // namespace ostrel

@@ -179,6 +179,23 @@ void BM_PreviewScaled(benchmark::State& state) {
 BENCHMARK(BM_PreviewScaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
     ->UseRealTime();
 
+// Dragging the list's edge: the frame grows by a pixel each step and the kept
+// source is only placed anew, against reading and decoding the file each time.
+void BM_PreviewReframeFromSource(benchmark::State& state) {
+    PosixFileSystem fs;
+    auto source = loadPreviewSource(fs, bigPicture(state), kPreviewFrame);
+    if (!source) std::abort();
+    int grow = 0;
+    for (auto _ : state) {
+        const ImageSize frame{kPreviewFrame.width + grow, kPreviewFrame.height + grow * 3 / 4};
+        grow = (grow + 1) % 40;
+        Image framed = frameFrom(*source, frame);
+        benchmark::DoNotOptimize(framed.pixels.data());
+    }
+}
+BENCHMARK(BM_PreviewReframeFromSource)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 void BM_PreviewFullDecodeThenScale(benchmark::State& state) {
     PosixFileSystem fs;
     const std::string& path = bigPicture(state);

@@ -63,6 +63,7 @@ void FullScreenViewer::close() {
 // A loop rather than `next` showing the row itself, so that a long run of
 // unreadable files costs no stack.
 void FullScreenViewer::a(int row, ViewerDirection direction) {
+    if (row < 1 || row >= list_.list().rowCount()) return;  // the header, or past the list
     for (std::optional<int> n = row; n; n = next(*n, direction)) {
         if (std::optional<Image> picture = screenPicture(list_.list().path(*n))) {
             view_.showPicture(*picture);

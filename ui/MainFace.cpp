@@ -119,15 +119,17 @@ void MainFace::updateHints() {
 
 // ---- painting ----
 
-void MainFace::drawPiece(HDC dc, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr, int db) const {
-    win32::UniqueMemoryDc source(CreateCompatibleDC(dc));
-    if (!source) return;
-    win32::SelectObjectScope select(source.get(), piece);
+void MainFace::drawPiece(HDC dc, HDC source, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr,
+                         int db) const {
+    win32::SelectObjectScope select(source, piece);
     // A rectangle given backwards is drawn mirrored: StretchBlt takes negative sizes so.
-    StretchBlt(dc, dl, dt, dr - dl, db - dt, source.get(), sl, st, sr - sl, sb - st, SRCCOPY);
+    StretchBlt(dc, dl, dt, dr - dl, db - dt, source, sl, st, sr - sl, sb - st, SRCCOPY);
 }
 
 void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
+    win32::UniqueMemoryDc pieces(CreateCompatibleDC(dc));  // one for all the pieces of a paint
+    if (!pieces) return;
+    HDC source = pieces.get();
     win32::UniqueBrush background(CreateSolidBrush(kBackground));
     // 1-6: the background around the preview and the panel.
     for (const Box& fill : backgroundFills(face_, listLeft, windowHeight)) {
@@ -136,23 +138,23 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
         FillRect(dc, &r, background.get());
     }
     // 7, 8: the banner and the strip that continues it to the list.
-    drawPiece(dc, header_.get(), 0, 0, 289, 97, 0, 0, 289, 97);
+    drawPiece(dc, source, header_.get(), 0, 0, 289, 97, 0, 0, 289, 97);
     const Stretch strip = bannerStrip(listLeft);
-    if (strip.dr > strip.dl) drawPiece(dc, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
+    if (strip.dr > strip.dl) drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
     // 9: the shadow frame.
     SetStretchBltMode(dc, COLORONCOLOR);
     for (const Stretch& s : shadowFrame(face_.preview)) {
         HBITMAP piece = s.piece == 0 ? side_.get() : s.piece == 1 ? edge_.get() : corner_.get();
-        drawPiece(dc, piece, s.sl, s.st, s.sr, s.sb, s.dl, s.dt, s.dr, s.db);
+        drawPiece(dc, source, piece, s.sl, s.st, s.sr, s.sb, s.dl, s.dt, s.dr, s.db);
     }
     // The control panel under the preview, its middle stretched to the preview's width.
     const Box& left = face_.panelLeft;
     const Box& middle = face_.panelMiddle;
     const Box& right = face_.panelRight;
-    drawPiece(dc, panelLeft_.get(), 0, 0, 2, 113, left.left, left.top, left.right(), left.bottom());
+    drawPiece(dc, source, panelLeft_.get(), 0, 0, 2, 113, left.left, left.top, left.right(), left.bottom());
     if (middle.width > 0)
-        drawPiece(dc, panelMiddle_.get(), 0, 0, 1, 113, middle.left, middle.top, middle.right(), middle.bottom());
-    drawPiece(dc, panelRight_.get(), 0, 0, 199, 113, right.left, right.top, right.right(), right.bottom());
+        drawPiece(dc, source, panelMiddle_.get(), 0, 0, 1, 113, middle.left, middle.top, middle.right(), middle.bottom());
+    drawPiece(dc, source, panelRight_.get(), 0, 0, 199, 113, right.left, right.top, right.right(), right.bottom());
     // 11: the separator before the list.
     win32::UniquePen pen(CreatePen(PS_SOLID, 1, kSeparator));
     {

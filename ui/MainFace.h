@@ -59,7 +59,7 @@ private:
     };
     std::optional<FaceButton> buttonAt(POINT client) const;
     void drawButton(HDC dc, FaceButton button) const;
-    void drawPiece(HDC dc, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr, int db) const;
+    void drawPiece(HDC dc, HDC source, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr, int db) const;
     void updateHints();
     void changed(const RECT& r) const {
         if (onChange) onChange(r);

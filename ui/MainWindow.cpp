@@ -104,8 +104,11 @@ bool MainWindow::create() {
                                    menu.get(), instance_, this);
     if (!created) return false;
     menu.release();  // the window owns its menu bar now
-    // Made once, after the main window they are centred over.
-    return help_.create(hwnd_) && about_.create(hwnd_);
+    // Made once, after the main window they are centred over. Neither is needed
+    // to run: one that cannot be made now is tried again when it is asked for.
+    (void)help_.create(hwnd_);
+    (void)about_.create(hwnd_);
+    return true;
 }
 
 void MainWindow::destroy() {
@@ -172,7 +175,9 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return onCreate() ? 0 : -1;
 
     case WM_SIZE:
-        FormResize();
+        // A minimized window has no client area to lay out; the layout stays
+        // as it was until the window is restored.
+        if (wParam != SIZE_MINIMIZED) FormResize();
         return 0;
 
     case WM_GETMINMAXINFO: {
@@ -229,15 +234,26 @@ LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
 
     case WM_LBUTTONDOWN:
-        if (face_.press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) SetCapture(hwnd_);
+    case WM_LBUTTONDBLCLK: {
+        // A double click's second press counts for the buttons, but the preview
+        // installs once per double click, like any other click on the window.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (face_.press(at)) {
+            SetCapture(hwnd_);
+        } else {
+            previewPressed_ = message == WM_LBUTTONDOWN && face_.overPreview(at);
+        }
         return 0;
+    }
 
     case WM_LBUTTONUP: {
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool previewClicked = previewPressed_ && face_.overPreview(at);
+        previewPressed_ = false;
         if (GetCapture() == hwnd_) ReleaseCapture();
         if (std::optional<FaceButton> clicked = face_.release(at)) {
             onFaceButton(*clicked);
-        } else if (face_.overPreview(at) && controller_) {
+        } else if (previewClicked && controller_) {
             controller_->onCommand(Command::InstallSelected);  // a click with the hand pointer
         }
         return 0;
@@ -312,11 +328,10 @@ bool MainWindow::onCreate() {
         GetWindowRect(hwnd_, &outer);
         return POINT{outer.left, outer.top};
     };
-    preview_.setLoaders(
+    preview_.setLoader(
         [this](const std::string& path, ImageSize frame) {
-            return controller_ ? controller_->previewPicture(path, frame) : std::nullopt;
+            return controller_ ? controller_->previewSource(path, frame) : std::nullopt;
         },
-        [](std::string_view bytes, ImageSize frame) { return previewFrameOfBytes(bytes, frame); },
         placeholderBytes(instance_));
     DragAcceptFiles(hwnd_, TRUE);
     return true;
@@ -325,10 +340,10 @@ bool MainWindow::onCreate() {
 void MainWindow::onCommand(Command command) {
     switch (command) {
     case Command::Help:
-        help_.show();
+        if (help_.create(hwnd_)) help_.show();
         return;
     case Command::About:
-        about_.show();
+        if (about_.create(hwnd_)) about_.show();
         return;
     default:
         if (controller_) controller_->onCommand(command);
@@ -345,7 +360,7 @@ void MainWindow::onFaceButton(FaceButton button) {
         onCommand(Command::Next);
         controller_->listController().gotoselected();
         break;
-    case TimeBtn: onCommand(Command::Options); break;  // the options on their page for the changing
+    case TimeBtn: onCommand(Command::ScheduleOptions); break;
     case shufleBtn: onCommand(Command::ShuffleToggle); break;
     case ToolButton1: {
         win32::UniqueMenu menu = createAddMenu();
@@ -357,7 +372,7 @@ void MainWindow::onFaceButton(FaceButton button) {
         openMenuFromButton(ToolButton2, menu.get(), listMenuAt(outer.left, outer.top, face_.layout()));
         break;
     }
-    case ToolButton12: onCommand(Command::OpenDownloads); break;
+    case ToolButton12: onCommand(Command::DownloadButton); break;
     case ToolButton18: onCommand(Command::FullScreen); break;
     case ToolButton14: onCommand(Command::Exit); break;
     default: break;
@@ -378,13 +393,7 @@ void MainWindow::FormResize() {
     const int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
     const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
-    MoveWindow(grid_.hwnd(), left, -4, bounds.width, bounds.height, TRUE);
-    // The grid keeps to its own limits, so its width may not be the one asked
-    // for; its left edge then moves to keep the right edge in place.
-    RECT placed{};
-    GetWindowRect(grid_.hwnd(), &placed);
-    const int gridWidth = placed.right - placed.left;
-    if (width - gridWidth - 4 != left) MoveWindow(grid_.hwnd(), width - gridWidth - 4, -4, gridWidth, bounds.height, TRUE);
+    MoveWindow(grid_.hwnd(), bounds.left, -4, bounds.width, bounds.height, TRUE);
     plistResize();
 }
 
@@ -394,7 +403,7 @@ void MainWindow::plistResize() {
     RECT bounds{};
     GetWindowRect(grid_.hwnd(), &bounds);
     MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
-    grid_.setNameWidth(bounds.right - bounds.left - 140);
+    grid_.setNameWidth(nameColumnWidth(bounds.right - bounds.left));
     if (controller_) controller_->mutableSettings().listLeft = bounds.left;
     face_.layOut(bounds.left);
     const Box& frame = face_.layout().preview;

@@ -105,6 +105,7 @@ private:
     bool cacheValid_ = false;
     bool addButtonLit_ = false;
     bool trackingLeave_ = false;
+    bool previewPressed_ = false;  // the press of a click began on the preview
 };
 
 }  // namespace ostrel::ui

@@ -25,15 +25,24 @@ void MainWindow::hideWindow() {
     if (application_) ShowWindow(application_, SW_HIDE);
 }
 
-int MainWindow::windowWidth() const {
+// The outer rectangle; while the window is minimized, the one it will return
+// to, so a minimized window never saves or lays out an icon's size.
+static RECT outerRect(HWND window) {
     RECT r{};
-    GetWindowRect(hwnd_, &r);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(window) && GetWindowPlacement(window, &placement)) return placement.rcNormalPosition;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+int MainWindow::windowWidth() const {
+    const RECT r = outerRect(hwnd_);
     return r.right - r.left;
 }
 
 int MainWindow::windowHeight() const {
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
+    const RECT r = outerRect(hwnd_);
     return r.bottom - r.top;
 }
 

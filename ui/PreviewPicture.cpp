@@ -4,43 +4,55 @@
 
 namespace ostrel::ui {
 
-void PreviewPicture::setLoaders(Loader file, BytesLoader bytes, std::string_view placeholderBytes) {
+void PreviewPicture::setLoader(Loader file, std::string_view placeholderBytes) {
     loadFile_ = std::move(file);
-    loadBytes_ = std::move(bytes);
     placeholderBytes_ = placeholderBytes;
 }
 
 void PreviewPicture::setFrame(ImageSize frame) {
     if (frame == frame_) return;
     frame_ = frame;
-    if (any_) compose();
+    if (!any_) return;
+    // A file decoded for a much smaller frame is read again; anything else is
+    // only placed anew.
+    if (!source_ || (sourceIsFile_ && !sourceCovers(*source_, frame_))) load();
+    compose();
 }
 
 void PreviewPicture::showFile(const std::string& path) {
     path_ = path;
     any_ = true;
+    load();
     compose();
 }
 
 void PreviewPicture::showPlaceholder() {
     path_.reset();
     any_ = true;
+    load();
     compose();
 }
 
+void PreviewPicture::load() {
+    source_.reset();
+    sourceIsFile_ = false;
+    if (frame_.width <= 0 || frame_.height <= 0) return;  // loaded when the frame has a size
+    if (path_ && loadFile_) source_ = loadFile_(*path_, frame_);
+    sourceIsFile_ = source_.has_value();
+    if (!source_) source_ = previewSourceOfBytes(placeholderBytes_);
+}
+
 void PreviewPicture::compose() {
-    std::optional<Image> picture;
-    if (path_ && loadFile_) picture = loadFile_(*path_, frame_);
-    if (!picture && loadBytes_) picture = loadBytes_(placeholderBytes_, frame_);
     dib_.clear();
     width_ = height_ = 0;
-    if (!picture) return;
-    width_ = picture->width;
-    height_ = picture->height;
+    if (!source_) return;
+    const Image picture = frameFrom(*source_, frame_);
+    width_ = picture.width;
+    height_ = picture.height;
     const std::size_t stride = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
     dib_.assign(stride * height_, 0);
     for (int y = 0; y < height_; ++y)
-        std::memcpy(dib_.data() + stride * y, picture->row(y), static_cast<std::size_t>(width_) * 3);
+        std::memcpy(dib_.data() + stride * y, picture.row(y), static_cast<std::size_t>(width_) * 3);
 }
 
 void PreviewPicture::paint(HDC dc, int left, int top) const {

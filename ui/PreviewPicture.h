@@ -1,6 +1,7 @@
 #pragma once
 // The preview's picture, kept at the frame's size: composed once when the
 // selection or the frame's size changes, then only copied at each repaint.
+// The decoded picture is kept too, so a new frame size seldom reads the file.
 #include <windows.h>
 
 #include <cstdint>
@@ -10,18 +11,16 @@
 #include <string_view>
 #include <vector>
 
-#include "imaging/Image.h"
+#include "app/PreviewFrame.h"
 
 namespace ostrel::ui {
 
 class PreviewPicture {
 public:
-    // Composes the frame-sized picture of a file; nullopt when it is unusable.
-    using Loader = std::function<std::optional<Image>(const std::string& path, ImageSize frame)>;
-    // The same for a picture held in memory (the placeholder).
-    using BytesLoader = std::function<std::optional<Image>(std::string_view bytes, ImageSize frame)>;
+    // Decodes a file for a frame of the given size; nullopt when it is unusable.
+    using Loader = std::function<std::optional<PreviewSource>(const std::string& path, ImageSize frame)>;
 
-    void setLoaders(Loader file, BytesLoader bytes, std::string_view placeholderBytes);
+    void setLoader(Loader file, std::string_view placeholderBytes);
     void setFrame(ImageSize frame);  // recomposes when the size changed
     void showFile(const std::string& path);  // the placeholder when the file is unusable
     void showPlaceholder();
@@ -29,14 +28,16 @@ public:
     void paint(HDC dc, int left, int top) const;
 
 private:
+    void load();
     void compose();
 
     Loader loadFile_;
-    BytesLoader loadBytes_;
     std::string_view placeholderBytes_;
     ImageSize frame_;
     std::optional<std::string> path_;  // none: the placeholder
     bool any_ = false;                 // nothing asked for yet
+    std::optional<PreviewSource> source_;
+    bool sourceIsFile_ = false;        // or the placeholder, for an unusable file
     int width_ = 0, height_ = 0;
     std::vector<std::uint8_t> dib_;    // 24-bit, top-down, rows padded to 4 bytes
 };

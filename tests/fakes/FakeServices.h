@@ -9,6 +9,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainView.h"
@@ -24,17 +25,12 @@
 
 namespace ostrel::testing {
 
-class FakeTimers final : public TimerService {
-public:
-    void start(TimerId id, std::uint32_t intervalMs) override {
-        running_[id] = {intervalMs, intervalMs};
-        ++starts_[id];
-    }
+struct FakeTimers final : TimerService {
+    void start(TimerId id, std::uint32_t intervalMs) override { running_[id] = {intervalMs, intervalMs}; }
     void stop(TimerId id) override { running_.erase(id); }
 
     bool running(TimerId id) const { return running_.count(id) != 0; }
     std::uint32_t interval(TimerId id) const { return running(id) ? running_.at(id).interval : 0; }
-    int starts(TimerId id) const { return starts_.count(id) ? starts_.at(id) : 0; }
 
     // Moves time on by ms, firing every running timer whose countdown runs out,
     // in time order. The handler may start and stop timers.
@@ -42,14 +38,13 @@ public:
         while (ms > 0) {
             std::uint64_t step = ms;
             for (auto& [id, t] : running_) step = std::min<std::uint64_t>(step, t.left);
-            for (auto& [id, t] : running_) t.left -= static_cast<std::uint32_t>(step);
             ms -= step;
             std::vector<TimerId> due;
             for (auto& [id, t] : running_)
-                if (t.left == 0) due.push_back(id);
+                if ((t.left -= static_cast<std::uint32_t>(step)) == 0) due.push_back(id);
             for (TimerId id : due) {
                 auto it = running_.find(id);
-                if (it == running_.end() || it->second.left != 0) continue;
+                if (it == running_.end() || it->second.left != 0) continue;  // stopped or restarted meanwhile
                 it->second.left = it->second.interval;
                 fire(id);
             }
@@ -58,62 +53,39 @@ public:
 
 private:
     struct Countdown {
-        std::uint32_t interval;
-        std::uint32_t left;
+        std::uint32_t interval, left;
     };
     std::map<TimerId, Countdown> running_;
-    std::map<TimerId, int> starts_;
 };
 
-class FakeClock final : public Clock {
-public:
+struct FakeClock final : Clock {
     LocalTime time;
     LocalTime now() const override { return time; }
 };
 
-class FakeTray final : public Tray {
-public:
-    struct Call {
-        std::string what;
-        TrayIcon icon;
-        std::string tip;
-    };
-    std::vector<Call> calls;
+struct FakeTray final : Tray {
     bool present = false;
+    int adds = 0;
     TrayIcon icon = TrayIcon::Stopped;
     std::string tip;
 
-    void add(TrayIcon i, const std::string& t) override { record("add", i, t); present = true; }
-    void modify(TrayIcon i, const std::string& t) override { record("modify", i, t); }
-    void remove() override { calls.push_back({"remove", icon, tip}); present = false; }
-
-private:
-    void record(const char* what, TrayIcon i, const std::string& t) {
-        calls.push_back({what, i, t});
-        icon = i;
-        tip = t;
-    }
+    void add(TrayIcon i, const std::string& t) override { modify(i, t), present = true, ++adds; }
+    void modify(TrayIcon i, const std::string& t) override { icon = i, tip = t; }
+    void remove() override { present = false; }
 };
 
-class FakeHotkeys final : public Hotkeys {
-public:
+struct FakeHotkeys final : Hotkeys {
     static constexpr std::uint32_t kNext = 0xC101, kBack = 0xC102, kStart = 0xC103, kStop = 0xC104;
     bool registered = false;
     void registerAll() override { registered = true; }
     void unregisterAll() override { registered = false; }
     HotkeyAction actionOf(std::uint32_t id) const override {
-        switch (id) {
-            case kNext: return HotkeyAction::Next;
-            case kBack: return HotkeyAction::Back;
-            case kStart: return HotkeyAction::Start;
-            case kStop: return HotkeyAction::Stop;
-            default: return HotkeyAction::None;
-        }
+        return id == kNext ? HotkeyAction::Next : id == kBack ? HotkeyAction::Back : id == kStart ? HotkeyAction::Start
+               : id == kStop ? HotkeyAction::Stop : HotkeyAction::None;
     }
 };
 
-class FakeDesktop final : public Desktop {
-public:
+struct FakeDesktop final : Desktop {
     ScreenSize screen{1280, 1024};
     bool activeDesktop = false;
     int shellNotifications = 0;
@@ -129,16 +101,12 @@ public:
     void notifyShellAssocChanged() override { ++shellNotifications; }
 };
 
-class FakeSystemInfo final : public SystemInfo {
-public:
+struct FakeSystemInfo final : SystemInfo {
     // Each sample advances the clock by 10 s of wall time at the given load.
     void setLoad(int percent) { load_ = percent; }
     void failNext() { fail_ = true; }
     std::optional<LoadSample> sample() override {
-        if (fail_) {
-            fail_ = false;
-            return std::nullopt;
-        }
+        if (std::exchange(fail_, false)) return std::nullopt;
         time_ += 100000000;                          // 10 s in 100 ns units
         idle_ += 100000000LL * 2 * (100 - load_) / 100;  // two processors
         return LoadSample{2, time_, idle_};
@@ -151,39 +119,32 @@ private:
     std::int64_t idle_ = 1000000000LL;
 };
 
-class FakeRandom final : public Random {
-public:
+struct FakeRandom final : Random {
     std::deque<std::int32_t> queued;  // answers used first (taken modulo n)
     std::mt19937 engine{12345};
     std::int32_t below(std::int32_t n) override {
         if (n <= 0) return 0;
-        if (!queued.empty()) {
-            std::int32_t v = queued.front();
-            queued.pop_front();
-            return v % n;
-        }
-        return std::uniform_int_distribution<std::int32_t>(0, n - 1)(engine);
+        if (queued.empty()) return std::uniform_int_distribution<std::int32_t>(0, n - 1)(engine);
+        const std::int32_t v = queued.front();
+        queued.pop_front();
+        return v % n;
     }
 };
 
-class FakeDialogs final : public Dialogs {
-public:
-    std::vector<std::string> messages;
+struct FakeDialogs final : Dialogs {
+    std::vector<std::string> messages, questions;
     std::optional<std::string> nextFile;
     std::vector<FileDialogRequest> requests;
-    // Runs while a message box is up, as the box's own message loop would run
-    // timers and other messages; deepest counts boxes on top of each other.
-    std::function<void()> whileShowing;
+    // Run while a message box or a question is up, as the box's own message
+    // loop would run timers and other messages; deepest counts boxes on top of each other.
+    std::function<void()> whileShowing, whileAsking;
     int deepest = 0;
     std::deque<bool> answers;  // for askYesNo, Yes when none are left
-    std::vector<std::string> questions;
-    std::function<void()> whileAsking;  // the question box's loop runs other messages meanwhile
     bool askYesNo(const std::string& text, const std::string& caption) override {
         questions.push_back(caption + ": " + text);
         if (whileAsking) whileAsking();
-        if (answers.empty()) return true;
-        bool answer = answers.front();
-        answers.pop_front();
+        const bool answer = answers.empty() || answers.front();
+        if (!answers.empty()) answers.pop_front();
         return answer;
     }
     void message(const std::string& text) override {
@@ -200,14 +161,11 @@ private:
     int depth_ = 0;
 };
 
-class FakeView final : public MainView {
-public:
-    bool visible = false;
+struct FakeView final : MainView {
+    bool visible = false, playPressed = false, shufflePressed = false;
     int width = 900, height = 600, left = -1, top = -1;
-    int rearms = 0;
-    int quits = 0;
-    int placeholders = 0;
-    bool playPressed = false, shufflePressed = false;
+    int rearms = 0, quits = 0, placeholders = 0, blinks = 0;
+    std::vector<std::string> previews;
 
     void showWindow() override { visible = true; }
     void hideWindow() override { visible = false; }
@@ -226,28 +184,19 @@ public:
     void processPendingMessages() override {}
     void blinkAddButton() override { ++blinks; }
     void stopAddButtonBlink() override { blinks = 0; }
-
-    std::vector<std::string> previews;
-    int blinks = 0;
 };
 
 // The full-screen viewer's window: whether it is up and the pictures it was given.
-class FakeViewerView final : public ViewerView {
-public:
+struct FakeViewerView final : ViewerView {
     bool shown = false;
-    int showings = 0;
     std::vector<Image> pictures;
 
-    void showFullScreen() override {
-        shown = true;
-        ++showings;
-    }
+    void showFullScreen() override { shown = true; }
     void showPicture(const Image& screen) override { pictures.push_back(screen); }
     void close() override { shown = false; }
 };
 
-class FakeFolderChooser final : public FolderChooser {
-public:
+struct FakeFolderChooser final : FolderChooser {
     std::optional<FolderChoice> answer;  // nullopt: cancelled
     std::vector<std::string> openedAt;
     std::optional<FolderChoice> choose(const std::string& lastopen) override {

@@ -1,6 +1,9 @@
 #pragma once
 // The host's real file system, counting what the code under test asks of it
-// and refusing chosen paths the way a locked file or a full disk would.
+// and refusing chosen paths the way a locked file, a full disk or a read
+// error part-way would.
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -16,12 +19,19 @@ struct FileSystemCounts {
     std::size_t largestRead = 0;
 };
 
-class TestFileSystem final : public FileSystem {
-public:
-    bool fileExists(const std::string& path) const override;
+struct TestFileSystem final : FileSystem {
+    bool fileExists(const std::string& path) const override { return ++counts_->fileExists, real_.fileExists(path); }
     bool createDirectory(const std::string& path) override { return real_.createDirectory(path); }
-    std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
-    std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
+    std::unique_ptr<ReadStream> openRead(const std::string& path) const override {
+        auto real = unreadable.count(path) ? nullptr : real_.openRead(path);
+        if (!real) return nullptr;
+        auto failing = readFailsAfter.find(path);
+        return std::make_unique<Counting>(std::move(real), counts_,
+                                          failing == readFailsAfter.end() ? SIZE_MAX : failing->second);
+    }
+    std::unique_ptr<WriteStream> openReplace(const std::string& path) override {
+        return unwritable.count(path) ? nullptr : real_.openReplace(path);
+    }
     void removeStaleTemporaries(const std::string& folder) override { real_.removeStaleTemporaries(folder); }
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override {
@@ -35,6 +45,28 @@ public:
     std::map<std::string, std::size_t> readFailsAfter;  // a disk error after so many bytes
 
 private:
+    class Counting final : public ReadStream {
+    public:
+        Counting(std::unique_ptr<ReadStream> real, std::shared_ptr<FileSystemCounts> counts, std::size_t failAfter)
+            : real_(std::move(real)), counts_(std::move(counts)), left_(failAfter) {}
+        std::size_t read(void* buffer, std::size_t n) override {
+            counts_->largestRead = std::max(counts_->largestRead, n);
+            failed_ = failed_ || left_ == 0;
+            const std::size_t got = failed_ ? 0 : real_->read(buffer, std::min(n, left_));
+            left_ -= got;
+            counts_->bytesRead += got;
+            return got;
+        }
+        bool failed() const override { return failed_ || real_->failed(); }
+        std::optional<std::uint64_t> size() const override { return real_->size(); }
+
+    private:
+        std::unique_ptr<ReadStream> real_;
+        std::shared_ptr<FileSystemCounts> counts_;
+        std::size_t left_;
+        bool failed_ = false;
+    };
+
     PosixFileSystem real_;
     std::shared_ptr<FileSystemCounts> counts_ = std::make_shared<FileSystemCounts>();
 };

@@ -39,11 +39,6 @@ Bgr pixelAt(const Image& image, int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
-Image imageFromRows(const std::vector<std::vector<Bgr>>& rows) {
-    return makeImage(static_cast<int>(rows.at(0).size()), static_cast<int>(rows.size()),
-                     [&](int x, int y) { return rows[y][x]; });
-}
-
 namespace {
 
 struct JpegMemoryDestination {
@@ -73,34 +68,22 @@ std::string encodeJpeg(const Image& image, int quality, JpegFlavour flavour) {
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
 
-    std::vector<std::uint8_t> row;
-    switch (flavour) {
-    case JpegFlavour::Grayscale:
-        cinfo.input_components = 1;
-        cinfo.in_color_space = JCS_GRAYSCALE;
-        break;
-    case JpegFlavour::Cmyk:
-        cinfo.input_components = 4;
-        cinfo.in_color_space = JCS_CMYK;
-        break;
-    default:
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_EXT_BGR;
-        break;
-    }
+    const bool grey = flavour == JpegFlavour::Grayscale, cmyk = flavour == JpegFlavour::Cmyk;
+    cinfo.input_components = grey ? 1 : cmyk ? 4 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (flavour == JpegFlavour::Progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    row.resize(static_cast<std::size_t>(image.width) * 4);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
         const std::uint8_t* src = image.row(static_cast<int>(cinfo.next_scanline));
         JSAMPROW rowPointer = row.data();
         for (int x = 0; x < image.width; ++x) {
             unsigned b = src[3 * x], g = src[3 * x + 1], r = src[3 * x + 2];
-            if (flavour == JpegFlavour::Grayscale) {
+            if (grey) {
                 row[x] = static_cast<std::uint8_t>((r * 77 + g * 150 + b * 29 + 128) >> 8);
-            } else if (flavour == JpegFlavour::Cmyk) {
+            } else if (cmyk) {
                 // Inverted CMYK: 255 means no ink. K' = max(R,G,B), C' = R * 255 / K'.
                 unsigned k = std::max({r, g, b});
                 std::uint8_t* p = &row[4 * x];

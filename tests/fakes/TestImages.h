@@ -24,8 +24,6 @@ Image solidImage(int width, int height, Bgr colour);
 // Smooth colour ramps in both directions.
 Image gradientImage(int width, int height);
 Bgr pixelAt(const Image& image, int x, int y);
-// An image from rows of colours, top row first.
-Image imageFromRows(const std::vector<std::vector<Bgr>>& rows);
 
 enum class JpegFlavour { Colour, Grayscale, Progressive, Cmyk };
 // Compressed with libjpeg; Cmyk is stored Adobe-style (inverted) with an Adobe marker.

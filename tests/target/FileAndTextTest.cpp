@@ -36,12 +36,7 @@ TEST(Win32Files, ReplacingNeverWritesOverAFileBesideTheTarget) {
     ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
     for (const std::string& dir : {folder.path(), deep}) {
         const std::string target = dir + "\\l.tav", beside = target + ".tmp~";
-        HANDLE h = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE) << beside.size();
-        DWORD written = 0;
-        WriteFile(h, "mine", 4, &written, nullptr);
-        CloseHandle(h);
-
+        std::ofstream(beside, std::ios::binary) << "mine";
         EXPECT_TRUE(replaceWith(files, target, "list")) << dir.size();
         EXPECT_EQ(TargetFolder::read(beside), "mine") << dir.size();
         EXPECT_EQ(TargetFolder::read(target), "list") << dir.size();
@@ -77,12 +72,8 @@ TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
 TEST(Win32Text, FolderListingsPassOverNamesOutsideTheAnsiCodePage) {
     // "café.jpg" must not come back as "cafe.jpg", which may be another file.
     TargetFolder folder;
-    for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"}) {
-        HANDLE h = CreateFileW((win32::ansiToWide(folder.path()) + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        CloseHandle(h);
-    }
+    for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"})
+        std::ofstream(std::filesystem::path(win32::ansiToWide(folder.path()) + L"\\" + name)) << "x";
     win32::Win32FileSystem files;
     std::vector<std::string> names;
     ASSERT_TRUE(files.listFolder(folder.path(), [&](const FolderEntry& e) {

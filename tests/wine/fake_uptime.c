@@ -10,35 +10,32 @@
 #include <time.h>
 #include <unistd.h>
 
-static int wanted_load(void) {
-    const char *name = getenv("OW_FAKE_LOAD_FILE");
-    int load = 0;
-    FILE *(*real)(const char *, const char *) = (FILE * (*)(const char *, const char *)) dlsym(RTLD_NEXT, "fopen");
-    FILE *f = name && real ? real(name, "r") : NULL;
-    if (f) {
-        if (fscanf(f, "%d", &load) != 1) load = 0;
-        fclose(f);
-    }
-    return load < 0 ? 0 : load > 100 ? 100 : load;
+typedef FILE *(*fopen_fn)(const char *, const char *);
+
+static FILE *real_open(const char *symbol, const char *path, const char *mode) {
+    fopen_fn real = (fopen_fn)dlsym(RTLD_NEXT, symbol);
+    return real ? real(path, mode) : NULL;
 }
 
 /* Every processor has run since the epoch, idle for (100 - load) per cent of
  * it; /proc/uptime gives the time up and the idle time of all processors added. */
 static FILE *fake_uptime(void) {
+    const char *name = getenv("OW_FAKE_LOAD_FILE");
+    FILE *f = name ? real_open("fopen", name, "r") : NULL;
+    int load = 0;
+    if (f && fscanf(f, "%d", &load) != 1) load = 0;
+    if (f) fclose(f);
+    load = load < 0 ? 0 : load > 100 ? 100 : load;
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     const double up = (double)now.tv_sec + (double)now.tv_nsec / 1e9;
-    const double idle = up * (double)sysconf(_SC_NPROCESSORS_ONLN) * (100 - wanted_load()) / 100.0;
+    const double idle = up * (double)sysconf(_SC_NPROCESSORS_ONLN) * (100 - load) / 100.0;
     char *text = malloc(96); /* fmemopen does not free it; a few bytes a tick */
-    if (!text) return NULL;
-    int n = snprintf(text, 96, "%.2f %.2f\n", up, idle);
-    return fmemopen(text, (size_t)n, "r");
+    return text ? fmemopen(text, (size_t)snprintf(text, 96, "%.2f %.2f\n", up, idle), "r") : NULL;
 }
 
 static FILE *open_file(const char *symbol, const char *path, const char *mode) {
-    if (path && strcmp(path, "/proc/uptime") == 0) return fake_uptime();
-    FILE *(*real)(const char *, const char *) = (FILE * (*)(const char *, const char *)) dlsym(RTLD_NEXT, symbol);
-    return real ? real(path, mode) : NULL;
+    return path && strcmp(path, "/proc/uptime") == 0 ? fake_uptime() : real_open(symbol, path, mode);
 }
 
 FILE *fopen(const char *path, const char *mode) { return open_file("fopen", path, mode); }

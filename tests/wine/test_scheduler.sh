@@ -41,20 +41,10 @@ check_eq "six intervals at 90 % load install nothing" 0 "$(bitmap_width)"
 
 # ---- the machine quiets down: changes follow ----
 set_load 20
-t0=$SECONDS
-if wait_until 60 width_not 0; then
-  ow_pass "the wallpaper is changed by itself (after about $((SECONDS - t0)) s)"
-else
-  ow_die "no wallpaper installed within 60 s with a 2 s interval and play on"
-fi
+check "the wallpaper is changed by itself with a 2 s interval and play on" wait_until 60 width_not 0 ||
+  ow_die "no wallpaper installed"
 first=$(bitmap_width)
-if wait_until 60 width_not "$first"; then
-  ow_pass "and changed again by itself (width $first, then $(bitmap_width))"
-else
-  ow_fail "the wallpaper did not change a second time within 60 s"
-fi
-check_eq "the desktop's Wallpaper is the program's bitmap" "$OW_DATA_WIN\\Ostrel Wallpaper.bmp" \
-  "$(reg_get 'HKCU\Control Panel\desktop' Wallpaper)"
+check "and changed again by itself" wait_until 60 width_not "$first"
 wt post-hotkey Hotkey4 || ow_fail "could not post Hotkey4"
 ow_exit_program || ow_die "no clean exit"
 check_eq "Hotkey4 stopped the changing (playstat saved)" 0 "$(reg_get 'HKCU\RZ' playstat)"
@@ -65,11 +55,7 @@ set_load 0
 ow_start -
 wt wait-window 30000 >/dev/null || ow_die "the main window did not appear on the second start"
 wt post-hotkey Hotkey3 || ow_fail "could not post Hotkey3"
-if wait_until 60 width_not 0; then
-  ow_pass "after Hotkey3 the wallpaper is changed by itself"
-else
-  ow_fail "no wallpaper installed within 60 s after Hotkey3"
-fi
+check "after Hotkey3 the wallpaper is changed by itself" wait_until 60 width_not 0
 ow_exit_program || ow_die "no clean exit on the second start"
 check_eq "Hotkey3 started the changing (playstat saved)" 1 "$(reg_get 'HKCU\RZ' playstat)"
 

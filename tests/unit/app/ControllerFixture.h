@@ -14,8 +14,7 @@
 
 namespace ostrel::testing {
 
-class ControllerTest : public ::testing::Test {
-protected:
+struct ControllerTest : ::testing::Test {
     ControllerTest() {
         registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                      "Personal", temp.path());
@@ -53,17 +52,22 @@ protected:
     // n pictures p1..pn, picture i being i pixels wide, so the installed bitmap tells which one it was.
     void workingListOf(int n) {
         std::vector<std::string> paths;
-        for (int i = 1; i <= n; ++i) {
-            std::string name = "p";
-            name += std::to_string(i);
-            name += ".bmp";
-            paths.push_back(picture(name, i, 1));
-        }
+        for (int i = 1; i <= n; ++i) paths.push_back(picture(pictureName(i), i, 1));
         workingList(paths);
+    }
+    static std::string pictureName(int i) {  // (+= : gcc 12 warns falsely on "p" + std::to_string(i))
+        std::string name = "p";
+        return (name += std::to_string(i)) += ".bmp";
     }
 
     void setting(const std::string& name, const std::string& value) {
         registry.set(RegistryRoot::CurrentUser, "RZ", name, value);
+    }
+    // Play on from the start, a change every so many seconds.
+    void playEvery(int seconds) {
+        setting("TimeInterval", std::to_string(seconds));
+        setting("secund", "1");
+        setting("playstat", "1");
     }
     std::string stored(const std::string& name) const {
         return registry.readString(RegistryRoot::CurrentUser, "RZ", name).value_or("<absent>");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/PreviewFrame.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
@@ -43,6 +45,20 @@ TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
     EXPECT_EQ(small.minWidth, 486);
     EXPECT_EQ(small.maxWidth, 486);
     EXPECT_EQ(listBounds(515, 900, 800, 311).minWidth, 200);  // never below 200
+    // Where the list stands: the width asked for, held within the limits, with
+    // the right edge 4 pixels inside the window.
+    const struct { int windowWidth, windowHeight, left, placedLeft, placedWidth; } placed[] = {
+        {904, 570, 312, 312, 588},   // the designed size
+        {800, 472, 311, 310, 486},   // the limits meet
+        {904, 570, 400, 400, 500},   // dragged, within the limits
+        {904, 570, 500, 441, 459},   // too narrow: the minimum
+        {904, 570, 250, 310, 590},   // too wide: the maximum
+    };
+    for (const auto& c : placed) {
+        const ListBounds b = listBounds(c.windowWidth, c.windowHeight, 516, c.left);
+        EXPECT_EQ(std::tuple(b.left, b.width), std::tuple(c.placedLeft, c.placedWidth)) << c.left;
+    }
+    EXPECT_EQ(nameColumnWidth(588), 448);
 }
 
 TEST(MainLayout, PaintFillsTheFrameAndTheStrip) {
@@ -68,12 +84,10 @@ TEST(MainLayout, PaintFillsTheFrameAndTheStrip) {
 
 TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreview) {
     const Box p = layOutFace(312).preview;
-    EXPECT_TRUE(p.strictlyContains(85, 117));
-    EXPECT_TRUE(p.strictlyContains(283, 265));
-    EXPECT_FALSE(p.strictlyContains(84, 150));   // its border
-    EXPECT_FALSE(p.strictlyContains(284, 150));
-    EXPECT_FALSE(p.strictlyContains(150, 116));
-    EXPECT_FALSE(p.strictlyContains(150, 266));
+    // Its corners inside, then its border on each side.
+    for (auto [x, y, inside] : {std::tuple{85, 117, true}, {283, 265, true}, {84, 150, false}, {284, 150, false},
+                                {150, 116, false}, {150, 266, false}})
+        EXPECT_EQ(p.strictlyContains(x, y), inside) << x << "," << y;
 }
 
 TEST(MainLayout, MenusAndTheChooserOpenFromTheWindowsCorner) {
@@ -110,10 +124,23 @@ TEST(PreviewFrame, TheFramedPictureIsDecodedAtItsPlacesSize) {
     EXPECT_EQ(testing::pixelAt(*framed, 174, 75), (testing::Bgr{0, 0, 255}));
     EXPECT_EQ(testing::pixelAt(*framed, 175, 75), (testing::Bgr{249, 247, 245}));
     EXPECT_FALSE(previewFrame(fs, dir.file("missing.jpg"), {200, 150}));
+    // A big picture is kept at twice its place, enough to follow the frame a
+    // while as the list's edge is dragged; a place that rounds to nothing
+    // leaves the background alone.
+    testing::MemoryWriteStream big;
+    ASSERT_TRUE(writeBmp24(testing::solidImage(2000, 1500, {0, 0, 255}), big));
+    auto source = loadPreviewSource(fs, dir.write("big.bmp", big.bytes), {200, 150});
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->picture.size(), (ImageSize{400, 300}));
+    EXPECT_TRUE(sourceCovers(*source, {400, 300}));
+    EXPECT_FALSE(sourceCovers(*source, {404, 303}));
+    EXPECT_EQ(testing::pixelAt(frameFrom(*source, {300, 225}), 299, 224), (testing::Bgr{0, 0, 255}));
+    source->own = {1, 1000};
+    EXPECT_EQ(testing::pixelAt(frameFrom(*source, {200, 150}), 100, 75), (testing::Bgr{249, 247, 245}));
     // The placeholder comes from memory the same way.
-    auto placeholder = previewFrameOfBytes(testing::encodeJpeg(testing::solidImage(200, 100, {0, 255, 0})), {200, 150});
+    auto placeholder = previewSourceOfBytes(testing::encodeJpeg(testing::solidImage(200, 100, {0, 255, 0})));
     ASSERT_TRUE(placeholder);
-    EXPECT_EQ(testing::pixelAt(*placeholder, 100, 10), (testing::Bgr{249, 247, 245}));
+    EXPECT_EQ(testing::pixelAt(frameFrom(*placeholder, {200, 150}), 100, 10), (testing::Bgr{249, 247, 245}));
 }
 
 }  // namespace

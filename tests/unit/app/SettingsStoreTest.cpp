@@ -30,8 +30,7 @@ TEST(ParseSettingIntegerTest, OptionalSignAndDigitsFittingThirtyTwoBits) {
     for (const auto& [text, value] : cases) EXPECT_EQ(parseSettingInteger(text), value) << '"' << text << '"';
 }
 
-class SettingsStoreTest : public ::testing::Test {
-protected:
+struct SettingsStoreTest : ::testing::Test {
     Settings read() {
         Settings s = store.readAll(kData);
         store.readDownloadFolder(s, kData);

@@ -19,8 +19,7 @@ namespace {
 using testing::Bgr;
 using testing::JpegFlavour;
 
-class PictureLoader : public ::testing::Test {
-protected:
+struct PictureLoader : ::testing::Test {
     std::string bmpFile(const std::string& name, const Image& picture) {
         testing::MemoryWriteStream out;
         EXPECT_TRUE(writeBmp24(picture, out));
@@ -39,36 +38,28 @@ Image noisyImage(int width, int height) {
     });
 }
 
-struct FitCase {
-    ImageSize picture;
-    ScreenSize screen;
-    JpegFlavour flavour;
-};
-
-class PictureLoaderFit : public PictureLoader, public ::testing::WithParamInterface<FitCase> {};
-
 // The fitted path decodes on a second thread and resamples rows as they come;
 // the pixels must be exactly those of decoding first and resampling after.
-TEST_P(PictureLoaderFit, JpegIsDecodedThenResampledToTheFittedSize) {
-    const FitCase& c = GetParam();
-    const std::string bytes = testing::encodeJpeg(noisyImage(c.picture.width, c.picture.height), 90, c.flavour);
-    auto picture = loadWallpaperPicture(fs, dir.write("p.jpg", bytes), true, c.screen);
-    ASSERT_TRUE(picture);
-    const ImageSize target = xyforscreen(c.picture, c.screen);
-    ASSERT_EQ(picture->size(), target);
-    testing::MemoryReadStream in(bytes);
-    auto decoded = decodeJpeg(in, target);
-    ASSERT_TRUE(decoded);
-    EXPECT_TRUE(picture->pixels == resample(*decoded, target).pixels);
+TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
+    const struct { ImageSize picture; ScreenSize screen; JpegFlavour flavour; } cases[] = {
+        {{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
+        {{640, 480}, {1280, 1024}, JpegFlavour::Progressive},  // enlarged
+        {{640, 480}, {160, 120}, JpegFlavour::Colour},         // exactly an eighth scale
+        {{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
+        {{1600, 1200}, {1024, 768}, JpegFlavour::Colour}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.picture.width) + " on " + std::to_string(c.screen.width));
+        const std::string bytes = testing::encodeJpeg(noisyImage(c.picture.width, c.picture.height), 90, c.flavour);
+        auto picture = loadWallpaperPicture(fs, dir.write("p.jpg", bytes), true, c.screen);
+        ASSERT_TRUE(picture);
+        const ImageSize target = xyforscreen(c.picture, c.screen);
+        ASSERT_EQ(picture->size(), target);
+        testing::MemoryReadStream in(bytes);
+        auto decoded = decodeJpeg(in, target);
+        ASSERT_TRUE(decoded);
+        EXPECT_TRUE(picture->pixels == resample(*decoded, target).pixels);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    ShrinkAndEnlarge, PictureLoaderFit,
-    ::testing::Values(FitCase{{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
-                      FitCase{{640, 480}, {1280, 1024}, JpegFlavour::Progressive},  // enlarged
-                      FitCase{{640, 480}, {160, 120}, JpegFlavour::Colour},         // exactly an eighth scale
-                      FitCase{{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
-                      FitCase{{1600, 1200}, {1024, 768}, JpegFlavour::Colour}));
 
 // Halfway through the rows the decoder gives up; the resampler, waiting for the
 // rest, must hear of it rather than wait for ever.
@@ -93,24 +84,20 @@ TEST_F(PictureLoader, FitFailsCleanlyWhenTheDecoderStopsHalfway) {
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("cut.jpg", bytes.substr(0, cut)), true, {1024, 768}));
 }
 
-TEST_F(PictureLoader, WithoutFitKeepsTheOriginalSize) {
-    auto path = dir.write("p.jpg", testing::encodeJpeg(testing::gradientImage(123, 45)));
-    auto picture = loadWallpaperPicture(fs, path, false, {1024, 768});
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->size(), (ImageSize{123, 45}));
-}
-
-TEST_F(PictureLoader, TheKindProbeNotTheNameChoosesTheDecoder) {
-    Image original = testing::gradientImage(31, 17);
-    auto asJpg = bmpFile("really-a-bitmap.jpg", original);
-    auto picture = loadWallpaperPicture(fs, asJpg, false, {1024, 768});
+// Without fitting a picture keeps its size; the kind probe, not the name,
+// chooses the decoder; a thin picture keeps at least one pixel when fitted.
+TEST_F(PictureLoader, LoadsByKindAtItsOwnOrTheFittedSize) {
+    const Image original = testing::gradientImage(31, 17);
+    auto picture = loadWallpaperPicture(fs, bmpFile("really-a-bitmap.jpg", original), false, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->pixels, original.pixels);
-
-    auto asBmp = dir.write("really-a-jpeg.bmp", testing::encodeJpeg(original));
-    picture = loadWallpaperPicture(fs, asBmp, false, {1024, 768});
+    const std::string jpeg = testing::encodeJpeg(original);
+    picture = loadWallpaperPicture(fs, dir.write("really-a-jpeg.bmp", jpeg), false, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), original.size());
+    picture = loadWallpaperPicture(fs, bmpFile("line.bmp", testing::gradientImage(4000, 1)), true, {1024, 768});
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->size(), (ImageSize{1024, 1}));
 }
 
 TEST_F(PictureLoader, FailsForWhatItCannotDecode) {
@@ -118,8 +105,6 @@ TEST_F(PictureLoader, FailsForWhatItCannotDecode) {
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("g.gif", testing::gifBytes(true)), false, {1024, 768}));
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("empty.bmp", ""), false, {1024, 768}));
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.file("missing.jpg"), true, {1024, 768}));
-    std::string jpeg = testing::encodeJpeg(testing::gradientImage(200, 100));
-    EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2)), false, {1024, 768}));
 }
 
 // A file that is no picture costs its headers, and a bitmap no more than its
@@ -130,20 +115,12 @@ TEST_F(PictureLoader, ReadsNoMoreThanTheHeadersDeclare) {
     EXPECT_FALSE(loadWallpaperPicture(counting, dir.write("film.jpg", "RIFF" + junk), false, {1024, 768}));
     EXPECT_LE(counting.counts().bytesRead, 5 + kBmpHeaderBytes);
 
-    testing::MemoryWriteStream bitmap;
-    ASSERT_TRUE(writeBmp24(testing::gradientImage(64, 32), bitmap));
+    const std::string bitmap = testing::TempDir::read(bmpFile("tail.bmp", testing::gradientImage(64, 32)));
     testing::TestFileSystem counting2;
-    auto picture = loadWallpaperPicture(counting2, dir.write("tail.bmp", bitmap.bytes + junk), false, {1024, 768});
+    auto picture = loadWallpaperPicture(counting2, dir.write("tail.bmp", bitmap + junk), false, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), (ImageSize{64, 32}));
-    EXPECT_LE(counting2.counts().bytesRead, 5 + bitmap.bytes.size());
-}
-
-TEST_F(PictureLoader, ThinPictureKeepsAtLeastOnePixel) {
-    auto path = bmpFile("line.bmp", testing::gradientImage(4000, 1));
-    auto picture = loadWallpaperPicture(fs, path, true, {1024, 768});
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->size(), (ImageSize{1024, 1}));
+    EXPECT_LE(counting2.counts().bytesRead, 5 + bitmap.size());
 }
 
 }  // namespace

@@ -1,33 +1,24 @@
+// The changer's rules of time: the countdown, the intervals, the load gate,
+// the daily change, and the random source of the random waits and the shuffle.
 #include "changer/Scheduling.h"
-#include "app/Rounding.h"
+#include "app/SeededRandom.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
 
 namespace ostrel {
 namespace {
 
-struct CountdownCase {
-    std::uint32_t intervalMs;
-    std::int32_t elapsed;
-    const char* text;
-};
-
-class CountdownText : public ::testing::TestWithParam<CountdownCase> {};
-
-TEST_P(CountdownText, MatchesTrayTipForm) {
-    EXPECT_EQ(timetoch(GetParam().intervalMs, GetParam().elapsed), GetParam().text);
+TEST(Countdown, MatchesTheTrayTipForm) {
+    const struct { std::uint32_t intervalMs; std::int32_t elapsed; const char* text; } cases[] = {
+        {46000, 1, "45 сек."}, {300000, 1, "4 мин. 59 сек"}, {3662000, 1, "1 час. 1 мин. 1 сек"},
+        {86400000, 1, "23 час. 59 мин. 59 сек"}, {60000, 0, "1 мин. 0 сек"}, {60000, 1, "59 сек."},
+        {3600000, 0, "1 час. 0 мин. 0 сек"},
+        {2999, 0, "2 сек."}};  // an interval not a whole number of seconds: truncated first
+    for (const auto& c : cases) EXPECT_EQ(timetoch(c.intervalMs, c.elapsed), c.text) << c.intervalMs;
 }
-
-INSTANTIATE_TEST_SUITE_P(Forms, CountdownText,
-                         ::testing::Values(CountdownCase{46000, 1, "45 сек."},
-                                           CountdownCase{300000, 1, "4 мин. 59 сек"},
-                                           CountdownCase{3662000, 1, "1 час. 1 мин. 1 сек"},
-                                           CountdownCase{86400000, 1, "23 час. 59 мин. 59 сек"},
-                                           CountdownCase{60000, 0, "1 мин. 0 сек"},
-                                           CountdownCase{60000, 1, "59 сек."},
-                                           CountdownCase{3600000, 0, "1 час. 0 мин. 0 сек"},
-                                           // interval not a whole number of seconds: truncated first
-                                           CountdownCase{2999, 0, "2 сек."}));
 
 TEST(FixedInterval, UnitsAndOutOfRangeValues) {
     EXPECT_EQ(fixedIntervalMs(5, 2), 300000u);
@@ -40,7 +31,7 @@ TEST(FixedInterval, UnitsAndOutOfRangeValues) {
     EXPECT_EQ(fixedIntervalMs(-3, 1), 0u);
 }
 
-TEST(LoadGate, FirstSampleGivesNoFigureThenAverageLoad) {
+TEST(LoadGate, FirstSampleGivesNoFigureThenAverageLoadRoundedHalfUp) {
     LoadGate gate;
     // Two processors, 10 s of wall time between samples.
     LoadSample a{2, 1000000000, 500000000};
@@ -53,46 +44,41 @@ TEST(LoadGate, FirstSampleGivesNoFigureThenAverageLoad) {
     EXPECT_EQ(gate.Proc(std::nullopt), std::nullopt);
     LoadSample d{2, c.systemTime + 100000000, c.idleTime + 200000000};  // fully idle
     EXPECT_EQ(gate.Proc(d), 0);
+    LoadSample e{2, d.systemTime + 1000, d.idleTime + 990};  // 50.5 % busy rounds up
+    EXPECT_EQ(gate.Proc(e), 51);
+    EXPECT_EQ(gate.Proc(e), std::nullopt);  // no time passed
 }
 
-TEST(LoadGate, HalfPercentRoundsUpAndZeroTimeGivesNoFigure) {
-    LoadGate gate;
-    LoadSample a{1, 1000, 1000};
-    gate.Proc(a);
-    LoadSample b{1, a.systemTime + 1000, a.idleTime + 495};  // 50.5 % busy
-    EXPECT_EQ(gate.Proc(b), 51);
-    EXPECT_EQ(gate.Proc(b), std::nullopt);  // no time passed
+TEST(DailyDelay, StepsTowardTheSetMinute) {
+    const struct { int hour, minute, setHour, setMinute; std::uint32_t delay; } cases[] = {
+        {10, 10, 10, 30, kDailyMinuteMs}, {10, 29, 10, 30, kDailySecondsMs}, {9, 45, 10, 30, kDailyMinuteMs},
+        {9, 50, 10, 30, kDailyMinuteMs},  // the hour before the set hour, past the set minute: a minute, not an hour
+        {23, 59, 0, 0, kDailySecondsMs}, {3, 0, 10, 30, kDailyHourMs}, {10, 31, 10, 30, kDailyHourMs},
+        {9, 28, 10, 30, kDailyHourMs}, {9, 29, 10, 30, kDailyMinuteMs}};
+    for (const auto& c : cases)
+        EXPECT_EQ(dailyCheckDelayMs(c.hour, c.minute, c.setHour, c.setMinute), c.delay) << c.hour << ":" << c.minute;
 }
 
-struct DailyCase {
-    int hour, minute, setHour, setMinute;
-    std::uint32_t delay;
-};
-
-class DailyDelay : public ::testing::TestWithParam<DailyCase> {};
-
-TEST_P(DailyDelay, StepsTowardTheSetMinute) {
-    const auto& c = GetParam();
-    EXPECT_EQ(dailyCheckDelayMs(c.hour, c.minute, c.setHour, c.setMinute), c.delay);
+std::vector<std::int32_t> draws(std::uint64_t seed, std::int32_t n, int count) {
+    SeededRandom random(seed);
+    std::vector<std::int32_t> out(count);
+    for (auto& v : out) v = random.below(n);
+    return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DailyDelay,
-    ::testing::Values(DailyCase{10, 10, 10, 30, kDailyMinuteMs}, DailyCase{10, 29, 10, 30, kDailySecondsMs},
-                      DailyCase{9, 45, 10, 30, kDailyMinuteMs},
-                      // The hour before the set hour, past the set minute: a minute, not an hour.
-                      DailyCase{9, 50, 10, 30, kDailyMinuteMs}, DailyCase{23, 59, 0, 0, kDailySecondsMs},
-                      DailyCase{3, 0, 10, 30, kDailyHourMs}, DailyCase{10, 31, 10, 30, kDailyHourMs},
-                      DailyCase{9, 28, 10, 30, kDailyHourMs}, DailyCase{9, 29, 10, 30, kDailyMinuteMs}));
+TEST(SeededRandomTest, DrawsCoverTheWholeRangeAndNothingElse) {
+    for (std::int32_t n : {INT32_MIN, -1, 0, 1, 2, 7}) {
+        std::set<std::int32_t> seen, every{0};  // an empty or negative range answers 0
+        for (std::int32_t v : draws(99, n, 2000)) seen.insert(v);
+        for (std::int32_t v = 1; v < n; ++v) every.insert(v);
+        EXPECT_EQ(seen, every) << "n = " << n;
+    }
+}
 
-TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(5, 2), 2);
-    EXPECT_EQ(roundHalfEven(7, 2), 4);
-    EXPECT_EQ(roundHalfEven(-5, 2), -2);
-    EXPECT_EQ(roundHalfEven(-7, 2), -4);
-    EXPECT_EQ(roundHalfEven(10, 4), 2);
-    EXPECT_EQ(roundHalfEven(11, 4), 3);
-    EXPECT_EQ(roundHalfEven(-1, 3), 0);
+TEST(SeededRandomTest, BothHalvesOfTheSeedDecideTheSequence) {
+    EXPECT_EQ(draws(0x1234, 1000000, 20), draws(0x1234, 1000000, 20));
+    // Start-up counters may differ only above 32 bits.
+    EXPECT_NE(draws(0x1234, 1000000, 20), draws(0x1234 + (std::uint64_t{1} << 32), 1000000, 20));
 }
 
 }  // namespace

@@ -18,8 +18,6 @@ struct ProbeCase {
     const char* stat;
 };
 
-void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
-
 std::vector<ProbeCase> probeCases() {
     const std::string jpeg = testing::encodeJpeg(testing::gradientImage(37, 21));
     const std::string pixels(112 * 21, '\0'), big(3000u * 1000, '\0');
@@ -49,24 +47,21 @@ std::vector<ProbeCase> probeCases() {
     };
 }
 
-class Probe : public ::testing::TestWithParam<ProbeCase> {};
-
-TEST_P(Probe, TypeFromTheFirstFiveBytesStatAndRetries) {
-    const ProbeCase& c = GetParam();
-    testing::TempDir dir;
-    const std::string path = c.bytes ? dir.write(c.fileName, *c.bytes) : dir.file(c.fileName);
-    testing::TestFileSystem fs, retried;
-    EXPECT_EQ(GetImageType(fs, path), c.type);
-    EXPECT_LE(std::max(fs.counts().bytesRead, fs.counts().largestRead), 5u);
-    EXPECT_EQ(GetStat(fs, path), c.stat);
-    if (c.type == std::string("Bmp")) { EXPECT_LT(fs.counts().bytesRead, 1024u); }  // the headers are enough
-    // A file still being written may read as 0x0 at first: asked up to three times.
-    EXPECT_EQ(resolutionText(retried, path), padResolution(c.stat));
-    EXPECT_EQ(retried.counts().fileExists, c.stat == std::string("0x0") ? 3 : 1);
+TEST(ImageProbe, TypeFromTheFirstFiveBytesStatAndRetries) {
+    for (const ProbeCase& c : probeCases()) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir dir;
+        const std::string path = c.bytes ? dir.write(c.fileName, *c.bytes) : dir.file(c.fileName);
+        testing::TestFileSystem fs, retried;
+        EXPECT_EQ(GetImageType(fs, path), c.type);
+        EXPECT_LE(std::max(fs.counts().bytesRead, fs.counts().largestRead), 5u);
+        EXPECT_EQ(GetStat(fs, path), c.stat);
+        EXPECT_TRUE(c.type != std::string("Bmp") || fs.counts().bytesRead < 1024u);  // the headers are enough
+        // A file still being written may read as 0x0 at first: asked up to three times.
+        EXPECT_EQ(resolutionText(retried, path), padResolution(c.stat));
+        EXPECT_EQ(retried.counts().fileExists, c.stat == std::string("0x0") ? 3 : 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, Probe, ::testing::ValuesIn(probeCases()),
-                         [](const auto& info) { return info.param.name; });
 
 TEST(ImageProbe, PaddingPutsTheXAtColumnNineForWidthsUpToFourDigits) {
     const std::pair<const char*, const char*> cases[] = {{"0x0", "       0x0"},       {"800x600", "     800x600"},

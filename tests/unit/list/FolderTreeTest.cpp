@@ -1,9 +1,16 @@
+// The folders a user adds from: the scan for pictures and the chooser's tree.
+#include "list/FolderScan.h"
 #include "list/FolderTree.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <vector>
+
+#include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 
 namespace ostrel {
 namespace {
@@ -12,25 +19,15 @@ using Texts = std::vector<std::string>;
 
 // Folders held in memory, keyed by their path with a trailing "\". The host's
 // file system has no hidden or system flags, so the tree's filters are fed here.
-class MemoryFolders final : public FileSystem {
-public:
-    MemoryFolders& add(const std::string& folder, std::vector<FolderEntry> entries) {
-        folders_[folder] = std::move(entries);
-        return *this;
-    }
-    int delivered(const std::string& folder) const {
-        auto it = delivered_.find(folder);
-        return it == delivered_.end() ? 0 : it->second;
-    }
+struct MemoryFolders final : FileSystem {
+    std::map<std::string, std::vector<FolderEntry>> folders;
 
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override {
-        auto it = folders_.find(folder);
-        if (it == folders_.end()) return false;
-        for (const FolderEntry& entry : it->second) {
-            ++delivered_[folder];
+        auto it = folders.find(folder);
+        if (it == folders.end()) return false;
+        for (const FolderEntry& entry : it->second)
             if (!visit(entry)) break;
-        }
         return true;
     }
     bool fileExists(const std::string&) const override { return false; }
@@ -39,10 +36,6 @@ public:
     std::unique_ptr<WriteStream> openReplace(const std::string&) override { return nullptr; }
     bool deleteFile(const std::string&) override { return false; }
     void removeStaleTemporaries(const std::string&) override {}
-
-private:
-    std::map<std::string, std::vector<FolderEntry>> folders_;
-    mutable std::map<std::string, int> delivered_;
 };
 
 FolderEntry folder(const std::string& name) { return {name, true, false, false, false}; }
@@ -53,20 +46,19 @@ FolderEntry file(const std::string& name) { return {name, false, false, false, f
 // A drive as Windows lists it: the root has no "." and "..", its folders do.
 MemoryFolders sampleDisk() {
     MemoryFolders fs;
-    fs.add("C:\\", {system("$Recycle.Bin"), hidden("Hidden"), file("boot.ini"), folder("Photos"),
-                    folder("ab"), folder("Empty"), folder("(2005)"), folder("Locked")})
-        .add("C:\\$Recycle.Bin\\", {folder("."), folder(".."), folder("S-1-5")})
-        .add("C:\\Hidden\\", {folder("."), folder(".."), folder("x")})
-        .add("C:\\Photos\\", {folder("."), folder(".."), folder("2005"), folder("ab")})
-        .add("C:\\Photos\\2005\\", {folder("."), folder(".."), file("a.jpg")})
-        .add("C:\\Photos\\ab\\", {folder("."), folder("..")})
-        .add("C:\\ab\\", {folder("."), folder(".."), folder("cd")})
-        .add("C:\\ab\\cd\\", {folder("."), folder("..")})
-        .add("C:\\Empty\\", {folder("."), folder(".."), hidden("h"), system("s"), file("f.bmp")})
-        .add("C:\\(2005)\\", {folder("."), folder(".."), file("x.txt"), folder("$Recycle.Bin")})
-        .add("C:\\$Recycle.Bin\\S-1-5\\", {folder("."), folder("..")});
-    // C:\Locked\ cannot be read: it is not in the map.
-    return fs;
+    fs.folders = {{"C:\\", {system("$Recycle.Bin"), hidden("Hidden"), file("boot.ini"), folder("Photos"), folder("ab"),
+                            folder("Empty"), folder("(2005)"), folder("Locked")}},
+                  {"C:\\$Recycle.Bin\\", {folder("."), folder(".."), folder("S-1-5")}},
+                  {"C:\\Hidden\\", {folder("."), folder(".."), folder("x")}},
+                  {"C:\\Photos\\", {folder("."), folder(".."), folder("2005"), folder("ab")}},
+                  {"C:\\Photos\\2005\\", {folder("."), folder(".."), file("a.jpg")}},
+                  {"C:\\Photos\\ab\\", {folder("."), folder("..")}},
+                  {"C:\\ab\\", {folder("."), folder(".."), folder("cd")}},
+                  {"C:\\ab\\cd\\", {folder("."), folder("..")}},
+                  {"C:\\Empty\\", {folder("."), folder(".."), hidden("h"), system("s"), file("f.bmp")}},
+                  {"C:\\(2005)\\", {folder("."), folder(".."), file("x.txt"), folder("$Recycle.Bin")}},
+                  {"C:\\$Recycle.Bin\\S-1-5\\", {folder("."), folder("..")}}};
+    return fs;  // C:\Locked\ cannot be read: it is not in the map
 }
 
 Texts names(const std::vector<ChildFolder>& children) {
@@ -95,20 +87,6 @@ TEST(FolderTreeTest, NextLevelListsVisibleFoldersInOrderWithTheirExpandButtons) 
     }
     EXPECT_FALSE(NextLevel(fs, "C:\\Locked\\").has_value());
     EXPECT_FALSE(NextLevel(fs, "D:\\").has_value());
-}
-
-TEST(FolderTreeTest, TheProbeStopsAtTheFirstSubfolder) {
-    MemoryFolders fs;
-    fs.add("C:\\", {folder("Big")})
-        .add("C:\\Big\\", {folder("."), folder(".."), folder("a"), folder("b"), folder("c")});
-    ASSERT_EQ(names(*NextLevel(fs, "C:\\")), Texts{"Big+"});
-    EXPECT_EQ(fs.delivered("C:\\Big\\"), 3);
-    EXPECT_EQ(fs.delivered("C:\\Big\\a\\"), 0);  // grandchildren are not read
-}
-
-TEST(FolderTreeTest, GetpathPutsABackslashAfterEveryNode) {
-    EXPECT_EQ(getpath({"C:", "Photos", "2005"}), "C:\\Photos\\2005\\");
-    EXPECT_EQ(getpath({"C:"}), "C:\\");
 }
 
 TEST(FolderTreeTest, OpenlastWalksDownAsFarAsTheFoldersGo) {
@@ -143,6 +121,55 @@ TEST(FolderTreeTest, OpenlastWalksDownAsFarAsTheFoldersGo) {
         EXPECT_EQ(walk.expand, c.expand);
         EXPECT_EQ(walk.selectLast, c.select);
     }
+}
+
+std::vector<std::string> names(const WallpaperList& list, const std::string& base) {
+    std::vector<std::string> out;
+    for (int row = 1; row < list.rowCount(); ++row) {
+        EXPECT_EQ(list.cell(NumberColumn, row), std::to_string(row));
+        out.push_back(list.path(row).substr(base.size()));
+    }
+    return out;
+}
+
+TEST(FolderScan, TakesPicturesByNameAnywhereInItAndAddsAgainOnASecondScan) {
+    testing::TempDir dir;
+    for (const char* name : {"a.jpg", "B.JPEG", "c.Bmp", "d.png", "e.jpg.txt", "photo.jpgx", "photo"})
+        dir.write(name, "not looked at");
+    testing::TestFileSystem fs;
+    WallpaperList list;
+    EXPECT_EQ(ScanDir(fs, dir.path(), false, list), 5);
+    std::vector<std::string> found = names(list, dir.path() + "\\");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"B.JPEG", "a.jpg", "c.Bmp", "e.jpg.txt", "photo.jpgx"}));
+    EXPECT_EQ(ScanDir(fs, dir.path() + "\\", false, list), 5);  // no duplicate check
+    EXPECT_EQ(list.entryCount(), 10);
+    EXPECT_EQ(list.resolution(1), "");
+}
+
+TEST(FolderScan, SubfoldersDepthFirstButNeverThroughALinkOrPastThePathLimit) {
+    testing::TempDir dir;
+    std::filesystem::create_directories(dir.file("sub/deeper"));
+    dir.write("sub/deeper/x.jpg", "");
+    dir.write("sub/y.bmp", "");
+    dir.write("top.jpg", "");
+    // A link back up would be scanned for ever.
+    std::filesystem::create_directory_symlink(dir.path(), dir.file("sub/loop"));
+    const std::string longName(250, 'n');
+    std::filesystem::create_directories(dir.file(longName));
+    dir.write(longName + "/z.jpg", "");
+    dir.write(std::string(259 - dir.path().size(), 'f') + ".jpg", "");  // one character too many
+
+    testing::TestFileSystem fs;
+    WallpaperList flat, deep;
+    ScanDir(fs, dir.path(), false, flat);
+    EXPECT_EQ(names(flat, dir.path() + "\\"), (std::vector<std::string>{"top.jpg"}));
+    ScanDir(fs, dir.path(), true, deep);
+    std::vector<std::string> found = names(deep, dir.path() + "\\");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"sub\\deeper\\x.jpg", "sub\\y.bmp", "top.jpg"}));
+    // A missing folder adds nothing and says nothing.
+    EXPECT_EQ(ScanDir(fs, dir.file("none"), true, deep), 0);
 }
 
 }  // namespace

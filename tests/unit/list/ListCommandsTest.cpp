@@ -6,12 +6,20 @@
 namespace ostrel::testing {
 namespace {
 
-class ListCommands : public ControllerTest {
-protected:
+struct ListCommands : ControllerTest {
     ListController& list() { return controller->listController(); }
-    std::vector<std::string> paths() {
-        std::vector<std::string> out;
-        for (int row = 1; row < list().list().rowCount(); ++row) out.push_back(list().list().path(row));
+    // The list's paths without the temporary folder, a blank between them.
+    std::string rows() {
+        std::string out;
+        for (int row = 1; row < list().list().rowCount(); ++row)
+            out.append(row > 1 ? " " : "").append(list().list().path(row), temp.path().size() + 1);
+        return out;
+    }
+    // Which of the pictures p1..pn are still on disk, as "1245".
+    std::string onDisk(int n) {
+        std::string out;
+        for (int i = 1; i <= n; ++i)
+            if (std::filesystem::exists(temp.file(pictureName(i)))) out += std::to_string(i);
         return out;
     }
     std::string savedList() { return TempDir::read(hostDataFolder() + "/Default.tav"); }
@@ -37,7 +45,7 @@ TEST_F(ListCommands, DeleteRemovesTheSelectedRowsRenumbersAndSaves) {
     EXPECT_TRUE(rowLook(list().list(), 3, controller->settings().currentPath, "", false).redrawn);
     EXPECT_EQ(savedList().find(temp.file("p3.bmp")), std::string::npos);
     EXPECT_NE(savedList().find(sixth), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(temp.file("p3.bmp")));  // plain Delete keeps the files
+    EXPECT_EQ(onDisk(7), "1234567");  // plain Delete keeps the files
 }
 
 TEST_F(ListCommands, RightAfterStartDeleteTakesTheCurrentRowOnly) {
@@ -46,9 +54,7 @@ TEST_F(ListCommands, RightAfterStartDeleteTakesTheCurrentRowOnly) {
     start();
     list().plistKeyDown(ListKey::Delete, true, true);  // Ctrl+Shift+Delete: no question
     EXPECT_EQ(list().list().entryCount(), 4);
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p3.bmp")));
-    for (const char* kept : {"p1.bmp", "p2.bmp", "p4.bmp", "p5.bmp"})
-        EXPECT_TRUE(std::filesystem::exists(temp.file(kept))) << kept;
+    EXPECT_EQ(onDisk(5), "1245");
 }
 
 TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
@@ -61,16 +67,13 @@ TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
         list().moveCurrentRow(4, false);
     };
     list().plistKeyDown(ListKey::Delete, true, false);
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p2.bmp")));
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p3.bmp")));
-    EXPECT_TRUE(std::filesystem::exists(temp.file("p4.bmp")));
-    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p1.bmp"), temp.file("p4.bmp")}));
+    EXPECT_EQ(onDisk(4), "14");
+    EXPECT_EQ(rows(), "p1.bmp p4.bmp");
 
     list().moveCurrentRow(1, false);
     controller->onCommand(Command::DeleteFile);  // the row asked about, not the one clicked meanwhile
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p1.bmp")));
-    EXPECT_TRUE(std::filesystem::exists(temp.file("p4.bmp")));
-    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p4.bmp")}));
+    EXPECT_EQ(onDisk(4), "4");
+    EXPECT_EQ(rows(), "p4.bmp");
 }
 
 TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
@@ -82,8 +85,7 @@ TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
     list().plistKeyDown(ListKey::Delete, true, false);
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(dialogs.questions[0], "Вы собираетесь удалить файл: Вы уверены?");
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p2.bmp")));  // deleted before the No
-    EXPECT_TRUE(std::filesystem::exists(temp.file("p3.bmp")));
+    EXPECT_EQ(onDisk(5), "1345");  // deleted before the No
     EXPECT_EQ(list().list().entryCount(), 5);
     EXPECT_EQ(savedList(), before);
 
@@ -91,7 +93,7 @@ TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
     dialogs.questions.clear();
     list().plistKeyDown(ListKey::Delete, true, true);
     EXPECT_TRUE(dialogs.questions.empty());
-    EXPECT_FALSE(std::filesystem::exists(temp.file("p4.bmp")));
+    EXPECT_EQ(onDisk(5), "15");
     EXPECT_EQ(list().list().entryCount(), 2);
 }
 
@@ -109,39 +111,38 @@ TEST_F(ListCommands, RowMenuOnlyOverRowsAndEnabledByTheFile) {
     EXPECT_EQ(menu->screenY, 200 - 4 + 33 + 30);
     EXPECT_EQ(list().grid().currentRow, 2);
     controller->onCommand(Command::RemoveFromList);
-    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("p1.bmp"), temp.file("p3.bmp")}));
+    EXPECT_EQ(rows(), "p1.bmp p3.bmp");
 
     dialogs.answers = {false};
     list().moveCurrentRow(1, false);
     controller->onCommand(Command::DeleteFile);  // No: nothing happens
     EXPECT_EQ(list().list().entryCount(), 2);
-    EXPECT_TRUE(std::filesystem::exists(temp.file("p1.bmp")));
+    EXPECT_EQ(onDisk(3), "13");
 }
 
 TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
     workingList({picture("b.bmp", 2, 1), picture("c.bmp", 3, 1), picture("a.bmp", 1, 1)});
     start();
-    const std::string a = temp.file("a.bmp"), b = temp.file("b.bmp"), c = temp.file("c.bmp");
     list().headerClick(100, 5, 34, 266);  // "Имя": ascending first
-    EXPECT_EQ(paths(), (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(rows(), "a.bmp b.bmp c.bmp");
     list().headerClick(100, 5, 34, 266);
-    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+    EXPECT_EQ(rows(), "c.bmp b.bmp a.bmp");
     EXPECT_TRUE(list().ascendingChecked());  // header clicks leave the checkmarks alone
     controller->onCommand(Command::SortByName);  // takes its direction from the checkmark
-    EXPECT_EQ(paths(), (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(rows(), "a.bmp b.bmp c.bmp");
     controller->onCommand(Command::SortDescending);  // re-sorts by the last key at once
-    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+    EXPECT_EQ(rows(), "c.bmp b.bmp a.bmp");
     list().headerClick(20, 5, 34, 266);  // "№" sorts nothing
-    EXPECT_EQ(paths(), (std::vector<std::string>{c, b, a}));
+    EXPECT_EQ(rows(), "c.bmp b.bmp a.bmp");
 
     // After adding, a direction only moves the checkmark.
     chooser.answer = FolderChoice{temp.path() + "\\", false};
     controller->onCommand(Command::AddFolder);
     EXPECT_FALSE(list().sortedByName());
-    const std::vector<std::string> unsorted = paths();
+    const std::string unsorted = rows();
     controller->onCommand(Command::SortAscending);
     EXPECT_TRUE(list().ascendingChecked());
-    EXPECT_EQ(paths(), unsorted);
+    EXPECT_EQ(rows(), unsorted);
 }
 
 TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
@@ -157,16 +158,13 @@ TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
     controller->onCommand(Command::AddFolder);
     EXPECT_EQ(chooser.openedAt.back(), dataFolder());  // opened at "lastopen"
     EXPECT_EQ(controller->settings().lastopen, temp.file("pics") + "\\");
-    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("pics") + "\\one.jpg"}));
-    EXPECT_EQ(list().list().fixedRows(), 1);
-    EXPECT_NE(savedList().find("one.jpg"), std::string::npos);
+    EXPECT_EQ(rows(), "pics\\one.jpg");
 
     // Dropped items are judged by content; the folder is scanned as last chosen.
     const std::string noName = temp.write("noextension", std::string("\xFF\xD8\xFF", 3));
     const std::string png = temp.write("x.png", std::string("\x89PNG", 4));
     list().dropFiles({noName, png, temp.file("pics")});
-    EXPECT_EQ(paths(), (std::vector<std::string>{temp.file("pics") + "\\one.jpg", noName,
-                                                 temp.file("pics") + "\\one.jpg"}));
+    EXPECT_EQ(rows(), "pics\\one.jpg noextension pics\\one.jpg");
 
     // A folder whose name is longer than the remembered text is scanned whole.
     const std::string deep = temp.file(std::string(120, 'd'));
@@ -174,7 +172,7 @@ TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
     picture(std::string(120, 'd') + "/deep.jpg", 2, 2);
     chooser.answer = FolderChoice{deep + "\\", false};
     controller->onCommand(Command::AddFolder);
-    EXPECT_EQ(paths().back(), deep + "\\deep.jpg");
+    EXPECT_TRUE(rows().ends_with(std::string(120, 'd') + "\\deep.jpg"));
     EXPECT_EQ(controller->settings().lastopen.size(), 100u);
 
     // One file through the dialog to an empty list shows it at once.
@@ -202,9 +200,7 @@ TEST_F(ListCommands, EmptyListBlinksTheAddButtonAndSelectAllDoesNothing) {
     advance(2000);
     EXPECT_EQ(view.blinks, 2);
     list().plistKeyDown(ListKey::A, false, true);
-    EXPECT_EQ(list().grid().selectionTop, 0);
-    EXPECT_EQ(list().grid().selectionBottom, 0);
-    EXPECT_EQ(list().grid().currentRow, 0);
+    EXPECT_EQ(list().grid().selectionTop + list().grid().selectionBottom + list().grid().currentRow, 0);
     dialogs.nextFile = picture("a.bmp", 1, 1);
     controller->onCommand(Command::AddFile);
     EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
