@@ -3,6 +3,7 @@
 #include "app/Rounding.h"
 #include "changer/FitToScreen.h"
 #include "app/PreviewFrame.h"
+#include "app/ProgramRemoval.h"
 
 namespace ostrel {
 
@@ -18,8 +19,13 @@ MainController::MainController(Services services, MainView& view)
                  view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
       viewer_(services.files, services.desktop, settings_, list_, services.viewerView),
-      timerDownload_(services.timers, TimerId::Download, 300000, false) {
-    list_.setInstaller([this](int row) { changer_.installEntry(row); });
+      timerDownload_(services.timers, TimerId::Download, 300000, false),
+      options_({services.registry, dialogs_, scheduler_, changer_, viewer_, timerDownload_, proxy_,
+                services.programPath, [this] { saveSettings(); }, [this] { removeProgramFiles(); }},
+               settings_, services.optionsView) {
+    list_.setInstaller([this](int row) {
+        if (!filesRemoved_) changer_.installEntry(row);  // nothing is written once the files are being removed
+    });
     list_.setViewer(viewer_);
 }
 
@@ -124,10 +130,26 @@ void MainController::FormDestroy() {
     if (!startupDone_) return;
     list_.saveDefaultList();
     viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
+    saveSettings();
+}
+
+void MainController::saveSettings() {
     settings_.windowWidth = view_.windowWidth();
     settings_.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
         dialogs_.message("Не удалось записать настройки в реестр.");
+}
+
+void MainController::removeProgramFiles() {
+    if (removalAllowed(dataFolder_)) {
+        // From here on nothing of the program's may be written again: no change,
+        // probe or save into the folder being deleted, also not from a timer or
+        // a hotkey while a box about an undeletable file is up, nor at shutdown.
+        filesRemoved_ = true;
+        stopAllTimers();
+    }
+    if (!ostrel::removeProgramFiles(s_.registry, s_.files, dialogs_, dataFolder_)) return;
+    exitCommand();
 }
 
 void MainController::stopAllTimers() {
@@ -162,7 +184,7 @@ void MainController::exitCommand() {
 // ---------------------------------------------------------------- input
 
 void MainController::onCommand(Command command) {
-    if (shutdownDone_) return;  // the last save has been made
+    if (shutdownDone_ || filesRemoved_) return;  // the last save has been made, or nothing may be saved
     switch (command) {
         case Command::Next: changer_.ChWall(); break;
         case Command::Back: changer_.golast(); break;
@@ -192,22 +214,22 @@ void MainController::onCommand(Command command) {
             [[fallthrough]];
         case Command::OpenDownloads:    // download browser: not built yet
             break;
-        case Command::ScheduleOptions:  // options dialog (changing page): not built yet
-        case Command::Options:          // options dialog: not built yet
-        case Command::Help:           // help window: not built yet
-        case Command::About:          // about box: not built yet
+        case Command::ScheduleOptions: options_.option(OptionsPage::Changing); break;
+        case Command::Options: options_.option(OptionsPage::General); break;
+        case Command::Help:   // windows of the interface alone: the window opens them
+        case Command::About:
             break;
     }
 }
 
 void MainController::onTimer(TimerId id) {
-    if (shutdownDone_) return;  // a tick queued before the timers were stopped
+    if (shutdownDone_ || filesRemoved_) return;  // a tick queued before the timers were stopped
     if (list_.onTimer(id) || scheduler_.onTimer(id)) return;
     // TimerId::Download: the automatic download is not built yet.
 }
 
 void MainController::onHotkey(std::uint32_t id) {
-    if (shutdownDone_) return;
+    if (shutdownDone_ || filesRemoved_) return;
     HotkeyAction action = s_.hotkeys.actionOf(id);
     if (!hotkeyBusy_ && (action == HotkeyAction::Next || action == HotkeyAction::Back)) {
         hotkeyBusy_ = true;

@@ -11,6 +11,8 @@
 #include "app/Commands.h"
 #include "app/MainView.h"
 #include "app/OneBoxAtATime.h"
+#include "app/OptionsController.h"
+#include "app/OptionsView.h"
 #include "app/PreviewFrame.h"
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
@@ -20,6 +22,7 @@
 #include "changer/FullScreenViewer.h"
 #include "changer/ViewerView.h"
 #include "changer/WallpaperChanger.h"
+#include "download/ProxySettings.h"
 #include "imaging/Image.h"
 #include "list/FolderChooser.h"
 #include "list/ListController.h"
@@ -48,6 +51,8 @@ struct Services {
     Dialogs& dialogs;
     FolderChooser& folderChooser;
     ViewerView& viewerView;
+    OptionsView& optionsView;
+    std::string programPath;  // the program file's full path, for the autorun entry
 };
 
 enum class TrayMouse { LeftDown, RightDown, Other };
@@ -84,6 +89,8 @@ public:
     WallpaperChanger& changer() { return changer_; }
     ChangeScheduler& scheduler() { return scheduler_; }
     FullScreenViewer& viewer() { return viewer_; }
+    OptionsController& options() { return options_; }
+    const ProxySettings& proxy() const { return proxy_; }
     const ChangeScheduler& scheduler() const { return scheduler_; }
     const WallpaperList& list() const { return list_.list(); }
     GridState& grid() { return list_.grid(); }
@@ -99,6 +106,8 @@ public:
 
 private:
     void stopAllTimers();
+    void saveSettings();
+    void removeProgramFiles();
 
     Services s_;
     MainView& view_;
@@ -111,6 +120,8 @@ private:
     ChangeScheduler scheduler_;
     FullScreenViewer viewer_;
     WindowTimer timerDownload_;
+    ProxySettings proxy_;
+    OptionsController options_;
 
     std::string showHideCaption_ = "Развернуть/свернуть";
     bool windowShown_ = true;

@@ -16,6 +16,9 @@ public:
     explicit OneBoxAtATime(Dialogs& dialogs) : dialogs_(dialogs) {}
 
     void message(const std::string& textUtf8) override;
+    std::string pathForMessage(const std::string& pathAnsi) const override {
+        return dialogs_.pathForMessage(pathAnsi);
+    }
     bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) override {
         return dialogs_.askYesNo(textUtf8, captionUtf8);
     }

@@ -64,6 +64,10 @@ void ChangeScheduler::stopTimers() {
 
 void ChangeScheduler::PlaybtnClick() {
     if (settings_.dailyMode) {
+        // The daily change runs instead of interval playback, which stays off;
+        // so the saved play state stays "stopped" from run to run, and play
+        // starts from a stopped state once the daily mode is left.
+        settings_.playing = false;
         playButtonPressed_ = false;
         view_.setPlayButtonPressed(false);
         return;
@@ -126,34 +130,23 @@ void ChangeScheduler::ChinTimerTimer() {
     chinTimer_.setInterval(dailyCheckDelayMs(now.hour, now.minute, settings_.dailyHour, settings_.dailyMinute));
 }
 
-void ChangeScheduler::applyScheduleOptions(const ScheduleChoice& choice) {
-    settings_.randomInterval = choice.randomInterval;
-    settings_.timeFromMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeFromMinutes} * 60000, 0, INT32_MAX));
-    settings_.timeToMs = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{choice.timeToMinutes} * 60000, 0, INT32_MAX));
-    settings_.intervalUnit = choice.intervalUnit;
-    if (settings_.randomInterval) {
-        timer1_.setInterval(static_cast<std::uint32_t>(settings_.timeFromMs));
-    } else {
-        settings_.intervalValue = choice.intervalValue;
+void ChangeScheduler::applyChangeInterval() {
+    if (settings_.randomInterval)
+        timer1_.setInterval(static_cast<std::uint32_t>(std::max(settings_.timeFromMs, 0)));
+    else
         applyFixedInterval();
-    }
-    if (choice.dailyMode) {
-        if (settings_.playing) PlaybtnClick();  // interval playback stops before the daily mode begins
-        settings_.dailyMode = true;
-    } else {
-        settings_.dailyMode = false;
-    }
-    if (settings_.dailyMode) {
-        settings_.dailyHour = choice.dailyHour;
-        settings_.dailyMinute = choice.dailyMinute;
-        chinTimer_.setEnabled(true);
-        ChinTimerTimer();
-    } else {
-        chinTimer_.setEnabled(false);
-    }
-    elapsedSeconds_ = 0;
-    settings_.shuffle = !choice.shuffle;
-    changer_.shufleBtnClick();
+}
+
+void ChangeScheduler::setDailyMode(bool daily) {
+    if (daily && settings_.playing) PlaybtnClick();  // interval playback stops before the daily mode begins
+    settings_.dailyMode = daily;
+}
+
+void ChangeScheduler::applyDailyTime(std::uint8_t hour, std::uint8_t minute) {
+    settings_.dailyHour = hour;
+    settings_.dailyMinute = minute;
+    chinTimer_.setEnabled(true);
+    ChinTimerTimer();
 }
 
 void ChangeScheduler::updateTray() { s_.tray.modify(trayIcon_, trayTip_); }

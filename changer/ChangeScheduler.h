@@ -18,19 +18,6 @@
 
 namespace ostrel {
 
-// The schedule as chosen in the options dialog.
-struct ScheduleChoice {
-    bool randomInterval = false;
-    std::int32_t timeFromMinutes = 1;
-    std::int32_t timeToMinutes = 60;
-    std::int32_t intervalValue = 5;   // ignored in random mode
-    std::int32_t intervalUnit = 2;    // 1 s, 2 min, 3 h
-    bool dailyMode = false;
-    std::uint8_t dailyHour = 1;
-    std::uint8_t dailyMinute = 0;
-    bool shuffle = false;
-};
-
 struct SchedulerServices {
     TimerService& timers;
     SystemInfo& systemInfo;
@@ -64,9 +51,16 @@ public:
     // The start and stop hotkeys: start keeps running, stop keeps stopped.
     void start();
     void stop();
-    // The schedule part of confirming the options: interval mode, daily mode
-    // (stopping interval playback), countdown reset and the shuffle state.
-    void applyScheduleOptions(const ScheduleChoice& choice);
+    // The schedule steps of confirming the options, called in the options' order.
+    // The change timer's interval from the settings: the lower bound of the
+    // random range, or the fixed interval.
+    void applyChangeInterval();
+    // Entering the daily mode stops interval playback first.
+    void setDailyMode(bool daily);
+    // The daily change's time of day; the clock is checked at once.
+    void applyDailyTime(std::uint8_t hour, std::uint8_t minute);
+    void stopDailyCheck() { chinTimer_.setEnabled(false); }
+    void resetCountdown() { elapsedSeconds_ = 0; }
     void stopTimers();
 
     bool playButtonPressed() const { return playButtonPressed_; }

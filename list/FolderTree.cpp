@@ -8,7 +8,8 @@ namespace {
 // The tree lists what a user browsing the disk expects to see: no hidden or
 // system folders, and not the "." and ".." entries of the listing itself.
 bool isListedFolder(const FolderEntry& entry) {
-    return entry.folder && !entry.hidden && !entry.system && entry.name != "." && entry.name != "..";
+    return entry.folder && !entry.hidden && !entry.system && !entry.shortAlias && entry.name != "." &&
+           entry.name != "..";
 }
 
 std::string withBackslash(std::string path) {

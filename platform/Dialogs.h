@@ -16,6 +16,8 @@ public:
     virtual ~Dialogs() = default;
     // One OK button, caption "Ostrel Wallpapers".
     virtual void message(const std::string& textUtf8) = 0;
+    // A path (in the ANSI code page) as UTF-8, to be named in a message.
+    virtual std::string pathForMessage(const std::string& pathAnsi) const = 0;
     // A question with Yes and No and the question icon, owned by no window;
     // true for Yes.
     virtual bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) = 0;

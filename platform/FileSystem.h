@@ -40,7 +40,19 @@ struct FolderEntry {
     bool hidden = false;
     bool system = false;
     bool reparsePoint = false;  // a junction or link: following it may lead back up the tree
+    // The entry's raw Windows attribute bits (FILE_ATTRIBUTE_*), for code that
+    // must tell exactly which bits are set, not only the ones named above.
+    std::uint32_t attributes = 0;
+    // The long name has no form in the ANSI code page: name is the file's
+    // short (8.3) alias, which reaches the same file. Listings for the user
+    // pass such entries over; deleting a folder's contents does not.
+    bool shortAlias = false;
 };
+
+// Attribute bits as Windows numbers them.
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 class FileSystem {
 public:
@@ -58,6 +70,10 @@ public:
                             const std::function<bool(const FolderEntry&)>& visit) const = 0;
     // False when the file could not be deleted (or was not there).
     virtual bool deleteFile(const std::string& path) = 0;
+    // Replaces the attribute bits of a file or folder; false on failure.
+    virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    // Removes an empty folder; false when it could not be removed.
+    virtual bool removeDirectory(const std::string& path) = 0;
     // Deletes the temporary files that openReplace left in folder when the
     // program ended in the middle of a write. Nothing else is touched.
     virtual void removeStaleTemporaries(const std::string& folder) = 0;

@@ -18,6 +18,12 @@ public:
     // Writes a REG_SZ value, creating the key when missing.
     [[nodiscard]] virtual bool writeString(RegistryRoot root, const std::string& key,
                                            const std::string& name, const std::string& value) = 0;
+    // Writes a REG_SZ value into a key that exists already; false when the key
+    // is absent or cannot be opened for writing.
+    [[nodiscard]] virtual bool writeStringToExistingKey(RegistryRoot root, const std::string& key,
+                                                        const std::string& name, const std::string& value) = 0;
+    // Removes one value; false when the key cannot be opened or the value is absent.
+    virtual bool deleteValue(RegistryRoot root, const std::string& key, const std::string& name) = 0;
     virtual bool deleteKey(RegistryRoot root, const std::string& key) = 0;
 };
 

@@ -9,7 +9,7 @@ CACHE=${OSTREL_CACHE:-/var/cache/ostrel-wallpapers}
 mkdir -p "$CACHE"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm dpkg-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm nsis dpkg-dev
   libjpeg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   wine wine64 xvfb xauth x11-utils imagemagick locales procps python3)
 

@@ -1,6 +1,9 @@
 // The program's entry: command line, single instance, the windows, the loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
 
 #include "app/MainController.h"
 #include "app/SeededRandom.h"
@@ -17,6 +20,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ViewerWindow.h"
 
 namespace {
@@ -57,12 +61,13 @@ private:
     ostrel::ui::MainWindow& window_;
 };
 
-void runMessageLoop(ostrel::ui::MainWindow& window) {
+void runMessageLoop(ostrel::ui::MainWindow& window, ostrel::ui::OptionsDialog& options) {
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         window.examineMouseMove(msg);
         // Shortcuts first, so that F10 means the options and not the menu bar.
         if (window.translateAccelerator(msg)) continue;
+        if (options.isDialogMessage(msg)) continue;  // Tab, Enter and Escape in the options
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -116,11 +121,25 @@ void run(HINSTANCE instance) {
         ui::showGeneralError(nullptr, "Не удалось создать окно выбора папки.");
         return;
     }
-    Services services{registry, files,  desktop, tray,   hotkeys, systemInfo,
-                      timers,   clock, random, dialogs, chooser, viewer};
+    // Made once and kept, hidden while not in use; it keeps the proxy fields for the run.
+    ui::OptionsDialog options(instance);
+    if (!options.create(hwnd)) {
+        ui::showGeneralError(nullptr, "Не удалось создать окно настроек.");
+        return;
+    }
+    std::string programPath(32768, '\0');  // the longest path Windows has
+    programPath.resize(GetModuleFileNameA(nullptr, programPath.data(), static_cast<DWORD>(programPath.size())));
+    Services services{registry, files,  desktop, tray,    hotkeys, systemInfo, timers,
+                      clock,    random, dialogs, chooser, viewer,  options,    programPath};
 
     MainController controller(services, window);
     Attachment attachment(window, controller);
+    options.attach(&controller.options());
+    // The dialog outlives the controller: it lets go of it first.
+    struct Detach {
+        ui::OptionsDialog& dialog;
+        ~Detach() { dialog.attach(nullptr); }
+    } detachOptions{options};
     viewer.onImage1Click = [&controller] { controller.viewer().close(); };
 
     // After the window exists, so that timers and the tray icon have their window.
@@ -131,13 +150,16 @@ void run(HINSTANCE instance) {
         window.destroy();
         return;
     }
-    runMessageLoop(window);
+    runMessageLoop(window, options);
     window.destroy();
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The shell's dialogs (folder browsing, file dialogs) expect COM on this thread.
+    const bool com = SUCCEEDED(OleInitialize(nullptr));
     ostrel::ui::guarded(nullptr, [&] { run(instance); });
+    if (com) OleUninitialize();
     return 0;  // always
 }

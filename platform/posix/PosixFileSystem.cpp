@@ -128,6 +128,11 @@ bool PosixFileSystem::listFolder(const std::string& folder,
             entry.reparsePoint = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
             entry.folder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
+        // What Windows would report for a plain folder or file; a link carries
+        // the reparse bit, as a junction does, so that it is never taken for
+        // a plain folder.
+        entry.attributes = (entry.folder ? kAttributeDirectory : kAttributeArchive) |
+                           (entry.reparsePoint ? kAttributeReparsePoint : 0);
         if (!visit(entry)) break;
     }
     ::closedir(d);
@@ -135,6 +140,10 @@ bool PosixFileSystem::listFolder(const std::string& folder,
 }
 
 bool PosixFileSystem::deleteFile(const std::string& path) { return ::unlink(hostPath(path).c_str()) == 0; }
+
+bool PosixFileSystem::setAttributes(const std::string&, std::uint32_t) { return true; }
+
+bool PosixFileSystem::removeDirectory(const std::string& path) { return ::rmdir(hostPath(path).c_str()) == 0; }
 
 void PosixFileSystem::removeStaleTemporaries(const std::string& folder) {
     const std::string dir = hostPath(folder);

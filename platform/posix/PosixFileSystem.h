@@ -14,6 +14,9 @@ public:
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override;
     bool deleteFile(const std::string& path) override;
+    // The host has no attribute bits to set: always true.
+    bool setAttributes(const std::string& path, std::uint32_t attributes) override;
+    bool removeDirectory(const std::string& path) override;
 };
 
 }  // namespace ostrel

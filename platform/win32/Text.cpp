@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace ostrel::win32 {
@@ -33,6 +34,18 @@ std::wstring utf8ToWide(std::string_view utf8) {
 std::wstring ansiToWide(std::string_view ansi) {
     std::wstring out;
     toWide(CP_ACP, 0, ansi, out);
+    return out;
+}
+
+std::string wideToUtf8(std::wstring_view wide) {
+    std::string out;
+    if (wide.empty()) return out;
+    const int inLength = clampedLength(wide.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), inLength, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return out;
+    out.resize(static_cast<std::size_t>(n));
+    out.resize(static_cast<std::size_t>(
+        std::max(0, WideCharToMultiByte(CP_UTF8, 0, wide.data(), inLength, out.data(), n, nullptr, nullptr))));
     return out;
 }
 

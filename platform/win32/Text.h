@@ -11,6 +11,7 @@ namespace ostrel::win32 {
 // Invalid sequences become U+FFFD rather than failing: a caption must show.
 std::wstring utf8ToWide(std::string_view utf8);
 std::wstring ansiToWide(std::string_view ansi);
+std::string wideToUtf8(std::wstring_view wide);
 // The exact text in the ANSI code page, or nullopt when a character has no
 // exact counterpart there (it is never replaced by a look-alike).
 std::optional<std::string> wideToAnsi(std::wstring_view wide);

@@ -38,7 +38,15 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
 }  // namespace
 
 void Win32Dialogs::message(const std::string& textUtf8) {
-    MessageBoxW(owner_, utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+    // Owned by the program's window in use (the options, say), which waits
+    // disabled for the answer and gets the focus back after it.
+    HWND active = GetActiveWindow();
+    HWND owner = active && IsWindowVisible(active) && IsWindowEnabled(active) ? active : owner_;
+    MessageBoxW(owner, utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+}
+
+std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
+    return wideToUtf8(ansiToWide(pathAnsi));
 }
 
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {

@@ -11,6 +11,7 @@ public:
     explicit Win32Dialogs(HWND owner) : owner_(owner) {}
 
     void message(const std::string& textUtf8) override;
+    std::string pathForMessage(const std::string& pathAnsi) const override;
     bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) override;
     std::optional<std::string> saveFile(const FileDialogRequest& request) override;
     std::optional<std::string> openFile(const FileDialogRequest& request) override;

@@ -158,7 +158,8 @@ bool Win32FileSystem::listFolder(const std::string& folder,
                                  const std::function<bool(const FolderEntry&)>& visit) const {
     // Listed in UTF-16 and converted exactly: the A functions would hand out a
     // look-alike name for one the ANSI code page cannot write, which may be
-    // another file's. Such entries are passed over.
+    // another file's. Such an entry comes by its short alias when it has one,
+    // marked as such, and is passed over otherwise.
     std::wstring pattern = ansiToWide(folder);
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L"*.*";
@@ -166,20 +167,31 @@ bool Win32FileSystem::listFolder(const std::string& folder,
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) return false;
     do {
-        std::optional<std::string> name = wideToAnsi(found.cFileName);
-        if (!name) continue;
         FolderEntry entry;
+        std::optional<std::string> name = wideToAnsi(found.cFileName);
+        if (!name && found.cAlternateFileName[0]) {
+            name = wideToAnsi(found.cAlternateFileName);
+            entry.shortAlias = true;
+        }
+        if (!name) continue;
         entry.name = std::move(*name);
         entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
         entry.reparsePoint = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entry.attributes = found.dwFileAttributes;
         if (!visit(entry)) break;
     } while (FindNextFileW(search.get(), &found));
     return true;
 }
 
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
     std::wstring prefix = ansiToWide(folder);

@@ -14,6 +14,8 @@ public:
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override;
     bool deleteFile(const std::string& path) override;
+    bool setAttributes(const std::string& path, std::uint32_t attributes) override;
+    bool removeDirectory(const std::string& path) override;
 };
 
 }  // namespace ostrel::win32

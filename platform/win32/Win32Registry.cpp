@@ -22,6 +22,18 @@ UniqueRegistryKey openOrCreate(RegistryRoot root, const std::string& key) {
     return handle;
 }
 
+UniqueRegistryKey openExisting(RegistryRoot root, const std::string& key, REGSAM access) {
+    UniqueRegistryKey handle;
+    if (RegOpenKeyExA(rootKey(root), key.c_str(), 0, access, handle.put()) != ERROR_SUCCESS) handle.release();
+    return handle;
+}
+
+bool setString(HKEY key, const std::string& name, const std::string& value) {
+    const DWORD bytes = static_cast<DWORD>(value.size() + 1);  // with the terminating NUL
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) ==
+           ERROR_SUCCESS;
+}
+
 }  // namespace
 
 bool Win32Registry::createKey(RegistryRoot root, const std::string& key) {
@@ -31,12 +43,8 @@ bool Win32Registry::createKey(RegistryRoot root, const std::string& key) {
 std::optional<std::string> Win32Registry::readString(RegistryRoot root, const std::string& key,
                                                      const std::string& name) const {
     // Reading must not create the key: an absent key is an absent value.
-    UniqueRegistryKey handle;
-    if (RegOpenKeyExA(rootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) !=
-        ERROR_SUCCESS) {
-        handle.release();
-        return std::nullopt;
-    }
+    UniqueRegistryKey handle = openExisting(root, key, KEY_QUERY_VALUE);
+    if (!handle) return std::nullopt;
     // Read as stored (UTF-16) and converted exactly: the A function would hand
     // out a look-alike for a character the ANSI code page lacks, and a folder
     // such as "C:\Users\José" would silently become another, "Jose". Such a
@@ -66,10 +74,18 @@ std::optional<std::string> Win32Registry::readString(RegistryRoot root, const st
 bool Win32Registry::writeString(RegistryRoot root, const std::string& key,
                                 const std::string& name, const std::string& value) {
     UniqueRegistryKey handle = openOrCreate(root, key);
-    if (!handle) return false;
-    const DWORD bytes = static_cast<DWORD>(value.size() + 1);  // with the terminating NUL
-    return RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+    return handle && setString(handle.get(), name, value);
+}
+
+bool Win32Registry::writeStringToExistingKey(RegistryRoot root, const std::string& key, const std::string& name,
+                                             const std::string& value) {
+    UniqueRegistryKey handle = openExisting(root, key, KEY_SET_VALUE);
+    return handle && setString(handle.get(), name, value);
+}
+
+bool Win32Registry::deleteValue(RegistryRoot root, const std::string& key, const std::string& name) {
+    UniqueRegistryKey handle = openExisting(root, key, KEY_SET_VALUE);
+    return handle && RegDeleteValueA(handle.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::deleteKey(RegistryRoot root, const std::string& key) {

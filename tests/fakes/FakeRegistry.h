@@ -26,10 +26,19 @@ struct FakeRegistry final : Registry {
     }
     bool writeString(RegistryRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override {
-        const bool fail = failAt_ > 0 && ++writesSinceArmed_ == failAt_;
+        const bool fail = (failAt_ > 0 && ++writesSinceArmed_ == failAt_) || readOnlyKeys.count(id(root, key));
         writes_.push_back({name, !fail});
         if (!fail) set(root, key, name, value);
         return !fail;
+    }
+    bool writeStringToExistingKey(RegistryRoot root, const std::string& key, const std::string& name,
+                                  const std::string& value) override {
+        if (!keyExists(root, key) || readOnlyKeys.count(id(root, key))) return false;
+        set(root, key, name, value);
+        return true;
+    }
+    bool deleteValue(RegistryRoot root, const std::string& key, const std::string& name) override {
+        return !readOnlyKeys.count(id(root, key)) && values_.erase({id(root, key), lower(name)}) > 0;
     }
     // Removes the key with its values and every key beneath it.
     bool deleteKey(RegistryRoot root, const std::string& key) override {
@@ -66,6 +75,9 @@ struct FakeRegistry final : Registry {
         return names;
     }
     void clearLog() { writes_.clear(); }
+    // Keys, named as keyId names them, that refuse writes and deletions.
+    std::set<std::string> readOnlyKeys;
+    static std::string keyId(RegistryRoot root, const std::string& key) { return id(root, key); }
 
 private:
     static std::string lower(std::string text) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainView.h"
+#include "app/OptionsView.h"
 #include "changer/ViewerView.h"
 #include "list/FolderChooser.h"
 #include "platform/Desktop.h"
@@ -154,6 +155,8 @@ struct FakeDialogs final : Dialogs {
         if (whileShowing) whileShowing();
         --depth_;
     }
+    // Paths are named as they are.
+    std::string pathForMessage(const std::string& pathAnsi) const override { return pathAnsi; }
     std::optional<std::string> saveFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
     std::optional<std::string> openFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
 
@@ -194,6 +197,16 @@ struct FakeViewerView final : ViewerView {
     void showFullScreen() override { shown = true; }
     void showPicture(const Image& screen) override { pictures.push_back(screen); }
     void close() override { shown = false; }
+};
+
+// The options dialog: whether it is up, and the form as last shown.
+struct FakeOptionsView final : OptionsView {
+    bool shown = false;
+    OptionsForm form;
+
+    void showOptions(const OptionsForm& f) override { shown = true, form = f; }
+    void displayOptions(const OptionsForm& f) override { form = f; }
+    void closeOptions() override { shown = false; }
 };
 
 struct FakeFolderChooser final : FolderChooser {

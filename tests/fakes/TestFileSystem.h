@@ -38,6 +38,10 @@ struct TestFileSystem final : FileSystem {
         return real_.listFolder(folder, visit);
     }
     bool deleteFile(const std::string& path) override { return real_.deleteFile(path); }
+    bool setAttributes(const std::string& path, std::uint32_t attributes) override {
+        return real_.setAttributes(path, attributes);
+    }
+    bool removeDirectory(const std::string& path) override { return real_.removeDirectory(path); }
 
     const FileSystemCounts& counts() const { return *counts_; }
     std::set<std::string> unreadable;  // paths that exist but cannot be opened

@@ -69,19 +69,24 @@ TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
     EXPECT_EQ(win32::wideToAnsi(L"\U0001F600.tav"), std::nullopt);
 }
 
-TEST(Win32Text, FolderListingsPassOverNamesOutsideTheAnsiCodePage) {
-    // "café.jpg" must not come back as "cafe.jpg", which may be another file.
+TEST(Win32Text, FolderListingsGiveNamesOutsideTheAnsiCodePageOnlyByTheirShortAlias) {
+    // "café.jpg" must not come back as "cafe.jpg", which may be another file;
+    // its short alias, marked as such, reaches the file itself.
     TargetFolder folder;
     for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"})
         std::ofstream(std::filesystem::path(win32::ansiToWide(folder.path()) + L"\\" + name)) << "x";
     win32::Win32FileSystem files;
-    std::vector<std::string> names;
+    std::vector<std::string> names, aliases;
     ASSERT_TRUE(files.listFolder(folder.path(), [&](const FolderEntry& e) {
-        if (!e.folder) names.push_back(e.name);
+        if (!e.folder) (e.shortAlias ? aliases : names).push_back(e.name);
         return true;
     }));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"cafe.txt", "\xA8\xEB\xEA\xE0.jpg"}));
+    for (const std::string& alias : aliases) {
+        EXPECT_NE(alias, "cafe.jpg");
+        EXPECT_TRUE(files.fileExists(folder.path() + "\\" + alias)) << alias;
+    }
 }
 
 TEST(Win32Text, RegistryTextsOutsideTheAnsiCodePageReadAsAbsent) {

@@ -18,7 +18,12 @@
 //   client-origin | grid-rect       the main window's client origin, the grid's client
 //                                   rectangle (left top right bottom), on the screen
 //   window-info <class>             visible left top right bottom style exstyle
-//   keys [--to <caption>] <vk>...   type keys as real input (+vk holds, -vk lets go)
+//   client-size <class>             width height of the client area
+//   keys [--to <caption>|--here] <vk>...   type keys as real input (+vk holds, -vk lets go);
+//                                   --here leaves the foreground as it is (an open menu)
+//   item <caption> <id>             a control of that window: visible enabled left top right
+//                                   bottom (on the screen) text
+//   send <caption> <id> <msg> [wparam] [lparam]   SendMessage to the control, print the result
 //   start-together <n> <ms> <exe>   start n copies at once; after ms print how many run
 //   run <ms> <exe> <tail>           CreateProcess "exe"+tail, close message boxes as they
 //                                   come; print "ended exit=N dialogs=N shown=N"
@@ -86,6 +91,9 @@ std::vector<HWND> windows(HWND parent, const std::function<bool(HWND)>& wanted) 
 
 HWND topLevel(const std::wstring& caption) {
     auto found = windows(nullptr, [&](HWND h) { return IsWindowVisible(h) && text(h) == caption; });
+    // A message box shares the program's caption with its main window: the box first.
+    for (HWND h : found)
+        if (className(h) == "#32770") return h;
     return found.empty() ? nullptr : found[0];
 }
 
@@ -156,11 +164,14 @@ int cmdStartTogether(unsigned long n, DWORD waitMs, const std::wstring& exe) {
 // Real keyboard input, so that the program sees Shift and Ctrl as held.
 int cmdKeys(int argc, wchar_t** argv) {
     const bool to = argc > 3 && std::wstring(argv[2]) == L"--to";
-    HWND target = to ? topLevel(argv[3]) : mainWindow();
-    if (!target) return 3;
-    SetForegroundWindow(target);
-    Sleep(300);
-    for (int i = to ? 4 : 2; i < argc; ++i) {
+    const bool here = argc > 2 && std::wstring(argv[2]) == L"--here";
+    if (!here) {
+        HWND target = to ? topLevel(argv[3]) : mainWindow();
+        if (!target) return 3;
+        SetForegroundWindow(target);
+        Sleep(300);
+    }
+    for (int i = to ? 4 : here ? 3 : 2; i < argc; ++i) {
         const wchar_t* a = argv[i];
         const WORD vk = static_cast<WORD>(number(a[0] == L'+' || a[0] == L'-' ? a + 1 : a));
         for (bool up : {false, true}) {
@@ -243,6 +254,28 @@ int run(int argc, wchar_t** argv) {
         if (!button) return 1;
         return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 4;  // posted: the click may open a modal box
     }
+    if (cmd == L"item" || cmd == L"send") {
+        HWND window = topLevel(arg(2));
+        HWND control = window ? GetDlgItem(window, static_cast<int>(number(arg(3)))) : nullptr;
+        if (!control) return 1;
+        if (cmd == L"send") {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(control, number(arg(4)), number(arg(5)), number(arg(6)), SMTO_ABORTIFHUNG, 10000,
+                                     &result))
+                return 4;
+            outLine(std::to_string(static_cast<long long>(static_cast<LRESULT>(result))));
+            return 0;
+        }
+        RECT r{};
+        GetWindowRect(control, &r);
+        // Asked of the control itself: GetWindowText of another process's edit gives its first text.
+        wchar_t current[512] = {};
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(current), SMTO_ABORTIFHUNG, 10000, &copied);
+        outLine(std::to_string(IsWindowVisible(control) ? 1 : 0) + " " + std::to_string(IsWindowEnabled(control) ? 1 : 0) +
+                " " + rect(r) + " " + utf8(current));
+        return 0;
+    }
     if (cmd == L"client-origin") {
         POINT origin{0, 0};
         ClientToScreen(main, &origin);
@@ -267,6 +300,13 @@ int run(int argc, wchar_t** argv) {
         snprintf(styles, sizeof styles, " 0x%08lX 0x%08lX", static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)),
                  static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
         outLine((IsWindowVisible(h) ? "1 " : "0 ") + rect(r) + styles);
+        return 0;
+    }
+    if (cmd == L"client-size") {
+        HWND h = FindWindowW(arg(2), nullptr);
+        RECT r{};
+        if (!h || !GetClientRect(h, &r)) return 1;
+        outLine(std::to_string(r.right) + " " + std::to_string(r.bottom));
         return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);

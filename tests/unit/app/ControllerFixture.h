@@ -24,7 +24,7 @@ struct ControllerTest : ::testing::Test {
     void rebuild() {
         controller = std::make_unique<MainController>(
             Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser,
-                     viewerView},
+                     viewerView, optionsView, "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe"},
             view);
     }
 
@@ -101,6 +101,7 @@ struct ControllerTest : ::testing::Test {
     FakeDialogs dialogs;
     FakeFolderChooser chooser;
     FakeViewerView viewerView;
+    FakeOptionsView optionsView;
     FakeView view;
     std::unique_ptr<MainController> controller;
     bool quitAtOnce = false;

@@ -13,37 +13,25 @@
 namespace ostrel {
 namespace {
 
+using testing::Bgr;
+using testing::pixelAt;
+
 TEST(MainLayout, ThePreviewKeepsFourToThreeAndThePanelFollowsIt) {
-    // At the designed size the list starts at 312: a 200 x 150 preview.
-    const FaceLayout designed = layOutFace(312);
-    EXPECT_EQ(designed.preview, (Box{84, 116, 200, 150}));
-    EXPECT_EQ(designed.panelLeft, (Box{83, 290, 2, 113}));
-    EXPECT_EQ(designed.panelMiddle, (Box{85, 290, 1, 113}));
-    EXPECT_EQ(designed.panelRight, (Box{86, 290, 199, 113}));
-    EXPECT_EQ(designed.toolBar2, (Box{97, 304, 176, 41}));
-    EXPECT_EQ(designed.toolBar1, (Box{97, 362, 177, 25}));
-    EXPECT_EQ(designed.toolBar3, (Box{20, 120, 43, 337}));
+    EXPECT_EQ(layOutFace(312).preview, (Box{84, 116, 200, 150}));  // the designed size
     // Dragging the list's edge 101 pixels right: 301 wide, 225 high (truncated).
     const FaceLayout dragged = layOutFace(413);
     EXPECT_EQ(dragged.preview, (Box{84, 116, 301, 225}));
+    EXPECT_EQ(dragged.panelLeft, (Box{83, 365, 2, 113}));
     EXPECT_EQ(dragged.panelMiddle, (Box{85, 365, 102, 113}));
-    EXPECT_EQ(dragged.panelRight.left, 187);
-    EXPECT_EQ(dragged.toolBar2.left, 85 + 150 - 88);  // centred under the preview
-    EXPECT_EQ(dragged.toolBar1.left, dragged.toolBar2.left);
-    EXPECT_EQ(dragged.toolBar1.top, 365 + 72);
+    EXPECT_EQ(dragged.panelRight, (Box{187, 365, 199, 113}));
+    EXPECT_EQ(dragged.toolBar2, (Box{85 + 150 - 88, 379, 176, 41}));  // centred under the preview
+    EXPECT_EQ(dragged.toolBar1, (Box{85 + 150 - 88, 365 + 72, 177, 25}));
 }
 
 TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
     const ListBounds designed = listBounds(904, 570, 516, 312);
-    EXPECT_EQ(designed.maxWidth, 590);
-    EXPECT_EQ(designed.minWidth, 904 - 560 + 115);
-    EXPECT_EQ(designed.width, 588);
-    EXPECT_EQ(designed.height, 524);
-    EXPECT_EQ(designed.minHeight, 524);
-    // At 800 x 472 both limits meet: the list is 486 wide whatever "left" says.
-    const ListBounds small = listBounds(800, 472, 418, 311);
-    EXPECT_EQ(small.minWidth, 486);
-    EXPECT_EQ(small.maxWidth, 486);
+    EXPECT_EQ(std::tuple(designed.minWidth, designed.maxWidth, designed.height, designed.minHeight),
+              std::tuple(904 - 560 + 115, 590, 524, 524));
     EXPECT_EQ(listBounds(515, 900, 800, 311).minWidth, 200);  // never below 200
     // Where the list stands: the width asked for, held within the limits, with
     // the right edge 4 pixels inside the window.
@@ -61,37 +49,24 @@ TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
     EXPECT_EQ(nameColumnWidth(588), 448);
 }
 
-TEST(MainLayout, PaintFillsTheFrameAndTheStrip) {
+TEST(MainLayout, PaintFillsTheFrameAndMirrorsTheShadow) {
     const FaceLayout f = layOutFace(312);
-    const auto fills = backgroundFills(f, 312, 570);
-    EXPECT_EQ(fills[0], (Box{284, 97, 28, 19}));
-    EXPECT_EQ(fills[1], (Box{284, 116, 28, 174}));
-    EXPECT_EQ(fills[2], (Box{83, 266, 201, 24}));
-    EXPECT_EQ(fills[3], (Box{285, 290, 27, 280}));
-    EXPECT_EQ(fills[4], (Box{0, 266, 83, 280}));
-    EXPECT_EQ(fills[5], (Box{83, 403, 202, 167}));
+    EXPECT_EQ(backgroundFills(f, 312, 570),
+              (std::array<Box, 6>{{{284, 97, 28, 19}, {284, 116, 28, 174}, {83, 266, 201, 24}, {285, 290, 27, 280},
+                                   {0, 266, 83, 280}, {83, 403, 202, 167}}}));
     const auto frame = shadowFrame(f.preview);
     // The right side mirrors its source and its destination: 292..284 from 8..0.
-    EXPECT_EQ(frame[0].dl, 292);
-    EXPECT_EQ(frame[0].dr, 284);
-    EXPECT_EQ(frame[4].dl, 95);   // top left corner: X + 11 to X - 10
-    EXPECT_EQ(frame[4].dr, 74);
+    EXPECT_EQ(std::tuple(frame[0].dl, frame[0].dr), std::tuple(292, 284));
+    EXPECT_EQ(std::tuple(frame[4].dl, frame[4].dr), std::tuple(95, 74));  // top left corner: X + 11 to X - 10
     EXPECT_EQ(frame[7].db, 266);  // bottom right: its bottom edge on the preview's
-    const Stretch strip = bannerStrip(312);
-    EXPECT_EQ(strip.dl, 289);
-    EXPECT_EQ(strip.dr, 312);
 }
 
-TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreview) {
-    const Box p = layOutFace(312).preview;
+TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreviewAndMenusFromTheWindowsCorner) {
+    const FaceLayout f = layOutFace(312);
     // Its corners inside, then its border on each side.
     for (auto [x, y, inside] : {std::tuple{85, 117, true}, {283, 265, true}, {84, 150, false}, {284, 150, false},
                                 {150, 116, false}, {150, 266, false}})
-        EXPECT_EQ(p.strictlyContains(x, y), inside) << x << "," << y;
-}
-
-TEST(MainLayout, MenusAndTheChooserOpenFromTheWindowsCorner) {
-    const FaceLayout f = layOutFace(312);
+        EXPECT_EQ(f.preview.strictlyContains(x, y), inside) << x << "," << y;
     EXPECT_EQ(addMenuAt(100, 50, f), (Point{100 + 97 + 5, 50 + 362 + 7}));
     EXPECT_EQ(listMenuAt(100, 50, f), (Point{100 + 97 + 87 + 5, 50 + 362 - 35}));
     EXPECT_EQ(folderChooserAt(100, 50, f), (Point{250, 290 + 50 - 200}));
@@ -113,34 +88,34 @@ TEST(PreviewFrame, PicturesAreLetterboxedOrFillTheFrame) {
 
 TEST(PreviewFrame, TheFramedPictureIsDecodedAtItsPlacesSize) {
     testing::TempDir dir;
-    testing::MemoryWriteStream out;
-    ASSERT_TRUE(writeBmp24(testing::solidImage(800, 800, {0, 0, 255}), out));
     testing::TestFileSystem fs;
-    auto framed = previewFrame(fs, dir.write("red.bmp", out.bytes), {200, 150});
+    auto bmp = [&](const char* name, int width, int height) {
+        testing::MemoryWriteStream out;
+        EXPECT_TRUE(writeBmp24(testing::solidImage(width, height, {0, 0, 255}), out));
+        return dir.write(name, out.bytes);
+    };
+    const Bgr red{0, 0, 255}, background{249, 247, 245};
+    auto framed = previewFrame(fs, bmp("red.bmp", 800, 800), {200, 150});
     ASSERT_TRUE(framed);
     EXPECT_EQ(framed->size(), (ImageSize{200, 150}));
-    EXPECT_EQ(testing::pixelAt(*framed, 24, 75), (testing::Bgr{249, 247, 245}));  // the band
-    EXPECT_EQ(testing::pixelAt(*framed, 25, 75), (testing::Bgr{0, 0, 255}));
-    EXPECT_EQ(testing::pixelAt(*framed, 174, 75), (testing::Bgr{0, 0, 255}));
-    EXPECT_EQ(testing::pixelAt(*framed, 175, 75), (testing::Bgr{249, 247, 245}));
+    EXPECT_EQ(std::tuple(pixelAt(*framed, 24, 75), pixelAt(*framed, 25, 75), pixelAt(*framed, 175, 75)),
+              std::tuple(background, red, background));
     EXPECT_FALSE(previewFrame(fs, dir.file("missing.jpg"), {200, 150}));
     // A big picture is kept at twice its place, enough to follow the frame a
     // while as the list's edge is dragged; a place that rounds to nothing
     // leaves the background alone.
-    testing::MemoryWriteStream big;
-    ASSERT_TRUE(writeBmp24(testing::solidImage(2000, 1500, {0, 0, 255}), big));
-    auto source = loadPreviewSource(fs, dir.write("big.bmp", big.bytes), {200, 150});
+    auto source = loadPreviewSource(fs, bmp("big.bmp", 2000, 1500), {200, 150});
     ASSERT_TRUE(source);
     EXPECT_EQ(source->picture.size(), (ImageSize{400, 300}));
     EXPECT_TRUE(sourceCovers(*source, {400, 300}));
     EXPECT_FALSE(sourceCovers(*source, {404, 303}));
-    EXPECT_EQ(testing::pixelAt(frameFrom(*source, {300, 225}), 299, 224), (testing::Bgr{0, 0, 255}));
+    EXPECT_EQ(pixelAt(frameFrom(*source, {300, 225}), 299, 224), red);
     source->own = {1, 1000};
-    EXPECT_EQ(testing::pixelAt(frameFrom(*source, {200, 150}), 100, 75), (testing::Bgr{249, 247, 245}));
+    EXPECT_EQ(pixelAt(frameFrom(*source, {200, 150}), 100, 75), background);
     // The placeholder comes from memory the same way.
     auto placeholder = previewSourceOfBytes(testing::encodeJpeg(testing::solidImage(200, 100, {0, 255, 0})));
     ASSERT_TRUE(placeholder);
-    EXPECT_EQ(testing::pixelAt(frameFrom(*placeholder, {200, 150}), 100, 10), (testing::Bgr{249, 247, 245}));
+    EXPECT_EQ(pixelAt(frameFrom(*placeholder, {200, 150}), 100, 10), background);
 }
 
 }  // namespace

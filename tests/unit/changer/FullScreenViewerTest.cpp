@@ -22,21 +22,14 @@ std::string text(ImageSize s) { return std::to_string(s.width) + "x" + std::to_s
 
 TEST(FitToScreen, FillsOneSideKeepingTheAspectRoundedHalfToEven) {
     const struct { ImageSize picture; ScreenSize screen; const char* expected; } cases[] = {
-        {{1600, 1200}, {1280, 1024}, "1280x960"},    // wider than the screen: full width
-        {{4000, 3000}, {1024, 768}, "1024x768"},     // same aspect: the screen itself
-        {{1001, 1600}, {1920, 1080}, "676x1080"},    // taller: full height, 675.68 rounds up
+        {{1600, 1200}, {1280, 1024}, "1280x960"}, {{4000, 3000}, {1024, 768}, "1024x768"},
+        {{1001, 1600}, {1920, 1080}, "676x1080"},    // 675.68 rounds up
         {{3000, 1000}, {1024, 768}, "1024x341"},     // 341.33 rounds down
-        {{512, 337}, {1280, 1024}, "1280x842"},      // exact ties (factor 2.5): to even
-        {{512, 335}, {1280, 1024}, "1280x838"},
-        // The factor rounded to a double lands just above a tie: 0.675 is
-        // 0.67500000000000004..., so 1020 x it is a hair above 688.5.
-        {{1020, 1600}, {1920, 1080}, "689x1080"},
-        {{2304, 1287}, {1920, 1080}, "1920x1073"},   // 1287 x 0.8333...37 = 1072.50000000000005
-        {{65535, 65534}, {65535, 65535}, "65535x65534"},  // products beyond 32 bits
-        {{55000, 40000}, {50000, 40000}, "50000x36364"},  // 2.2e9 against 2.0e9
-        {{0, 100}, {1024, 768}, "0x100"},            // nothing to fit: the picture unchanged
-        {{100, -5}, {1024, 768}, "100x-5"},
-        {{100, 50}, {0, 0}, "100x50"},
+        {{512, 337}, {1280, 1024}, "1280x842"}, {{512, 335}, {1280, 1024}, "1280x838"},  // exact ties: to even
+        // Factors a hair above a tie as doubles (0.675 is 0.67500000000000004...) must not round as ties.
+        {{1020, 1600}, {1920, 1080}, "689x1080"}, {{2304, 1287}, {1920, 1080}, "1920x1073"},
+        {{65535, 65534}, {65535, 65535}, "65535x65534"}, {{55000, 40000}, {50000, 40000}, "50000x36364"},  // > 32 bits
+        {{0, 100}, {1024, 768}, "0x100"}, {{100, -5}, {1024, 768}, "100x-5"}, {{100, 50}, {0, 0}, "100x50"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(text(xyforscreen(c.picture, c.screen)), c.expected)
@@ -49,8 +42,7 @@ TEST(ViewerPictureSize, OnA1280x1024ScreenByTheDisplayModes) {
         {false, true, {800, 600}, {800, 600}}, {false, true, {6000, 4000}, {1280, 853}},
         {false, true, {1000, 2000}, {512, 1024}}, {false, true, {1281, 1024}, {1280, 1023}},
         {false, true, {5000, 1}, {1280, 1}},
-        {false, false, {6000, 4000}, {6000, 4000}},  // stretch and proportional off: own size, cut at the edges
-        // Stretch on: fitted up or down keeping proportions, or the whole screen.
+        {false, false, {6000, 4000}, {6000, 4000}},  // own size, cut at the edges
         {true, true, {800, 600}, {1280, 960}}, {true, true, {100, 200}, {512, 1024}},
         {true, false, {800, 600}, {1280, 1024}}};
     for (const auto& c : cases)
@@ -59,7 +51,9 @@ TEST(ViewerPictureSize, OnA1280x1024ScreenByTheDisplayModes) {
 }
 
 TEST(ViewerScreen, CutsALargerPictureEvenlyAtBothEdges) {
-    const Image large = makeImage(12, 8, [](int x, int y) { return Bgr{static_cast<std::uint8_t>(x), 9, static_cast<std::uint8_t>(y)}; });
+    const Image large = makeImage(12, 8, [](int x, int y) {
+        return Bgr{static_cast<std::uint8_t>(x), 9, static_cast<std::uint8_t>(y)};
+    });
     const Image cut = viewerScreen(large, {8, 6});
     ASSERT_EQ(cut.size(), (ImageSize{8, 6}));
     EXPECT_EQ(pixelAt(cut, 0, 0), pixelAt(large, 2, 1));
@@ -80,9 +74,9 @@ struct Viewer : ControllerTest {
     int row() { return list().grid().currentRow; }
 
     // A 16 × 12 bitmap in the colour of i, so the screen's centre tells which was shown.
-    std::string good(int i, int w = 16, int h = 12) {
+    std::string good(int i) {
         MemoryWriteStream out;
-        EXPECT_TRUE(writeBmp24(solidImage(w, h, colourOf(i)), out));
+        EXPECT_TRUE(writeBmp24(solidImage(16, 12, colourOf(i)), out));
         return temp.write("good" + std::to_string(i) + ".bmp", out.bytes);
     }
     std::string junk(int i) { return temp.write("junk" + std::to_string(i) + ".jpg", "\xFF\xD8\xFF broken"); }
@@ -94,11 +88,15 @@ struct Viewer : ControllerTest {
         start();
         list().grid().heightPixels = 300;
     }
+    void open() { controller->onCommand(Command::FullScreen); }
 
     int shown() const { return static_cast<int>(viewerView.pictures.size()); }
     Bgr centre() const { return pixelAt(viewerView.pictures.back(), kScreen.width / 2, kScreen.height / 2); }
-    // The selection's row and the row whose picture the screen shows.
-    std::string at() { return std::to_string(row()) + " showing " + std::to_string(centre().b / 20); }
+    // The selection's row, the picture on the screen and how many were shown so far.
+    std::string at() {
+        return std::to_string(row()) + " showing " + (shown() ? std::to_string(centre().b / 20) : "nothing") +
+               " of " + std::to_string(shown());
+    }
 
     // A key as the grid delivers it: the list's handler first, then the
     // grid's own step when the handler leaves the key to it, then the release.
@@ -112,55 +110,62 @@ struct Viewer : ControllerTest {
     }
 };
 
-TEST_F(Viewer, OpeningOnAnEmptyListDoesNothing) {
-    setting("kolprokr", "4");
-    start();
-    controller->onCommand(Command::FullScreen);
-    EXPECT_FALSE(viewer().fullScreenShown() || viewerView.shown);
-    EXPECT_EQ(shown(), 0);
-    EXPECT_EQ(controller->settings().kolprokr, 4);
-}
-
 TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtExit) {
     setting("kolprokr", "5");
-    startWith({good(1), good(2), good(3), good(4), good(5), good(6), good(7), good(8)}, 2);
-    controller->onCommand(Command::FullScreen);
+    startWith({good(1), good(2), good(3), good(4), good(5), good(6)}, 2);
+    open();
     ASSERT_TRUE(viewerView.shown);
-    EXPECT_EQ(centre(), colourOf(2));
     EXPECT_EQ(controller->settings().kolprokr, 1);
     list().plistMouseWheelDown();
-    EXPECT_EQ(at(), "3 showing 3");
+    EXPECT_EQ(at(), "3 showing 3 of 2");
+    // Scrolled away from the top with the current row within a step of it (a
+    // wheel setting changed while open): both go to row 1, the picture stays.
+    controller->mutableSettings().kolprokr = 3;
+    list().scrollTo(5);
+    list().plistMouseWheelUp();
+    EXPECT_EQ(at(), "1 showing 3 of 2");
+    EXPECT_EQ(list().grid().firstVisibleRow, 1);
 
-    controller->onCommand(Command::FullScreen);  // asked again while open: the 5 is not lost
+    open();  // asked again while open: the 5 is not lost
     press(ListKey::Escape);
     EXPECT_FALSE(viewerView.shown || viewer().fullScreenShown());
     EXPECT_EQ(controller->settings().kolprokr, 5);
-    list().plistMouseWheelDown();
-    EXPECT_EQ(row(), 8);  // five rows again, clamped at the last
 
     // Closed already: a later close must not bring back a stale setting.
     controller->mutableSettings().kolprokr = 7;
     viewer().close();
     EXPECT_EQ(controller->settings().kolprokr, 7);
-    controller->onCommand(Command::FullScreen);  // open at exit: the user's setting is saved
+    open();  // open at exit: the user's setting is saved
     controller->FormDestroy();
     EXPECT_EQ(stored("kolprokr"), "7");
 }
 
-TEST_F(Viewer, SkipsUnreadableRunsBothWaysAndKeepsThePictureAtTheEnds) {
-    startWith({good(1), junk(2), missing(3), junk(4), good(5), junk(6), missing(7)}, 2);
-    controller->onCommand(Command::FullScreen);
-    EXPECT_EQ(at(), "5 showing 5");  // the selection ends on the row shown
+TEST_F(Viewer, KeysSkipUnreadableRowsBothWaysAndRunRoundTheListOnlyWhileOpen) {
+    startWith({good(1), junk(2), missing(3), good(4), junk(5), good(6)}, 1);
+    // Closed: the arrows at the ends are left to the grid's own step, Space does nothing.
+    EXPECT_FALSE(list().plistKeyDown(ListKey::Up, false, false) || list().plistKeyDown(ListKey::Left, false, false));
+    EXPECT_EQ(at(), "1 showing nothing of 0");
+    list().moveCurrentRow(6, false);
+    EXPECT_FALSE(list().plistKeyDown(ListKey::Down, false, false) || list().plistKeyDown(ListKey::Right, false, false));
+    press(ListKey::Space);
+    EXPECT_EQ(at(), "6 showing nothing of 0");
 
-    press(ListKey::Down);  // 6 and 7 unreadable, and no row after them
-    EXPECT_EQ(shown(), 1);
-    EXPECT_EQ(row(), 7);
-
-    press(ListKey::Up);
-    EXPECT_EQ(at(), "5 showing 5");
-    press(ListKey::Left);
-    EXPECT_EQ(at(), "1 showing 1");
-    EXPECT_EQ(shown(), 3);
+    list().moveCurrentRow(3, false);
+    open();
+    EXPECT_EQ(at(), "4 showing 4 of 1");  // the selection ends on the row shown
+    const std::pair<ListKey, const char*> steps[] = {
+        {ListKey::Up, "1 showing 1 of 2"},     // 3 and 2 unreadable
+        {ListKey::Up, "6 showing 6 of 3"},     // round to the other end
+        {ListKey::Down, "1 showing 1 of 4"}, {ListKey::Left, "6 showing 6 of 5"}, {ListKey::Right, "1 showing 1 of 6"},
+        {ListKey::Right, "4 showing 4 of 7"},  // 2 and 3 unreadable
+        {ListKey::Down, "6 showing 6 of 8"},
+        {ListKey::Space, "6 showing 6 of 9"},  // the last row: it stays and is shown again
+        {ListKey::Left, "4 showing 4 of 10"},
+        {ListKey::Space, "6 showing 6 of 11"}};
+    for (const auto& [key, expected] : steps) {
+        press(key);
+        EXPECT_EQ(at(), expected) << static_cast<int>(key);
+    }
 }
 
 // Runs f on a thread with a stack of the given size.
@@ -179,97 +184,50 @@ TEST_F(Viewer, ALongRunOfUnreadableFilesIsSkipped) {
     paths.push_back(good(1));
     startWith(paths, 1);
     // Half the Windows main thread's stack: a skip that recursed would overflow it.
-    onSmallStack(512 * 1024, [&] { controller->onCommand(Command::FullScreen); });
-    ASSERT_EQ(shown(), 1);
-    EXPECT_EQ(at(), "20001 showing 1");
+    onSmallStack(512 * 1024, [&] { open(); });
+    EXPECT_EQ(at(), "20001 showing 1 of 1");
 }
 
-TEST_F(Viewer, ArrowsRunRoundTheListOnlyWhileOpen) {
-    const std::tuple<ListKey, int, int> cases[] = {
-        {ListKey::Up, 1, 3}, {ListKey::Left, 1, 3}, {ListKey::Down, 3, 1}, {ListKey::Right, 3, 1}};
-    for (const auto& [key, from, to] : cases) {
-        rebuild();
-        startWith({good(1), good(2), good(3)}, from);
-        EXPECT_FALSE(list().plistKeyDown(key, false, false));  // closed: the grid's own step
-        EXPECT_EQ(row(), from);
-        controller->onCommand(Command::FullScreen);
-        EXPECT_TRUE(list().plistKeyDown(key, false, false));
-        list().plistKeyUp(key);
-        EXPECT_EQ(at(), std::to_string(to) + " showing " + std::to_string(to));
-    }
-}
-
-TEST_F(Viewer, SpaceMovesDownAndShowsOnlyWhileOpen) {
-    startWith({good(1), good(2), good(3)}, 2);
-    press(ListKey::Space);
-    EXPECT_EQ(row(), 2);
-
-    controller->onCommand(Command::FullScreen);
-    press(ListKey::Space);
-    EXPECT_EQ(at(), "3 showing 3");
-    press(ListKey::Space);  // the last row: it stays and is shown again
-    EXPECT_EQ(row(), 3);
-    EXPECT_EQ(shown(), 3);
-}
-
-TEST_F(Viewer, DeleteShowsTheRowThatBecameCurrent) {
+TEST_F(Viewer, DeleteShowsTheRowThatBecameCurrentAndAnEmptyListNothing) {
+    setting("kolprokr", "4");
     startWith({good(1), good(2), good(3), good(4)}, 2);
-    controller->onCommand(Command::FullScreen);
-    ASSERT_EQ(centre(), colourOf(2));
+    open();
     list().plistKeyDown(ListKey::Delete, false, false);
-    EXPECT_EQ(centre(), colourOf(3));
+    EXPECT_EQ(at(), "2 showing 3 of 2");
     list().moveCurrentRow(3, false);  // the last row, good(4)
     list().plistKeyDown(ListKey::Delete, false, false);
-    EXPECT_EQ(centre(), colourOf(3));
+    EXPECT_EQ(at(), "2 showing 3 of 3");
 
     // Emptied with the viewer open: nothing left to show, the picture stays.
     const int before = shown();
     list().moveCurrentRow(1, false);
     list().moveCurrentRow(2, true);
     list().plistKeyDown(ListKey::Delete, false, false);
-    EXPECT_TRUE(list().list().empty());
-    EXPECT_EQ(shown(), before);
+    ASSERT_TRUE(list().list().empty());
     press(ListKey::Up);
     press(ListKey::Down);
     EXPECT_EQ(shown(), before);
+    // Closed and asked for again on the empty list: it stays shut, the setting untouched.
+    press(ListKey::Escape);
+    open();
+    EXPECT_FALSE(viewer().fullScreenShown() || viewerView.shown);
+    EXPECT_EQ(controller->settings().kolprokr, 4);
 }
 
 TEST_F(Viewer, WheelShowsTheNewRowInItsDirectionAndHoldsAtTheEnds) {
     startWith({junk(1), good(2), junk(3), good(4), junk(5)}, 2);
-    controller->onCommand(Command::FullScreen);
-    list().plistMouseWheelDown();  // 3 is unreadable: on to 4
-    EXPECT_EQ(at(), "4 showing 4");
-    list().plistMouseWheelDown();  // 5 is unreadable and nothing is below it
-    EXPECT_EQ(row(), 5);
-    EXPECT_EQ(shown(), 2);
-    list().plistMouseWheelDown();  // at the last row it is shown backward: back to 4
-    EXPECT_EQ(row(), 4);
-    EXPECT_EQ(shown(), 3);
-    EXPECT_EQ(centre(), colourOf(4));
-
-    list().plistMouseWheelUp();  // 3 is unreadable: back to 2
-    EXPECT_EQ(at(), "2 showing 2");
-    list().plistMouseWheelUp();  // 1 is unreadable and nothing is above it
-    EXPECT_EQ(row(), 1);
-    EXPECT_EQ(shown(), 4);
-    list().plistMouseWheelUp();  // at the top row 1 is shown forward: on to 2
-    EXPECT_EQ(row(), 2);
-    EXPECT_EQ(shown(), 5);
-    EXPECT_EQ(centre(), colourOf(2));
-}
-
-TEST_F(Viewer, WheelJumpBackToTheTopShowsNothing) {
-    startWith({good(1), good(2), good(3), good(4), good(5), good(6)}, 2);
-    controller->onCommand(Command::FullScreen);
-    // Scrolled away from the top with the current row within a step of it (a
-    // wheel setting changed while open): both go to row 1, the picture stays.
-    controller->mutableSettings().kolprokr = 3;
-    list().scrollTo(5);
-    list().plistMouseWheelUp();
-    EXPECT_EQ(row(), 1);
-    EXPECT_EQ(list().grid().firstVisibleRow, 1);
-    EXPECT_EQ(shown(), 1);
-    EXPECT_EQ(centre(), colourOf(2));
+    open();
+    const std::pair<bool, const char*> steps[] = {
+        {true, "4 showing 4 of 2"},   // 3 is unreadable: on to 4
+        {true, "5 showing 4 of 2"},   // 5 is unreadable and nothing is below it
+        {true, "4 showing 4 of 3"},   // at the last row it is shown backward: back to 4
+        {false, "2 showing 2 of 4"},  // 3 is unreadable: back to 2
+        {false, "1 showing 2 of 4"},  // 1 is unreadable and nothing is above it
+        {false, "2 showing 2 of 5"}}; // at the top row 1 is shown forward: on to 2
+    for (const auto& [down, expected] : steps) {
+        down ? list().plistMouseWheelDown() : list().plistMouseWheelUp();
+        EXPECT_EQ(at(), expected) << (down ? "down" : "up");
+    }
 }
 
 }  // namespace

@@ -91,20 +91,13 @@ TEST_F(PictureLoader, LoadsByKindAtItsOwnOrTheFittedSize) {
     auto picture = loadWallpaperPicture(fs, bmpFile("really-a-bitmap.jpg", original), false, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->pixels, original.pixels);
-    const std::string jpeg = testing::encodeJpeg(original);
-    picture = loadWallpaperPicture(fs, dir.write("really-a-jpeg.bmp", jpeg), false, {1024, 768});
+    const std::string jpeg = dir.write("really-a-jpeg.bmp", testing::encodeJpeg(original));
+    picture = loadWallpaperPicture(fs, jpeg, false, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), original.size());
     picture = loadWallpaperPicture(fs, bmpFile("line.bmp", testing::gradientImage(4000, 1)), true, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), (ImageSize{1024, 1}));
-}
-
-TEST_F(PictureLoader, FailsForWhatItCannotDecode) {
-    EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("p.png", testing::pngBytes()), true, {1024, 768}));
-    EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("g.gif", testing::gifBytes(true)), false, {1024, 768}));
-    EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("empty.bmp", ""), false, {1024, 768}));
-    EXPECT_FALSE(loadWallpaperPicture(fs, dir.file("missing.jpg"), true, {1024, 768}));
 }
 
 // A file that is no picture costs its headers, and a bitmap no more than its
@@ -118,8 +111,7 @@ TEST_F(PictureLoader, ReadsNoMoreThanTheHeadersDeclare) {
     const std::string bitmap = testing::TempDir::read(bmpFile("tail.bmp", testing::gradientImage(64, 32)));
     testing::TestFileSystem counting2;
     auto picture = loadWallpaperPicture(counting2, dir.write("tail.bmp", bitmap + junk), false, {1024, 768});
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->size(), (ImageSize{64, 32}));
+    EXPECT_TRUE(picture && picture->size() == (ImageSize{64, 32}));
     EXPECT_LE(counting2.counts().bytesRead, 5 + bitmap.size());
 }
 

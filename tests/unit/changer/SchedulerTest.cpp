@@ -125,33 +125,5 @@ TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
     EXPECT_EQ(current(), 2);
 }
 
-TEST_F(Scheduler, ApplyingOptionsSwitchesModes) {
-    start();
-    controller->scheduler().PlaybtnClick();
-    controller->scheduler().applyScheduleOptions(
-        {.randomInterval = true, .timeFromMinutes = 10, .timeToMinutes = 11, .shuffle = true});
-    EXPECT_EQ(timers.interval(TimerId::Change), 600000u);
-    EXPECT_EQ(controller->settings().timeToMs, 660000);
-    EXPECT_TRUE(controller->settings().shuffle);
-    EXPECT_TRUE(view.shufflePressed);
-
-    const ScheduleChoice fixed{.intervalValue = 3, .intervalUnit = 1};
-    controller->scheduler().applyScheduleOptions(fixed);
-    EXPECT_EQ(timers.interval(TimerId::Change), 3000u);
-    EXPECT_FALSE(controller->settings().shuffle);
-    EXPECT_TRUE(controller->settings().playing);
-
-    // Choosing the daily mode stops interval playback, then checks the clock at once.
-    clock.time = {10, 10, 0};
-    controller->scheduler().applyScheduleOptions({.dailyMode = true, .dailyHour = 10, .dailyMinute = 30});
-    EXPECT_FALSE(controller->settings().playing);
-    EXPECT_FALSE(timers.running(TimerId::Change));
-    EXPECT_EQ(timers.interval(TimerId::Daily), kDailyMinuteMs);
-
-    controller->scheduler().applyScheduleOptions(fixed);
-    EXPECT_FALSE(timers.running(TimerId::Daily));
-    EXPECT_FALSE(controller->settings().playing);  // leaving the daily mode does not restart playback
-}
-
 }  // namespace
 }  // namespace ostrel::testing

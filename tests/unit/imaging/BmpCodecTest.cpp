@@ -40,7 +40,6 @@ auto exactly(std::string_view bytes, Decoder decoder) {
 }
 
 std::optional<Image> decodeExact(std::string_view bytes) { return exactly(bytes, decodeBmp); }
-
 std::string sizeExact(std::string_view bytes) {
     auto layout = exactly(bytes, bmpLayout);
     return layout ? std::to_string(layout->size.width) + "x" + std::to_string(layout->size.height) : "refused";
@@ -116,7 +115,6 @@ TEST(BmpDecode, DecodesKnownPixelsSizesFromHeadersAndRefusesEveryTruncation) {
 }
 
 BmpFile valid24() { return {.width = 4, .height = 3, .pixels = std::string(12 * 3, '\x40')}; }
-
 BmpFile validRle8() {
     return {.width = 4, .height = 2, .bpp = 8, .compression = 1, .clrUsed = 2, .palette = kTwo,
             .pixels = hexBytes("0001")};
@@ -125,16 +123,12 @@ BmpFile validRle8() {
 TEST(BmpDecodeRefuses, LyingOrUnsupportedHeadersAndMissingData) {
     auto bitfields16 = [](BmpFile& f, Masks masks) { f.bpp = 16, f.compression = 3, f.masks = masks; };
     const std::pair<const char*, std::function<void(BmpFile&)>> cases[] = {
-        {"WidthZero", [](BmpFile& f) { f.width = 0; }},
-        {"WidthNegative", [](BmpFile& f) { f.width = -4; }},
-        {"HeightZero", [](BmpFile& f) { f.height = 0; }},
-        {"WidthOverSideLimit", [](BmpFile& f) { f.width = 70000; }},
+        {"WidthZero", [](BmpFile& f) { f.width = 0; }}, {"WidthNegative", [](BmpFile& f) { f.width = -4; }},
+        {"HeightZero", [](BmpFile& f) { f.height = 0; }}, {"WidthOverSideLimit", [](BmpFile& f) { f.width = 70000; }},
         {"TooManyPixels", [](BmpFile& f) { f.width = 30000, f.height = 20000; }},
         {"MostNegativeHeight", [](BmpFile& f) { f.height = INT_MIN; }},
-        {"TwoPlanes", [](BmpFile& f) { f.planes = 2; }},
-        {"Bpp7", [](BmpFile& f) { f.bpp = 7; }},
-        {"EmbeddedPng", [](BmpFile& f) { f.compression = 5; }},
-        {"Rle8At24Bpp", [](BmpFile& f) { f.compression = 1; }},
+        {"TwoPlanes", [](BmpFile& f) { f.planes = 2; }}, {"Bpp7", [](BmpFile& f) { f.bpp = 7; }},
+        {"EmbeddedPng", [](BmpFile& f) { f.compression = 5; }}, {"Rle8At24Bpp", [](BmpFile& f) { f.compression = 1; }},
         {"BitfieldsAt24Bpp", [](BmpFile& f) { f.compression = 3, f.masks = Masks{0xFF0000, 0xFF00, 0xFF}; }},
         {"Rle8TopDown", [](BmpFile& f) { f = validRle8(), f.height = -2; }},
         {"Rle4At8Bpp", [](BmpFile& f) { f = validRle8(), f.compression = 2; }},

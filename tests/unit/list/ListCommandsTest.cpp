@@ -29,32 +29,17 @@ struct ListCommands : ControllerTest {
     }
 };
 
-TEST_F(ListCommands, DeleteRemovesTheSelectedRowsRenumbersAndSaves) {
+TEST_F(ListCommands, DeleteTakesTheCurrentRowAfterStartThenTheSelectionAndSavesKeepingTheFiles) {
     workingListOf(7);
-    setting("selected", "6");
-    start();
-    const std::string sixth = list().list().path(6);
-    controller->mutableSettings().currentPath = sixth;
-    select(3, 5);
-    EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, false, false));
-    EXPECT_EQ(list().list().entryCount(), 4);
-    EXPECT_EQ(list().list().path(3), sixth);
-    EXPECT_EQ(list().list().cell(NumberColumn, 4), "4");
-    EXPECT_EQ(current(), -1);  // the current entry lay after the removed rows
-    // The red mark follows the picture, not the number.
-    EXPECT_TRUE(rowLook(list().list(), 3, controller->settings().currentPath, "", false).redrawn);
-    EXPECT_EQ(savedList().find(temp.file("p3.bmp")), std::string::npos);
-    EXPECT_NE(savedList().find(sixth), std::string::npos);
-    EXPECT_EQ(onDisk(7), "1234567");  // plain Delete keeps the files
-}
-
-TEST_F(ListCommands, RightAfterStartDeleteTakesTheCurrentRowOnly) {
-    workingListOf(5);
     setting("selected", "3");
     start();
-    list().plistKeyDown(ListKey::Delete, true, true);  // Ctrl+Shift+Delete: no question
-    EXPECT_EQ(list().list().entryCount(), 4);
-    EXPECT_EQ(onDisk(5), "1245");
+    EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, false, false));
+    select(3, 5);
+    list().plistKeyDown(ListKey::Delete, false, false);
+    EXPECT_EQ(rows(), "p1.bmp p2.bmp p7.bmp");
+    EXPECT_EQ(savedList().find("p6.bmp"), std::string::npos);
+    EXPECT_NE(savedList().find("p7.bmp"), std::string::npos);
+    EXPECT_EQ(onDisk(7), "1234567");
 }
 
 TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
@@ -83,8 +68,7 @@ TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
     select(2, 4);
     dialogs.answers = {true, false};
     list().plistKeyDown(ListKey::Delete, true, false);
-    ASSERT_EQ(dialogs.questions.size(), 2u);
-    EXPECT_EQ(dialogs.questions[0], "Вы собираетесь удалить файл: Вы уверены?");
+    EXPECT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(onDisk(5), "1345");  // deleted before the No
     EXPECT_EQ(list().list().entryCount(), 5);
     EXPECT_EQ(savedList(), before);
@@ -145,15 +129,21 @@ TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
     EXPECT_EQ(rows(), unsorted);
 }
 
-TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
+TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItemsAreAdded) {
     start();
+    EXPECT_EQ(list().firstHeaderCellDrawn(false), 100);
+    EXPECT_TRUE(timers.running(TimerId::Blink));
+    advance(2000);
+    EXPECT_EQ(view.blinks, 2);
+    list().plistKeyDown(ListKey::A, false, true);  // select all: nothing to select
+    EXPECT_EQ(list().grid().selectionTop + list().grid().selectionBottom + list().grid().currentRow, 0);
+
     std::filesystem::create_directories(temp.file("pics/sub"));
-    picture("pics/one.jpg", 2, 2);  // a bitmap named .jpg: the scan goes by name
+    picture("pics/one.jpg", 2, 2);
     picture("pics/sub/two.bmp", 2, 2);
     chooser.answer.reset();
     controller->onCommand(Command::AddFolder);  // cancelled
     EXPECT_TRUE(list().list().empty());
-
     chooser.answer = FolderChoice{temp.file("pics") + "\\", false};
     controller->onCommand(Command::AddFolder);
     EXPECT_EQ(chooser.openedAt.back(), dataFolder());  // opened at "lastopen"
@@ -177,11 +167,12 @@ TEST_F(ListCommands, AddingAFolderAFileAndDroppedItems) {
 
     // One file through the dialog to an empty list shows it at once.
     controller->onCommand(Command::ClearList);
+    view.previews.clear();
     dialogs.nextFile = temp.file("pics/one.jpg");
     controller->onCommand(Command::AddFile);
-    ASSERT_FALSE(view.previews.empty());
-    EXPECT_EQ(view.previews.back(), temp.file("pics/one.jpg"));
-    EXPECT_EQ(dialogs.requests.back().filterUtf8, "Изображения(*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp");
+    EXPECT_EQ(view.previews, std::vector<std::string>{temp.file("pics/one.jpg")});
+    EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
+    EXPECT_FALSE(timers.running(TimerId::Blink));
 }
 
 TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
@@ -191,20 +182,6 @@ TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
     EXPECT_EQ(list().list().resolution(2), "       5x4");
     EXPECT_EQ(view.previews.back(), temp.file("b.bmp"));
     EXPECT_TRUE(controller->listController().userBrowsing());
-}
-
-TEST_F(ListCommands, EmptyListBlinksTheAddButtonAndSelectAllDoesNothing) {
-    start();
-    EXPECT_EQ(list().firstHeaderCellDrawn(false), 100);
-    EXPECT_TRUE(timers.running(TimerId::Blink));
-    advance(2000);
-    EXPECT_EQ(view.blinks, 2);
-    list().plistKeyDown(ListKey::A, false, true);
-    EXPECT_EQ(list().grid().selectionTop + list().grid().selectionBottom + list().grid().currentRow, 0);
-    dialogs.nextFile = picture("a.bmp", 1, 1);
-    controller->onCommand(Command::AddFile);
-    EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
-    EXPECT_FALSE(timers.running(TimerId::Blink));
 }
 
 }  // namespace

@@ -1,0 +1,195 @@
+#include "app/OptionsController.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/Autorun.h"
+#include "app/Rounding.h"
+#include "app/SettingsStore.h"
+
+namespace ostrel {
+namespace {
+
+// A field read as a number held something else. It stops the confirmation
+// or the apply at the step that read it, like any failed conversion.
+struct NotANumber : std::runtime_error {
+    NotANumber(const std::string& text, const std::string& field)
+        : std::runtime_error("«" + text + "» не является числом (поле «" + field + "»).") {}
+};
+
+std::int32_t number(const std::string& text, const std::string& field) {
+    if (auto value = parseSettingInteger(text)) return *value;
+    throw NotANumber(text, field);
+}
+
+// "0" (or "00"…) and the empty text read as no interval at all.
+bool emptyOrZero(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == '0'; });
+}
+
+std::int32_t minutesToMs(std::int32_t minutes) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{minutes} * 60000, 0, INT32_MAX));
+}
+
+// A radio button checked by the program unchecks the others of its group;
+// unchecked, it leaves them alone.
+void checkMode(OptionsForm& f, bool OptionsForm::*mode, bool checked) {
+    if (checked) f.fixedMode = f.randomMode = f.dailyMode = false;
+    f.*mode = checked;
+}
+
+}  // namespace
+
+void OptionsController::option(OptionsPage page) {
+    OptionsForm& f = form_;
+    f.page = page;
+    f.interval = std::to_string(settings_.intervalValue);
+    f.autorunChangeAndExit = settings_.autorunChangeAndExit;
+    f.autorun = settings_.autorunEnabled;
+    f.autorunChangeAndExitEnabled = settings_.autorunEnabled;
+    f.addToList = settings_.addvlist;
+    f.scrollRows = std::to_string(settings_.kolprokr);
+    f.downloadFolder = settings_.downfoad;
+    f.placementItem = settings_.wallpaperStyle == "0" ? 0 : 1;
+    if (settings_.fitToScreen) f.placementItem = 2;
+    if (settings_.intervalUnit >= 1 && settings_.intervalUnit <= 3) f.intervalUnitItem = settings_.intervalUnit - 1;
+    f.shuffle = settings_.shuffle;
+    checkMode(f, &OptionsForm::dailyMode, settings_.dailyMode);
+    f.dailyHourItem = settings_.dailyHour < kDailyHourItems ? settings_.dailyHour : -1;
+    const auto minuteItem = roundHalfEven(settings_.dailyMinute, 10);
+    f.dailyMinuteItem = minuteItem < 6 ? static_cast<int>(minuteItem) : -1;
+    checkMode(f, &OptionsForm::randomMode, settings_.randomInterval);  // the random mode wins over the daily one
+    f.timeFrom = std::to_string(roundHalfEven(settings_.timeFromMs, 60000));
+    f.timeTo = std::to_string(roundHalfEven(settings_.timeToMs, 60000));
+    f.autoDownload = settings_.loadnew;
+    if (!settings_.dailyMode && !settings_.randomInterval) checkMode(f, &OptionsForm::fixedMode, true);
+    view_.showOptions(f);
+}
+
+void OptionsController::applyModeRule() {
+    OptionsForm& f = form_;
+    // In the order intime, infixtime, inrandtime, each rule for its button when checked.
+    if (f.dailyMode) f.dailyFieldsEnabled = true, f.intervalFieldsEnabled = f.rangeFieldsEnabled = false;
+    if (f.fixedMode) f.intervalFieldsEnabled = true, f.dailyFieldsEnabled = f.rangeFieldsEnabled = false;
+    if (f.randomMode) f.rangeFieldsEnabled = true, f.intervalFieldsEnabled = f.dailyFieldsEnabled = false;
+}
+
+void OptionsController::FormActivate() {
+    applyModeRule();
+    form_.autorunChangeAndExitEnabled = form_.autorun;
+    show();
+}
+
+void OptionsController::onModeClicked() {
+    applyModeRule();
+    show();
+}
+
+void OptionsController::onAutorunClicked() {
+    form_.autorunChangeAndExitEnabled = form_.autorun;
+    show();
+}
+
+void OptionsController::onViewModeClicked() {
+    form_.viewFitChoiceEnabled = !form_.viewKeepSize;
+    show();
+}
+
+void OptionsController::onProxyChanged() {
+    form_.proxyFieldsEnabled = form_.useProxy;
+    s_.proxy.set(form_.useProxy ? std::optional(form_.proxyHost + ":" + form_.proxyPort) : std::nullopt);
+    show();
+}
+
+bool OptionsController::Button1Click() {
+    OptionsForm& f = form_;
+    try {
+        if (emptyOrZero(f.interval)) {
+            f.interval = std::string("1");  // (a new string: gcc 12 warns falsely on assigning a literal)
+            show();
+            return false;
+        }
+        if (f.randomMode) {
+            const auto from = number(f.timeFrom, "от");
+            if (number(f.timeTo, "до") <= from) {
+                s_.dialogs.message("Неправильный интервал");
+                return false;
+            }
+        }
+        if (f.dailyMode && (f.dailyHourItem < 0 || f.dailyMinuteItem < 0)) {
+            s_.dialogs.message("Неправильный задано время");
+            return false;
+        }
+        if (emptyOrZero(f.scrollRows)) f.scrollRows = std::string("1");
+        s_.viewer.setDisplay({.stretch = !f.viewKeepSize, .proportional = f.viewProportional});
+        if (number(dailyHourText(f.dailyHourItem), "час") >= 24) f.dailyHourItem = 0;
+        if (number(dailyMinuteText(f.dailyMinuteItem), "мин") >= 60) f.dailyMinuteItem = 0;
+    } catch (const NotANumber& error) {
+        show();
+        s_.dialogs.message(error.what());
+        return false;
+    }
+    view_.closeOptions();
+    try {
+        optionset();
+    } catch (const NotANumber& error) {
+        s_.dialogs.message(error.what());  // what was applied before the field stays applied, unsaved
+    }
+    return true;
+}
+
+void OptionsController::optionset() {
+    const OptionsForm& f = form_;
+    settings_.randomInterval = f.randomMode;                                            // 1
+    const auto from = number(f.timeFrom, "от");                                          // 2
+    settings_.timeFromMs = minutesToMs(from);
+    settings_.timeToMs = minutesToMs(number(f.timeTo, "до"));
+    settings_.loadnew = f.autoDownload;                                                 // 3
+    s_.downloadTimer.setEnabled(settings_.loadnew);
+    // An empty field keeps the folder there was: "\" would put downloads at the drive's root.
+    std::string folder = f.downloadFolder.empty() ? settings_.downfoad : f.downloadFolder;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';                       // 4
+    const std::string command = autorunCommand(s_.programPath, f.autorunChangeAndExit); // 5
+    settings_.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
+    settings_.fitToScreen = f.placementItem == 2;
+    if (f.autorun) {                                                                    // 7
+        // Set only once the entry is there: a failed write must not leave the
+        // setting (saved at exit) claiming an entry that does not exist.
+        if (!writeAutorun(s_.registry, command)) {
+            s_.dialogs.message("Не удалось записать в реестр значение автозапуска «" + std::string(kAutorunValue) +
+                               "». Остальные настройки не применены и не сохранены.");
+            return;
+        }
+        settings_.autorunEnabled = true;
+    } else {
+        deleteAutorun(s_.registry);
+        settings_.autorunEnabled = false;
+    }
+    // 8. A wheel step of 0 rows would do nothing: the count is held to 1..255.
+    settings_.kolprokr = static_cast<std::uint8_t>(std::clamp(number(f.scrollRows, "Количество строчек"), 1, 255));
+    if (f.intervalUnitItem >= 0 && f.intervalUnitItem <= 2) settings_.intervalUnit = f.intervalUnitItem + 1;  // 9
+    if (!settings_.randomInterval) settings_.intervalValue = number(f.interval, "каждые");  // 10
+    s_.scheduler.applyChangeInterval();
+    settings_.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
+    settings_.downfoad = folder.substr(0, kFolderTextLimit);                            // 12
+    s_.scheduler.setDailyMode(f.dailyMode);                                             // 13
+    if (settings_.dailyMode) {                                                          // 14
+        const auto hour = number(dailyHourText(f.dailyHourItem), "час");
+        const auto minute = number(dailyMinuteText(f.dailyMinuteItem), "мин");
+        s_.scheduler.applyDailyTime(static_cast<std::uint8_t>(hour), static_cast<std::uint8_t>(minute));
+    } else {
+        s_.scheduler.stopDailyCheck();
+    }
+    settings_.addvlist = f.addToList;                                                   // 15
+    s_.scheduler.resetCountdown();                                                      // 16
+    settings_.shuffle = !f.shuffle;                                                     // 17
+    s_.changer.shufleBtnClick();
+    s_.saveoptions();                                                                   // 18
+}
+
+void OptionsController::Button3Click() {
+    view_.closeOptions();
+    s_.removeFiles();
+}
+
+}  // namespace ostrel

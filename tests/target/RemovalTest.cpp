@@ -1,0 +1,67 @@
+// The removal of the program's folder over the real file system: protected
+// files go, a folder carrying any attribute besides the directory bit stays
+// with everything above it, and is the one thing reported.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ProgramRemoval.h"
+#include "fakes/FakeServices.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "TargetFolder.h"
+
+namespace ostrel {
+namespace {
+
+using testing::TargetFolder;
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Sets the bits and answers whether they were really stored; Wine adds the
+// archive bit to every file.
+bool withAttributes(const std::string& path, DWORD attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) &&
+           (GetFileAttributesA(path.c_str()) & ~DWORD{FILE_ATTRIBUTE_ARCHIVE}) == attributes;
+}
+
+TEST(Win32Removal, DeletesProtectedFilesAndStopsAtAHiddenFolder) {
+    TargetFolder folder;
+    const std::string root = folder.file("Ostrel Wallpapers");
+    const std::string beside = folder.write("beside.txt", "x");
+    for (const char* sub : {"", "\\walls", "\\walls\\deeper", "\\keep", "\\keep\\Hid"})
+        ASSERT_TRUE(CreateDirectoryA((root + sub).c_str(), nullptr)) << sub;
+    std::vector<std::string> gone;
+    for (const char* name : {"\\ro.txt", "\\hid.txt", "\\walls\\a.jpg", "\\walls\\deeper\\b.jpg", "\\keep\\z.txt"})
+        gone.push_back(folder.write("Ostrel Wallpapers" + std::string(name), "x"));
+    const std::string inside = folder.write("Ostrel Wallpapers\\keep\\Hid\\inside.txt", "x");
+    const std::pair<std::string, DWORD> protectedEntries[] = {
+        {root + "\\ro.txt", FILE_ATTRIBUTE_READONLY},
+        {root + "\\hid.txt", FILE_ATTRIBUTE_HIDDEN},
+        {root + "\\walls\\deeper\\b.jpg", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {root + "\\keep\\Hid", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN}};
+    for (const auto& [path, attributes] : protectedEntries) ASSERT_TRUE(withAttributes(path, attributes)) << path;
+    ASSERT_EQ(GetFileAttributesA((root + "\\walls").c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});  // a plain folder
+    // A name the ANSI code page cannot write goes by its short alias.
+    const std::wstring foreign = std::wstring(root.begin(), root.end()) + L"\\walls\\\u65E5\u672C \u5199\u771F.jpg";
+    const HANDLE created = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    CloseHandle(created);
+
+    win32::Win32FileSystem files;
+    testing::FakeDialogs dialogs;
+    EXPECT_TRUE(removeFolderTree(files, dialogs, root));
+
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Could NOT delete " + root + "\\keep\\Hid"});
+    for (const std::string& path : gone) EXPECT_FALSE(exists(path)) << path;
+    EXPECT_EQ(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(exists(root + "\\walls"));
+    for (const std::string& path : {root, root + "\\keep", root + "\\keep\\Hid", inside, beside})
+        EXPECT_TRUE(exists(path)) << path;
+}
+
+}  // namespace
+}  // namespace ostrel

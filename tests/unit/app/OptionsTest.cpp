@@ -1,0 +1,295 @@
+// The options dialog's logic over a fake registry and fake timers: filling,
+// the enabling rules, confirming, and the apply in its order.
+#include "app/Autorun.h"
+#include "unit/app/ControllerFixture.h"
+
+namespace ostrel::testing {
+namespace {
+
+constexpr const char* kProgram = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe";
+
+struct Options : ControllerTest {
+    Options() { registry.createKey(RegistryRoot::LocalMachine, kRunKey); }
+    void open(Command command = Command::Options) {
+        controller->onCommand(command);
+        options().FormActivate();
+    }
+    OptionsController& options() { return controller->options(); }
+    OptionsForm& form() { return options().form(); }
+    std::optional<std::string> autorun(RegistryRoot root) const {
+        return registry.readString(root, kRunKey, kAutorunValue);
+    }
+    void chooseMode(bool OptionsForm::*mode) {
+        form().fixedMode = form().randomMode = form().dailyMode = false;
+        form().*mode = true;
+        options().onModeClicked();
+    }
+};
+
+TEST_F(Options, OpensOnItsPageFilledFromTheSettings) {
+    setting("TimeRandom", "1");
+    setting("InTimeCh", "1");  // the random mode wins when both are set
+    setting("TimeFrom", "90000");
+    setting("TimeTo", "150000");
+    setting("intime1", "30");  // no such hour in the list
+    setting("intime2", "25");
+    setting("prop", "1");
+    setting("secund", "3");
+    setting("onwinload", "1");
+    setting("loadnew", "1");
+    setting("addvlist", "0");
+    start();
+    open(Command::ScheduleOptions);
+    const OptionsForm& shown = optionsView.form;
+    EXPECT_TRUE(optionsView.shown);
+    EXPECT_EQ(shown.page, OptionsPage::Changing);
+    EXPECT_TRUE(shown.randomMode);
+    EXPECT_FALSE(shown.dailyMode || shown.fixedMode);
+    EXPECT_TRUE(shown.rangeFieldsEnabled);
+    EXPECT_FALSE(shown.intervalFieldsEnabled || shown.dailyFieldsEnabled);
+    EXPECT_EQ(shown.timeFrom, "2");  // 1.5 and 2.5 minutes, halves to even
+    EXPECT_EQ(shown.timeTo, "2");
+    EXPECT_EQ(shown.dailyHourItem, -1);
+    EXPECT_EQ(shown.dailyMinuteItem, 2);
+    EXPECT_EQ(shown.placementItem, 2);
+    EXPECT_EQ(shown.intervalUnitItem, 2);
+    EXPECT_TRUE(shown.autorun && shown.autorunChangeAndExitEnabled);
+    EXPECT_FALSE(shown.addToList);
+    EXPECT_TRUE(shown.autoDownload);
+
+    controller->onCommand(Command::Options);
+    EXPECT_EQ(optionsView.form.page, OptionsPage::General);
+}
+
+TEST_F(Options, RandomRangeMustGrowAndIsStoredInMilliseconds) {
+    start();
+    open();
+    chooseMode(&OptionsForm::randomMode);
+    form().timeFrom = form().timeTo = "10";
+    EXPECT_FALSE(options().Button1Click());
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный интервал"});
+    EXPECT_TRUE(optionsView.shown);
+    EXPECT_EQ(stored("TimeRandom"), "<absent>");
+
+    form().timeTo = "11";
+    form().interval = "9";  // not read in the random mode
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_FALSE(optionsView.shown);
+    EXPECT_EQ(stored("TimeRandom"), "1");
+    EXPECT_EQ(stored("TimeFrom"), "600000");
+    EXPECT_EQ(stored("TimeTo"), "660000");
+    EXPECT_EQ(stored("TimeInterval"), "5");
+    EXPECT_EQ(controller->scheduler().changeTimer().interval(), 600000u);
+}
+
+TEST_F(Options, AZeroIntervalTurnsToOneAndTheSecondOkAppliesIt) {
+    start();
+    open();
+    form().interval = "00";
+    form().intervalUnitItem = 0;
+    form().scrollRows = "0";  // turns to "1" without stopping the confirmation
+    EXPECT_FALSE(options().Button1Click());
+    EXPECT_EQ(optionsView.form.interval, "1");
+    EXPECT_TRUE(optionsView.shown);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(stored("TimeInterval"), "1");
+    EXPECT_EQ(stored("secund"), "1");
+    EXPECT_EQ(stored("kolprokr"), "1");
+    EXPECT_EQ(controller->scheduler().changeTimer().interval(), 1000u);
+}
+
+TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
+    setting("downfoad", "D:\\Pictures\\New\\");
+    start();
+    open();
+    form().placementItem = 2;
+    form().scrollRows = "300";  // more than a byte holds
+    form().downloadFolder = "";
+    form().viewKeepSize = false;
+    form().viewProportional = true;
+    form().addToList = false;
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(stored("where"), "0");
+    EXPECT_EQ(stored("prop"), "1");
+    EXPECT_EQ(stored("kolprokr"), "255");
+    EXPECT_EQ(stored("downfoad"), "D:\\Pictures\\New\\");  // an emptied field keeps the folder
+    EXPECT_EQ(stored("addvlist"), "0");
+    EXPECT_TRUE(controller->viewer().display().stretch);
+    EXPECT_TRUE(controller->viewer().display().proportional);
+
+    open();
+    EXPECT_EQ(optionsView.form.placementItem, 2);
+    form().downloadFolder = "E:\\Walls";
+    form().placementItem = 1;
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
+    EXPECT_EQ(stored("where"), "2");
+    EXPECT_EQ(stored("prop"), "0");
+}
+
+TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
+    registry.set(RegistryRoot::CurrentUser, kRunKey, kAutorunValue, "old");  // one entry is enough
+    start();
+    open();
+    form().autorun = true;
+    options().onAutorunClicked();
+    EXPECT_TRUE(optionsView.form.autorunChangeAndExitEnabled);
+    form().autorunChangeAndExit = true;
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::string(kProgram) + " -a-");
+    EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
+    EXPECT_EQ(stored("onwinload"), "1");
+    EXPECT_EQ(stored("onload"), "1");
+
+    // A standard user cannot write the machine's key: the user's key takes the entry.
+    registry.deleteKey(RegistryRoot::LocalMachine, kRunKey);
+    registry.createKey(RegistryRoot::LocalMachine, kRunKey);
+    registry.readOnlyKeys.insert(FakeRegistry::keyId(RegistryRoot::LocalMachine, kRunKey));
+    open();
+    form().autorunChangeAndExit = false;
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::string(kProgram) + " -");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    registry.readOnlyKeys.clear();
+    registry.set(RegistryRoot::LocalMachine, kRunKey, kAutorunValue, "old");
+    open();
+    form().autorun = false;
+    options().onAutorunClicked();
+    EXPECT_FALSE(optionsView.form.autorunChangeAndExitEnabled);
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
+    EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
+    EXPECT_EQ(stored("onwinload"), "0");
+}
+
+TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
+    start();
+    registry.readOnlyKeys = {FakeRegistry::keyId(RegistryRoot::LocalMachine, kRunKey),
+                             FakeRegistry::keyId(RegistryRoot::CurrentUser, kRunKey)};
+    open();
+    form().autorun = true;
+    form().autoDownload = true;  // before the autorun step: applied
+    form().scrollRows = "7";     // after it: not
+    EXPECT_TRUE(options().Button1Click());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("«Ostrel Wallpapers»"), std::string::npos);
+    EXPECT_FALSE(controller->settings().autorunEnabled);
+    EXPECT_TRUE(controller->settings().loadnew);
+    EXPECT_TRUE(timers.running(TimerId::Download));
+    EXPECT_EQ(controller->settings().kolprokr, 1);
+    EXPECT_EQ(stored("loadnew"), "<absent>");
+}
+
+TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
+    start();
+    open();
+    chooseMode(&OptionsForm::randomMode);
+    form().timeFrom = "";
+    EXPECT_FALSE(options().Button1Click());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("«от»"), std::string::npos);
+    EXPECT_TRUE(optionsView.shown);
+
+    // The daily hour is read even in another mode: without one, nothing is applied.
+    chooseMode(&OptionsForm::fixedMode);
+    form().timeFrom = "1";
+    form().dailyHourItem = -1;
+    EXPECT_FALSE(options().Button1Click());
+    EXPECT_NE(dialogs.messages.back().find("«час»"), std::string::npos);
+    EXPECT_EQ(stored("TimeInterval"), "<absent>");
+}
+
+TEST_F(Options, TheDailyModeStopsIntervalChangingAndLeavesItStopped) {
+    workingListOf(3);
+    playEvery(5);
+    start();
+    ASSERT_TRUE(timers.running(TimerId::Change));
+    advance(3000);
+    ASSERT_GT(controller->scheduler().elapsedSeconds(), 0);  // the countdown runs
+    open();
+    chooseMode(&OptionsForm::dailyMode);
+    EXPECT_TRUE(optionsView.form.dailyFieldsEnabled);
+    EXPECT_FALSE(optionsView.form.intervalFieldsEnabled || optionsView.form.rangeFieldsEnabled);
+    form().dailyHourItem = 10;
+    form().dailyMinuteItem = -1;
+    EXPECT_FALSE(options().Button1Click());
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный задано время"});
+    form().dailyMinuteItem = 3;
+    clock.time = {10, 29, 0};
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(timers.interval(TimerId::Daily), 3000u);  // the clock was checked at once: the minute is next
+    EXPECT_EQ(controller->scheduler().elapsedSeconds(), 0);
+    EXPECT_FALSE(timers.running(TimerId::Change));
+    EXPECT_TRUE(timers.running(TimerId::Daily));
+    EXPECT_FALSE(view.playPressed);
+    EXPECT_EQ(stored("InTimeCh"), "1");
+    EXPECT_EQ(stored("intime1"), "10");
+    EXPECT_EQ(stored("intime2"), "30");
+
+    // The saved play state stays "stopped" from run to run in the daily mode.
+    const std::string saved = stored("playstat");
+    for (int run = 0; run < 2; ++run) {
+        controller->FormDestroy();
+        rebuild();
+        start();
+        EXPECT_EQ(stored("playstat"), saved);
+    }
+
+    open();
+    chooseMode(&OptionsForm::fixedMode);
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_FALSE(timers.running(TimerId::Daily));
+    EXPECT_FALSE(controller->settings().playing);
+    controller->onCommand(Command::PlayToggle);  // play starts from stopped
+    EXPECT_TRUE(controller->settings().playing);
+    EXPECT_TRUE(timers.running(TimerId::Change));
+}
+
+TEST_F(Options, ShuffleViewModeAndProxyFollowTheControls) {
+    start();
+    open();
+    EXPECT_FALSE(optionsView.form.viewFitChoiceEnabled);
+    form().viewKeepSize = false;
+    options().onViewModeClicked();
+    EXPECT_TRUE(optionsView.form.viewFitChoiceEnabled);
+
+    form().useProxy = true;
+    form().proxyHost = "10.0.0.1";
+    options().onProxyChanged();
+    EXPECT_TRUE(optionsView.form.proxyFieldsEnabled);
+    EXPECT_EQ(controller->proxy().get(), "10.0.0.1:3128");
+    form().useProxy = false;
+    options().onProxyChanged();
+    EXPECT_EQ(controller->proxy().get(), std::nullopt);
+
+    form().shuffle = true;
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(controller->settings().shuffle);
+    EXPECT_TRUE(view.shufflePressed);
+    EXPECT_EQ(stored("shufle"), "1");
+}
+
+TEST_F(Options, ARefusedRemovalDeletesNothingAndTheProgramGoesOn) {
+    workingListOf(2);
+    playEvery(5);
+    start();
+    open(Command::Options);
+    options().Button3Click();  // the data folder here is no drive's: refused
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find(dataFolder()), std::string::npos);
+    EXPECT_TRUE(registry.keyExists(RegistryRoot::CurrentUser, "RZ"));
+    EXPECT_TRUE(files.fileExists(dataFolder() + "\\Default.tav"));
+    EXPECT_EQ(view.quits, 0);
+    advance(12000);
+    EXPECT_FALSE(desktop.reloads.empty());  // the schedule goes on
+}
+
+TEST(OptionsKeys, NumberFieldsTakeDigitsAndBackspaceOnly) {
+    for (unsigned c : {unsigned{'0'}, unsigned{'5'}, unsigned{'9'}, 8u}) EXPECT_TRUE(numberFieldAccepts(c)) << c;
+    for (unsigned c : {unsigned{'a'}, unsigned{'-'}, unsigned{' '}, unsigned{'/'}, unsigned{':'}, 0x0430u, 13u, 22u}) EXPECT_FALSE(numberFieldAccepts(c)) << c;
+}
+
+}  // namespace
+}  // namespace ostrel::testing

@@ -1,0 +1,230 @@
+#include "app/ProgramRemoval.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeServices.h"
+
+namespace ostrel {
+namespace {
+
+using testing::FakeDialogs;
+using testing::FakeRegistry;
+using Texts = std::vector<std::string>;
+constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
+const std::string kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kData = "C:\\Users\\x\\Documents\\Ostrel Wallpapers";
+
+constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kDir = 0x10, kArchive = 0x20,
+                        kNormal = 0x80, kReparse = 0x400;
+
+// A disk in memory that refuses what Windows refuses: deleting a folder or a
+// read-only file, removing a folder that is not empty. Paths are kept without
+// a trailing "\"; every folder lists "." and ".." first, then its entries in
+// name order.
+struct MemoryDisk final : FileSystem {
+    std::map<std::string, std::uint32_t> entries;  // path -> attribute bits
+    mutable Texts listed;                          // folders listed, in order
+    std::map<std::string, std::uint32_t> attributeChanges;
+    std::function<void()> beforeFirstChange;
+    std::uint32_t dotBits = kDir;  // "." and ".." carry the bits of the folders they stand for
+
+    bool fileExists(const std::string& path) const override {
+        auto it = entries.find(path);
+        return it != entries.end() && !(it->second & kDir);
+    }
+    bool listFolder(const std::string& folder,
+                    const std::function<bool(const FolderEntry&)>& visit) const override {
+        const std::string f = folder.ends_with('\\') ? folder.substr(0, folder.size() - 1) : folder;
+        listed.push_back(f);
+        if (!isFolder(f)) return false;
+        Texts names = {".", ".."};
+        for (const auto& [path, bits] : entries)
+            if (parentOf(path) == f) names.push_back(path.substr(f.size() + 1));
+        for (const std::string& name : names) {
+            FolderEntry e;
+            e.name = name;
+            e.attributes = name.starts_with('.') ? dotBits : entries.at(f + "\\" + name);
+            if (!visit(e)) break;
+        }
+        return true;
+    }
+    bool deleteFile(const std::string& path) override {
+        auto it = entries.find(path);
+        if (it == entries.end() || (it->second & (kDir | kReadOnly))) return false;
+        change();
+        entries.erase(it);
+        return true;
+    }
+    bool setAttributes(const std::string& path, std::uint32_t bits) override {
+        auto it = entries.find(path);
+        if (it == entries.end()) return false;
+        change();
+        attributeChanges[path] = bits;
+        it->second = bits | (it->second & kDir);  // a folder stays a folder
+        return true;
+    }
+    bool removeDirectory(const std::string& path) override {
+        if (!isFolder(path)) return false;
+        for (const auto& [other, bits] : entries)
+            if (parentOf(other) == path) return false;
+        change();
+        entries.erase(path);
+        return true;
+    }
+    bool createDirectory(const std::string&) override { return false; }
+    std::unique_ptr<ReadStream> openRead(const std::string&) const override { return nullptr; }
+    std::unique_ptr<WriteStream> openReplace(const std::string&) override { return nullptr; }
+    void removeStaleTemporaries(const std::string&) override {}
+
+    // Adds path and every folder above it that is not there yet.
+    void add(const std::string& path, std::uint32_t bits) {
+        for (auto slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+            entries.try_emplace(path.substr(0, slash), kDir);
+        entries[path] = bits;
+    }
+    Texts paths() const {
+        Texts out;
+        for (const auto& [path, bits] : entries) out.push_back(path);
+        return out;
+    }
+
+private:
+    bool isFolder(const std::string& path) const {
+        auto it = entries.find(path);
+        return it != entries.end() && (it->second & kDir);
+    }
+    static std::string parentOf(const std::string& path) {
+        const auto slash = path.rfind('\\');
+        return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    }
+    void change() {
+        if (beforeFirstChange) std::exchange(beforeFirstChange, nullptr)();
+    }
+};
+
+TEST(RemovalAllowedTest, OnlyAFullPathEndingInTheProgramsOwnFolder) {
+    const char* accepted[] = {
+        "C:\\Users\\x\\Documents\\Ostrel Wallpapers", "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\",
+        "d:\\docs\\OSTREL wallpapers", "C:\\Ostrel Wallpapers",
+        "D:\\\\Ostrel Wallpapers",  // Documents at the root of D:
+    };
+    for (const char* path : accepted) EXPECT_TRUE(removalAllowed(path)) << path;
+
+    const char* refused[] = {
+        // No drive: the current drive's root, a share, relative or drive-relative.
+        "", "\\Ostrel Wallpapers", "\\\\server\\share\\Ostrel Wallpapers", "\\\\?\\C:\\Ostrel Wallpapers",
+        "Ostrel Wallpapers", "..\\Ostrel Wallpapers", "C:Ostrel Wallpapers", "1:\\Ostrel Wallpapers",
+        // A root, or another last name (the last one cut to the 100-character limit).
+        "C:", "C:\\", "C:\\\\", "C:\\Users\\x\\Documents", "C:\\Users\\Ostrel Wallpapers2", "C:\\Ostrel Wallpapers ",
+        "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\\\", "C:\\Users\\x\\Documents\\Ostrel Wal",
+        // Dot steps, also behind a "/".
+        "C:\\Ostrel Wallpapers\\..\\Windows", "C:\\Windows\\..\\Ostrel Wallpapers", "C:\\Ostrel Wallpapers\\..",
+        "C:\\Ostrel Wallpapers\\.", "C:\\.\\Ostrel Wallpapers", "C:\\a\\b/..\\Ostrel Wallpapers",
+        "C:/Users/Ostrel Wallpapers", "C:\\Windows/Ostrel Wallpapers",
+    };
+    for (const char* path : refused) EXPECT_FALSE(removalAllowed(path)) << path;
+}
+
+struct ProgramRemovalTest : ::testing::Test {
+    ProgramRemovalTest() {
+        reg.set(HKCU, "RZ", "wid", "800");
+        reg.set(HKCU, kShellFolders, "Programs", "C:\\Start\\Programs");
+        reg.set(HKCU, kShellFolders, "Desktop", "C:\\Desk");
+        disk.add(kData + "\\Default.tav", kArchive);
+        disk.add(kData + "\\walls\\a.jpg", kArchive | kReadOnly);
+        disk.add("C:\\Desk\\Ostrel Wallpapers.lnk", kArchive);
+        disk.add("C:\\Desk\\Other.lnk", kArchive);
+        disk.add("C:\\Start\\Programs\\Ostrel Wallpapers\\Ostrel Wallpapers.lnk", kArchive);
+        disk.add("C:\\Start\\Programs\\Other\\Other.lnk", kArchive);
+    }
+    bool remove(const std::string& dataFolder = kData) { return removeProgramFiles(reg, disk, dialogs, dataFolder); }
+
+    FakeRegistry reg;
+    MemoryDisk disk;
+    FakeDialogs dialogs;
+};
+
+TEST_F(ProgramRemovalTest, RemovesKeyDataShortcutAndMenuFolderAndNothingElse) {
+    bool keyAtFirstChange = true;
+    disk.beforeFirstChange = [&] { keyAtFirstChange = reg.keyExists(HKCU, "RZ"); };
+    EXPECT_TRUE(remove());
+    EXPECT_FALSE(keyAtFirstChange);  // the key goes first
+    EXPECT_FALSE(reg.keyExists(HKCU, "RZ"));
+    EXPECT_EQ(reg.values(HKCU, kShellFolders).size(), 2u);
+    EXPECT_EQ(disk.paths(), (Texts{"C:\\Desk", "C:\\Desk\\Other.lnk", "C:\\Start", "C:\\Start\\Programs",
+                                   "C:\\Start\\Programs\\Other", "C:\\Start\\Programs\\Other\\Other.lnk",
+                                   "C:\\Users", "C:\\Users\\x", "C:\\Users\\x\\Documents"}));
+    EXPECT_EQ(dialogs.messages, Texts{});
+}
+
+TEST_F(ProgramRemovalTest, RefusedDataFolderDeletesNothingAndNamesTheFolder) {
+    for (const std::string& folder : {std::string("\\Ostrel Wallpapers"), std::string("C:\\Users\\x\\Documents")}) {
+        dialogs.messages.clear();
+        const Texts before = disk.paths();
+        EXPECT_FALSE(remove(folder)) << folder;
+        EXPECT_TRUE(reg.keyExists(HKCU, "RZ")) << folder;
+        EXPECT_EQ(disk.paths(), before) << folder;
+        EXPECT_EQ(disk.attributeChanges.size(), 0u) << folder;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << folder;
+        EXPECT_NE(dialogs.messages[0].find("«" + folder + "»"), std::string::npos) << dialogs.messages[0];
+    }
+}
+
+TEST_F(ProgramRemovalTest, ShellFoldersThatAreAbsentOrNotFullPathsAreLeftAlone) {
+    // A relative Programs text would put the menu folder under the current
+    // folder, here one that exists and must survive.
+    disk.add("Programs\\Ostrel Wallpapers\\keep.txt", kArchive);
+    const std::pair<const char*, const char*> cases[] = {{nullptr, nullptr}, {"Programs", nullptr}};
+    for (const auto& [programs, desktop] : cases) {
+        FakeRegistry r;
+        if (programs) r.set(HKCU, kShellFolders, "Programs", programs);
+        if (desktop) r.set(HKCU, kShellFolders, "Desktop", desktop);
+        MemoryDisk d = disk;
+        EXPECT_TRUE(removeProgramFiles(r, d, dialogs, kData));
+        Texts expected = disk.paths();
+        std::erase_if(expected, [](const std::string& p) { return p.starts_with(kData); });
+        EXPECT_EQ(d.paths(), expected) << (programs ? programs : "none");
+    }
+    EXPECT_EQ(dialogs.messages, Texts{});
+}
+
+TEST(RemoveFolderTreeTest, ClearsProtectingBitsAndStopsAtFoldersThatAreNotPlain) {
+    const std::string root = "C:\\R";
+    MemoryDisk disk;
+    disk.add(root + "\\a\\b\\Hid\\inside.txt", kArchive);
+    disk.entries[root + "\\a\\b\\Hid"] = kDir | kHidden;
+    disk.add(root + "\\a\\b\\after.txt", kArchive);  // after the failure, still deleted
+    disk.add(root + "\\a\\Link", kDir | kReparse);     // a junction: never entered
+    disk.add(root + "\\c\\d\\deep.txt", kNormal);
+    disk.add(root + "\\c\\ro.txt", kArchive | kReadOnly);
+    disk.add(root + "\\c\\ro2.txt", kReadOnly);
+    disk.add(root + "\\hidden.txt", kHidden);
+    disk.add(root + "\\sys.txt", kSystem | kHidden | kArchive);
+    disk.add(root + "\\plain.txt", kArchive);
+    disk.add("C:\\Sibling.txt", kArchive);
+    disk.dotBits = kDir | 0x800;  // a compressed folder
+    FakeDialogs dialogs;
+
+    EXPECT_TRUE(removeFolderTree(disk, dialogs, root));
+
+    EXPECT_EQ(dialogs.messages, (Texts{"Could NOT delete " + root + "\\a\\Link",
+                                       "Could NOT delete " + root + "\\a\\b\\Hid"}));
+    EXPECT_EQ(disk.paths(), (Texts{"C:\\R", "C:\\R\\a", "C:\\R\\a\\Link", "C:\\R\\a\\b", "C:\\R\\a\\b\\Hid",
+                                   "C:\\R\\a\\b\\Hid\\inside.txt", "C:\\Sibling.txt"}));
+    // Plain folders only, never ".", ".." or one with other bits.
+    EXPECT_EQ(disk.listed, (Texts{root, root + "\\a", root + "\\a\\b", root + "\\c", root + "\\c\\d"}));
+    const std::map<std::string, std::uint32_t> changes = {
+        {root + "\\a\\Link", kArchive}, {root + "\\a\\b\\Hid", kArchive}, {root + "\\c\\d\\deep.txt", kArchive},
+        {root + "\\c\\ro.txt", kArchive}, {root + "\\c\\ro2.txt", kArchive}, {root + "\\hidden.txt", kArchive},
+        {root + "\\sys.txt", kArchive}};
+    EXPECT_EQ(disk.attributeChanges, changes);
+}
+
+}  // namespace
+}  // namespace ostrel

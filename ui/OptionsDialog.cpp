@@ -1,0 +1,442 @@
+#include "ui/OptionsDialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/Rounding.h"
+#include "platform/win32/Text.h"
+#include "ui/ErrorBox.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr const wchar_t* kClassName = L"TOptionsForm";
+constexpr int kClientWidth = 432, kClientHeight = 338;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr const char* kPageNames[] = {"Общие", "Смена", "Интернет", "Удаление программы"};
+
+constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kRadio = WS_TABSTOP | BS_RADIOBUTTON;  // the form decides which one is checked
+constexpr DWORD kText = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kNumber = kText;  // filtered by numberFieldProc, which lets pasting through
+constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+
+struct ControlSpec {
+    int id;
+    const wchar_t* className;
+    const char* text;
+    DWORD style;
+    int x, y, width, height;
+    int page;  // -1: on every page
+};
+
+using C = OptionsDialog;
+constexpr ControlSpec kControls[] = {
+    // "Общие"
+    {C::CheckBox1, L"BUTTON", "Автозапуск при загрузке windows", kCheck | WS_GROUP, 20, 44, 380, 20, 0},
+    {C::CheckBox2, L"BUTTON", "Сменить обои и закрыть программу", kCheck | WS_DISABLED, 40, 66, 360, 20, 0},
+    {C::Label1, L"STATIC", "Количество прокручиваемых строчек при скроллинге мышкой:  ", 0, 20, 98, 300, 30, 0},
+    {C::Edit_kolprokr, L"EDIT", "1", kNumber | WS_GROUP, 330, 100, 48, 21, 0},
+    {C::Label2, L"STATIC", "Просмотр на весь экран", 0, 20, 140, 380, 16, 0},
+    {C::RadioButton1, L"BUTTON", "Сохранить разрешение", kRadio | WS_GROUP, 40, 160, 300, 20, 0},
+    {C::RadioButton2, L"BUTTON", "На весь экран", kRadio, 40, 182, 300, 20, 0},
+    {C::RadioButton4, L"BUTTON", "Растянуть", kRadio | WS_DISABLED | WS_GROUP, 60, 204, 280, 20, 0},
+    {C::RadioButton3, L"BUTTON", "Пропорционально", kRadio | WS_DISABLED, 60, 226, 280, 20, 0},
+    // "Смена"
+    {C::infixtime, L"BUTTON", "Менять через фиксированные промежутки времени:", kRadio | WS_GROUP, 20, 42, 390, 20, 1},
+    {C::Label13, L"STATIC", "каждые", 0, 40, 69, 50, 16, 1},
+    {C::Time, L"EDIT", "5", kNumber | WS_GROUP, 92, 66, 50, 21, 1},
+    {C::ComboBox2, L"COMBOBOX", "", kList, 150, 66, 70, 120, 1},
+    {C::inrandtime, L"BUTTON", "Менять через случайные промежутки времени:", kRadio | WS_GROUP, 20, 96, 390, 20, 1},
+    {C::Label10, L"STATIC", "от", 0, 40, 123, 20, 16, 1},
+    {C::EditTimeFrom, L"EDIT", "", kNumber | WS_GROUP, 62, 120, 50, 21, 1},
+    {C::Label11, L"STATIC", "до ", 0, 120, 123, 22, 16, 1},
+    {C::EditTimeTo, L"EDIT", "", kNumber, 144, 120, 50, 21, 1},
+    {C::Label12, L"STATIC", "мин", 0, 202, 123, 40, 16, 1},
+    {C::intime, L"BUTTON", "Менять один раз в день", kRadio | WS_GROUP, 20, 150, 390, 20, 1},
+    {C::Label3, L"STATIC", "в", 0, 40, 177, 12, 16, 1},
+    {C::ComboBox3, L"COMBOBOX", "", kList | WS_GROUP, 56, 174, 50, 200, 1},
+    {C::Label8, L"STATIC", "час", 0, 112, 177, 28, 16, 1},
+    {C::ComboBox4, L"COMBOBOX", "", kList, 142, 174, 50, 150, 1},
+    {C::Label9, L"STATIC", "мин", 0, 198, 177, 40, 16, 1},
+    {C::Label6, L"STATIC", "Расположение обоев на экране:", 0, 20, 214, 380, 16, 1},
+    {C::ComboBox1, L"COMBOBOX", "", kList, 20, 234, 190, 120, 1},
+    {C::CheckBox3, L"BUTTON", "Менять обои в случайном порядке", kCheck, 20, 268, 380, 20, 1},
+    // "Интернет"
+    {C::Checkproxy, L"BUTTON", "Использовать прокси-сервер для соединения с Internet", kCheck | WS_GROUP, 20, 44, 390, 20, 2},
+    {C::Label4, L"STATIC", "Сервер", WS_DISABLED, 40, 73, 50, 16, 2},
+    {C::editIp, L"EDIT", "192.168.0.2", kText | WS_DISABLED, 92, 70, 120, 21, 2},
+    {C::Label5, L"STATIC", "Порт", WS_DISABLED, 226, 73, 34, 16, 2},
+    {C::Editport, L"EDIT", "3128", kText | WS_DISABLED, 262, 70, 60, 21, 2},
+    {C::Label7, L"STATIC", "Папка для сохранения скачанных обоев", 0, 20, 108, 380, 16, 2},
+    {C::Edit1, L"EDIT", "", kText, 20, 128, 352, 21, 2},
+    {C::SpeedButton2, L"BUTTON", "", WS_TABSTOP | BS_ICON, 378, 126, 26, 25, 2},
+    {C::addInList, L"BUTTON", "Добавлять обои в файл лист после скачивания", kCheck, 20, 164, 390, 20, 2},
+    {C::CheckBox4, L"BUTTON", "Автоматически скачивать новые обои при подключенном интернете", kCheck | BS_MULTILINE,
+     20, 188, 300, 30, 2},
+    // "Удаление программы"
+    {C::Button3, L"BUTTON", "Удалить файлы, созданные программой", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 20, 48, 260, 28, 3},
+    // Below the pages.
+    {C::Button1, L"BUTTON", "ОК", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 340, 306, 84, 26, -1},
+};
+
+constexpr int kNumberFields[] = {C::Edit_kolprokr, C::Time, C::EditTimeFrom, C::EditTimeTo};
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void setText(HWND window, const std::wstring& text) {
+    if (windowText(window) != text) SetWindowTextW(window, text.c_str());  // keeps the caret of an unchanged field
+}
+
+bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void check(HWND button, bool on) { SendMessageW(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+int selection(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
+
+void addItems(HWND list, std::initializer_list<std::string> items) {
+    for (const std::string& text : items)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::utf8ToWide(text).c_str()));
+}
+
+}  // namespace
+
+OptionsDialog::~OptionsDialog() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool OptionsDialog::create(HWND owner) {
+    owner_ = owner;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &OptionsDialog::windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    CreateWindowExW(kExStyle, kClassName, win32::utf8ToWide("Настройки").c_str(), kStyle, 0, 0,
+                    frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    // Themed frames can be thicker than computed: correct by what the client area came out as.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + kClientWidth - client.right,
+                 frame.bottom - frame.top + kClientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return createControls();
+}
+
+bool OptionsDialog::createControls() {
+    font_ = win32::UniqueFont(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                          DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    auto withFont = [this](HWND control) {
+        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return control;
+    };
+    HWND tabs = withFont(CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                                         6, 6, kClientWidth - 12, 294, hwnd_,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_,
+                                         nullptr));
+    if (!tabs) return false;
+    for (int i = 0; i < 4; ++i) {
+        std::wstring name = win32::utf8ToWide(kPageNames[i]);
+        TCITEMW page{};
+        page.mask = TCIF_TEXT;
+        page.pszText = name.data();
+        SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&page));
+    }
+    for (const ControlSpec& c : kControls) {
+        HWND control = withFont(CreateWindowExW(
+            c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
+            win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, c.x, c.y, c.width, c.height, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
+        if (!control) return false;
+        SetWindowLongPtrW(control, GWLP_USERDATA, c.page + 2);  // tells selectPage where it belongs
+    }
+    // The pages' controls lie on the page control, which stays beneath them.
+    SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int id : kNumberFields) SetWindowSubclass(item(id), &OptionsDialog::numberFieldProc, 0, 0);
+    addItems(item(ComboBox2), {kIntervalUnitItems[0], kIntervalUnitItems[1], kIntervalUnitItems[2]});
+    for (int hour = 0; hour < kDailyHourItems; ++hour) addItems(item(ComboBox3), {std::to_string(hour)});
+    for (const char* minute : kDailyMinuteItems) addItems(item(ComboBox4), {minute});
+    addItems(item(ComboBox1), {kPlacementItems[0], kPlacementItems[1], kPlacementItems[2]});
+    SendMessageW(item(Edit1), EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(win32::utf8ToWide("пусто: останется прежняя папка").c_str()));
+    // The shell's own small folder picture.
+    SHFILEINFOW folder{};
+    if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON) &&
+        folder.hIcon) {
+        folderIcon_ = win32::UniqueIcon(folder.hIcon);
+        SendMessageW(item(SpeedButton2), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folder.hIcon));
+    } else {
+        SetWindowTextW(item(SpeedButton2), L"...");
+    }
+    check(item(RadioButton1), true);
+    check(item(RadioButton4), true);
+    selectPage(0);
+    return true;
+}
+
+void OptionsDialog::selectPage(int page) {
+    SendMessageW(item(PageControl), TCM_SETCURSEL, page, 0);
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR tag = GetWindowLongPtrW(child, GWLP_USERDATA);
+        if (tag >= 1) ShowWindow(child, tag == 1 || tag - 2 == page ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void OptionsDialog::showOptions(const OptionsForm& form) {
+    if (!hwnd_) return;
+    display(form);
+    // Centred over the main window, halves to the even neighbour.
+    RECT main{}, self{};
+    GetWindowRect(owner_, &main);
+    GetWindowRect(hwnd_, &self);
+    const auto half = [](long value) { return static_cast<int>(roundHalfEven(value, 2)); };
+    const int left = main.left + half(main.right - main.left) - half(self.right - self.left);
+    const int top = main.top + half(main.bottom - main.top) - half(self.bottom - self.top);
+    SetWindowPos(hwnd_, HWND_TOP, left, top, 0, 0, SWP_NOSIZE);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void OptionsDialog::closeOptions() {
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void OptionsDialog::displayOptions(const OptionsForm& form) { display(form); }
+
+void OptionsDialog::display(const OptionsForm& f) {
+    displaying_ = true;
+    auto enable = [this](std::initializer_list<int> ids, bool on) {
+        for (int id : ids) EnableWindow(item(id), on);
+    };
+    auto text = [this](int id, const std::string& ansi) { setText(item(id), win32::ansiToWide(ansi)); };
+    auto choose = [this](int id, int index) { SendMessageW(item(id), CB_SETCURSEL, index, 0); };
+    if (static_cast<int>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0)) != static_cast<int>(f.page))
+        selectPage(static_cast<int>(f.page));
+
+    check(item(CheckBox1), f.autorun);
+    check(item(CheckBox2), f.autorunChangeAndExit);
+    enable({CheckBox2}, f.autorunChangeAndExitEnabled);
+    text(Edit_kolprokr, f.scrollRows);
+    check(item(RadioButton1), f.viewKeepSize);
+    check(item(RadioButton2), !f.viewKeepSize);
+    check(item(RadioButton3), f.viewProportional);
+    check(item(RadioButton4), !f.viewProportional);
+    enable({RadioButton3, RadioButton4}, f.viewFitChoiceEnabled);
+
+    check(item(infixtime), f.fixedMode);
+    check(item(inrandtime), f.randomMode);
+    check(item(intime), f.dailyMode);
+    text(Time, f.interval);
+    choose(ComboBox2, f.intervalUnitItem);
+    text(EditTimeFrom, f.timeFrom);
+    text(EditTimeTo, f.timeTo);
+    choose(ComboBox3, f.dailyHourItem);
+    choose(ComboBox4, f.dailyMinuteItem);
+    choose(ComboBox1, f.placementItem);
+    check(item(CheckBox3), f.shuffle);
+    enable({Time, ComboBox2}, f.intervalFieldsEnabled);
+    enable({EditTimeFrom, EditTimeTo}, f.rangeFieldsEnabled);
+    enable({ComboBox3, ComboBox4}, f.dailyFieldsEnabled);
+
+    check(item(Checkproxy), f.useProxy);
+    text(editIp, f.proxyHost);
+    text(Editport, f.proxyPort);
+    enable({Label4, Label5, editIp, Editport}, f.proxyFieldsEnabled);
+    text(Edit1, f.downloadFolder);
+    check(item(addInList), f.addToList);
+    check(item(CheckBox4), f.autoDownload);
+    displaying_ = false;
+}
+
+void OptionsDialog::collect() {
+    if (!controller_) return;
+    OptionsForm& f = controller_->form();
+    auto text = [this](int id) { return win32::wideToAnsi(windowText(item(id))).value_or(""); };
+    f.page = static_cast<OptionsPage>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0));
+    f.autorun = checked(item(CheckBox1));
+    f.autorunChangeAndExit = checked(item(CheckBox2));
+    f.scrollRows = text(Edit_kolprokr);
+    f.viewKeepSize = checked(item(RadioButton1));
+    f.viewProportional = checked(item(RadioButton3));
+    f.fixedMode = checked(item(infixtime));
+    f.randomMode = checked(item(inrandtime));
+    f.dailyMode = checked(item(intime));
+    f.interval = text(Time);
+    f.intervalUnitItem = selection(item(ComboBox2));
+    f.timeFrom = text(EditTimeFrom);
+    f.timeTo = text(EditTimeTo);
+    f.dailyHourItem = selection(item(ComboBox3));
+    f.dailyMinuteItem = selection(item(ComboBox4));
+    f.placementItem = selection(item(ComboBox1));
+    f.shuffle = checked(item(CheckBox3));
+    f.useProxy = checked(item(Checkproxy));
+    f.proxyHost = text(editIp);
+    f.proxyPort = text(Editport);
+    f.downloadFolder = text(Edit1);
+    f.addToList = checked(item(addInList));
+    f.autoDownload = checked(item(CheckBox4));
+}
+
+// A folder name the ANSI code page cannot write would name another folder.
+bool OptionsDialog::downloadFolderFits() {
+    if (win32::wideToAnsi(windowText(item(Edit1)))) return true;
+    MessageBoxW(hwnd_,
+                win32::utf8ToWide("В имени папки для скачанных обоев есть знаки, которые программа не может "
+                                  "записать. Выберите другую папку.")
+                    .c_str(),
+                L"Ostrel Wallpapers", MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void OptionsDialog::chooseDownloadFolder() {
+    const std::string title = win32::wideToAnsi(win32::utf8ToWide("Укажите папку для скачивания")).value_or("");
+    char name[MAX_PATH] = {};
+    BROWSEINFOA browse{};
+    browse.hwndOwner = hwnd_;
+    browse.pszDisplayName = name;
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse);
+    if (!chosen) return;
+    // Taken in UTF-16, so that a name the ANSI code page lacks is caught on
+    // "ОК" rather than turned into question marks here.
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(chosen, path)) SetWindowTextW(item(Edit1), path);
+    CoTaskMemFree(chosen);
+}
+
+void OptionsDialog::onCommand(int id, int code) {
+    if (!controller_ || displaying_) return;
+    OptionsForm& f = controller_->form();
+    switch (id) {
+    case IDOK:
+        if (!downloadFolderFits()) return;
+        collect();
+        controller_->Button1Click();
+        return;
+    case IDCANCEL:  // Escape: like the close box, the edits are dropped
+        closeOptions();
+        return;
+    case CheckBox1:
+        collect();
+        controller_->onAutorunClicked();
+        return;
+    case RadioButton1:
+    case RadioButton2:
+        collect();
+        f.viewKeepSize = id == RadioButton1;
+        controller_->onViewModeClicked();
+        return;
+    case RadioButton3:
+    case RadioButton4:
+        collect();
+        f.viewProportional = id == RadioButton3;
+        display(f);
+        return;
+    case infixtime:
+    case inrandtime:
+    case intime:
+        collect();
+        f.fixedMode = id == infixtime;
+        f.randomMode = id == inrandtime;
+        f.dailyMode = id == intime;
+        controller_->onModeClicked();
+        return;
+    case Checkproxy:
+        collect();
+        controller_->onProxyChanged();
+        return;
+    case editIp:
+    case Editport:
+        if (code != EN_CHANGE) return;
+        collect();
+        controller_->onProxyChanged();
+        return;
+    case SpeedButton2:
+        chooseDownloadFolder();
+        return;
+    case Button3:
+        controller_->Button3Click();
+        return;
+    }
+}
+
+LRESULT CALLBACK OptionsDialog::numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR) {
+    // Typed characters only: text pasted from the menu comes as WM_PASTE and passes.
+    if (message == WM_CHAR && !numberFieldAccepts(static_cast<unsigned>(wParam))) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &OptionsDialog::numberFieldProc, 0);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OptionsDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    OptionsDialog* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<OptionsDialog*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    LRESULT result = 0;
+    const bool ok = guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); });
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return ok ? result : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT OptionsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->idFrom == PageControl &&
+            reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE)
+            selectPage(static_cast<int>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0)));
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && controller_) {
+            collect();
+            controller_->FormActivate();
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // Labels, check boxes and radio buttons on a page take the page's white,
+        // not the window's grey; edits (a disabled one reports here too) keep theirs.
+        HWND control = reinterpret_cast<HWND>(lParam);
+        wchar_t kind[8] = {};
+        GetClassNameW(control, kind, 8);
+        if (GetWindowLongPtrW(control, GWLP_USERDATA) < 2 || _wcsicmp(kind, L"Edit") == 0) break;
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case WM_CLOSE:  // the close box drops the edits: the next opening fills the form anew
+        closeOptions();
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace ostrel::ui

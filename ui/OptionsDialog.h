@@ -1,0 +1,65 @@
+#pragma once
+// The options dialog `TOptionsForm`: a fixed-size window with four pages and
+// "ОК", made once at start-up and shown non-modally over the main window,
+// which owns it and so never covers it. It shows an OptionsForm and reports
+// the user's edits to the options' logic.
+#include <windows.h>
+
+#include "app/OptionsController.h"
+#include "app/OptionsView.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace ostrel::ui {
+
+class OptionsDialog final : public OptionsView {
+public:
+    // Control ids (the tests address controls by them).
+    enum Control : int {
+        Button1 = IDOK,  // "ОК": Enter presses it
+        PageControl = 1000,
+        CheckBox1, CheckBox2, Label1, Edit_kolprokr, Label2, RadioButton1, RadioButton2, RadioButton4, RadioButton3,
+        infixtime, Label13, Time, ComboBox2, inrandtime, Label10, EditTimeFrom, Label11, EditTimeTo, Label12,
+        intime, Label3, ComboBox3, Label8, ComboBox4, Label9, Label6, ComboBox1, CheckBox3,
+        Checkproxy, Label4, editIp, Label5, Editport, Label7, Edit1, SpeedButton2, addInList, CheckBox4,
+        Button3,
+    };
+
+    explicit OptionsDialog(HINSTANCE instance) : instance_(instance) {}
+    ~OptionsDialog() override;
+    OptionsDialog(const OptionsDialog&) = delete;
+    OptionsDialog& operator=(const OptionsDialog&) = delete;
+
+    [[nodiscard]] bool create(HWND owner);
+    void attach(OptionsController* controller) { controller_ = controller; }
+    // Keyboard navigation between the controls; true when the message was used.
+    bool isDialogMessage(MSG& msg) { return hwnd_ && IsWindowVisible(hwnd_) && IsDialogMessageW(hwnd_, &msg); }
+
+    void showOptions(const OptionsForm& form) override;
+    void displayOptions(const OptionsForm& form) override;
+    void closeOptions() override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool createControls();
+    void onCommand(int id, int code);
+    void selectPage(int page);
+    void collect();
+    // Puts the whole form into the controls; the edits it makes report nothing.
+    void display(const OptionsForm& form);
+    bool downloadFolderFits();
+    void chooseDownloadFolder();
+    HWND item(int id) const { return GetDlgItem(hwnd_, id); }
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    OptionsController* controller_ = nullptr;
+    win32::UniqueFont font_;
+    win32::UniqueIcon folderIcon_;
+    bool displaying_ = false;
+};
+
+}  // namespace ostrel::ui
