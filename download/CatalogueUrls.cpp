@@ -1,0 +1,20 @@
+#include "download/CatalogueUrls.h"
+
+namespace ostrel {
+
+std::string catalogueFolder(std::string_view dataFolder) {
+    return std::string(dataFolder) + "\\download\\";
+}
+
+std::string catalogueUrl(std::string_view baseUrl, std::string_view path) {
+    return std::string(baseUrl) + std::string(path);
+}
+
+std::string indexUrl(std::string_view baseUrl) { return catalogueUrl(baseUrl, kIndexName); }
+
+std::string_view catalogueUrlPath(std::string_view baseUrl, std::string_view url) {
+    if (url.starts_with(baseUrl)) url.remove_prefix(baseUrl.size());
+    return url;
+}
+
+}  // namespace ostrel

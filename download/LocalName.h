@@ -1,0 +1,24 @@
+#pragma once
+// The names under which catalogue pictures are kept on this computer.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ostrel {
+
+// localName: every '/' of the server path becomes '_', then the first n
+// characters go. Previews and the browser's pictures use the preview path
+// with n = 6 (five characters, '/', file name gives the file name); the
+// automatic download uses the full path with n = 7.
+std::string localName(std::string_view serverPath, std::size_t n);
+
+// Whether a local name is safe to put after a folder path and write to:
+// non-empty, not "." or "..", none of \ / : * ? " < > | and no control
+// character (below 0x20), not ending in a space or a dot (Windows strips those
+// and would reach another file), and not a device name (CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM1..COM9, LPT1..LPT9 in any case, alone or before a dot), which Windows
+// opens as the device instead of a file. The names come from the server, so
+// nothing of theirs may lead out of the folder or onto a device.
+bool safeLocalName(std::string_view name);
+
+}  // namespace ostrel
