@@ -1,6 +1,16 @@
 #include "download/CatalogueUrls.h"
 
+#include <cstdlib>
+
 namespace ostrel {
+
+std::string catalogueBaseUrl(const char* environmentValue) {
+    std::string url = environmentValue && *environmentValue ? environmentValue : std::string(kCatalogueBaseUrl);
+    if (url.back() != '/') url += '/';
+    return url;
+}
+
+std::string catalogueBaseUrl() { return catalogueBaseUrl(std::getenv("OSTREL_CATALOGUE_URL")); }
 
 std::string catalogueFolder(std::string_view dataFolder) {
     return std::string(dataFolder) + "\\download\\";

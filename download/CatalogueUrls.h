@@ -6,8 +6,18 @@
 
 namespace ostrel {
 
-// The root of the catalogue server: the only address the program talks to.
-inline constexpr std::string_view kCatalogueBaseUrl = "http://ostrel.example/";
+// The root of the catalogue server, as the build sets it (OSTREL_CATALOGUE_URL).
+#ifndef OSTREL_CATALOGUE_URL
+#define OSTREL_CATALOGUE_URL "http://ostrel.example/"
+#endif
+inline constexpr std::string_view kCatalogueBaseUrl = OSTREL_CATALOGUE_URL;
+
+// The root of the catalogue server, the only address the program talks to:
+// the environment's OSTREL_CATALOGUE_URL when set (a catalogue of one's own,
+// say on 127.0.0.1), else the build's. It always ends in "/".
+std::string catalogueBaseUrl();
+// The same rule over a given environment value (nullptr or empty: unset).
+std::string catalogueBaseUrl(const char* environmentValue);
 
 // The index of the newest pictures, at the server's root and in the catalogue folder.
 inline constexpr std::string_view kIndexName = "rz.txt";

@@ -63,6 +63,16 @@ public:
     virtual bool createDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ReadStream> openRead(const std::string& path) const = 0;
     virtual std::unique_ptr<WriteStream> openReplace(const std::string& path) = 0;
+    // Creates or truncates the file at path and writes straight into it, for a
+    // download: a stopped transfer must leave exactly the bytes received at the
+    // target path, which a temporary file would not. commit() only closes the
+    // file, and destroying the stream without it leaves what was written.
+    // nullptr when the file cannot be created (and from file systems that have
+    // no such writes: only downloads need them).
+    virtual std::unique_ptr<WriteStream> openTruncate(const std::string& path) {
+        (void)path;
+        return nullptr;
+    }
     // Lists folder (with or without a trailing "\"), every kind of entry, "."
     // and ".." included when the system lists them, in the system's order. visit
     // answers false to stop. False when the listing cannot start.

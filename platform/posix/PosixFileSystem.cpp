@@ -64,6 +64,27 @@ private:
     bool committed_ = false;
 };
 
+// Writes straight into the target; closing is all that commit() does.
+class InPlaceWriteStream final : public WriteStream {
+public:
+    explicit InPlaceWriteStream(std::FILE* f) : f_(f) {}
+    ~InPlaceWriteStream() override {
+        if (f_) std::fclose(f_);
+    }
+    bool write(const void* data, std::size_t n) override {
+        return f_ && std::fwrite(data, 1, n, f_) == n;
+    }
+    bool commit() override {
+        if (!f_) return false;
+        const bool ok = std::fclose(f_) == 0;
+        f_ = nullptr;
+        return ok;
+    }
+
+private:
+    std::FILE* f_;
+};
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -108,6 +129,12 @@ std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& pat
         return std::make_unique<StdioWriteStream>(f, temp, target);
     }
     return nullptr;
+}
+
+std::unique_ptr<WriteStream> PosixFileSystem::openTruncate(const std::string& path) {
+    std::FILE* f = std::fopen(hostPath(path).c_str(), "wb");
+    if (!f) return nullptr;
+    return std::make_unique<InPlaceWriteStream>(f);
 }
 
 bool PosixFileSystem::listFolder(const std::string& folder,

@@ -3,6 +3,7 @@
 // invalid value(s) and how it is released in a small traits struct.
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -63,6 +64,14 @@ struct RegistryKeyTraits {
     static void close(HKEY h) { RegCloseKey(h); }
 };
 using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyTraits>;
+
+// WinInet sessions and requests share one handle type and one release call.
+struct InternetHandleTraits {
+    static HINTERNET invalid() { return nullptr; }
+    static bool valid(HINTERNET h) { return h != nullptr; }
+    static void close(HINTERNET h) { InternetCloseHandle(h); }
+};
+using UniqueInternetHandle = UniqueHandle<HINTERNET, InternetHandleTraits>;
 
 template <typename GdiObject>
 struct GdiObjectTraits {

@@ -97,6 +97,36 @@ private:
     bool committed_ = false;
 };
 
+// Writes straight into the target; closing is all that commit() does.
+class InPlaceWriteStream final : public WriteStream {
+public:
+    explicit InPlaceWriteStream(UniqueKernelHandle file) : file_(std::move(file)) {}
+
+    bool write(const void* data, std::size_t n) override {
+        const auto* in = static_cast<const char*>(data);
+        while (n > 0 && !failed_ && file_) {
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(std::min(n, kMaxChunk));
+            if (!WriteFile(file_.get(), in, want, &put, nullptr) || put == 0) {
+                failed_ = true;
+                break;
+            }
+            in += put;
+            n -= put;
+        }
+        return !failed_ && file_;
+    }
+
+    bool commit() override {
+        if (failed_ || !file_) return false;
+        return CloseHandle(file_.release()) != 0;
+    }
+
+private:
+    UniqueKernelHandle file_;
+    bool failed_ = false;
+};
+
 // The temporary name makes a path longer than the target's, perhaps past what
 // the plain functions take; a full path can then go in the extended form.
 std::wstring withinLengthLimit(std::wstring path) {
@@ -152,6 +182,14 @@ std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& pat
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;
+}
+
+std::unique_ptr<WriteStream> Win32FileSystem::openTruncate(const std::string& path) {
+    // Readers may look at the file while it grows; nobody else may write it.
+    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<InPlaceWriteStream>(std::move(file));
 }
 
 bool Win32FileSystem::listFolder(const std::string& folder,

@@ -32,6 +32,12 @@ struct TestFileSystem final : FileSystem {
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override {
         return unwritable.count(path) ? nullptr : real_.openReplace(path);
     }
+    std::unique_ptr<WriteStream> openTruncate(const std::string& path) override {
+        auto real = unwritable.count(path) ? nullptr : real_.openTruncate(path);
+        auto failing = writeFailsAfter.find(path);
+        if (!real || failing == writeFailsAfter.end()) return real;
+        return std::make_unique<FailingWrite>(std::move(real), failing->second);
+    }
     void removeStaleTemporaries(const std::string& folder) override { real_.removeStaleTemporaries(folder); }
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override {
@@ -47,8 +53,25 @@ struct TestFileSystem final : FileSystem {
     std::set<std::string> unreadable;  // paths that exist but cannot be opened
     std::set<std::string> unwritable;  // paths that cannot be written
     std::map<std::string, std::size_t> readFailsAfter;  // a disk error after so many bytes
+    std::map<std::string, std::size_t> writeFailsAfter;  // a full disk after so many bytes (openTruncate)
 
 private:
+    // Takes the bytes that still fit, then refuses the write that overflows.
+    class FailingWrite final : public WriteStream {
+    public:
+        FailingWrite(std::unique_ptr<WriteStream> real, std::size_t room) : real_(std::move(real)), room_(room) {}
+        bool write(const void* data, std::size_t n) override {
+            const std::size_t put = std::min(n, room_);
+            room_ -= put;
+            return real_->write(data, put) && put == n;
+        }
+        bool commit() override { return real_->commit(); }
+
+    private:
+        std::unique_ptr<WriteStream> real_;
+        std::size_t room_;
+    };
+
     class Counting final : public ReadStream {
     public:
         Counting(std::unique_ptr<ReadStream> real, std::shared_ptr<FileSystemCounts> counts, std::size_t failAfter)

@@ -17,6 +17,11 @@ TEST(CatalogueNamesTest, UrlsAreTheBaseAndThePathAsTheyStand) {
     EXPECT_EQ(url, "http://h/new walls/\xEE\xE1%20.jpg");
     EXPECT_EQ(catalogueUrlPath("http://h/", url), "new walls/\xEE\xE1%20.jpg");
     EXPECT_EQ(catalogueUrlPath("http://h/", "http://other/a.jpg"), "http://other/a.jpg");
+    // The environment's catalogue wins over the build's, and ends in "/" either way.
+    EXPECT_EQ(catalogueBaseUrl("http://127.0.0.1:8765"), "http://127.0.0.1:8765/");
+    EXPECT_EQ(catalogueBaseUrl("http://127.0.0.1:8765/"), "http://127.0.0.1:8765/");
+    EXPECT_EQ(catalogueBaseUrl(""), std::string(kCatalogueBaseUrl));
+    EXPECT_EQ(catalogueBaseUrl(nullptr), std::string(kCatalogueBaseUrl));
 }
 
 TEST(CatalogueNamesTest, LocalNameMapsEverySlashThenCuts) {
