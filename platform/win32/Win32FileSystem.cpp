@@ -15,6 +15,19 @@ namespace {
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::size_t kMaxChunk = 0x40000000;
 
+// Writes all n bytes in chunks WriteFile takes; false at the first failure.
+bool writeAll(HANDLE file, const void* data, std::size_t n) {
+    const auto* in = static_cast<const char*>(data);
+    while (n > 0) {
+        DWORD put = 0;
+        const DWORD want = static_cast<DWORD>(std::min(n, kMaxChunk));
+        if (!WriteFile(file, in, want, &put, nullptr) || put == 0) return false;
+        in += put;
+        n -= put;
+    }
+    return true;
+}
+
 class Win32ReadStream final : public ReadStream {
 public:
     explicit Win32ReadStream(UniqueKernelHandle file) : file_(std::move(file)) {}
@@ -58,17 +71,7 @@ public:
     }
 
     bool write(const void* data, std::size_t n) override {
-        const auto* in = static_cast<const char*>(data);
-        while (n > 0 && !failed_) {
-            DWORD put = 0;
-            const DWORD want = static_cast<DWORD>(std::min(n, kMaxChunk));
-            if (!WriteFile(file_.get(), in, want, &put, nullptr) || put == 0) {
-                failed_ = true;
-                break;
-            }
-            in += put;
-            n -= put;
-        }
+        if (!failed_ && !writeAll(file_.get(), data, n)) failed_ = true;
         return !failed_;
     }
 
@@ -103,17 +106,7 @@ public:
     explicit InPlaceWriteStream(UniqueKernelHandle file) : file_(std::move(file)) {}
 
     bool write(const void* data, std::size_t n) override {
-        const auto* in = static_cast<const char*>(data);
-        while (n > 0 && !failed_ && file_) {
-            DWORD put = 0;
-            const DWORD want = static_cast<DWORD>(std::min(n, kMaxChunk));
-            if (!WriteFile(file_.get(), in, want, &put, nullptr) || put == 0) {
-                failed_ = true;
-                break;
-            }
-            in += put;
-            n -= put;
-        }
+        if (!failed_ && file_ && !writeAll(file_.get(), data, n)) failed_ = true;
         return !failed_ && file_;
     }
 
