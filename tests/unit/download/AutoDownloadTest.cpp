@@ -1,0 +1,277 @@
+// The automatic download run, driven fetch by fetch through a fake port over
+// the real file system.
+#include "download/AutoDownload.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "download/CatalogueUrls.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
+
+namespace ostrel {
+namespace {
+
+using Texts = std::vector<std::string>;
+using testing::TempDir;
+
+struct FakePort final : AutoDownloadPort {
+    void startFetch(const FetchRequest& request) override { fetches.push_back(request); }
+    void showNotice() override { ++notices; }
+    void terminate() override { ++terminations; }
+    void addToList(const std::string& path) override { listed.push_back(path); }
+
+    std::vector<FetchRequest> fetches;
+    int notices = 0, terminations = 0;
+    Texts listed;
+};
+
+// The host file system reads "\\" as "/"; the streams of the test must too.
+std::string native(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string recordLine(const std::string& fullPath) { return fullPath + " prv001/p.jpg 1-01-06\n"; }
+
+std::string pictureName(int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "dir001/p%03d.jpg", n);
+    return name;
+}
+
+struct AutoDownloadTest : ::testing::Test {
+    TempDir dir;
+    testing::TestFileSystem fs;
+    FakePort port;
+    bool addvlist = true;
+    std::string data = dir.path() + "/d", walls = dir.path() + "/w/", base = "http://cat.test/";
+    std::string catalogue = catalogueFolder(data), record = catalogue + "loaded.txt";
+    AutoDownload run{fs, port,
+                     {[this] { return data; }, [this] { return walls; }, [this] { return addvlist; },
+                      [this] { return base; }}};
+
+    AutoDownloadTest() {
+        std::filesystem::create_directory(walls);
+        std::filesystem::create_directories(native(catalogue));
+    }
+
+    // Starts a run and answers its index fetch with these bytes.
+    void startWithIndex(const std::string& index) {
+        ASSERT_TRUE(run.tick(false));
+        complete(index);
+    }
+    const FetchRequest& pending() const { return port.fetches.back(); }
+    // Ends the fetch in hand, the body written the way the fetch leaves it.
+    void complete(const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
+        std::ofstream(native(pending().localPath), std::ios::binary) << body;
+        run.onFetched({outcome, body.size() + 1, outcome == FetchOutcome::Stopped});
+    }
+    void fail(FetchOutcome outcome) { run.onFetched({outcome, 0, false}); }
+    void completeAll() {
+        for (std::size_t done = 0; run.autoDownloading() && done < 200; ++done) complete("jpeg");
+    }
+    Texts pictureFetches() const {
+        Texts urls;
+        for (std::size_t i = 1; i < port.fetches.size(); ++i)
+            urls.push_back(std::string(catalogueUrlPath(base, port.fetches[i].url)));
+        return urls;
+    }
+    std::string loaded() const { return fs.fileExists(record) ? TempDir::read(native(record)) : "<missing>"; }
+};
+
+TEST_F(AutoDownloadTest, FetchesTheIndexThenRecordsFromTheHundredthBack) {
+    for (bool list : {true, false}) {
+        std::filesystem::remove(native(record));
+        port = {};
+        addvlist = list;
+        std::string index;
+        for (int n = 0; n < 102; ++n) index += recordLine(pictureName(n));
+        startWithIndex(index);
+        ASSERT_EQ(port.fetches.size(), 2u);
+        EXPECT_EQ(port.fetches[0].url, "http://cat.test/rz.txt");
+        EXPECT_EQ(port.fetches[0].localPath, catalogue + "rz.txt");
+        EXPECT_EQ(port.fetches[0].maxBytes, kIndexLimit);
+        EXPECT_EQ(pending().url, "http://cat.test/dir001/p099.jpg");
+        EXPECT_EQ(pending().localPath, walls + "p099.jpg");
+        EXPECT_EQ(pending().maxBytes, kPictureLimit);
+        completeAll();
+        Texts expected, files;
+        std::string lines;
+        for (int n = 99; n >= 0; --n) {
+            expected.push_back(pictureName(n));
+            files.push_back(walls + pictureName(n).substr(7));
+            lines += pictureName(n) + "\r\n";
+        }
+        EXPECT_EQ(pictureFetches(), expected);
+        EXPECT_EQ(loaded(), lines);
+        EXPECT_EQ(port.listed, list ? files : Texts{});
+        EXPECT_EQ(port.notices, 1);
+        EXPECT_FALSE(run.autoDownloading() || run.stopDownload());
+        EXPECT_EQ(TempDir::read(walls + "p000.jpg"), "jpeg");
+    }
+}
+
+TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
+    const struct {
+        std::string index, loadedBefore, loadedAfter;
+    } cases[] = {
+        {"", "<missing>", ""},
+        {recordLine("dir001/a.jpg") + recordLine("dir001/b.jpg"), "dir001/b.jpg\r\ndir001/a.jpg\r\n",
+         "dir001/b.jpg\r\ndir001/a.jpg\r\n"},
+    };
+    for (const auto& c : cases) {
+        port = {};
+        std::filesystem::remove(native(record));
+        if (c.loadedBefore != "<missing>") std::ofstream(native(record), std::ios::binary) << c.loadedBefore;
+        startWithIndex(c.index);
+        EXPECT_EQ(port.notices, 1);
+        EXPECT_EQ(port.fetches.size(), 1u);
+        EXPECT_TRUE(port.listed.empty());
+        EXPECT_EQ(loaded(), c.loadedAfter);
+        EXPECT_FALSE(run.autoDownloading());
+    }
+}
+
+TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedTwice) {
+    std::ofstream(native(record), std::ios::binary) << "dir001/old.jpg\r\n";
+    startWithIndex(recordLine("dir001/a.jpg") + recordLine("dir001/old.jpg") + recordLine("dir001/b.jpg") +
+                   recordLine("dir001/a.jpg"));
+    completeAll();
+    EXPECT_EQ(pictureFetches(), (Texts{"dir001/a.jpg", "dir001/b.jpg", "dir001/a.jpg"}));
+    EXPECT_EQ(loaded(), "dir001/old.jpg\r\ndir001/a.jpg\r\ndir001/b.jpg\r\ndir001/a.jpg\r\n");
+}
+
+TEST_F(AutoDownloadTest, AStopDuringAPictureDeletesItAndEndsAtTheNextRecord) {
+    // However the fetch ended, the stop wins: nothing is kept or recorded.
+    for (FetchOutcome outcome : {FetchOutcome::Stopped, FetchOutcome::Completed}) {
+        port = {};
+        std::filesystem::remove(native(record));
+        startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
+        complete("whole");  // p002 is kept
+        run.requestStop();
+        complete("part", outcome);
+        EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+        EXPECT_TRUE(fs.fileExists(walls + "p002.jpg"));
+        EXPECT_EQ(loaded(), pictureName(2) + "\r\n");
+        EXPECT_EQ(port.listed, Texts{walls + "p002.jpg"});
+        EXPECT_EQ(port.fetches.size(), 3u);  // p000 never asked for
+        EXPECT_FALSE(run.autoDownloading());
+        EXPECT_TRUE(run.stopDownload());  // cleared by the next tick
+        EXPECT_TRUE(run.tick(false));
+        EXPECT_FALSE(run.stopDownload());
+        fail(FetchOutcome::UrlFailed);
+    }
+}
+
+TEST_F(AutoDownloadTest, AStoppedBodyWithoutAStopIsDroppedAndTheRunGoesOn) {
+    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
+    complete("part", FetchOutcome::Stopped);
+    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+    complete("whole");
+    EXPECT_EQ(loaded(), pictureName(0) + "\r\n");
+    EXPECT_EQ(port.listed, Texts{walls + "p000.jpg"});
+    EXPECT_FALSE(run.autoDownloading());
+}
+
+TEST_F(AutoDownloadTest, AStopDuringTheIndexEndsAfterTheNotice) {
+    ASSERT_TRUE(run.tick(false));
+    run.requestStop();
+    complete(recordLine(pictureName(0)));
+    EXPECT_EQ(port.notices, 1);
+    EXPECT_EQ(port.fetches.size(), 1u);
+    EXPECT_EQ(loaded(), "<missing>");
+    EXPECT_FALSE(run.autoDownloading());
+    EXPECT_TRUE(run.stopDownload());
+}
+
+TEST_F(AutoDownloadTest, AFailedIndexEndsTheRunSilently) {
+    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed,
+                                 FetchOutcome::LimitExceeded, FetchOutcome::ReadFailed, FetchOutcome::FileFailed}) {
+        port = {};
+        ASSERT_TRUE(run.tick(false));
+        fail(outcome);
+        EXPECT_EQ(port.notices, 0) << static_cast<int>(outcome);
+        EXPECT_EQ(port.fetches.size(), 1u);
+        EXPECT_FALSE(run.autoDownloading());
+    }
+}
+
+TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
+    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed,
+                                 FetchOutcome::LimitExceeded, FetchOutcome::ReadFailed, FetchOutcome::FileFailed}) {
+        port = {};
+        std::filesystem::remove(native(record));
+        startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
+        complete("whole");
+        fail(outcome);
+        EXPECT_EQ(port.fetches.size(), 3u) << static_cast<int>(outcome);
+        EXPECT_EQ(loaded(), pictureName(2) + "\r\n");
+        EXPECT_EQ(port.listed.size(), 1u);
+        EXPECT_FALSE(run.autoDownloading() || run.stopDownload());
+    }
+}
+
+TEST_F(AutoDownloadTest, AnExitDuringTheIndexTerminatesAfterIt) {
+    ASSERT_TRUE(run.tick(false));
+    run.requestExit();
+    EXPECT_EQ(port.terminations, 0);  // not while the fetch runs
+    complete(recordLine(pictureName(0)));
+    EXPECT_EQ(port.terminations, 1);
+    EXPECT_EQ(port.fetches.size(), 1u);
+    EXPECT_FALSE(run.autoDownloading());
+}
+
+TEST_F(AutoDownloadTest, AnExitDuringAPictureTerminatesAndDropsItsFile) {
+    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
+    run.requestExit();
+    EXPECT_EQ(port.terminations, 0);
+    complete("part", FetchOutcome::Stopped);
+    EXPECT_EQ(port.terminations, 1);
+    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+    EXPECT_EQ(port.fetches.size(), 2u);
+    EXPECT_EQ(loaded(), "");
+    EXPECT_TRUE(port.listed.empty());
+    EXPECT_FALSE(run.autoDownloading());
+}
+
+TEST_F(AutoDownloadTest, ATickStartsNothingDuringARunOrWhileTheBrowserShows) {
+    EXPECT_FALSE(run.tick(true));
+    EXPECT_TRUE(port.fetches.empty());
+    ASSERT_TRUE(run.tick(false));
+    EXPECT_FALSE(run.tick(false));
+    complete(recordLine(pictureName(0)));
+    EXPECT_FALSE(run.tick(false));
+    EXPECT_EQ(port.fetches.size(), 2u);
+    run.onFetched({FetchOutcome::Completed, 1, false});  // also a stray result once idle
+    run.onFetched({FetchOutcome::Completed, 1, false});
+    EXPECT_EQ(port.fetches.size(), 2u);
+    EXPECT_TRUE(run.tick(false));
+}
+
+TEST_F(AutoDownloadTest, AnUnsafeLocalNameIsNeverWritten) {
+    for (const char* fullPath : {"dir001/..", "dir001/CON", "dir001/a:b.jpg", "dir01/.."}) {
+        port = {};
+        std::filesystem::remove(native(record));
+        startWithIndex(recordLine(pictureName(0)) + recordLine(fullPath));
+        EXPECT_EQ(port.fetches.size(), 1u) << fullPath;
+        EXPECT_EQ(loaded(), "") << fullPath;
+        EXPECT_FALSE(run.autoDownloading() || run.stopDownload());
+    }
+}
+
+TEST_F(AutoDownloadTest, AnUnreadableRecordFetchesNothing) {
+    std::ofstream(native(record), std::ios::binary) << "dir001/p000.jpg\r\n";
+    fs.unreadable.insert(record);
+    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
+    EXPECT_EQ(port.fetches.size(), 1u);
+    EXPECT_FALSE(run.autoDownloading());
+    fs.unreadable.clear();
+    EXPECT_EQ(loaded(), "dir001/p000.jpg\r\n");
+}
+
+}  // namespace
+}  // namespace ostrel
