@@ -21,14 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TargetFolder;
 
-// Wine's WinInet applies a receive timeout only when it opens a connection,
-// and InternetOpenUrlA gives no chance to set one on the request before that:
-// a stalled read there waits for the server, not for the timeout.
-bool underWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 struct WinInetFetch : ::testing::Test {
     void SetUp() override {
         const char* base = std::getenv("OSTREL_TEST_SERVER");
@@ -89,19 +81,19 @@ TEST_F(WinInetFetch, OverTheLimitLeavesNoFile) {
 }
 
 TEST_F(WinInetFetch, StalledServerTimesOutAndLeavesNoFile) {
-    if (underWine()) GTEST_SKIP() << "Wine ignores the receive timeout of an opened URL";
     const auto started = std::chrono::steady_clock::now();
     const FetchResult r = fetch("stall", kPictureLimit, 2000);
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
-    EXPECT_EQ(r.byteCount, 101u);
+    // The 100 bytes before the stall come as a block of their own, or (Wine,
+    // which waits to fill the block) are lost with the timed-out read.
+    EXPECT_TRUE(r.byteCount == 101u || r.byteCount == 1u) << r.byteCount;
     EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_GE(took, 1500ms);
     EXPECT_LT(took, 15s);
 }
 
 TEST_F(WinInetFetch, WorkersDestroyedDuringAStallReturnPromptly) {
-    if (underWine()) GTEST_SKIP() << "Wine ignores the receive timeout of an opened URL";
     std::atomic<int> reported{0};
     std::atomic<bool> started{false};
     std::chrono::steady_clock::duration took{};
