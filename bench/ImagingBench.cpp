@@ -135,14 +135,20 @@ void BM_InstallFit_Scaled(benchmark::State& state) {
 BENCHMARK(BM_InstallFit_Scaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
     ->UseRealTime()->MeasureProcessCPUTime();
 
+// The baseline: the picture decoded at its full size.
+Image decodeWhole(const PosixFileSystem& fs, const std::string& path) {
+    auto in = fs.openRead(path);
+    auto full = in ? decodeJpeg(*in) : std::nullopt;
+    if (!full) std::abort();
+    return std::move(*full);
+}
+
 void BM_InstallFit_FullDecodeThenScale(benchmark::State& state) {
     PosixFileSystem fs;
     const std::string& path = bigPicture(state);
     for (auto _ : state) {
-        auto in = fs.openRead(path);
-        auto full = decodeJpeg(*in);
-        if (!full) std::abort();
-        Image picture = resample(*full, xyforscreen(full->size(), kScreen));
+        const Image full = decodeWhole(fs, path);
+        Image picture = resample(full, xyforscreen(full.size(), kScreen));
         writeWallpaper(fs, picture);
         benchmark::DoNotOptimize(picture.pixels.data());
     }
@@ -200,11 +206,9 @@ void BM_PreviewFullDecodeThenScale(benchmark::State& state) {
     PosixFileSystem fs;
     const std::string& path = bigPicture(state);
     for (auto _ : state) {
-        auto in = fs.openRead(path);
-        auto full = decodeJpeg(*in);
-        if (!full) std::abort();
-        const FramePlacement place = placeInFrame(full->size(), kPreviewFrame.width, kPreviewFrame.height);
-        Image picture = resample(*full, {place.width, place.height});
+        const Image full = decodeWhole(fs, path);
+        const FramePlacement place = placeInFrame(full.size(), kPreviewFrame.width, kPreviewFrame.height);
+        Image picture = resample(full, {place.width, place.height});
         benchmark::DoNotOptimize(picture.pixels.data());
     }
 }

@@ -6,6 +6,7 @@
 #include "list/FolderTree.h"
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
+#include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
 namespace {
@@ -66,18 +67,6 @@ private:
     DWORD previous_ = 0;
 };
 
-// Sets a flag for one scope, also when it is left by an exception.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
-    ~FlagScope() { flag_ = previous_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 // Tahoma 8 point at the screen's resolution.
 HFONT createTreeFont() {
@@ -128,37 +117,10 @@ std::optional<FolderChoice> FolderChooserDialog::choose(const std::string& lasto
     const POINT at = position_ ? position_() : POINT{};
     SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // The owner is enabled again before the dialog hides, so that the
-    // activation goes back to it and not to another program.
-    struct Modality {
-        HWND owner, dialog;
-        bool ownerWasEnabled;
-        ~Modality() {
-            if (ownerWasEnabled) EnableWindow(owner, TRUE);
-            if (IsWindow(dialog)) ShowWindow(dialog, SW_HIDE);
-        }
-    } modality{owner_, hwnd_, owner_ && IsWindowEnabled(owner_)};
-    if (modality.ownerWasEnabled) EnableWindow(owner_, FALSE);
-
     answer_.reset();
-    FlagScope running(modal_);
-    ShowWindow(hwnd_, SW_SHOW);
-    openlast(lastopen);
-
-    MSG msg{};
-    while (modal_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            // The program is ending: the outer loop has to see the quit too.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            answer_.reset();
-            break;
-        }
-        if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    const bool completed = runModal(owner_, hwnd_, modal_, [&] { openlast(lastopen); },
+                                [this](MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd_, &msg); });
+    if (!completed) answer_.reset();  // the program is ending: no folder is added
     return std::exchange(answer_, std::nullopt);
 }
 

@@ -4,25 +4,13 @@
 
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
+#include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;  // a dialog's frame, without an icon
-
-// Sets a flag for one scope, also when it is left by an exception.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
-    ~FlagScope() { flag_ = previous_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 }  // namespace
 
@@ -65,41 +53,13 @@ bool ModalWindow::create(HWND owner) {
 void ModalWindow::show() {
     if (modal_ || !hwnd_) return;
     FormShow();
-
-    // The owner is enabled again before the window hides, so that the
-    // activation goes back to it and not to another program.
-    struct Modality {
-        HWND owner, window;
-        bool ownerWasEnabled;
-        ~Modality() {
-            if (ownerWasEnabled) EnableWindow(owner, TRUE);
-            if (IsWindow(window)) ShowWindow(window, SW_HIDE);
-        }
-    } modality{owner_, hwnd_, owner_ && IsWindowEnabled(owner_)};
-    if (modality.ownerWasEnabled) EnableWindow(owner_, FALSE);
-
-    FlagScope running(modal_);
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-
-    MSG msg{};
-    while (modal_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            // The program is ending: the outer loop has to see the quit too.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+    runModal(owner_, hwnd_, modal_, [this] { SetForegroundWindow(hwnd_); }, [this](MSG& msg) {
         // Escape closes the window whichever of its controls has the focus.
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
-            (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
-            close();
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
+            return false;
+        close();
+        return true;
+    });
 }
 
 void ModalWindow::moveTo(WindowOrigin origin) {
