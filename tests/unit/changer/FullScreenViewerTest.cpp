@@ -1,6 +1,3 @@
-// How a picture is fitted to the screen, as a wallpaper and in the
-// full-screen viewer, and the viewer driven by the list's keys and wheel
-// through the main controller.
 #include "changer/FitToScreen.h"
 #include "changer/FullScreenViewer.h"
 
@@ -15,8 +12,6 @@
 
 namespace ostrel::testing {
 namespace {
-
-// ---- fitting a picture to the screen ----
 
 std::string text(ImageSize s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
 
@@ -60,8 +55,6 @@ TEST(ViewerScreen, CutsALargerPictureEvenlyAtBothEdges) {
     EXPECT_EQ(pixelAt(cut, 7, 5), pixelAt(large, 9, 6));
 }
 
-// ---- the viewer and the list ----
-
 constexpr ScreenSize kScreen{64, 48};
 
 Bgr colourOf(int i) { return {static_cast<std::uint8_t>(20 * i), static_cast<std::uint8_t>(250 - 20 * i), 77}; }
@@ -73,7 +66,7 @@ struct Viewer : ControllerTest {
     FullScreenViewer& viewer() { return controller->viewer(); }
     int row() { return list().grid().currentRow; }
 
-    // A 16 × 12 bitmap in the colour of i, so the screen's centre tells which was shown.
+    // The screen's centre tells which was shown.
     std::string good(int i) {
         MemoryWriteStream out;
         EXPECT_TRUE(writeBmp24(solidImage(16, 12, colourOf(i)), out));
@@ -92,14 +85,12 @@ struct Viewer : ControllerTest {
 
     int shown() const { return static_cast<int>(viewerView.pictures.size()); }
     Bgr centre() const { return pixelAt(viewerView.pictures.back(), kScreen.width / 2, kScreen.height / 2); }
-    // The selection's row, the picture on the screen and how many were shown so far.
     std::string at() {
         return std::to_string(row()) + " showing " + (shown() ? std::to_string(centre().b / 20) : "nothing") +
                " of " + std::to_string(shown());
     }
 
-    // A key as the grid delivers it: the list's handler first, then the
-    // grid's own step when the handler leaves the key to it, then the release.
+    // The list's handler first, then the grid's own step if left to it, then the release.
     void press(ListKey key) {
         if (!list().plistKeyDown(key, false, false)) {
             const int last = list().list().rowCount() - 1;
@@ -118,8 +109,7 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
     EXPECT_EQ(controller->settings().kolprokr, 1);
     list().plistMouseWheelDown();
     EXPECT_EQ(at(), "3 showing 3 of 2");
-    // Scrolled away from the top with the current row within a step of it (a
-    // wheel setting changed while open): both go to row 1, the picture stays.
+    // Scrolled away from the top, the current row within a step of it: both go to row 1.
     controller->mutableSettings().kolprokr = 3;
     list().scrollTo(5);
     list().plistMouseWheelUp();
@@ -131,7 +121,6 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
     EXPECT_FALSE(viewerView.shown || viewer().fullScreenShown());
     EXPECT_EQ(controller->settings().kolprokr, 5);
 
-    // Closed already: a later close must not bring back a stale setting.
     controller->mutableSettings().kolprokr = 7;
     viewer().close();
     EXPECT_EQ(controller->settings().kolprokr, 7);
@@ -142,7 +131,6 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
 
 TEST_F(Viewer, KeysSkipUnreadableRowsBothWaysAndRunRoundTheListOnlyWhileOpen) {
     startWith({good(1), junk(2), missing(3), good(4), junk(5), good(6)}, 1);
-    // Closed: the arrows at the ends are left to the grid's own step, Space does nothing.
     EXPECT_FALSE(list().plistKeyDown(ListKey::Up, false, false) || list().plistKeyDown(ListKey::Left, false, false));
     EXPECT_EQ(at(), "1 showing nothing of 0");
     list().moveCurrentRow(6, false);
@@ -168,7 +156,6 @@ TEST_F(Viewer, KeysSkipUnreadableRowsBothWaysAndRunRoundTheListOnlyWhileOpen) {
     }
 }
 
-// Runs f on a thread with a stack of the given size.
 void onSmallStack(std::size_t bytes, std::function<void()> f) {
     pthread_attr_t attributes;
     ASSERT_EQ(pthread_attr_init(&attributes) + pthread_attr_setstacksize(&attributes, bytes), 0);
@@ -183,7 +170,7 @@ TEST_F(Viewer, ALongRunOfUnreadableFilesIsSkipped) {
     std::vector<std::string> paths(20000, missing(0));
     paths.push_back(good(1));
     startWith(paths, 1);
-    // Half the Windows main thread's stack: a skip that recursed would overflow it.
+    // Half the Windows main thread's stack.
     onSmallStack(512 * 1024, [&] { open(); });
     EXPECT_EQ(at(), "20001 showing 1 of 1");
 }
@@ -198,7 +185,6 @@ TEST_F(Viewer, DeleteShowsTheRowThatBecameCurrentAndAnEmptyListNothing) {
     list().plistKeyDown(ListKey::Delete, false, false);
     EXPECT_EQ(at(), "2 showing 3 of 3");
 
-    // Emptied with the viewer open: nothing left to show, the picture stays.
     const int before = shown();
     list().moveCurrentRow(1, false);
     list().moveCurrentRow(2, true);
@@ -207,7 +193,6 @@ TEST_F(Viewer, DeleteShowsTheRowThatBecameCurrentAndAnEmptyListNothing) {
     press(ListKey::Up);
     press(ListKey::Down);
     EXPECT_EQ(shown(), before);
-    // Closed and asked for again on the empty list: it stays shut, the setting untouched.
     press(ListKey::Escape);
     open();
     EXPECT_FALSE(viewer().fullScreenShown() || viewerView.shown);

@@ -1,5 +1,3 @@
-// The automatic download run, driven fetch by fetch through a fake port over
-// the real file system.
 #include "download/AutoDownload.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +27,6 @@ struct FakePort final : AutoDownloadPort {
     Texts listed;
 };
 
-// The host file system reads "\\" as "/"; the streams of the test must too.
 std::string native(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
@@ -59,13 +56,11 @@ struct AutoDownloadTest : ::testing::Test {
         std::filesystem::create_directories(native(catalogue));
     }
 
-    // Starts a run and answers its index fetch with these bytes.
     void startWithIndex(const std::string& index) {
         ASSERT_TRUE(run.tick(false));
         complete(index);
     }
     const FetchRequest& pending() const { return port.fetches.back(); }
-    // Ends the fetch in hand, the body written the way the fetch leaves it.
     void complete(const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
         std::ofstream(native(pending().localPath), std::ios::binary) << body;
         run.onFetched({outcome, body.size() + 1, outcome == FetchOutcome::Stopped});
@@ -146,7 +141,6 @@ TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedTwice) {
 }
 
 TEST_F(AutoDownloadTest, AStopDuringAPictureDeletesItAndEndsAtTheNextRecord) {
-    // However the fetch ended, the stop wins: nothing is kept or recorded.
     for (FetchOutcome outcome : {FetchOutcome::Stopped, FetchOutcome::Completed}) {
         port = {};
         std::filesystem::remove(native(record));
@@ -177,26 +171,23 @@ TEST_F(AutoDownloadTest, AStoppedBodyWithoutAStopIsDroppedAndTheRunGoesOn) {
     EXPECT_FALSE(run.autoDownloading());
 }
 
-TEST_F(AutoDownloadTest, AStopDuringTheIndexEndsAfterTheNotice) {
-    ASSERT_TRUE(run.tick(false));
-    run.requestStop();
-    complete(recordLine(pictureName(0)));
-    EXPECT_EQ(port.notices, 1);
-    EXPECT_EQ(port.fetches.size(), 1u);
-    EXPECT_EQ(loaded(), "<missing>");
-    EXPECT_FALSE(run.autoDownloading());
-    EXPECT_TRUE(run.stopDownload());
-}
-
-TEST_F(AutoDownloadTest, AFailedIndexEndsTheRunSilently) {
-    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed,
-                                 FetchOutcome::LimitExceeded, FetchOutcome::ReadFailed, FetchOutcome::FileFailed}) {
+TEST_F(AutoDownloadTest, AStopOrExitDuringTheIndexEndsAfterIt) {
+    for (bool exit : {false, true}) {
         port = {};
         ASSERT_TRUE(run.tick(false));
-        fail(outcome);
-        EXPECT_EQ(port.notices, 0) << static_cast<int>(outcome);
+        exit ? run.requestExit() : run.requestStop();
+        EXPECT_EQ(port.terminations, 0);
+        complete(recordLine(pictureName(0)));
+        EXPECT_EQ(port.terminations, exit ? 1 : 0);
         EXPECT_EQ(port.fetches.size(), 1u);
+        EXPECT_EQ(loaded(), "<missing>");
         EXPECT_FALSE(run.autoDownloading());
+        if (!exit) {
+            EXPECT_EQ(port.notices, 1);
+            EXPECT_TRUE(run.stopDownload());
+            EXPECT_TRUE(run.tick(false));
+            fail(FetchOutcome::UrlFailed);
+        }
     }
 }
 
@@ -212,17 +203,13 @@ TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
         EXPECT_EQ(loaded(), pictureName(2) + "\r\n");
         EXPECT_EQ(port.listed.size(), 1u);
         EXPECT_FALSE(run.autoDownloading() || run.stopDownload());
+        port = {};
+        ASSERT_TRUE(run.tick(false));
+        fail(outcome);
+        EXPECT_EQ(port.notices, 0);
+        EXPECT_EQ(port.fetches.size(), 1u);
+        EXPECT_FALSE(run.autoDownloading());
     }
-}
-
-TEST_F(AutoDownloadTest, AnExitDuringTheIndexTerminatesAfterIt) {
-    ASSERT_TRUE(run.tick(false));
-    run.requestExit();
-    EXPECT_EQ(port.terminations, 0);  // not while the fetch runs
-    complete(recordLine(pictureName(0)));
-    EXPECT_EQ(port.terminations, 1);
-    EXPECT_EQ(port.fetches.size(), 1u);
-    EXPECT_FALSE(run.autoDownloading());
 }
 
 TEST_F(AutoDownloadTest, AnExitDuringAPictureTerminatesAndDropsItsFile) {

@@ -1,5 +1,3 @@
-// One URL into one file: the proxy choice, the byte count, stops, limits and
-// every failure ending with its outcome and no stray file.
 #include "download/Fetch.h"
 
 #include <gtest/gtest.h>
@@ -20,81 +18,60 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A server scripted per test: a status, the blocks the body arrives in, and
-// where a read fails or stalls. Shared by several workers at once.
 struct FakeInternet final : Internet {
-    bool sessionFails = false;
-    bool urlFails = false;
+    bool sessionFails = false, urlFails = false, endless = false, stall = false;
     std::optional<unsigned> status = 200;
     std::vector<std::string> blocks;
-    std::optional<std::size_t> failAt;  // the read of this block fails
-    bool endless = false;               // blocks repeat for ever
-    bool stall = false;                 // every read waits for the receive timeout, then fails
-    std::function<void(std::size_t)> onRead;  // told the index of each block about to be read
+    std::optional<std::size_t> failAt;
+    std::function<void(std::size_t)> onRead;
+    std::mutex mutex;
+    std::vector<SessionOptions> opened;
+    std::vector<std::string> log;
+    std::atomic<std::size_t> largest{0};
 
-    std::vector<SessionOptions> sessions() const {
+    std::vector<SessionOptions> sessions() {
         std::lock_guard lock(mutex);
         return opened;
     }
-    std::vector<std::string> events() const {
+    void note(std::string event) {
         std::lock_guard lock(mutex);
-        return log;
+        log.push_back(std::move(event));
     }
-    std::size_t largestRead() const { return largest; }
-
-    std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override {
-        std::lock_guard lock(mutex);
-        opened.push_back(options);
-        if (sessionFails) return nullptr;
-        return std::make_unique<Session>(*this, options.receiveTimeoutMs);
-    }
-
-private:
     struct Request final : InternetRequest {
+        FakeInternet& net;
+        std::uint32_t timeoutMs;
+        std::size_t next = 0;
         Request(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
         ~Request() override { net.note("request closed"); }
         std::optional<unsigned> httpStatus() const override { return net.status; }
         std::optional<std::size_t> read(void* buffer, std::size_t n) override {
             net.largest = std::max(net.largest.load(), n);
             if (net.onRead) net.onRead(next);
-            if (net.stall) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-                return std::nullopt;
-            }
-            if (net.failAt == next) return std::nullopt;
+            if (net.stall) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+            if (net.stall || net.failAt == next) return std::nullopt;
             if (net.blocks.empty() || (!net.endless && next >= net.blocks.size())) return 0;
             const std::string& block = net.blocks[next++ % net.blocks.size()];
-            const std::size_t size = std::min(n, block.size());
-            std::copy_n(block.data(), size, static_cast<char*>(buffer));
-            return size;
+            return std::copy_n(block.data(), std::min(n, block.size()), static_cast<char*>(buffer)) -
+                   static_cast<char*>(buffer);
         }
-        FakeInternet& net;
-        std::uint32_t timeoutMs;
-        std::size_t next = 0;
     };
     struct Session final : InternetSession {
+        FakeInternet& net;
+        std::uint32_t timeoutMs;
         Session(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
         ~Session() override { net.note("session closed"); }
         std::unique_ptr<InternetRequest> openUrl(const std::string& url) override {
             net.note("open " + url);
-            if (net.urlFails) return nullptr;
-            return std::make_unique<Request>(net, timeoutMs);
+            return net.urlFails ? nullptr : std::make_unique<Request>(net, timeoutMs);
         }
-        FakeInternet& net;
-        std::uint32_t timeoutMs;
     };
-    void note(std::string event) {
+    std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override {
         std::lock_guard lock(mutex);
-        log.push_back(std::move(event));
+        opened.push_back(options);
+        return sessionFails ? nullptr : std::make_unique<Session>(*this, options.receiveTimeoutMs);
     }
-
-    mutable std::mutex mutex;
-    std::vector<SessionOptions> opened;
-    std::vector<std::string> log;
-    std::atomic<std::size_t> largest{0};
 };
 
-// Blocks of 1024 bytes, each filled with its own letter.
 std::vector<std::string> fullBlocks(std::size_t count) {
     std::vector<std::string> blocks;
     for (std::size_t i = 0; i < count; ++i) blocks.emplace_back(kFetchBlock, static_cast<char>('a' + i % 26));
@@ -151,9 +128,8 @@ TEST_F(FetchTest, ByteCountIsOneMoreThanTheBytesWritten) {
     EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(r.byteCount, 1u + 1028u);
     EXPECT_EQ(testing::TempDir::read(target), "abc" + std::string(1024, 'z') + "d");
-    EXPECT_EQ(net.largestRead(), kFetchBlock);
-    // The request is closed before its session, both after the transfer.
-    const auto events = net.events();
+    EXPECT_EQ(net.largest, kFetchBlock);
+    const auto events = net.log;
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(events.end() - 3, events.end()),
               (std::vector<std::string>{"open http://host/dir/pic.jpg", "request closed", "session closed"}));
@@ -195,25 +171,18 @@ TEST_F(FetchTest, NoFileWhenTheSessionOrTheUrlFails) {
 
 TEST_F(FetchTest, StopLeavesExactlyTheBlocksReadUpToTheOneDuringWhichItWasSeen) {
     net.blocks = fullBlocks(200);
-    // Set while block 3 is being read: blocks 0 to 3 reach the file.
-    net.onRead = [&](std::size_t block) {
-        if (block == 3) stop = true;
-    };
-    FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
-    EXPECT_TRUE(r.partialFileLeft);
-    EXPECT_EQ(r.byteCount, 1u + 4 * kFetchBlock);
-    EXPECT_EQ(testing::TempDir::read(target), joined(net.blocks, 4));
-
-    // The owner's flag stops a transfer the same way.
-    stop = false;
     std::atomic<bool> owner{false};
-    net.onRead = [&](std::size_t block) {
-        if (block == 7) owner = true;
-    };
-    r = fetchUrl(net, fs, proxy, {"http://host/x", target}, stop, &owner);
-    EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
-    EXPECT_EQ(testing::TempDir::read(target), joined(net.blocks, 8));
+    for (auto [flag, at] : {std::pair{&stop, 3u}, std::pair{&owner, 7u}}) {
+        stop = false;
+        net.onRead = [&, flag = flag, at = at](std::size_t block) {
+            if (block == at) *flag = true;
+        };
+        const FetchResult r = fetchUrl(net, fs, proxy, {"http://host/x", target}, stop, &owner);
+        EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
+        EXPECT_TRUE(r.partialFileLeft);
+        EXPECT_EQ(r.byteCount, 1u + (at + 1) * kFetchBlock);
+        EXPECT_EQ(testing::TempDir::read(target), joined(net.blocks, at + 1));
+    }
 }
 
 TEST_F(FetchTest, LimitAllowsExactlyItsSizeAndDeletesALargerFile) {
@@ -260,11 +229,9 @@ TEST_F(FetchTest, LocalFileFailuresEndTheTransfer) {
     EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
     EXPECT_EQ(r.byteCount, 0u);
     EXPECT_FALSE(fs.fileExists(target));
-    // No folder to create it in.
     r = fetchUrl(net, fs, proxy, {"http://host/x", dir.file("missing/pic.jpg")}, stop);
     EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
 
-    // The disk fills during the second block: the first stays counted, the file goes.
     fs.unwritable.clear();
     fs.writeFailsAfter[target] = kFetchBlock + 100;
     r = fetch();
@@ -273,8 +240,6 @@ TEST_F(FetchTest, LocalFileFailuresEndTheTransfer) {
     EXPECT_FALSE(r.partialFileLeft || r.networkError());
     EXPECT_FALSE(fs.fileExists(target));
 }
-
-// ---- workers ----
 
 struct FetchWorkersTest : FetchTest {
     std::mutex mutex;
@@ -325,7 +290,6 @@ TEST_F(FetchWorkersTest, DestroyingStopsAndJoinsTransfersInFlight) {
         while (reads < 30) std::this_thread::sleep_for(1ms);
         EXPECT_EQ(workers.running(), 3u);
     }
-    // Every worker has ended and reported once before the owner was gone.
     ASSERT_EQ(results.size(), 3u);
     for (const FetchResult& r : results) {
         EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
@@ -344,7 +308,6 @@ TEST_F(FetchWorkersTest, StalledReadBoundsTheJoinAndNothingStartsAfterIt) {
     ASSERT_EQ(reported(), 1u);
     EXPECT_EQ(results[0].outcome, FetchOutcome::ReadFailed);
 
-    // Too late to start: told at once, on the caller's thread, with no session.
     workers.start({"http://host/late", target}, stop, record());
     ASSERT_EQ(reported(), 2u);
     EXPECT_EQ(results[1].outcome, FetchOutcome::SessionFailed);
