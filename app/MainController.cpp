@@ -4,6 +4,7 @@
 #include "changer/FitToScreen.h"
 #include "app/PreviewFrame.h"
 #include "app/ProgramRemoval.h"
+#include "download/CatalogueUrls.h"
 
 namespace ostrel {
 
@@ -20,9 +21,17 @@ MainController::MainController(Services services, MainView& view)
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
       viewer_(services.files, services.desktop, settings_, list_, services.viewerView),
       timerDownload_(services.timers, TimerId::Download, 300000, false),
-      options_({services.registry, dialogs_, scheduler_, changer_, viewer_, timerDownload_, proxy_,
+      options_({services.registry, dialogs_, scheduler_, changer_, viewer_, timerDownload_, services.proxy,
                 services.programPath, [this] { saveSettings(); }, [this] { removeProgramFiles(); }},
-               settings_, services.optionsView) {
+               settings_, services.optionsView),
+      autoDownload_(services.files, autoDownloadLink_,
+                    {[this] { return dataFolder_; }, [this] { return settings_.downfoad; },
+                     [this] { return settings_.addvlist; }, [] { return catalogueBaseUrl(); }}),
+      browser_(services.files, services.fetches, services.timers, services.browserView,
+               {[this] { return dataFolder_; }, [this] { return settings_.downfoad; },
+                [] { return catalogueBaseUrl(); }, [this] { return settings_.addvlist; },
+                [this](const std::string& path) { list_.addFetchedPicture(path); },
+                [this] { list_.browserClosed(); }}) {
     list_.setInstaller([this](int row) {
         if (!filesRemoved_) changer_.installEntry(row);  // nothing is written once the files are being removed
     });
@@ -35,10 +44,10 @@ bool MainController::FormCreate(StartMode mode) {
     created_ = true;
     // 1. Run-time flags.
     windowShown_ = !mode.hiddenStart;
-    hotkeyBusy_ = exitRequested_ = stopDownload_ = autoDownloading_ = false;
+    hotkeyBusy_ = false;
     changer_.resetHistory();
-    // 2. The automatic download waits five minutes after start (download not built yet).
-    timerDownload_.setInterval(300000);
+    // 2. The automatic download waits five minutes after start.
+    timerDownload_.setInterval(kFirstAutoDownloadDelayMs);
     // 3. Settings store.
     store_.open();
     // 4. Grid preparation happens in the window.
@@ -64,7 +73,7 @@ bool MainController::FormCreate(StartMode mode) {
     view_.setWindowSize(settings_.windowWidth, settings_.windowHeight);
     // 12. Daily change.
     scheduler_.startDailyCheck();
-    // 13. Automatic download (its run is not built yet; the tick does nothing).
+    // 13. Automatic download.
     timerDownload_.setEnabled(settings_.loadnew);
     // 14. Column widths belong to the grid.
     // 15. Centre the window.
@@ -176,9 +185,29 @@ void MainController::onEndSession(bool sessionEnds) {
 void MainController::onTaskbarCreated() { scheduler_.addTrayIcon(); }
 
 void MainController::exitCommand() {
-    stopDownload_ = true;
-    exitRequested_ = true;
+    // A fetch in hand stops after its block and throws its partial file away.
+    autoDownload_.requestExit();
     view_.requestQuit();
+}
+
+void MainController::stopDownloadCommand() {
+    autoDownload_.requestStop();
+    timerDownload_.setInterval(kAutoDownloadIntervalMs);
+}
+
+void MainController::stopFromNotice() {
+    if (shutdownDone_ || filesRemoved_) return;
+    stopDownloadCommand();
+}
+
+void MainController::AutoDownloadLink::startFetch(const FetchRequest& request, const std::atomic<bool>& stop) {
+    owner_.s_.fetches.startFetch(request, stop, [this](const FetchResult& result) {
+        MainController& c = owner_;
+        if (c.shutdownDone_) return;
+        c.autoDownload_.onFetched(result);
+        // After every run the next one is 16 h 40 min away.
+        if (!c.autoDownload_.autoDownloading()) c.timerDownload_.setInterval(kAutoDownloadIntervalMs);
+    });
 }
 
 // ---------------------------------------------------------------- input
@@ -194,10 +223,7 @@ void MainController::onCommand(Command command) {
         case Command::Exit: exitCommand(); break;
         case Command::PlayToggle: scheduler_.PlaybtnClick(); break;
         case Command::ShowHide: showHideToggle(); break;
-        case Command::StopDownload:
-            stopDownload_ = true;
-            timerDownload_.setInterval(60000000);
-            break;
+        case Command::StopDownload: stopDownloadCommand(); break;
         case Command::InstallSelected: changer_.installEntry(list_.grid().selectionTop); break;
         case Command::ShuffleToggle: changer_.shufleBtnClick(); break;
         case Command::AddFolder: list_.AddBtnClick(); break;
@@ -210,10 +236,9 @@ void MainController::onCommand(Command command) {
         case Command::DeleteFile: list_.N29Click(); break;
         case Command::FullScreen: viewer_.open(); break;
         case Command::DownloadButton:
-            if (autoDownloading_) break;
+            if (autoDownload_.autoDownloading()) break;
             [[fallthrough]];
-        case Command::OpenDownloads:    // download browser: not built yet
-            break;
+        case Command::OpenDownloads: browser_.show(); break;
         case Command::ScheduleOptions: options_.option(OptionsPage::Changing); break;
         case Command::Options: options_.option(OptionsPage::General); break;
         case Command::Help:   // windows of the interface alone: the window opens them
@@ -224,8 +249,8 @@ void MainController::onCommand(Command command) {
 
 void MainController::onTimer(TimerId id) {
     if (shutdownDone_ || filesRemoved_) return;  // a tick queued before the timers were stopped
-    if (list_.onTimer(id) || scheduler_.onTimer(id)) return;
-    // TimerId::Download: the automatic download is not built yet.
+    if (list_.onTimer(id) || scheduler_.onTimer(id) || browser_.onTimer(id)) return;
+    if (id == TimerId::Download) autoDownload_.tick(browser_.showing());
 }
 
 void MainController::onHotkey(std::uint32_t id) {

@@ -10,6 +10,7 @@
 
 #include "app/Commands.h"
 #include "app/MainView.h"
+#include "app/NoticeView.h"
 #include "app/OneBoxAtATime.h"
 #include "app/OptionsController.h"
 #include "app/OptionsView.h"
@@ -22,6 +23,9 @@
 #include "changer/FullScreenViewer.h"
 #include "changer/ViewerView.h"
 #include "changer/WallpaperChanger.h"
+#include "download/AutoDownload.h"
+#include "download/DownloadBrowser.h"
+#include "download/FetchPort.h"
 #include "download/ProxySettings.h"
 #include "imaging/Image.h"
 #include "list/FolderChooser.h"
@@ -53,6 +57,11 @@ struct Services {
     ViewerView& viewerView;
     OptionsView& optionsView;
     std::string programPath;  // the program file's full path, for the autorun entry
+    FetchPort& fetches;
+    // The proxy the transfers go through, as the options set it for this run.
+    ProxySettings& proxy;
+    NoticeView& notice;
+    DownloadBrowserView& browserView;
 };
 
 enum class TrayMouse { LeftDown, RightDown, Other };
@@ -79,6 +88,8 @@ public:
     void onTrayMouse(TrayMouse mouse);
     void showHideToggle();
     void exitCommand();
+    // The notice's "Остановить" (the notice closes itself).
+    void stopFromNotice();
 
     // The frame-sized picture the preview shows for a file; nullopt when the
     // file is missing or cannot be decoded (the placeholder is shown then).
@@ -90,7 +101,9 @@ public:
     ChangeScheduler& scheduler() { return scheduler_; }
     FullScreenViewer& viewer() { return viewer_; }
     OptionsController& options() { return options_; }
-    const ProxySettings& proxy() const { return proxy_; }
+    DownloadBrowser& downloadBrowser() { return browser_; }
+    const AutoDownload& autoDownload() const { return autoDownload_; }
+    const ProxySettings& proxy() const { return s_.proxy; }
     const ChangeScheduler& scheduler() const { return scheduler_; }
     const WallpaperList& list() const { return list_.list(); }
     GridState& grid() { return list_.grid(); }
@@ -100,11 +113,25 @@ public:
     const std::string& screenResolutionText() const { return list_.screenResolutionText(); }
     bool windowShown() const { return windowShown_; }
     bool hotkeyBusy() const { return hotkeyBusy_; }
-    bool autoDownloading() const { return autoDownloading_; }
+    bool autoDownloading() const { return autoDownload_.autoDownloading(); }
     const std::string& showHideCaption() const { return showHideCaption_; }
     const std::string& runStopCaption() const { return scheduler_.runStopCaption(); }
 
 private:
+    // What the automatic download asks of the program.
+    class AutoDownloadLink final : public AutoDownloadPort {
+    public:
+        explicit AutoDownloadLink(MainController& owner) : owner_(owner) {}
+        void startFetch(const FetchRequest& request, const std::atomic<bool>& stop) override;
+        void showNotice() override { owner_.s_.notice.showNotice(); }
+        void terminate() override { owner_.view_.requestQuit(); }
+        void addToList(const std::string& path) override { owner_.list_.addDownloaded(path); }
+
+    private:
+        MainController& owner_;
+    };
+
+    void stopDownloadCommand();
     void stopAllTimers();
     void saveSettings();
     void removeProgramFiles();
@@ -120,15 +147,14 @@ private:
     ChangeScheduler scheduler_;
     FullScreenViewer viewer_;
     WindowTimer timerDownload_;
-    ProxySettings proxy_;
     OptionsController options_;
+    AutoDownloadLink autoDownloadLink_{*this};
+    AutoDownload autoDownload_;
+    DownloadBrowser browser_;
 
     std::string showHideCaption_ = "Развернуть/свернуть";
     bool windowShown_ = true;
     bool hotkeyBusy_ = false;
-    bool exitRequested_ = false;
-    bool stopDownload_ = false;
-    bool autoDownloading_ = false;
     bool filesRemoved_ = false;
     bool shutdownDone_ = false;
     bool created_ = false;

@@ -31,7 +31,8 @@ bool AutoDownload::tick(bool browserShowing) {
     stopDownload_ = false;
     autoDownloading_ = true;
     waiting_ = Waiting::Index;
-    port_.startFetch({indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName), kIndexLimit});
+    port_.startFetch({indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName), kIndexLimit},
+                     stopDownload_);
     return true;
 }
 
@@ -81,7 +82,9 @@ void AutoDownload::nextRecord() {
         if (!safeLocalName(name)) return end(true);
         picturePath_ = settings_.downloadFolder() + name;
         waiting_ = Waiting::Picture;
-        port_.startFetch({catalogueUrl(settings_.baseUrl(), fullPath), picturePath_, kPictureLimit});
+        FetchRequest request{catalogueUrl(settings_.baseUrl(), fullPath), picturePath_, kPictureLimit};
+        request.deleteIfStopped = true;  // a stopped picture is never kept
+        port_.startFetch(request, stopDownload_);
         return;
     }
     end(true);

@@ -3,6 +3,7 @@
 // chain of events on the interface thread instead of a wait with a message
 // pump: every fetch goes out through the port, and the caller hands its result
 // back with onFetched. The steps and stop points keep their order.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,9 +22,9 @@ inline constexpr std::uint32_t kAutoDownloadIntervalMs = 60000000;
 class AutoDownloadPort {
 public:
     virtual ~AutoDownloadPort() = default;
-    // Runs the fetch on a worker; its result comes back through onFetched on
-    // the interface thread. One fetch at a time.
-    virtual void startFetch(const FetchRequest& request) = 0;
+    // Runs the fetch on a worker, stopped by stop; its result comes back
+    // through onFetched on the interface thread. One fetch at a time.
+    virtual void startFetch(const FetchRequest& request, const std::atomic<bool>& stop) = 0;
     // Places the notice at the bottom right of the screen and shows it.
     virtual void showNotice() = 0;
     // Asks the application to end.
@@ -54,7 +55,10 @@ public:
     // The notice's button and the tray item (the timer is the caller's).
     void requestStop() { stopDownload_ = true; }
     // An exit command: the run terminates the application after its fetch.
-    void requestExit() { stopDownload_ = exitRequested_ = true; }
+    void requestExit() {
+        stopDownload_ = true;
+        exitRequested_ = true;
+    }
 
     bool autoDownloading() const { return autoDownloading_; }
     bool stopDownload() const { return stopDownload_; }
@@ -74,7 +78,7 @@ private:
     AutoDownloadPort& port_;
     AutoDownloadSettings settings_;
     bool autoDownloading_ = false;
-    bool stopDownload_ = false;
+    std::atomic<bool> stopDownload_{false};  // read by the fetch in hand
     bool exitRequested_ = false;
 
     Waiting waiting_ = Waiting::Nothing;

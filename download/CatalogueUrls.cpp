@@ -27,4 +27,10 @@ std::string_view catalogueUrlPath(std::string_view baseUrl, std::string_view url
     return url;
 }
 
+std::string catalogueSiteName(std::string_view baseUrl) {
+    if (const auto scheme = baseUrl.find("://"); scheme != std::string_view::npos) baseUrl.remove_prefix(scheme + 3);
+    while (!baseUrl.empty() && baseUrl.back() == '/') baseUrl.remove_suffix(1);
+    return std::string(baseUrl);
+}
+
 }  // namespace ostrel

@@ -27,6 +27,10 @@ inline constexpr std::string_view kLoadedName = "loaded.txt";
 // dataFolder + "\download\": holds the index copy, loaded.txt and the previews.
 std::string catalogueFolder(std::string_view dataFolder);
 
+// The catalogue site's name as the download browser shows it: the base URL
+// without its scheme and its last "/" ("127.0.0.1:8765" for http://127.0.0.1:8765/).
+std::string catalogueSiteName(std::string_view baseUrl);
+
 // baseUrl + path, the path unchanged.
 std::string catalogueUrl(std::string_view baseUrl, std::string_view path);
 // baseUrl + "rz.txt".

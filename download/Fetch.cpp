@@ -61,6 +61,7 @@ FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings&
         if (!out->write(block.data(), *got)) return fail(FetchOutcome::FileFailed);
         written += *got;
         if (stop.load() || (alsoStop && alsoStop->load())) {
+            if (request.deleteIfStopped) return fail(FetchOutcome::Stopped);
             if (!out->commit()) return fail(FetchOutcome::FileFailed);
             result.outcome = FetchOutcome::Stopped;
             result.byteCount = 1 + written;

@@ -25,11 +25,13 @@ struct FetchRequest {
     std::string localPath;  // full path; an existing file is overwritten
     std::uint64_t maxBytes = kPictureLimit;
     std::uint32_t receiveTimeoutMs = kReceiveTimeoutMs;
+    // A stopped transfer deletes what it wrote instead of leaving it.
+    bool deleteIfStopped = false;
 };
 
 enum class FetchOutcome {
     Completed,      // the whole body is in the file
-    Stopped,        // a stop flag ended it after a block; the partial file stays
+    Stopped,        // a stop flag ended it after a block; the partial file stays unless deleteIfStopped
     UrlFailed,      // the URL could not be opened or answered other than 2xx: no file
     SessionFailed,  // no Internet session: no file, and no network error either
     LimitExceeded,  // more than maxBytes: the partial file is deleted

@@ -16,6 +16,7 @@ void FetchWorkers::start(FetchRequest request, const std::atomic<bool>& stop, Do
     // not pile up thread objects until the end.
     joinFinished();
     Worker& worker = workers_.emplace_back();
+    worker.localPath = request.localPath;
     worker.thread = std::thread([this, &worker, &stop, request = std::move(request), done = std::move(done)] {
         const FetchResult result = fetchUrl(internet_, files_, proxy_, request, stop, &stopping_);
         if (done) done(result);
@@ -44,6 +45,18 @@ void FetchWorkers::stopAndJoin() {
     // Joined without the lock: a callback may ask running() meanwhile.
     for (Worker& worker : workers)
         if (worker.thread.joinable()) worker.thread.join();
+}
+
+std::vector<std::string> FetchWorkers::stopAndJoinFor(std::chrono::milliseconds limit) {
+    stopping_.store(true);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (running() > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::lock_guard lock(mutex_);
+    joinFinished();
+    std::vector<std::string> unfinished;
+    for (const Worker& worker : workers_) unfinished.push_back(worker.localPath);
+    return unfinished;
 }
 
 std::size_t FetchWorkers::running() const {

@@ -2,11 +2,14 @@
 // Transfers on worker threads, each handing its result to a callback on its
 // own thread (the window that started it posts itself a message from there).
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "download/Fetch.h"
 
@@ -37,11 +40,19 @@ public:
     // timeout (30 s unless set lower), which bounds this wait.
     void stopAndJoin();
 
+    // The same, waiting at most limit: a transfer whose server has gone
+    // silent would hold the wait for its whole receive timeout. Answers the
+    // local files of the transfers still running; those workers are left
+    // running, so the caller must end the process rather than destroy what
+    // they use.
+    std::vector<std::string> stopAndJoinFor(std::chrono::milliseconds limit);
+
     // Workers started and not yet finished.
     std::size_t running() const;
 
 private:
     struct Worker {
+        std::string localPath;
         std::thread thread;
         std::atomic<bool> finished{false};
     };

@@ -68,3 +68,30 @@ void ListController::dropFiles(const std::vector<std::string>& paths) {
 }
 
 }  // namespace ostrel
+
+namespace ostrel {
+
+void ListController::addDownloaded(const std::string& path) {
+    list_.appendEntry(path);
+    restartProber(1);
+    if (list_.rowCount() == 2) list_.setFixedRows(1);
+    if (grid_.currentRow < 1) clampGridToList();
+    view_.listChanged();
+}
+
+void ListController::addFetchedPicture(const std::string& path) {
+    list_.appendRow(path);
+    // Its resolution at once, by one tick of the prober, without its timer.
+    prober_.setProbeRow(list_.rowCount() - 1);
+    Timer2Timer();
+    if (list_.rowCount() == 2) list_.setFixedRows(1);
+    if (grid_.currentRow < 1) clampGridToList();
+    view_.listChanged();
+}
+
+void ListController::browserClosed() {
+    saveDefaultList();
+    restartProber(1);
+}
+
+}  // namespace ostrel

@@ -84,6 +84,13 @@ public:
     void filebtnClick();  // "Файл"
     // Files and folders dropped on the window (paths that fit, in the ANSI code page).
     void dropFiles(const std::vector<std::string>& paths);
+    // A picture the automatic download fetched: Append entry, the prober from row 1.
+    void addDownloaded(const std::string& path);
+    // A picture the download browser fetched: always a new last row, its
+    // resolution probed at once.
+    void addFetchedPicture(const std::string& path);
+    // The download browser closed: the working list saved, the prober from row 1.
+    void browserClosed();
 
     // ---- sorting ----
     void Sort(int key);  // 1 by name, 2 by resolution

@@ -12,6 +12,7 @@ enum class TimerId : unsigned {
     Browsing = 5,   // TimerDelay
     Blink = 6,      // Timer3
     Download = 7,   // TimerDownload
+    LoadStatus = 8, // the download browser's 100 ms status tick
 };
 
 class TimerService {

@@ -18,6 +18,8 @@ void MainWindow::showWindow() {
         (void)GetFocus();
     }
     if (controller_ && controller_->listController().hoveredHeader() != 0) setHeaderHover(0);
+    // A modal window of ours comes along in front of it.
+    if (HWND popup = GetWindow(hwnd_, GW_ENABLEDPOPUP); popup && popup != hwnd_) SetForegroundWindow(popup);
 }
 
 void MainWindow::hideWindow() {

@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <chrono>
 #include <string>
 
 #include "app/MainController.h"
 #include "app/SeededRandom.h"
 #include "app/StartMode.h"
+#include "download/CatalogueUrls.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -17,10 +19,14 @@
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Timers.h"
 #include "platform/win32/Win32Tray.h"
+#include "platform/win32/WinInetInternet.h"
+#include "ui/AlertForm.h"
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
+#include "ui/LoadForm.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionsDialog.h"
+#include "ui/PostedFetches.h"
 #include "ui/ViewerWindow.h"
 
 namespace {
@@ -127,13 +133,36 @@ void run(HINSTANCE instance) {
         ui::showGeneralError(nullptr, "Не удалось создать окно настроек.");
         return;
     }
+    // The download side: transfers whose results come back as posted messages,
+    // the notice of the automatic download and the download browser.
+    win32::WinInetInternet internet;
+    ProxySettings proxy;
+    ui::PostedFetches fetches(instance, internet, files, proxy);
+    ui::AlertForm notice(instance);
+    ui::LoadForm browser(instance, files, catalogueSiteName(catalogueBaseUrl()));
+    if (!fetches.create() || !notice.create(hwnd) || !browser.create(hwnd)) {
+        ui::showGeneralError(nullptr, "Не удалось создать окна скачивания обоев.");
+        return;
+    }
     std::string programPath(32768, '\0');  // the longest path Windows has
     programPath.resize(GetModuleFileNameA(nullptr, programPath.data(), static_cast<DWORD>(programPath.size())));
-    Services services{registry, files,  desktop, tray,    hotkeys, systemInfo, timers,
-                      clock,    random, dialogs, chooser, viewer,  options,    programPath};
+    Services services{registry, files,  desktop, tray,    hotkeys, systemInfo, timers, clock,   random,
+                      dialogs,  chooser, viewer, options, programPath, fetches,    proxy,  notice, browser};
 
     MainController controller(services, window);
+    // Transfers use the controller's stop flags: none outlives it, however
+    // this function is left.
+    struct StopTransfers {
+        ui::PostedFetches& fetches;
+        ~StopTransfers() { (void)fetches.stopAll(std::chrono::milliseconds(60000)); }
+    } stopTransfers{fetches};
     Attachment attachment(window, controller);
+    browser.attach(&controller.downloadBrowser());
+    struct DetachBrowser {
+        ui::LoadForm& form;
+        ~DetachBrowser() { form.attach(nullptr); }
+    } detachBrowser{browser};
+    notice.onStop = [&controller] { controller.stopFromNotice(); };
     options.attach(&controller.options());
     // The dialog outlives the controller: it lets go of it first.
     struct Detach {
@@ -152,6 +181,9 @@ void run(HINSTANCE instance) {
     }
     runMessageLoop(window, options);
     window.destroy();
+    // Everything is saved. A transfer whose server has gone silent is not
+    // waited for beyond a moment: its file is deleted as the process ends.
+    if (!fetches.stopAll(std::chrono::milliseconds(3000))) ExitProcess(0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/MainController.h"
 #include "imaging/BmpCodec.h"
+#include "fakes/FakeDownloads.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
@@ -24,8 +25,10 @@ struct ControllerTest : ::testing::Test {
     void rebuild() {
         controller = std::make_unique<MainController>(
             Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser,
-                     viewerView, optionsView, "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe"},
+                     viewerView, optionsView, "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe",
+                     fetches, proxy, notice, browserView},
             view);
+        browserView.browser = &controller->downloadBrowser();
     }
 
     std::string dataFolder() const { return temp.path() + "\\Ostrel Wallpapers"; }
@@ -102,6 +105,10 @@ struct ControllerTest : ::testing::Test {
     FakeFolderChooser chooser;
     FakeViewerView viewerView;
     FakeOptionsView optionsView;
+    FakeFetches fetches;
+    ProxySettings proxy;
+    FakeNotice notice;
+    FakeBrowserView browserView;
     FakeView view;
     std::unique_ptr<MainController> controller;
     bool quitAtOnce = false;

@@ -17,7 +17,7 @@ using Texts = std::vector<std::string>;
 using testing::TempDir;
 
 struct FakePort final : AutoDownloadPort {
-    void startFetch(const FetchRequest& request) override { fetches.push_back(request); }
+    void startFetch(const FetchRequest& request, const std::atomic<bool>&) override { fetches.push_back(request); }
     void showNotice() override { ++notices; }
     void terminate() override { ++terminations; }
     void addToList(const std::string& path) override { listed.push_back(path); }

@@ -183,6 +183,13 @@ TEST_F(FetchTest, StopLeavesExactlyTheBlocksReadUpToTheOneDuringWhichItWasSeen) 
         EXPECT_EQ(r.byteCount, 1u + (at + 1) * kFetchBlock);
         EXPECT_EQ(testing::TempDir::read(target), joined(net.blocks, at + 1));
     }
+    // The windows that throw a stopped body away have it deleted at once.
+    FetchRequest request{"http://host/x", target};
+    request.deleteIfStopped = true;
+    stop = true;
+    const FetchResult r = fetchUrl(net, fs, proxy, request, stop);
+    EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
+    EXPECT_FALSE(r.partialFileLeft || fs.fileExists(target));
 }
 
 TEST_F(FetchTest, LimitAllowsExactlyItsSizeAndDeletesALargerFile) {

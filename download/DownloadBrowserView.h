@@ -1,0 +1,35 @@
+#pragma once
+// What the download browser's logic asks of its dialog.
+#include <string>
+
+namespace ostrel {
+
+inline constexpr int kBrowserSlots = 4;  // previews on a page
+
+class DownloadBrowserView {
+public:
+    virtual ~DownloadBrowserView() = default;
+    // Shows the dialog modally; returns when it has closed. The dialog calls
+    // the browser's FormShow, FormActivate and FormClose as they happen.
+    virtual void showModal() = 0;
+    // A slot's preview and label (slot 1..4).
+    virtual void setSlotVisible(int slot, bool visible) = 0;
+    // The preview file to show; empty for none.
+    virtual void setSlotPicture(int slot, const std::string& file) = 0;
+    virtual void setSlotLabel(int slot, const std::string& textUtf8) = 0;
+    virtual void setPagingEnabled(bool previous, bool next) = 0;
+    virtual void setDateLabel(const std::string& text) = 0;   // Label1
+    virtual void setPageLabel(const std::string& text) = 0;   // Label2, painted
+    virtual void setNoteVisible(bool visible) = 0;            // Label3
+    // Status bar panel 1 (progress) or 2 (byte total).
+    virtual void setStatus(int panel, const std::string& textUtf8) = 0;
+    // Panel 3's clock runs while the dialog is the active window.
+    virtual void startClock() = 0;
+    // A message box over the dialog; returns when it is dismissed.
+    virtual void showMessage(const std::string& textUtf8) = 0;
+    virtual void repaint() = 0;
+    // The user's decimal separator, for the byte total.
+    virtual char decimalSeparator() const = 0;
+};
+
+}  // namespace ostrel

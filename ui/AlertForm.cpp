@@ -1,0 +1,112 @@
+#include "ui/AlertForm.h"
+
+#include "platform/win32/Text.h"
+#include "ui/ErrorBox.h"
+#include "ui/PixelFont.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr const wchar_t* kClassName = L"Talertform";
+constexpr int kClientWidth = 190;
+constexpr int kClientHeight = 51;
+constexpr int kShownHeight = 72;  // the outer height once placed
+constexpr int kTaskbarRoom = 30;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+constexpr int kButtonId = 1;
+
+}  // namespace
+
+AlertForm::~AlertForm() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool AlertForm::create(HWND owner) {
+    if (hwnd_) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &AlertForm::windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    CreateWindowExW(kExStyle, kClassName, L"Ostrel Wallpapers", kStyle, 0, 0, frame.right - frame.left,
+                    frame.bottom - frame.top, owner, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    font_ = pixelFont(L"Verdana", 11, true);
+    button_ = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 48, 24, 97, 17, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_, nullptr);
+    if (!button_) return false;
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return true;
+}
+
+void AlertForm::showNotice() {
+    if (!hwnd_) return;
+    RECT outer{};
+    GetWindowRect(hwnd_, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const int left = GetSystemMetrics(SM_CXSCREEN) - width;
+    const int top = GetSystemMetrics(SM_CYSCREEN) - height - kTaskbarRoom;
+    // Shown without taking the keyboard from whatever the user is doing.
+    SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, kShownHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void AlertForm::paint() {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(hwnd_, &ps);
+    HGDIOBJ oldFont = SelectObject(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const std::wstring text = win32::utf8ToWide("Идет скачивание обоев");
+    TextOutW(dc, 16, 8, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(dc, oldFont);
+    EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK AlertForm::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    AlertForm* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<AlertForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<AlertForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (!guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); })) return 0;
+    return result;
+}
+
+LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) {
+            if (onStop) onStop();
+            ShowWindow(hwnd_, SW_HIDE);
+        }
+        return 0;
+    case WM_CLOSE:  // the close box only hides it
+        ShowWindow(hwnd_, SW_HIDE);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+}  // namespace ostrel::ui

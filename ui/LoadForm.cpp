@@ -1,0 +1,390 @@
+#include "ui/LoadForm.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <utility>
+
+#include "app/HelpText.h"
+#include "imaging/PictureLoader.h"
+#include "platform/win32/Text.h"
+#include "ui/PixelFont.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr int kClientWidth = 457;
+constexpr int kClientHeight = 429;
+constexpr int kPreviewWidth = 138;
+constexpr int kPreviewHeight = 121;
+constexpr POINT kImageAt[kBrowserSlots] = {{50, 48}, {270, 48}, {50, 192}, {270, 192}};
+constexpr POINT kLabelAt[kBrowserSlots] = {{83, 168}, {303, 168}, {83, 312}, {303, 312}};
+constexpr POINT kDateAt{32, 20};
+constexpr POINT kPageAt{216, 376};
+constexpr POINT kNoteAt{32, 337};
+constexpr int kLineY = 37;
+constexpr int kBandHeight = 91;
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+constexpr COLORREF kDateColour = RGB(34, 110, 223);
+constexpr COLORREF kLineColour = RGB(216, 218, 223);
+constexpr COLORREF kPressedLabel = RGB(255, 0, 0);
+constexpr int kPreviousId = 4;  // Button4
+constexpr int kNextId = 3;      // Button3
+constexpr UINT_PTR kClockTimer = 1;  // Timer1
+constexpr UINT kClockMs = 1000;
+
+// Row r (1..90) of the band's strip: two white rows, a grey line, then a fade
+// from a pale blue-grey to white over 25 rows, then white.
+COLORREF stripRow(int r) {
+    if (r <= 2) return RGB(255, 255, 255);
+    if (r == 3) return kLineColour;
+    const int step = r - 4;
+    if (step >= 25) return RGB(255, 255, 255);
+    const auto fade = [step](int from) { return from + (255 - from) * step / 25; };
+    return RGB(fade(234), fade(238), fade(242));
+}
+
+std::wstring wide(const std::string& utf8) { return win32::utf8ToWide(utf8); }
+
+}  // namespace
+
+LoadForm::LoadForm(HINSTANCE instance, const FileSystem& files, std::string siteName)
+    : ModalWindow(instance, Look{L"TLoadForm", "", kClientWidth, kClientHeight, nullptr}),
+      files_(files),
+      siteName_(std::move(siteName)) {}
+
+LoadForm::~LoadForm() { destroy(); }
+
+bool LoadForm::FormCreate() {
+    SetWindowTextW(hwnd(), wide("Загрузка новых обоев с " + siteName_).c_str());
+    note_ = wide("Здесь представлены только новые обои, остальные на сайте " + siteName_);
+    buttonFont_ = pixelFont(L"MS Sans Serif", 11);
+    labelFont_ = pixelFont(L"Tahoma", 11);
+    dateFont_ = pixelFont(L"Tahoma", 13, true);
+    pageFont_ = pixelFont(L"MS Sans Serif", 11, true);
+
+    const auto button = [this](const wchar_t* text, int left, int id) {
+        HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
+                                 left, 368, 75, 25, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 instance(), nullptr);
+        if (b) SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+        return b;
+    };
+    previous_ = button(L"<<<", 50, kPreviousId);
+    next_ = button(L">>>", 333, kNextId);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr,
+                              instance(), nullptr);
+    if (!previous_ || !next_ || !status_) return false;
+    const int parts[3] = {kClientWidth - 230, kClientWidth - 80, -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+
+    // "Скачать" over the previews, asked for as the pointer rests on one.
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               hwnd(), nullptr, instance(), nullptr);
+    if (tooltip_) {
+        for (int k = 0; k < kBrowserSlots; ++k) {
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_SUBCLASS;
+            tool.hwnd = hwnd();
+            tool.uId = static_cast<UINT_PTR>(k + 1);
+            tool.rect = {kImageAt[k].x, kImageAt[k].y, kImageAt[k].x + kPreviewWidth, kImageAt[k].y + kPreviewHeight};
+            tool.lpszText = LPSTR_TEXTCALLBACKW;
+            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    return true;
+}
+
+void LoadForm::FormShow() {
+    const WindowBounds own = outerBounds(hwnd());
+    moveTo(aboutBoxOrigin(outerBounds(owner()), own.width, own.height));
+    if (browser_) browser_->FormShow();
+}
+
+void LoadForm::showModal() {
+    show();
+    KillTimer(hwnd(), kClockTimer);
+    pressed_ = {};
+    pressedLabel_ = 0;
+    if (browser_) browser_->FormClose();
+}
+
+// ---------------------------------------------------------------- what the browser sets
+
+void LoadForm::setSlotVisible(int slot, bool visible) {
+    Slot& s = slots_.at(static_cast<std::size_t>(slot - 1));
+    if (s.visible == visible) return;
+    s.visible = visible;
+    invalidate(nullptr);
+}
+
+void LoadForm::setSlotPicture(int slot, const std::string& file) {
+    Picture& picture = slots_.at(static_cast<std::size_t>(slot - 1)).picture;
+    picture = {};
+    // A preview that does not decode leaves its place empty.
+    std::optional<Image> image = file.empty() ? std::nullopt : loadPicture(files_, file);
+    if (image && image->width > 0 && image->height > 0) {
+        picture.width = image->width;
+        picture.height = image->height;
+        const std::size_t stride = (static_cast<std::size_t>(image->width) * 3 + 3) & ~std::size_t{3};
+        picture.dib.assign(stride * static_cast<std::size_t>(image->height), 0);
+        for (int y = 0; y < image->height; ++y)
+            std::copy_n(image->row(y), static_cast<std::size_t>(image->width) * 3, picture.dib.data() + stride * y);
+    }
+    invalidate(nullptr);
+}
+
+void LoadForm::setSlotLabel(int slot, const std::string& textUtf8) {
+    const RECT before = labelRect(slot);
+    slots_.at(static_cast<std::size_t>(slot - 1)).label = wide(textUtf8);
+    invalidate(&before);
+    const RECT after = labelRect(slot);
+    invalidate(&after);
+}
+
+void LoadForm::setPagingEnabled(bool previous, bool next) {
+    EnableWindow(previous_, previous);
+    EnableWindow(next_, next);
+}
+
+void LoadForm::setDateLabel(const std::string& text) {
+    date_ = wide(text);
+    invalidate(nullptr);
+}
+
+void LoadForm::setPageLabel(const std::string& text) {
+    page_ = wide(text);
+    invalidate(nullptr);
+}
+
+void LoadForm::setNoteVisible(bool visible) {
+    noteVisible_ = visible;
+    invalidate(nullptr);
+}
+
+void LoadForm::setStatus(int panel, const std::string& textUtf8) {
+    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(wide(textUtf8).c_str()));
+}
+
+void LoadForm::startClock() {
+    SetTimer(hwnd(), kClockTimer, kClockMs, nullptr);
+    showTime();
+}
+
+void LoadForm::showTime() {
+    wchar_t time[64]{};
+    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 64)) return;
+    const std::wstring text = L"  " + std::wstring(time);
+    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void LoadForm::showMessage(const std::string& textUtf8) {
+    MessageBoxW(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
+}
+
+void LoadForm::repaint() {
+    if (hwnd()) UpdateWindow(hwnd());
+}
+
+char LoadForm::decimalSeparator() const {
+    wchar_t separator[4]{};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) && separator[0] > 0 && separator[0] < 0x80)
+        return static_cast<char>(separator[0]);
+    return '.';
+}
+
+void LoadForm::invalidate(const RECT* area) {
+    if (hwnd()) InvalidateRect(hwnd(), area, FALSE);
+}
+
+// ---------------------------------------------------------------- painting
+
+RECT LoadForm::labelRect(int slot) const {
+    const POINT at = kLabelAt[slot - 1];
+    const std::wstring& text = slots_[static_cast<std::size_t>(slot - 1)].label;
+    SIZE size{0, 11};
+    if (HDC dc = GetDC(hwnd())) {
+        HGDIOBJ old = SelectObject(dc, labelFont_.get());
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd(), dc);
+    }
+    return {at.x, at.y, at.x + size.cx, at.y + size.cy};
+}
+
+void LoadForm::paint() {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(hwnd(), &ps);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    // Drawn off screen first: the labels change ten times a second.
+    win32::UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (memory && bitmap) {
+        win32::SelectObjectScope select(memory.get(), bitmap.get());
+        draw(memory.get(), client.right, client.bottom);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    } else {
+        draw(dc, client.right, client.bottom);
+    }
+    EndPaint(hwnd(), &ps);
+}
+
+void LoadForm::draw(HDC dc, int width, int height) {
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The band above the status bar: the strip's rows 1 to 90 stretched over 91 pixels.
+    RECT bar{};
+    GetWindowRect(status_, &bar);
+    const int bottom = height - (bar.bottom - bar.top), top = bottom - kBandHeight;
+    for (int y = top; y < bottom; ++y) {
+        const int row = 1 + (y - top) * 90 / kBandHeight;
+        win32::UniqueBrush brush(CreateSolidBrush(stripRow(row)));
+        RECT line{0, y, width, y + 1};
+        FillRect(dc, &line, brush.get());
+    }
+
+    SetBkMode(dc, TRANSPARENT);
+    for (int k = 1; k <= kBrowserSlots; ++k) {
+        const Slot& s = slots_[static_cast<std::size_t>(k - 1)];
+        if (!s.visible) continue;
+        const POINT at = kImageAt[k - 1];
+        if (!s.picture.dib.empty()) {
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = s.picture.width;
+            info.bmiHeader.biHeight = -s.picture.height;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 24;
+            info.bmiHeader.biCompression = BI_RGB;
+            // Shown at its own size, cut to the preview's place.
+            const int saved = SaveDC(dc);
+            IntersectClipRect(dc, at.x, at.y, at.x + kPreviewWidth, at.y + kPreviewHeight);
+            SetDIBitsToDevice(dc, at.x, at.y, s.picture.width, s.picture.height, 0, 0, 0, s.picture.height,
+                              s.picture.dib.data(), &info, DIB_RGB_COLORS);
+            RestoreDC(dc, saved);
+        }
+        win32::SelectObjectScope font(dc, labelFont_.get());
+        SetTextColor(dc, pressedLabel_ == k ? kPressedLabel : kNavy);
+        TextOutW(dc, kLabelAt[k - 1].x, kLabelAt[k - 1].y, s.label.c_str(), static_cast<int>(s.label.size()));
+    }
+    {
+        win32::SelectObjectScope font(dc, dateFont_.get());
+        SetTextColor(dc, kDateColour);
+        TextOutW(dc, kDateAt.x, kDateAt.y, date_.c_str(), static_cast<int>(date_.size()));
+    }
+    if (noteVisible_) {
+        win32::SelectObjectScope font(dc, labelFont_.get());
+        SetTextColor(dc, kNavy);
+        TextOutW(dc, kNoteAt.x, kNoteAt.y, note_.c_str(), static_cast<int>(note_.size()));
+    }
+    {
+        win32::SelectObjectScope font(dc, pageFont_.get());
+        SetTextColor(dc, kNavy);
+        TextOutW(dc, kPageAt.x, kPageAt.y, page_.c_str(), static_cast<int>(page_.size()));
+    }
+    win32::UniquePen pen(CreatePen(PS_SOLID, 1, kLineColour));
+    win32::SelectObjectScope usePen(dc, pen.get());
+    MoveToEx(dc, static_cast<int>(std::lround(0.05 * width)), kLineY, nullptr);
+    LineTo(dc, static_cast<int>(std::lround(0.95 * width)), kLineY);
+}
+
+// ---------------------------------------------------------------- input
+
+LoadForm::Hit LoadForm::hitTest(POINT at) const {
+    for (int k = 1; k <= kBrowserSlots; ++k) {
+        if (!slots_[static_cast<std::size_t>(k - 1)].visible) continue;
+        const RECT image{kImageAt[k - 1].x, kImageAt[k - 1].y, kImageAt[k - 1].x + kPreviewWidth,
+                         kImageAt[k - 1].y + kPreviewHeight};
+        if (PtInRect(&image, at)) return {Target::Image, k};
+        const RECT label = labelRect(k);
+        if (PtInRect(&label, at)) return {Target::Label, k};
+    }
+    return {};
+}
+
+void LoadForm::onActivate(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        KillTimer(hwnd(), kClockTimer);  // FormDeactivate
+        return;
+    }
+    // Coming back from another program is no new start; coming from one of
+    // ours (the main window, a message box over the dialog) is.
+    DWORD process = 0;
+    HWND other = reinterpret_cast<HWND>(lParam);
+    if (other && GetWindowThreadProcessId(other, &process) && process != GetCurrentProcessId()) return;
+    if (browser_) browser_->FormActivate();
+}
+
+bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_SIZE:
+        if (status_) SendMessageW(status_, WM_SIZE, 0, 0);  // the status bar keeps to the bottom
+        return true;
+    case WM_PAINT:
+        paint();
+        return true;
+    case WM_ACTIVATE:
+        onActivate(wParam, lParam);
+        return false;  // the default handling gives the focus
+    case WM_TIMER:
+        if (wParam == kClockTimer) showTime();
+        return true;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && browser_) {
+            if (LOWORD(wParam) == kNextId) browser_->Button3Click();
+            if (LOWORD(wParam) == kPreviousId) browser_->Button4Click();
+        }
+        return true;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(hwnd(), &at);
+            if (hitTest(at).target != Target::None) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                result = TRUE;
+                return true;
+            }
+        }
+        return false;
+    case WM_LBUTTONDOWN: {
+        pressed_ = hitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (pressed_.target != Target::None) SetCapture(hwnd());
+        if (pressed_.target == Target::Label) pressedLabel_ = pressed_.slot;
+        invalidate(nullptr);  // a press on the background repaints too
+        return true;
+    }
+    case WM_LBUTTONUP: {
+        const Hit released = hitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        const Hit pressed = std::exchange(pressed_, Hit{});
+        if (GetCapture() == hwnd()) ReleaseCapture();
+        if (std::exchange(pressedLabel_, 0) != 0) invalidate(nullptr);
+        if (pressed.target != Target::None && released.target == pressed.target && released.slot == pressed.slot &&
+            browser_)
+            browser_->downloadpic(pressed.slot);
+        return true;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            const std::size_t k = static_cast<std::size_t>(info->hdr.idFrom);
+            static wchar_t hint[] = L"\x0421\x043a\x0430\x0447\x0430\x0442\x044c";  // "Скачать"
+            info->lpszText = k >= 1 && k <= slots_.size() && slots_[k - 1].visible ? hint : nullptr;
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace ostrel::ui

@@ -1,0 +1,73 @@
+#include "ui/PostedFetches.h"
+
+#include "ui/ErrorBox.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr const wchar_t* kClassName = L"OstrelFetchResults";
+
+}  // namespace
+
+PostedFetches::PostedFetches(HINSTANCE instance, Internet& internet, FileSystem& files, const ProxySettings& proxy)
+    : instance_(instance), files_(files), workers_(internet, files, proxy) {}
+
+PostedFetches::~PostedFetches() {
+    workers_.stopAndJoin();
+    if (window_) DestroyWindow(window_);
+}
+
+bool PostedFetches::create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &PostedFetches::windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, this);
+    return window_ != nullptr;
+}
+
+void PostedFetches::startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) {
+    workers_.start(std::move(request), stop, [this, done = std::move(done)](const FetchResult& result) {
+        {
+            std::lock_guard lock(mutex_);
+            results_.emplace_back(done, result);
+        }
+        // One message may carry several results; a lost post leaves its
+        // result for the next one.
+        PostMessageW(window_, kResultsMessage, 0, 0);
+    });
+}
+
+void PostedFetches::deliver() {
+    std::deque<std::pair<Done, FetchResult>> ready;
+    {
+        std::lock_guard lock(mutex_);
+        ready.swap(results_);
+    }
+    for (auto& [done, result] : ready)
+        if (done) done(result);
+}
+
+bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
+    const std::vector<std::string> unfinished = workers_.stopAndJoinFor(limit);
+    // Written with delete sharing: each goes when its worker's handle closes
+    // with the process.
+    for (const std::string& path : unfinished) (void)files_.deleteFile(path);
+    return unfinished.empty();
+}
+
+LRESULT CALLBACK PostedFetches::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<PostedFetches*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else if (message == kResultsMessage) {
+        auto* self = reinterpret_cast<PostedFetches*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) guarded(hwnd, [self] { self->deliver(); });
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace ostrel::ui
