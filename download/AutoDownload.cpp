@@ -92,6 +92,12 @@ void AutoDownload::nextRecord() {
 
 void AutoDownload::pictureFetched(const FetchResult& result) {
     if (exitRequested_) port_.terminate();
+    // An empty body is no picture: nothing is kept or recorded, and the run
+    // ends as it would at a URL that does not open.
+    if (result.outcome == FetchOutcome::Completed && result.byteCount <= 1) {
+        (void)fs_.deleteFile(picturePath_);
+        return end(true);
+    }
     if (failed(result)) return end(true);
     // A stopped body is partial even when the stop came from elsewhere.
     if (stopDownload_ || result.outcome == FetchOutcome::Stopped) {

@@ -49,8 +49,11 @@ std::optional<std::vector<std::string>> loadwall(const FileSystem& fs, const std
 
 std::optional<CatalogueRecord> catalogueRecord(const CatalogueIndex& index, std::size_t record) {
     const std::size_t first = 3 * record;
-    if (first + 2 >= index.fields.size()) return std::nullopt;
-    return CatalogueRecord{index.fields[first], index.fields[first + 1], index.fields[first + 2]};
+    if (first + 1 >= index.fields.size()) return std::nullopt;
+    // The last record of a short index comes without its date: a short
+    // index stops before the field it was reading at its last byte.
+    return CatalogueRecord{index.fields[first], index.fields[first + 1],
+                           first + 2 < index.fields.size() ? index.fields[first + 2] : std::string()};
 }
 
 }  // namespace ostrel

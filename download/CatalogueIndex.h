@@ -40,7 +40,8 @@ std::vector<std::string> loadwall(std::string_view bytes);
 std::optional<std::vector<std::string>> loadwall(const FileSystem& fs, const std::string& catalogueFolder);
 
 // Record number `record` (from 0) of the index; nullopt when the index holds
-// no full record there.
+// no full path and preview path there. A record without its date (the last
+// of a short index) has an empty date.
 std::optional<CatalogueRecord> catalogueRecord(const CatalogueIndex& index, std::size_t record);
 
 }  // namespace ostrel

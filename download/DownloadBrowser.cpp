@@ -22,6 +22,12 @@ constexpr const char* kFailed = "    Ошибка";
 constexpr const char* kAnimationSteps[] = {"С", "к", "а", "ч", "и", "в", "а", "н", "и", "е", ".", ".", "."};
 constexpr int kAnimationLength = 13;
 
+// An empty body is no picture: it is neither kept nor recorded, and the
+// preview or picture is fetched again another time.
+bool emptyBody(const FetchResult& result) {
+    return result.outcome == FetchOutcome::Completed && result.byteCount <= 1;
+}
+
 bool contains(const std::vector<std::string>& list, const std::string& text) {
     return std::find(list.begin(), list.end(), text) != list.end();
 }
@@ -44,8 +50,9 @@ std::string DownloadBrowser::slotUrl(int slot) const {
 
 int DownloadBrowser::lastPage() const {
     if (index_.pageCount == kCataloguePages) return kCataloguePages;
-    // A short index: the pages that have at least one record.
-    const int records = static_cast<int>(index_.fields.size() / 3);
+    // A short index: the pages that have at least one record (the last one
+    // may have come without its date).
+    const int records = static_cast<int>((index_.fields.size() + 1) / 3);
     return std::clamp((records + kBrowserSlots - 1) / kBrowserSlots, 1, kCataloguePages);
 }
 
@@ -180,6 +187,10 @@ void DownloadBrowser::nextPreview() {
 
 void DownloadBrowser::previewFetched(const FetchResult& result) {
     if (result.outcome == FetchOutcome::Stopped) return;
+    if (emptyBody(result)) {
+        (void)files_.deleteFile(catalogue() + slot(nextSlot_).localName);
+        return connectionFailed(false);
+    }
     // The page ends here, as far as it got.
     if (result.outcome != FetchOutcome::Completed) return connectionFailed(false);
     ++nextSlot_;
@@ -188,12 +199,15 @@ void DownloadBrowser::previewFetched(const FetchResult& result) {
 
 void DownloadBrowser::pageShown() {
     const std::string folder = catalogue();
-    int lastShown = 0;
+    int firstShown = 0, lastShown = 0;
     for (int k = 1; k <= kBrowserSlots; ++k) {
         const BrowserSlot& s = slot(k);
         view_.setSlotVisible(k, s.present);
         view_.setSlotPicture(k, s.present ? folder + s.localName : std::string());
-        if (s.present) lastShown = k;
+        if (s.present) {
+            if (firstShown == 0) firstShown = k;
+            lastShown = k;
+        }
     }
     view_.repaint();
     view_.setPagingEnabled(page_ != 1, page_ < lastPage());
@@ -201,8 +215,8 @@ void DownloadBrowser::pageShown() {
     view_.setPageLabel(std::to_string(page_) + "/25");
     std::string dates;
     if (lastShown != 0) {
-        const std::string first = dateLabel(slot(1).date), last = dateLabel(slot(lastShown).date);
-        dates = first == last ? first : first + " / " + last;
+        const std::string first = dateLabel(slot(firstShown).date), last = dateLabel(slot(lastShown).date);
+        dates = first == last || last.empty() ? first : first + " / " + last;
     }
     view_.setDateLabel(dates);
     switch (std::exchange(after_, After::Nothing)) {
@@ -259,7 +273,8 @@ void DownloadBrowser::downloadpic(int slotNumber) {
 void DownloadBrowser::pictureFetched(const std::string& url, const std::string& file, const FetchResult& result) {
     plusload(result.byteCount);
     if (result.outcome == FetchOutcome::Stopped) return;  // closed meanwhile; the partial file is gone
-    if (result.outcome != FetchOutcome::Completed) {
+    if (emptyBody(result)) (void)files_.deleteFile(file);
+    if (result.outcome != FetchOutcome::Completed || emptyBody(result)) {
         // err: the label shows the failure for the rest of the run.
         std::erase(pending_, url);
         failed_.push_back(url);

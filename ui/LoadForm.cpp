@@ -145,6 +145,10 @@ void LoadForm::setSlotLabel(int slot, const std::string& textUtf8) {
 }
 
 void LoadForm::setPagingEnabled(bool previous, bool next) {
+    // A button losing its enabling while it has the focus would leave the
+    // keyboard with nowhere to go (Escape would no longer close the dialog).
+    const HWND focus = GetFocus();
+    if ((focus == previous_ && !previous) || (focus == next_ && !next)) SetFocus(hwnd());
     EnableWindow(previous_, previous);
     EnableWindow(next_, next);
 }

@@ -179,8 +179,10 @@ std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& pat
 
 std::unique_ptr<WriteStream> Win32FileSystem::openTruncate(const std::string& path) {
     // Readers may look at the file while it grows; nobody else may write it.
-    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // It may be deleted meanwhile: a transfer still blocked when the program
+    // ends has its file deleted as the process closes it.
+    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     return std::make_unique<InPlaceWriteStream>(std::move(file));
 }

@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """A catalogue server for the target tests, on 127.0.0.1 only.
 
-usage: catalogue_server.py <port, 0 for any free one> <folder> [port file]
+usage: catalogue_server.py <port, 0 for any free one> <folder> [port file] [request log]
 
-Serves the files of <folder> and a few hostile answers:
-  /404, /500   error pages with a body
-  /empty       200 with no body
-  /big         200 with 2 MiB + 1 bytes, more than the index limit
-  /stall       200 with headers and 100 bytes, then silence for a minute
-The chosen port is written to the port file once the server listens.
+Serves the files of <folder> and a few hostile answers, for a path that is
+one of these or whose file name starts with "h" and one of these
+(/images/h404.jpg, say):
+  404, 500   error pages with a body
+  empty      200 with no body
+  big        200 with 2 MiB + 1 bytes, more than the index limit
+  huge       200 with 5 MiB, more than the preview limit
+  stall      200 with headers and 100 bytes, then silence for a minute
+The chosen port is written to the port file once the server listens; each
+request's path is added to the request log as it comes.
 """
 import functools
 import http.server
@@ -31,23 +35,32 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(data)
         self.wfile.flush()
 
+    def sized(self, size):
+        self.body(200, b"", length=size)
+        chunk = bytes(range(256)) * 64
+        sent = 0
+        while sent < size:
+            part = chunk[: size - sent]
+            self.wfile.write(part)
+            sent += len(part)
+
     def do_GET(self):
         path = self.path.split("?", 1)[0]
+        if REQUEST_LOG:
+            with open(REQUEST_LOG, "a") as log:
+                log.write(path + "\n")
+        name = path.rsplit("/", 1)[-1]
+        kind = name if path == "/" + name else name[1:].split(".")[0] if name.startswith("h") else ""
         try:
-            if path in ("/404", "/500"):
-                self.body(int(path[1:]), b"<html>error page</html>")
-            elif path == "/empty":
+            if kind in ("404", "500"):
+                self.body(int(kind), b"<html>error page</html>")
+            elif kind == "empty":
                 self.body(200, b"")
-            elif path == "/big":
-                size = 2 * 1024 * 1024 + 1
-                self.body(200, b"", length=size)
-                chunk = bytes(range(256)) * 64
-                sent = 0
-                while sent < size:
-                    part = chunk[: size - sent]
-                    self.wfile.write(part)
-                    sent += len(part)
-            elif path == "/stall":
+            elif kind == "huge":
+                self.sized(5 * 1024 * 1024)
+            elif kind == "big":
+                self.sized(2 * 1024 * 1024 + 1)
+            elif kind == "stall":
                 self.body(200, b"s" * 100, length=100000)
                 time.sleep(60)
             else:
@@ -56,8 +69,13 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             pass
 
 
+REQUEST_LOG = None
+
+
 def main():
+    global REQUEST_LOG
     port, folder = int(sys.argv[1]), sys.argv[2]
+    REQUEST_LOG = sys.argv[4] if len(sys.argv) > 4 else None
     handler = functools.partial(Handler, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
     server.daemon_threads = True

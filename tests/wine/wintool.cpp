@@ -14,10 +14,12 @@
 //   post-hotkey <atom> [count]      WM_HOTKEY with the global atom's id (waits for it)
 //   send-endsession                 WM_QUERYENDSESSION, then WM_ENDSESSION(1)
 //   wait-dialog <caption> <ms>      wait for a visible top-level window of that caption
+//   wait-box <caption> <ms>         wait for a visible message box of that caption
 //   click <caption> <text|#id>      BM_CLICK the button of that text or id in it
 //   client-origin | grid-rect       the main window's client origin, the grid's client
 //                                   rectangle (left top right bottom), on the screen
 //   window-info <class>             visible left top right bottom style exstyle
+//   client-origin-of <class>        the client area's top-left corner on the screen
 //   client-size <class>             width height of the client area
 //   keys [--to <caption>|--here] <vk>...   type keys as real input (+vk holds, -vk lets go);
 //                                   --here leaves the foreground as it is (an open menu)
@@ -237,6 +239,11 @@ int run(int argc, wchar_t** argv) {
                    : 4;
     }
     if (cmd == L"wait-dialog") return waitFor(number(arg(3)), [&] { return topLevel(arg(2)) != nullptr; }) ? 0 : 1;
+    if (cmd == L"wait-box")
+        return waitFor(number(arg(3)), [&] {
+            HWND h = topLevel(arg(2));
+            return h && className(h) == "#32770";
+        }) ? 0 : 1;
     if (cmd == L"click") {
         HWND dialog = topLevel(arg(2));
         const std::wstring want = arg(3);
@@ -300,6 +307,13 @@ int run(int argc, wchar_t** argv) {
         snprintf(styles, sizeof styles, " 0x%08lX 0x%08lX", static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)),
                  static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
         outLine((IsWindowVisible(h) ? "1 " : "0 ") + rect(r) + styles);
+        return 0;
+    }
+    if (cmd == L"client-origin-of") {
+        HWND h = FindWindowW(arg(2), nullptr);
+        POINT origin{0, 0};
+        if (!h || !ClientToScreen(h, &origin)) return 1;
+        outLine(std::to_string(origin.x) + " " + std::to_string(origin.y));
         return 0;
     }
     if (cmd == L"client-size") {

@@ -129,6 +129,15 @@ TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
         EXPECT_EQ(loaded(), c.loadedAfter);
         EXPECT_FALSE(run.autoDownloading());
     }
+    // An empty reply is no picture either: its file goes and nothing is recorded.
+    port = {};
+    std::filesystem::remove(native(record));
+    startWithIndex(recordLine(pictureName(0)));
+    complete("");
+    EXPECT_FALSE(std::filesystem::exists(walls + "p000.jpg"));
+    EXPECT_EQ(loaded(), "");
+    EXPECT_TRUE(port.listed.empty());
+    EXPECT_FALSE(run.autoDownloading());
 }
 
 TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedTwice) {

@@ -1,0 +1,269 @@
+#include "download/DownloadBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "download/ByteCountText.h"
+#include "download/CatalogueUrls.h"
+#include "fakes/FakeDownloads.h"
+#include "fakes/FakeServices.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
+
+namespace ostrel {
+namespace {
+
+using testing::TempDir;
+using Texts = std::vector<std::string>;
+
+// Record n (from 1): full path "full01/pNNN.jpg", preview "prv01/pNNN.jpg",
+// a date that changes every three records.
+std::string record(int n) {
+    char line[96];
+    std::snprintf(line, sizeof line, "full01/p%03d.jpg prv01/p%03d.jpg %d-12-26\n", n, n, 1 + (n - 1) / 3);
+    return line;
+}
+std::string indexOf(int records) {
+    std::string text;
+    for (int n = 1; n <= records; ++n) text += record(n);
+    return text;
+}
+
+struct DownloadBrowserTest : ::testing::Test {
+    TempDir dir;
+    testing::TestFileSystem fs;
+    testing::FakeFetches fetches;
+    testing::FakeTimers timers;
+    testing::FakeBrowserView view;
+    std::string data = dir.path() + "/d", walls = dir.path() + "/w/", base = "http://cat.test/";
+    std::string catalogue = catalogueFolder(data);
+    Texts listed;
+    int closings = 0;
+    DownloadBrowser browser{fs, fetches, timers, view,
+                            {[this] { return data; }, [this] { return walls; }, [this] { return base; },
+                             [] { return true; }, [this](const std::string& p) { listed.push_back(p); },
+                             [this] { ++closings; }}};
+
+    DownloadBrowserTest() {
+        std::filesystem::create_directories(walls);
+        std::filesystem::create_directories(native(catalogue));
+        view.browser = &browser;
+    }
+    static std::string native(std::string path) {
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    }
+    std::string url(std::size_t i) const { return std::string(catalogueUrlPath(base, fetches.started.at(i).request.url)); }
+    // Finishes every transfer in hand (the index with this text, previews and
+    // pictures with a few bytes) until none is left.
+    void finishAll(const std::string& index) {
+        for (std::size_t i = 0; i < fetches.started.size(); ++i)
+            if (!fetches.started[i].finished) fetches.finish(i, url(i) == "rz.txt" ? index : "jpeg");
+    }
+    // Shows the dialog, lets it load page 1 of this index, then runs steps.
+    void openWith(const std::string& index, const std::function<void()>& steps = {}) {
+        view.whileShown = [&] {
+            finishAll(index);
+            if (steps) steps();
+        };
+        browser.show();
+    }
+    void tick(int n = 1) {
+        for (int i = 0; i < n; ++i) browser.TimerTimer();
+    }
+    std::string loaded() const {
+        return fs.fileExists(catalogue + "loaded.txt") ? TempDir::read(native(catalogue + "loaded.txt")) : "<missing>";
+    }
+};
+
+TEST_F(DownloadBrowserTest, PagesOfFourOverTwentyFivePagesWithTheirDatesAndButtons) {
+    openWith(indexOf(100), [&] {
+        // The index, then the four previews of page 1 in slot order, named by n = 6.
+        EXPECT_EQ((Texts{url(0), url(1), url(2), url(3), url(4)}),
+                  (Texts{"rz.txt", "prv01/p001.jpg", "prv01/p002.jpg", "prv01/p003.jpg", "prv01/p004.jpg"}));
+        EXPECT_EQ(fetches.started[1].request.localPath, catalogue + "p001.jpg");
+        EXPECT_EQ(view.visible, (std::array<bool, 4>{true, true, true, true}));
+        EXPECT_EQ(view.pictures[3], catalogue + "p004.jpg");
+        EXPECT_EQ(view.date, "1-12 / 2-12");  // slot 1 and slot 4 differ
+        EXPECT_EQ(view.pageLabel, "1/25");
+        EXPECT_TRUE(!view.previous && view.next && view.note);
+        EXPECT_EQ(view.status1, "");
+
+        for (int page = 2; page <= 25; ++page) {
+            browser.Button3Click();
+            finishAll("");
+        }
+        EXPECT_EQ(browser.page(), 25);
+        EXPECT_EQ(browser.slot(1).fullPath, "full01/p097.jpg");
+        EXPECT_EQ(browser.slot(4).fullPath, "full01/p100.jpg");
+        EXPECT_EQ(view.date, "33-12 / 34-12");
+        EXPECT_TRUE(view.previous && !view.next && !view.note);
+        browser.Button3Click();  // nothing past the last page
+        EXPECT_EQ(browser.page(), 25);
+
+        // Going back fetches nothing that is already there.
+        const std::size_t before = fetches.started.size();
+        browser.Button4Click();
+        EXPECT_EQ(fetches.started.size(), before);
+        EXPECT_EQ(view.pageLabel, "24/25");
+        EXPECT_EQ(view.date, "31-12 / 32-12");
+        EXPECT_TRUE(view.previous && view.next && !view.note);
+    });
+    EXPECT_EQ(closings, 1);
+    EXPECT_FALSE(timers.running(TimerId::LoadStatus));
+}
+
+TEST_F(DownloadBrowserTest, AShortIndexShowsTheRecordsItHasAndHidesUnsafeNames) {
+    // Seven records, the fifth with a name that would leave the catalogue
+    // folder; the last comes without its date, as a short index's last does.
+    std::string index = indexOf(4) + "full01/p005.jpg prv01/..\\..\\evil.jpg 2-12-26\n" + indexOf(7).substr(5 * record(1).size());
+    openWith(index, [&] {
+        EXPECT_EQ(browser.lastPage(), 2);
+        EXPECT_TRUE(view.next);
+        browser.Button3Click();
+        finishAll("");
+        EXPECT_EQ(view.visible, (std::array<bool, 4>{false, true, true, false}));
+        EXPECT_EQ(browser.slot(3).date, "");
+        EXPECT_EQ(view.date, "2-12");  // a missing date is left out
+        EXPECT_FALSE(view.next);
+        browser.downloadpic(1);  // the hidden slot of the unsafe name
+        browser.downloadpic(4);  // past the end of the index
+        EXPECT_TRUE(browser.pending().empty());
+    });
+    for (const auto& started : fetches.started) EXPECT_EQ(started.request.url.find(".."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/evil.jpg"));
+}
+
+TEST_F(DownloadBrowserTest, NoConnectionIsToldOnceThenTheDismissalStartsOverQuietly) {
+    view.onMessage = [&] { browser.FormActivate(); };  // the box closes over the dialog
+    view.whileShown = [&] {
+        fetches.finish(0, "", FetchOutcome::UrlFailed);
+        // The start-over fetched the index again; its failure is in the status bar only.
+        ASSERT_EQ(fetches.started.size(), 2u);
+        fetches.finish(1, "", FetchOutcome::UrlFailed);
+        EXPECT_EQ(view.status1, "Интернет не подключен");
+        // A later activation tells it again (a reply that fails part-way is
+        // no connection either), and its dismissal is quiet again.
+        browser.FormActivate();
+        fetches.finish(2, "", FetchOutcome::ReadFailed);
+        ASSERT_EQ(fetches.started.size(), 4u);
+        fetches.finish(3, "", FetchOutcome::UrlFailed);
+    };
+    browser.show();
+    EXPECT_EQ(view.messages, (Texts{"Интернет не подключен", "Интернет не подключен"}));
+    EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
+    EXPECT_TRUE(!view.previous && !view.next);
+
+    // The next showing tells it again; a preview failing ends the page there.
+    view.whileShown = [&] {
+        fetches.finish(4, indexOf(100));
+        fetches.finish(5, "jpeg");
+        fetches.finish(6, "", FetchOutcome::UrlFailed);
+        EXPECT_EQ(view.status1, "");
+    };
+    view.onMessage = {};
+    browser.show();
+    EXPECT_EQ(view.messages.size(), 3u);
+    EXPECT_TRUE(fs.fileExists(catalogue + "p001.jpg"));
+    EXPECT_FALSE(fs.fileExists(catalogue + "p002.jpg"));
+}
+
+TEST_F(DownloadBrowserTest, AnActivationDuringAFetchStartsOverOnlyOnceItHasEnded) {
+    view.whileShown = [&] {
+        browser.FormActivate();  // one fetch at a time: nothing new yet
+        EXPECT_EQ(fetches.started.size(), 1u);
+        fetches.finish(0, indexOf(100));
+        ASSERT_EQ(fetches.started.size(), 2u);
+        EXPECT_EQ(url(1), "rz.txt");  // started over instead of going on with the previews
+        finishAll(indexOf(100));
+        EXPECT_EQ(view.pageLabel, "1/25");
+    };
+    browser.show();
+}
+
+TEST_F(DownloadBrowserTest, APictureIsFetchedOnceAnimatedRecordedListedAndCounted) {
+    openWith(indexOf(100), [&] {
+        browser.downloadpic(2);
+        browser.downloadpic(2);  // a second click while it is fetched is ignored
+        ASSERT_EQ(fetches.unfinished(), 1u);
+        const auto& request = fetches.started.back().request;
+        EXPECT_EQ(request.url, base + "full01/p002.jpg");
+        EXPECT_EQ(request.localPath, walls + "p002.jpg");
+        EXPECT_EQ(request.maxBytes, kPictureLimit);
+
+        tick();
+        EXPECT_EQ(view.labels[1], "С");
+        tick(12);
+        EXPECT_EQ(view.labels[1], "Скачивание...");
+        tick();
+        EXPECT_EQ(view.labels[1], "С");
+
+        fetches.finish(fetches.last(), "0123456789");
+        EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
+        EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
+        tick();
+        EXPECT_EQ(view.labels[1], "    Скачано");
+        EXPECT_EQ(view.labels[0], "");
+
+        // A failure shows for the rest of the run, over an older copy too.
+        std::ofstream(walls + "p003.jpg") << "old";
+        browser.downloadpic(3);
+        fetches.finish(fetches.last(), "", FetchOutcome::UrlFailed);
+        tick();
+        EXPECT_EQ(view.labels[2], "    Ошибка");
+        EXPECT_EQ(TempDir::read(walls + "p003.jpg"), "old");
+        // So does an empty reply, which leaves no empty picture behind.
+        browser.downloadpic(4);
+        fetches.finish(fetches.last(), "");
+        tick();
+        EXPECT_EQ(view.labels[3], "    Ошибка");
+        EXPECT_FALSE(fs.fileExists(walls + "p004.jpg"));
+        EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
+    });
+    // Index 1 + 4 previews of 5 bytes and 11 of the picture.
+    const std::uint64_t first = browser.byteTotal();
+    EXPECT_EQ(view.status2, "Скачано " + tostr(first, ','));
+    openWith(indexOf(100), [&] {
+        tick();
+        EXPECT_EQ(view.labels[1], "    Скачано");  // still in the download folder
+        EXPECT_EQ(view.labels[2], "    Ошибка");
+    });
+    EXPECT_GT(browser.byteTotal(), first);  // the total grows over the showings
+}
+
+TEST_F(DownloadBrowserTest, ClosingDuringAFetchKeepsNothingOfIt) {
+    std::size_t picture = 0;
+    openWith(indexOf(100), [&] {
+        browser.downloadpic(1);
+        picture = fetches.last();
+        EXPECT_FALSE(fetches.started[picture].stop->load());
+    });
+    // Closed: the worker sees the closing flag; a body that still came in whole is thrown away.
+    EXPECT_TRUE(fetches.started[picture].stop->load());
+    EXPECT_TRUE(browser.pending().empty());
+    fetches.finish(picture, "late");
+    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+    EXPECT_EQ(loaded(), "<missing>");
+    EXPECT_TRUE(listed.empty());
+    // Previews and the index are thrown away when stopped, never kept half.
+    for (const auto& started : fetches.started) EXPECT_TRUE(started.request.deleteIfStopped);
+}
+
+TEST_F(DownloadBrowserTest, OpeningClearsPreviewsTheLastIndexNoLongerNames) {
+    std::ofstream(native(catalogue + "rz.txt")) << indexOf(100);
+    for (const char* name : {"p001.jpg", "stale.jpg", "loaded.txt"}) std::ofstream(native(catalogue + name)) << "x";
+    view.whileShown = [&] {
+        EXPECT_TRUE(fs.fileExists(catalogue + "p001.jpg"));
+        EXPECT_FALSE(fs.fileExists(catalogue + "stale.jpg"));
+        EXPECT_TRUE(fs.fileExists(catalogue + "loaded.txt"));
+        EXPECT_EQ(view.status1, "Идет загрузка " + base + "rz.txt");
+        EXPECT_EQ(fetches.started.at(0).request.maxBytes, kIndexLimit);
+    };
+    browser.show();
+}
+
+}  // namespace
+}  // namespace ostrel
