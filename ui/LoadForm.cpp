@@ -283,7 +283,9 @@ void LoadForm::draw(HDC dc, int width, int height) {
     if (noteVisible_) {
         win32::SelectObjectScope font(dc, labelFont_.get());
         SetTextColor(dc, kNavy);
-        TextOutW(dc, kNoteAt.x, kNoteAt.y, note_.c_str(), static_cast<int>(note_.size()));
+        // A long site name wraps onto a second line rather than off the dialog.
+        RECT box{kNoteAt.x, kNoteAt.y, width - 8, kNoteAt.y + 30};
+        DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &box, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     }
     {
         win32::SelectObjectScope font(dc, pageFont_.get());

@@ -119,6 +119,13 @@ read -r shown left top right bottom _ < <(wtd window-info Talertform)
 check_eq "the notice shows at the right edge, 72 high, above the bottom" "1 1280 72 yes" \
   "$shown $right $((bottom - top)) $([ "$bottom" -le 1024 ] && [ "$bottom" -gt 940 ] && echo yes)"
 
+ow_screenshot notice
+# "Остановить" closes the notice (the run is over: it only puts the next one off).
+read -r nx ny < <(wtd client-origin-of Talertform)
+xdotool mousemove $((nx + 48 + 48)) $((ny + 24 + 8)) click 1 || ow_fail "could not click Остановить"
+notice_hidden() { [ "$(wtd window-info Talertform | cut -d' ' -f1)" = 0 ]; }
+check "\"Остановить\" closes the notice" wait_until 10 notice_hidden
+
 # A hostile index for the run: an error page, then a name with "..\".
 for record in 'images/h404.jpg' 'images/..\..\..\evil.jpg'; do
   serve_index "$record small/demo-001.jpg 1-12-26"
