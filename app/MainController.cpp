@@ -30,8 +30,13 @@ MainController::MainController(Services services, MainView& view)
       browser_(services.files, services.fetches, services.timers, services.browserView,
                {[this] { return dataFolder_; }, [this] { return settings_.downfoad; },
                 [] { return catalogueBaseUrl(); }, [this] { return settings_.addvlist; },
-                [this](const std::string& path) { list_.addFetchedPicture(path); },
-                [this] { list_.browserClosed(); }}) {
+                [this](const std::string& path) {
+                    if (!shutdownDone_ && !filesRemoved_) list_.addFetchedPicture(path);
+                },
+                [this] {
+                    // Nothing is saved once the last save is made or the files are going.
+                    if (!shutdownDone_ && !filesRemoved_) list_.browserClosed();
+                }}) {
     list_.setInstaller([this](int row) {
         if (!filesRemoved_) changer_.installEntry(row);  // nothing is written once the files are being removed
     });
@@ -156,6 +161,9 @@ void MainController::removeProgramFiles() {
         // a hotkey while a box about an undeletable file is up, nor at shutdown.
         filesRemoved_ = true;
         stopAllTimers();
+        // Nor by a transfer: it would keep a file open in the folder being deleted.
+        autoDownload_.requestStop();
+        (void)s_.fetches.stopAll(std::chrono::seconds(3));
     }
     if (!ostrel::removeProgramFiles(s_.registry, s_.files, dialogs_, dataFolder_)) return;
     exitCommand();
@@ -203,7 +211,7 @@ void MainController::stopFromNotice() {
 void MainController::AutoDownloadLink::startFetch(const FetchRequest& request, const std::atomic<bool>& stop) {
     owner_.s_.fetches.startFetch(request, stop, [this](const FetchResult& result) {
         MainController& c = owner_;
-        if (c.shutdownDone_) return;
+        if (c.shutdownDone_ || c.filesRemoved_) return;  // nothing more is written
         c.autoDownload_.onFetched(result);
         // After every run the next one is 16 h 40 min away.
         if (!c.autoDownload_.autoDownloading()) c.timerDownload_.setInterval(kAutoDownloadIntervalMs);

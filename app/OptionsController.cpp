@@ -172,6 +172,9 @@ void OptionsController::optionset() {
     s_.scheduler.applyChangeInterval();
     settings_.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
     settings_.downfoad = folder.substr(0, kFolderTextLimit);                            // 12
+    // File names are appended straight to it: a cut that took the "\" away
+    // would put them beside the folder under run-together names.
+    if (!settings_.downfoad.empty() && settings_.downfoad.back() != '\\') settings_.downfoad += '\\';
     s_.scheduler.setDailyMode(f.dailyMode);                                             // 13
     if (settings_.dailyMode) {                                                          // 14
         const auto hour = number(dailyHourText(f.dailyHourItem), "час");

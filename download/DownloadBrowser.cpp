@@ -272,7 +272,10 @@ void DownloadBrowser::downloadpic(int slotNumber) {
 
 void DownloadBrowser::pictureFetched(const std::string& url, const std::string& file, const FetchResult& result) {
     plusload(result.byteCount);
-    if (result.outcome == FetchOutcome::Stopped) return;  // closed meanwhile; the partial file is gone
+    if (result.outcome == FetchOutcome::Stopped) {
+        std::erase(pending_, url);  // closed meanwhile; the partial file is gone
+        return;
+    }
     if (emptyBody(result)) (void)files_.deleteFile(file);
     if (result.outcome != FetchOutcome::Completed || emptyBody(result)) {
         // err: the label shows the failure for the rest of the run.

@@ -24,7 +24,7 @@ bool isSuccess(std::optional<unsigned> status) { return !status || (*status >= 2
 
 FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy,
                      const FetchRequest& request, const std::atomic<bool>& stop,
-                     const std::atomic<bool>* alsoStop) {
+                     const std::atomic<bool>* alsoStop, std::atomic<bool>* fileOpened) {
     FetchResult result;
     // Declared before the request so that the request is closed first.
     std::unique_ptr<InternetSession> session =
@@ -43,6 +43,7 @@ FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings&
         result.outcome = FetchOutcome::FileFailed;
         return result;
     }
+    if (fileOpened) fileOpened->store(true);
     std::uint64_t written = 0;
     const auto fail = [&](FetchOutcome outcome) {
         out.reset();  // closed before it can be deleted on Windows
@@ -60,7 +61,8 @@ FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings&
         if (*got > request.maxBytes - written) return fail(FetchOutcome::LimitExceeded);
         if (!out->write(block.data(), *got)) return fail(FetchOutcome::FileFailed);
         written += *got;
-        if (stop.load() || (alsoStop && alsoStop->load())) {
+        // The program's own stop first: at its end the starter's flag may be going.
+        if ((alsoStop && alsoStop->load()) || stop.load()) {
             if (request.deleteIfStopped) return fail(FetchOutcome::Stopped);
             if (!out->commit()) return fail(FetchOutcome::FileFailed);
             result.outcome = FetchOutcome::Stopped;

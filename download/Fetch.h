@@ -53,10 +53,11 @@ struct FetchResult {
 
 // Runs one transfer on the calling thread. stop (and alsoStop when given) is
 // read after every written block. Every path ends: nothing here waits longer
-// than the request's receive timeout per block.
+// than the request's receive timeout per block. fileOpened, when given, is
+// set once the local file has been created (and an earlier one truncated).
 FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy,
                      const FetchRequest& request, const std::atomic<bool>& stop,
-                     const std::atomic<bool>* alsoStop = nullptr);
+                     const std::atomic<bool>* alsoStop = nullptr, std::atomic<bool>* fileOpened = nullptr);
 
 // The session options for the proxy chosen at this moment.
 SessionOptions sessionOptionsFor(const ProxySettings& proxy, std::uint32_t receiveTimeoutMs);

@@ -2,6 +2,7 @@
 // Starting transfers from the interface thread: each runs on a worker of its
 // own, and its result comes back on the interface thread.
 #include <atomic>
+#include <chrono>
 #include <functional>
 
 #include "download/Fetch.h"
@@ -16,6 +17,9 @@ public:
     // as long as the starter. done runs once, on the interface thread, unless
     // the program ends first.
     virtual void startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) = 0;
+    // At the end: every transfer stops after its block, and none starts any
+    // more; waits at most limit. False when some are still running.
+    virtual bool stopAll(std::chrono::milliseconds limit) = 0;
 };
 
 }  // namespace ostrel

@@ -17,11 +17,19 @@ void FetchWorkers::start(FetchRequest request, const std::atomic<bool>& stop, Do
     joinFinished();
     Worker& worker = workers_.emplace_back();
     worker.localPath = request.localPath;
-    worker.thread = std::thread([this, &worker, &stop, request = std::move(request), done = std::move(done)] {
-        const FetchResult result = fetchUrl(internet_, files_, proxy_, request, stop, &stopping_);
-        if (done) done(result);
-        worker.finished.store(true);
-    });
+    try {
+        worker.thread = std::thread([this, &worker, &stop, request = std::move(request), done] {
+            const FetchResult result = fetchUrl(internet_, files_, proxy_, request, stop, &stopping_, &worker.fileOpened);
+            if (done) done(result);
+            worker.finished.store(true);
+        });
+    } catch (...) {
+        // No thread (out of resources): no worker either, and the waiting
+        // side still gets its completion.
+        workers_.pop_back();
+        lock.unlock();
+        if (done) done(FetchResult{});
+    }
 }
 
 void FetchWorkers::joinFinished() {
@@ -47,16 +55,16 @@ void FetchWorkers::stopAndJoin() {
         if (worker.thread.joinable()) worker.thread.join();
 }
 
-std::vector<std::string> FetchWorkers::stopAndJoinFor(std::chrono::milliseconds limit) {
+bool FetchWorkers::stopAndJoinFor(std::chrono::milliseconds limit, std::vector<std::string>& openedFiles) {
     stopping_.store(true);
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (running() > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::lock_guard lock(mutex_);
     joinFinished();
-    std::vector<std::string> unfinished;
-    for (const Worker& worker : workers_) unfinished.push_back(worker.localPath);
-    return unfinished;
+    for (const Worker& worker : workers_)
+        if (worker.fileOpened.load()) openedFiles.push_back(worker.localPath);
+    return workers_.empty();
 }
 
 std::size_t FetchWorkers::running() const {

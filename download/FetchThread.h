@@ -41,11 +41,12 @@ public:
     void stopAndJoin();
 
     // The same, waiting at most limit: a transfer whose server has gone
-    // silent would hold the wait for its whole receive timeout. Answers the
-    // local files of the transfers still running; those workers are left
-    // running, so the caller must end the process rather than destroy what
-    // they use.
-    std::vector<std::string> stopAndJoinFor(std::chrono::milliseconds limit);
+    // silent would hold the wait for its whole receive timeout. False when
+    // some are still running: those workers are left running, so the caller
+    // must end the process rather than destroy what they use. openedFiles
+    // gets the local files of those that have created theirs (one still
+    // connecting has not touched an earlier copy).
+    bool stopAndJoinFor(std::chrono::milliseconds limit, std::vector<std::string>& openedFiles);
 
     // Workers started and not yet finished.
     std::size_t running() const;
@@ -53,6 +54,7 @@ public:
 private:
     struct Worker {
         std::string localPath;
+        std::atomic<bool> fileOpened{false};  // its file was created (or truncated)
         std::thread thread;
         std::atomic<bool> finished{false};
     };

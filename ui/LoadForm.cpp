@@ -76,8 +76,6 @@ bool LoadForm::FormCreate() {
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr,
                               instance(), nullptr);
     if (!previous_ || !next_ || !status_) return false;
-    const int parts[3] = {kClientWidth - 230, kClientWidth - 80, -1};
-    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
 
     // "Скачать" over the previews, asked for as the pointer rests on one.
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
@@ -124,7 +122,16 @@ void LoadForm::setSlotPicture(int slot, const std::string& file) {
     Picture& picture = slots_.at(static_cast<std::size_t>(slot - 1)).picture;
     picture = {};
     // A preview that does not decode leaves its place empty.
-    std::optional<Image> image = file.empty() ? std::nullopt : loadPicture(files_, file);
+    // Decoded no larger than its place: a preview from the server may claim
+    // any size, and one larger than its place is brought down to fit.
+    const PictureSizing fit = [](ImageSize size) -> std::optional<ImageSize> {
+        if (size.width <= kPreviewWidth && size.height <= kPreviewHeight) return std::nullopt;
+        const double scale = std::min(static_cast<double>(kPreviewWidth) / size.width,
+                                      static_cast<double>(kPreviewHeight) / size.height);
+        return ImageSize{std::max(1, static_cast<int>(size.width * scale)),
+                         std::max(1, static_cast<int>(size.height * scale))};
+    };
+    std::optional<Image> image = file.empty() ? std::nullopt : loadPicture(files_, file, fit);
     if (image && image->width > 0 && image->height > 0) {
         picture.width = image->width;
         picture.height = image->height;
@@ -312,16 +319,23 @@ LoadForm::Hit LoadForm::hitTest(POINT at) const {
     return {};
 }
 
+// Activation within the program starts the dialog over and runs its clock;
+// going to another program and back does neither, and the clock runs on.
+bool LoadForm::fromAnotherProgram(LPARAM lParam) const {
+    HWND other = reinterpret_cast<HWND>(lParam);
+    DWORD process = 0;
+    if (other && GetWindowThreadProcessId(other, &process)) return process != GetCurrentProcessId();
+    return appSwitch_;  // no window named: WM_ACTIVATEAPP has said whether it was a switch
+}
+
 void LoadForm::onActivate(WPARAM wParam, LPARAM lParam) {
+    const bool switched = fromAnotherProgram(lParam);
+    appSwitch_ = false;
+    if (switched) return;
     if (LOWORD(wParam) == WA_INACTIVE) {
         KillTimer(hwnd(), kClockTimer);  // FormDeactivate
         return;
     }
-    // Coming back from another program is no new start; coming from one of
-    // ours (the main window, a message box over the dialog) is.
-    DWORD process = 0;
-    HWND other = reinterpret_cast<HWND>(lParam);
-    if (other && GetWindowThreadProcessId(other, &process) && process != GetCurrentProcessId()) return;
     if (browser_) browser_->FormActivate();
 }
 
@@ -331,11 +345,22 @@ bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         result = 1;
         return true;
     case WM_SIZE:
-        if (status_) SendMessageW(status_, WM_SIZE, 0, 0);  // the status bar keeps to the bottom
+        if (status_) {
+            SendMessageW(status_, WM_SIZE, 0, 0);  // the status bar keeps to the bottom
+            // Panels of the dialog's width less 230, then 150 and 80.
+            RECT outer{};
+            GetWindowRect(hwnd(), &outer);
+            const int width = outer.right - outer.left;
+            const int parts[3] = {width - 230, width - 80, -1};
+            SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+        }
         return true;
     case WM_PAINT:
         paint();
         return true;
+    case WM_ACTIVATEAPP:
+        appSwitch_ = true;  // the WM_ACTIVATE that goes with it is a switch of programs
+        return false;
     case WM_ACTIVATE:
         onActivate(wParam, lParam);
         return false;  // the default handling gives the focus

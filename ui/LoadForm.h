@@ -64,6 +64,7 @@ private:
     RECT labelRect(int slot) const;
     Hit hitTest(POINT at) const;
     void onActivate(WPARAM wParam, LPARAM lParam);
+    bool fromAnotherProgram(LPARAM lParam) const;
     void showTime();
     void invalidate(const RECT* area);
 
@@ -73,6 +74,7 @@ private:
     std::array<Slot, kBrowserSlots> slots_;
     std::wstring date_, page_, note_;
     bool noteVisible_ = false;
+    bool appSwitch_ = false;  // WM_ACTIVATEAPP came since the last WM_ACTIVATE
     int pressedLabel_ = 0;  // its text is red while the button is down
     Hit pressed_;
     HWND previous_ = nullptr, next_ = nullptr, status_ = nullptr, tooltip_ = nullptr;

@@ -1,5 +1,6 @@
 // What the controller asks of the main window (its MainView side).
 #include "ui/MainWindow.h"
+#include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
 
@@ -18,8 +19,7 @@ void MainWindow::showWindow() {
         (void)GetFocus();
     }
     if (controller_ && controller_->listController().hoveredHeader() != 0) setHeaderHover(0);
-    // A modal window of ours comes along in front of it.
-    if (HWND popup = GetWindow(hwnd_, GW_ENABLEDPOPUP); popup && popup != hwnd_) SetForegroundWindow(popup);
+    raiseModalWindow();  // the download browser, say, stays in front of it
 }
 
 void MainWindow::hideWindow() {

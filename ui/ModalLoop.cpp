@@ -1,6 +1,19 @@
 #include "ui/ModalLoop.h"
 
+#include <utility>
+
 namespace ostrel::ui {
+namespace {
+
+HWND innermostModal = nullptr;  // interface thread only
+
+}  // namespace
+
+HWND currentModalWindow() { return innermostModal && IsWindowVisible(innermostModal) ? innermostModal : nullptr; }
+
+void raiseModalWindow() {
+    if (HWND modal = currentModalWindow()) SetForegroundWindow(modal);
+}
 
 bool runModal(HWND owner, HWND window, bool& modal, const std::function<void()>& shown,
               const std::function<bool(MSG&)>& handled) {
@@ -17,6 +30,10 @@ bool runModal(HWND owner, HWND window, bool& modal, const std::function<void()>&
     if (modality.ownerWasEnabled) EnableWindow(owner, FALSE);
 
     FlagScope running(modal);
+    struct Innermost {
+        HWND previous;
+        ~Innermost() { innermostModal = previous; }
+    } innermost{std::exchange(innermostModal, window)};
     ShowWindow(window, SW_SHOW);
     if (shown) shown();
 

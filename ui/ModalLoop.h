@@ -28,4 +28,11 @@ private:
 bool runModal(HWND owner, HWND window, bool& modal, const std::function<void()>& shown,
               const std::function<bool(MSG&)>& handled);
 
+// The innermost of the program's modal windows now up; nullptr when none is.
+HWND currentModalWindow();
+
+// Brings the innermost modal window to the front, if one is up: the main
+// window coming forward (from the tray, say) must not hide it.
+void raiseModalWindow();
+
 }  // namespace ostrel::ui

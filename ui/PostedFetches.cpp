@@ -46,16 +46,19 @@ void PostedFetches::deliver() {
         std::lock_guard lock(mutex_);
         ready.swap(results_);
     }
+    // One result's failure must not lose the others: a run waiting for its
+    // result would wait for ever.
     for (auto& [done, result] : ready)
-        if (done) done(result);
+        if (done) guarded(window_, [&done, &result] { done(result); });
 }
 
 bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
-    const std::vector<std::string> unfinished = workers_.stopAndJoinFor(limit);
+    std::vector<std::string> opened;
+    const bool ended = workers_.stopAndJoinFor(limit, opened);
     // Written with delete sharing: each goes when its worker's handle closes
     // with the process.
-    for (const std::string& path : unfinished) (void)files_.deleteFile(path);
-    return unfinished.empty();
+    for (const std::string& path : opened) (void)files_.deleteFile(path);
+    return ended;
 }
 
 LRESULT CALLBACK PostedFetches::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,7 +29,7 @@ public:
     // at most limit. False when some are still blocked in a read: their files
     // are then marked for deletion, and the caller must end the process at
     // once instead of destroying what the workers use.
-    [[nodiscard]] bool stopAll(std::chrono::milliseconds limit);
+    bool stopAll(std::chrono::milliseconds limit) override;
 
 private:
     static constexpr UINT kResultsMessage = WM_APP + 1;

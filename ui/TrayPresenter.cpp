@@ -1,6 +1,7 @@
 #include "ui/TrayPresenter.h"
 
 #include "ui/MainMenus.h"
+#include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
 namespace {
@@ -15,9 +16,7 @@ void showTrayMenu(HWND window, const MainController& controller) {
     SetForegroundWindow(window);
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
-    // A modal window of ours (the download browser, say) comes to the front again.
-    if (!IsWindowEnabled(window))
-        if (HWND popup = GetWindow(window, GW_ENABLEDPOPUP); popup && popup != window) SetForegroundWindow(popup);
+    raiseModalWindow();  // the download browser, say, comes to the front again
 }
 
 }  // namespace

@@ -154,7 +154,9 @@ void run(HINSTANCE instance) {
     // this function is left.
     struct StopTransfers {
         ui::PostedFetches& fetches;
-        ~StopTransfers() { (void)fetches.stopAll(std::chrono::milliseconds(60000)); }
+        ~StopTransfers() {
+            if (!fetches.stopAll(std::chrono::milliseconds(60000))) TerminateProcess(GetCurrentProcess(), 0);
+        }
     } stopTransfers{fetches};
     Attachment attachment(window, controller);
     browser.attach(&controller.downloadBrowser());
@@ -183,7 +185,9 @@ void run(HINSTANCE instance) {
     window.destroy();
     // Everything is saved. A transfer whose server has gone silent is not
     // waited for beyond a moment: its file is deleted as the process ends.
-    if (!fetches.stopAll(std::chrono::milliseconds(3000))) ExitProcess(0);
+    // Terminated rather than exited: the library's clean-up must not wait
+    // for a lock a blocked worker holds.
+    if (!fetches.stopAll(std::chrono::milliseconds(3000))) TerminateProcess(GetCurrentProcess(), 0);
 }
 
 }  // namespace

@@ -23,11 +23,13 @@ struct FakeFetches final : FetchPort {
         bool finished = false;
     };
     std::vector<Started> started;
+    bool stoppedAll = false;
 
     void startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) override {
         started.push_back({std::move(request), &stop, std::move(done)});
     }
-    // The oldest unfinished transfer ends: Completed writes body to its file.
+    bool stopAll(std::chrono::milliseconds) override { return stoppedAll = true; }
+    // Transfer i ends: Completed writes body to its file.
     void finish(std::size_t i, const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
         Started& s = started.at(i);
         s.finished = true;

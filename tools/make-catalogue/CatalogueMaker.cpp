@@ -108,6 +108,9 @@ std::optional<std::string> publishedName(std::string_view fileName) {
     std::string name(fileName);
     for (char& c : name) {
         if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+        // The program appends paths to the URL unescaped: these would end the
+        // path or be decoded by the server, and the picture could not be fetched.
+        if (c == '#' || c == '%' || c == '?') return std::nullopt;
         if (c == ' ') c = '_';
     }
     if (!safeLocalName(name)) return std::nullopt;

@@ -51,6 +51,6 @@ int main(int argc, char** argv) {
     std::cout << '\n';
     if (outcome.published < ostrel::catalogue::kIndexRecords)
         std::cout << "note: the download browser expects " << ostrel::catalogue::kIndexRecords
-                  << " pictures and shows no pages for fewer\n";
+                  << " pictures; with fewer it shows only the pages they fill\n";
     return 0;
 }

@@ -119,6 +119,12 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
     EXPECT_EQ(stored("where"), "2");
     EXPECT_EQ(stored("prop"), "0");
+
+    // A folder cut to 100 characters still ends in "\": pictures go into it, not beside it.
+    open();
+    form().downloadFolder = "E:\\" + std::string(120, 'x');
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(controller->settings().downfoad, "E:\\" + std::string(97, 'x') + "\\");
 }
 
 TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
@@ -263,6 +269,7 @@ TEST_F(Options, ARefusedRemovalDeletesNothingAndTheProgramGoesOn) {
     options().Button3Click();  // the data folder here is no drive's: refused
     EXPECT_TRUE(registry.keyExists(RegistryRoot::CurrentUser, "RZ"));
     EXPECT_EQ(view.quits, 0);
+    EXPECT_FALSE(fetches.stoppedAll);  // downloads go on too
     advance(12000);
     EXPECT_FALSE(desktop.reloads.empty());
 }

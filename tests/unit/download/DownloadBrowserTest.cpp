@@ -223,8 +223,10 @@ TEST_F(DownloadBrowserTest, APictureIsFetchedOnceAnimatedRecordedListedAndCounte
         EXPECT_FALSE(fs.fileExists(walls + "p004.jpg"));
         EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
     });
-    // Index 1 + 4 previews of 5 bytes and 11 of the picture.
+    // Each transfer counts one more than its bytes: the index, four previews,
+    // the picture; the failed one 0, the empty one 1.
     const std::uint64_t first = browser.byteTotal();
+    EXPECT_EQ(first, (indexOf(100).size() + 1) + 4 * 5 + 11 + 0 + 1);
     EXPECT_EQ(view.status2, "Скачано " + tostr(first, ','));
     openWith(indexOf(100), [&] {
         tick();

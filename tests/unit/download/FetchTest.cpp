@@ -322,5 +322,19 @@ TEST_F(FetchWorkersTest, StalledReadBoundsTheJoinAndNothingStartsAfterIt) {
     EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 1u);
 }
 
+TEST_F(FetchWorkersTest, ABoundedJoinNamesOnlyTheFilesOfTransfersStillWriting) {
+    net.stall = true;
+    FetchWorkers workers(net, fs, proxy);
+    workers.start({"http://host/stall", target, kPictureLimit, 1000}, stop, record());
+    while (!fs.fileExists(target)) std::this_thread::sleep_for(1ms);
+    std::vector<std::string> opened;
+    EXPECT_FALSE(workers.stopAndJoinFor(0ms, opened));
+    EXPECT_EQ(opened, std::vector<std::string>{target});
+    workers.stopAndJoin();  // the read times out
+    opened.clear();
+    EXPECT_TRUE(workers.stopAndJoinFor(0ms, opened));
+    EXPECT_TRUE(opened.empty());
+}
+
 }  // namespace
 }  // namespace ostrel

@@ -64,7 +64,8 @@ TEST(MakeCatalogueTest, DatesHaveAOneOrTwoDigitDayAndTwoDigitMonthAndYear) {
 TEST(MakeCatalogueTest, NamesLoseTheirSpacesAndUnsafeOrNonAsciiNamesAreRefused) {
     EXPECT_EQ(publishedName("sea view 2.jpg"), "sea_view_2.jpg");
     EXPECT_EQ(publishedName("plain.JPEG"), "plain.JPEG");
-    for (const char* refused : {"CON.jpg", "lpt1.jpeg", "a:b.jpg", "a\\b.jpg", "tab\t.jpg", "mor\xc3\xa9.jpg", "x?.jpg"})
+    for (const char* refused : {"CON.jpg", "lpt1.jpeg", "a:b.jpg", "a\\b.jpg", "tab\t.jpg", "mor\xc3\xa9.jpg", "x?.jpg",
+                                "a#b.jpg", "100%25.jpg"})
         EXPECT_EQ(publishedName(refused), std::nullopt) << refused;
 }
 
