@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "BenchPictures.h"
 #include "imaging/BmpCodec.h"
 #include "app/PreviewFrame.h"
 #include "changer/FitToScreen.h"
@@ -25,50 +24,6 @@ namespace {
 using namespace ostrel;
 
 constexpr ScreenSize kScreen{1920, 1080};
-
-[[noreturn]] void encoderFailed(j_common_ptr cinfo) {
-    char message[JMSG_LENGTH_MAX];
-    cinfo->err->format_message(cinfo, message);
-    std::fprintf(stderr, "benchmark picture: %s\n", message);
-    std::abort();
-}
-
-// Smooth ramps with some noise, like a photograph of sky and landscape.
-void writeJpeg(const std::string& path, int width, int height, int quality, unsigned seed, int noise) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    err.error_exit = encoderFailed;
-    jpeg_create_compress(&cinfo);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
-    unsigned state = seed;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            state = state * 1664525u + 1013904223u;
-            int n = static_cast<int>((state >> 24) % (2 * noise + 1)) - noise;
-            auto clamp = [](int v) { return static_cast<JSAMPLE>(v < 0 ? 0 : v > 255 ? 255 : v); };
-            row[3 * x] = clamp(40 + 180 * y / height + n);
-            row[3 * x + 1] = clamp(60 + 120 * x / width + n);
-            row[3 * x + 2] = clamp(200 - 150 * (x + y) / (width + height) + n);
-        }
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&cinfo, &p, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(f);
-}
 
 std::string numbered(const char* stem, int i) {
     std::string name = stem;
@@ -86,14 +41,14 @@ struct Pictures {
 
     Pictures() {
         smooth = dir.file("smooth.jpg");
-        writeJpeg(smooth, 6000, 4000, 90, 1, 2);
+        bench::writeSmooth(smooth);
         detailed = dir.file("detailed.jpg");
-        writeJpeg(detailed, 6000, 4000, 90, 2, 8);
+        bench::writeDetailed(detailed);
         // 25 different small-to-medium pictures, copied to 1000 files.
         std::vector<std::string> originals;
         for (int i = 0; i < 25; ++i) {
             std::string p = dir.file(numbered("orig", i));
-            writeJpeg(p, 160 + 61 * i, 120 + 37 * i, 85, 100 + i, 6);
+            bench::writeJpeg(p, 160 + 61 * i, 120 + 37 * i, 85, 100 + i, 6);
             originals.push_back(ostrel::testing::TempDir::read(p));
         }
         for (int i = 0; i < 1000; ++i) small.push_back(dir.write(numbered("s", i), originals[i % 25]));
@@ -130,10 +85,9 @@ void BM_InstallFit_Scaled(benchmark::State& state) {
         benchmark::DoNotOptimize(picture->pixels.data());
     }
 }
-// The wait is what counts, so wall time; the CPU column covers every thread, as
-// the fitted path decodes on a second one.
+// The wait is what counts, so wall time.
 BENCHMARK(BM_InstallFit_Scaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
-    ->UseRealTime()->MeasureProcessCPUTime();
+    ->UseRealTime();
 
 // The baseline: the picture decoded at its full size.
 Image decodeWhole(const PosixFileSystem& fs, const std::string& path) {

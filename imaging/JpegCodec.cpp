@@ -180,6 +180,18 @@ public:
         return !src_.ranOut;
     }
 
+    // Rows into a strip of stripRows rows; stripDone hears how many it holds.
+    template <typename StripDone>
+    bool readStrips(JSAMPROW* strip, int stripRows, StripDone& stripDone) {
+        if (setjmp(err_.jump)) return false;
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            const JDIMENSION n = jpeg_read_scanlines(&cinfo_, strip, static_cast<JDIMENSION>(stripRows));
+            if (n == 0) return false;
+            stripDone(static_cast<int>(n));
+        }
+        return !src_.ranOut;
+    }
+
     // CMYK comes one row at a time through cmykRow and is converted into image.
     template <typename RowsDone>
     bool readAllCmyk(JSAMPROW cmykRow, Image* image, RowsDone& rowsDone) {
@@ -194,7 +206,8 @@ public:
         return !src_.ranOut;
     }
 
-private:
+    bool invertedCmyk() const { return cinfo_.saw_Adobe_marker; }
+
     // Adobe files store inverted CMYK (255 = no ink), which libjpeg hands over as is.
     static void convertCmyk(const JSAMPLE* in, std::uint8_t* out, int width, bool inverted) {
         for (int x = 0; x < width; ++x, in += 4, out += 3) {
@@ -211,6 +224,7 @@ private:
         }
     }
 
+private:
     jpeg_decompress_struct cinfo_{};
     ErrorManager err_{};
     StreamSource src_{};
@@ -265,6 +279,38 @@ bool JpegRowDecoder::decodeInto(Image& picture, const std::function<bool(int)>& 
         std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height));
         for (int y = 0; y < picture.height; ++y) rows[y] = picture.row(y);
         return d_->readAll(rows.data(), finished);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool JpegRowDecoder::decodeRows(const std::function<void(const std::uint8_t*)>& row) {
+    const ImageSize size = d_->outputSize();
+    if (size.width <= 0 || size.height <= 0) return false;
+    try {
+        if (!d_->begin()) return false;
+        // libjpeg hands out at most one band of an MCU row per call: 16 rows
+        // cover any scale and sampling.
+        constexpr int kStripRows = 16;
+        const bool cmyk = d_->output() == Output::Cmyk;
+        const std::size_t rowBytes = static_cast<std::size_t>(size.width) * (cmyk ? 4 : 3);
+        std::vector<JSAMPLE> strip(rowBytes * kStripRows);
+        std::vector<std::uint8_t> bgr(cmyk ? static_cast<std::size_t>(size.width) * 3 : 0);
+        JSAMPROW rows[kStripRows];
+        for (int i = 0; i < kStripRows; ++i) rows[i] = strip.data() + i * rowBytes;
+        auto stripDone = [&](int n) {
+            for (int i = 0; i < n; ++i) {
+                std::uint8_t* p = rows[i];
+                if (cmyk) {
+                    Decompressor::convertCmyk(p, bgr.data(), size.width, d_->invertedCmyk());
+                    p = bgr.data();
+                } else if constexpr (kSwapRedBlue) {
+                    for (std::uint8_t *q = p, *end = p + rowBytes; q != end; q += 3) std::swap(q[0], q[2]);
+                }
+                row(p);
+            }
+        };
+        return d_->readStrips(rows, kStripRows, stripDone);
     } catch (const std::bad_alloc&) {
         return false;
     }

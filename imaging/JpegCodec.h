@@ -1,5 +1,6 @@
 #pragma once
 // JPEG files through libjpeg.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,9 +18,8 @@ std::optional<ImageSize> jpegSize(ReadStream& in);
 // directions; the caller resamples the rest. nullopt on any error.
 std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast = std::nullopt);
 
-// decodeJpeg in steps, so that the rows can be decoded on another thread while
-// the caller works on those already done. Each step may run on a different
-// thread, one after the other.
+// decodeJpeg in steps: the caller sees the picture's size before choosing the
+// scale, and can take the rows as they are finished.
 class JpegRowDecoder {
 public:
     explicit JpegRowDecoder(ReadStream& in);
@@ -36,6 +36,10 @@ public:
     // false on any error, including a file that ends early (its last rows are
     // then filler but may already have been reported).
     bool decodeInto(Image& picture, const std::function<bool(int)>& rowsDone);
+    // The same, one row at a time through a small buffer of its own, for a
+    // caller that keeps no copy of the whole picture: row gets each finished
+    // row (the chosen width, B G R), top first.
+    bool decodeRows(const std::function<void(const std::uint8_t*)>& row);
 
 private:
     class Impl;

@@ -1,13 +1,8 @@
 #include "imaging/PictureLoader.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <limits>
-#include <mutex>
 #include <new>
-#include <stop_token>
-#include <system_error>
-#include <thread>
 
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
@@ -27,69 +22,22 @@ std::optional<ImageSize> wantedSize(const PictureSizing& sizing, ImageSize origi
     return ImageSize{std::max(1, t->width), std::max(1, t->height)};
 }
 
-// Decoding (mostly libjpeg's entropy decoding, which no scale avoids) and
-// resampling take turns on one core otherwise; here a worker decodes while the
-// calling thread resamples each row as soon as it is complete. The rows are the
-// only data shared: each is written once by the worker before `decoded` covers it.
+// The rows go from libjpeg's small buffer straight into the resampler, on the
+// calling thread: no picture of the decoded size is kept, and no thread is
+// started or waited for. Entropy decoding, which no scale avoids, takes most of
+// the time; a second thread saved little more than the resampling and cost a
+// hand-over every few rows.
 std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decodedSize, ImageSize target) {
-    Image source;
-    source.width = decodedSize.width;
-    source.height = decodedSize.height;
-    source.pixels.resize(static_cast<std::size_t>(source.width) * source.height * 3);
     if (decodedSize == target) {
-        if (!decoder.decodeInto(source, [](int) { return true; })) return std::nullopt;
-        return source;
+        Image picture{target.width, target.height, {}};
+        picture.pixels.resize(static_cast<std::size_t>(target.width) * target.height * 3);
+        if (!decoder.decodeInto(picture, [](int) { return true; })) return std::nullopt;
+        return picture;
     }
-
-    // What the two threads share, under one mutex: the rows complete (or
-    // kFailed) and the row the resampler is waiting for (0 while it is not).
-    // A condition variable rather than std::atomic::wait, which in the Windows
-    // runtime can lose the last wake-up and leave this thread waiting for ever.
-    constexpr int kFailed = -1;
-    std::mutex mutex;
-    std::condition_variable rowsArrived;
-    int decoded = 0;
-    int waitingFor = 0;
-    auto decode = [&](std::stop_token stop) {
-        bool ok = false;
-        try {
-            ok = decoder.decodeInto(source, [&](int rows) {
-                bool wake;
-                {
-                    std::lock_guard lock(mutex);
-                    decoded = rows;
-                    wake = waitingFor != 0 && rows >= waitingFor;
-                }
-                if (wake) rowsArrived.notify_one();
-                return !stop.stop_requested();
-            });
-        } catch (...) {  // nothing may leave the thread; the caller hears of a failure
-        }
-        {
-            std::lock_guard lock(mutex);
-            if (!ok) decoded = kFailed;
-        }
-        rowsArrived.notify_one();  // the last word always wakes the resampler
-    };
-    auto rowsReady = [&](int wanted) {
-        std::unique_lock lock(mutex);
-        waitingFor = wanted;
-        rowsArrived.wait(lock, [&] { return decoded == kFailed || decoded >= wanted; });
-        waitingFor = 0;
-        return decoded == kFailed ? 0 : decoded;
-    };
-
-    // Joined on every way out, stopping the decoder early if the resampler leaves first.
-    std::jthread worker;
-    try {
-        worker = std::jthread(decode);
-    } catch (const std::system_error&) {
-        decode(std::stop_token{});  // no thread to be had: one after the other
-    }
-    Image out = resample(source, target, rowsReady);
-    if (worker.joinable()) worker.join();
-    // A file that ends early still delivers every row, so only the decoder knows.
-    if (decoded == kFailed || out.width == 0) return std::nullopt;
+    RowResampler resampler(decodedSize, target);
+    if (!decoder.decodeRows([&](const std::uint8_t* row) { resampler.push(row); })) return std::nullopt;
+    Image out = resampler.take();
+    if (out.width == 0) return std::nullopt;
     return out;
 }
 

@@ -1,7 +1,6 @@
 #include "imaging/Resample.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 namespace ostrel {
@@ -16,19 +15,20 @@ constexpr int kDownShift = 14;
 // Between the passes values carry 8 fraction bits.
 constexpr int kMidBits = 8;
 
-// For every output position along one axis: which source pixels it reads and with what weight.
+// For every output position along one axis: which source pixels it reads
+// (count of them from start on) and with what weight. The weights of output i
+// begin at i * width, width being the largest count, and are zero past its own.
 struct Taps {
     std::vector<int> start;
     std::vector<int> count;
-    std::vector<int> offset;
     std::vector<std::uint32_t> weights;
-    int maxCount = 1;
+    int width = 1;
 };
 
 // Output pixel i covers source interval [i*src/dst, (i+1)*src/dst); each source
 // pixel weighs in with the part of it that is covered. Positions are kept in
 // units of 1/dst source pixel, so the overlaps are exact integers.
-void addAreaTaps(Taps& t, int src, int dst, std::int64_t one) {
+void addAreaTaps(Taps& t, int src, int dst, std::int64_t one, std::vector<std::vector<std::uint32_t>>& w) {
     for (int i = 0; i < dst; ++i) {
         const std::int64_t lo = static_cast<std::int64_t>(i) * src;
         const std::int64_t hi = lo + src;
@@ -36,26 +36,25 @@ void addAreaTaps(Taps& t, int src, int dst, std::int64_t one) {
         const int last = static_cast<int>((hi - 1) / dst);
         t.start.push_back(first);
         t.count.push_back(last - first + 1);
-        t.offset.push_back(static_cast<int>(t.weights.size()));
-        const std::size_t base = t.weights.size();
+        std::vector<std::uint32_t>& mine = w.emplace_back();
         std::int64_t sum = 0;
         for (int j = first; j <= last; ++j) {
             std::int64_t overlap = std::min(hi, static_cast<std::int64_t>(j + 1) * dst) -
                                    std::max(lo, static_cast<std::int64_t>(j) * dst);
-            std::int64_t w = (overlap * one + src / 2) / src;
-            t.weights.push_back(static_cast<std::uint32_t>(w));
-            sum += w;
+            std::int64_t weight = (overlap * one + src / 2) / src;
+            mine.push_back(static_cast<std::uint32_t>(weight));
+            sum += weight;
         }
         // The rounding remainder goes to the heaviest tap.
-        auto heaviest = std::max_element(t.weights.begin() + static_cast<std::ptrdiff_t>(base), t.weights.end());
+        auto heaviest = std::max_element(mine.begin(), mine.end());
         *heaviest = static_cast<std::uint32_t>(*heaviest + (one - sum));
-        t.maxCount = std::max(t.maxCount, last - first + 1);
+        t.width = std::max(t.width, last - first + 1);
     }
 }
 
 // Bilinear with pixel centres aligned: output i samples source position
 // (i + 0.5) * src/dst - 0.5, clamped to the picture.
-void addBilinearTaps(Taps& t, int src, int dst, std::int64_t one) {
+void addBilinearTaps(Taps& t, int src, int dst, std::int64_t one, std::vector<std::vector<std::uint32_t>>& w) {
     const std::int64_t den = 2 * static_cast<std::int64_t>(dst);
     for (int i = 0; i < dst; ++i) {
         const std::int64_t num = (2 * static_cast<std::int64_t>(i) + 1) * src - dst;
@@ -70,15 +69,12 @@ void addBilinearTaps(Taps& t, int src, int dst, std::int64_t one) {
             upper = 0;
         }
         t.start.push_back(first);
-        t.offset.push_back(static_cast<int>(t.weights.size()));
-        t.weights.push_back(static_cast<std::uint32_t>(one - upper));
+        std::vector<std::uint32_t>& mine = w.emplace_back(1, static_cast<std::uint32_t>(one - upper));
         if (upper > 0) {
-            t.weights.push_back(static_cast<std::uint32_t>(upper));
-            t.count.push_back(2);
-            t.maxCount = 2;
-        } else {
-            t.count.push_back(1);
+            mine.push_back(static_cast<std::uint32_t>(upper));
+            t.width = 2;
         }
+        t.count.push_back(static_cast<int>(mine.size()));
     }
 }
 
@@ -86,11 +82,14 @@ Taps makeTaps(int src, int dst, int shift) {
     Taps t;
     t.start.reserve(dst);
     t.count.reserve(dst);
-    t.offset.reserve(dst);
+    std::vector<std::vector<std::uint32_t>> w;
+    w.reserve(dst);
     if (dst < src)
-        addAreaTaps(t, src, dst, std::int64_t{1} << shift);
+        addAreaTaps(t, src, dst, std::int64_t{1} << shift, w);
     else
-        addBilinearTaps(t, src, dst, std::int64_t{1} << shift);  // equal sizes give one tap of weight one
+        addBilinearTaps(t, src, dst, std::int64_t{1} << shift, w);  // equal sizes give one tap of weight one
+    t.weights.assign(static_cast<std::size_t>(dst) * t.width, 0);
+    for (int i = 0; i < dst; ++i) std::copy(w[i].begin(), w[i].end(), t.weights.begin() + std::size_t(i) * t.width);
     return t;
 }
 
@@ -104,17 +103,21 @@ std::uint64_t packPixel(const std::uint8_t* p) {
     return p[0] | std::uint64_t{p[1]} << kLane | std::uint64_t{p[2]} << (2 * kLane);
 }
 
-void horizontalPass(const std::uint8_t* src, int srcWidth, std::uint64_t* packed, std::uint16_t* out,
-                    const Taps& t) {
-    for (int x = 0; x < srcWidth; ++x) packed[x] = packPixel(src + 3 * x);
+// Every output runs `Width` taps, zero weights making up for those that need
+// fewer: a loop the compiler unrolls, with no branch per pixel that the
+// processor would mispredict. Width 0 takes it from the taps.
+template <int Width>
+void acrossRow(const std::uint64_t* packed, std::uint16_t* out, const Taps& t) {
     const int n = static_cast<int>(t.start.size());
+    const int width = Width > 0 ? Width : t.width;
+    const int* start = t.start.data();
     constexpr int shift = kAcrossShift - kMidBits;
     constexpr std::uint64_t half = std::uint64_t{1} << (shift - 1);
-    for (int x = 0; x < n; ++x) {
-        const std::uint64_t* p = packed + t.start[x];
-        const std::uint32_t* w = t.weights.data() + t.offset[x];
+    const std::uint32_t* w = t.weights.data();
+    for (int x = 0; x < n; ++x, w += width) {
+        const std::uint64_t* p = packed + start[x];
         std::uint64_t acc = 0;
-        for (int k = 0, c = t.count[x]; k < c; ++k) acc += w[k] * p[k];
+        for (int k = 0; k < width; ++k) acc += w[k] * p[k];
         out[3 * x] = static_cast<std::uint16_t>(((acc & kLaneMask) + half) >> shift);
         out[3 * x + 1] = static_cast<std::uint16_t>((((acc >> kLane) & kLaneMask) + half) >> shift);
         out[3 * x + 2] = static_cast<std::uint16_t>(((acc >> (2 * kLane)) + half) >> shift);
@@ -123,65 +126,105 @@ void horizontalPass(const std::uint8_t* src, int srcWidth, std::uint64_t* packed
 
 }  // namespace
 
-Image resample(const Image& source, ImageSize target) {
-    return resample(source, target, [&](int) { return source.height; });
-}
-
-Image resample(const Image& source, ImageSize target, const std::function<int(int)>& rowsReady) {
-    Image out;
-    if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||
-        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height * 3)
-        return out;
-    if (source.size() == target) {
-        if (rowsReady(source.height) < source.height) return out;
-        return source;
+class RowResampler::Impl {
+public:
+    Impl(ImageSize source, ImageSize target) : source_(source), target_(target) {
+        if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0) {
+            target_ = {};
+            return;
+        }
+        across_ = makeTaps(source.width, target.width, kAcrossShift);
+        down_ = makeTaps(source.height, target.height, kDownShift);
+        rowValues_ = static_cast<std::size_t>(target.width) * 3;
+        // Horizontally resampled source rows, kept in a ring just big enough for
+        // one output row's vertical window; windows only move downwards.
+        ringRows_ = down_.width;
+        ring_.resize(rowValues_ * ringRows_);
+        // The zero-weight taps past the last pixel read these zeros.
+        packed_.assign(static_cast<std::size_t>(source.width) + across_.width, 0);
+        acc_.resize(rowValues_);
+        out_.width = target.width;
+        out_.height = target.height;
+        out_.pixels.resize(rowValues_ * target.height);
     }
 
-    const Taps across = makeTaps(source.width, target.width, kAcrossShift);
-    const Taps down = makeTaps(source.height, target.height, kDownShift);
-    const std::size_t rowValues = static_cast<std::size_t>(target.width) * 3;
-
-    // Horizontally resampled source rows, kept in a ring just big enough for one
-    // output row's vertical window; windows only move downwards, so each source
-    // row is passed across once, as soon as it is complete.
-    const int ringRows = down.maxCount;
-    std::vector<std::uint16_t> ring(rowValues * ringRows);
-    std::vector<std::uint64_t> packed(static_cast<std::size_t>(source.width));
-    std::vector<std::uint32_t> acc(rowValues);
-    int nextSourceRow = 0;
-    int ready = 0;
-
-    out.width = target.width;
-    out.height = target.height;
-    out.pixels.resize(rowValues * target.height);
-
-    for (int y = 0; y < target.height; ++y) {
-        const int first = down.start[y];
-        const int count = down.count[y];
-        for (nextSourceRow = std::max(nextSourceRow, first); nextSourceRow < first + count; ++nextSourceRow) {
-            if (nextSourceRow >= ready) {
-                ready = rowsReady(nextSourceRow + 1);
-                if (ready <= nextSourceRow) return Image{};
+    void push(const std::uint8_t* row) {
+        if (target_.height == 0 || pushed_ >= source_.height) return;
+        const int r = pushed_++;
+        // Rows above the next output row's window are needed by no output row.
+        if (nextOut_ < target_.height && r >= down_.start[nextOut_]) {
+            std::uint64_t* packed = packed_.data();
+            for (int x = 0, n = source_.width; x < n; ++x) packed[x] = packPixel(row + 3 * x);
+            std::uint16_t* into = ring_.data() + static_cast<std::size_t>(r % ringRows_) * rowValues_;
+            switch (across_.width) {
+            case 1: acrossRow<1>(packed, into, across_); break;
+            case 2: acrossRow<2>(packed, into, across_); break;
+            case 3: acrossRow<3>(packed, into, across_); break;
+            default: acrossRow<0>(packed, into, across_); break;
             }
-            horizontalPass(source.row(nextSourceRow), source.width, packed.data(),
-                           ring.data() + (nextSourceRow % ringRows) * rowValues, across);
         }
+        while (nextOut_ < target_.height && down_.start[nextOut_] + down_.count[nextOut_] <= pushed_) down(nextOut_++);
+    }
 
-        // 16-bit values with 8 fraction bits times 14-bit weights: at most 65280 * 2^14 < 2^32.
-        const std::uint32_t* w = down.weights.data() + down.offset[y];
-        std::fill(acc.begin(), acc.end(), 0u);
-        for (int k = 0; k < count; ++k) {
-            const std::uint16_t* row = ring.data() + ((first + k) % ringRows) * rowValues;
+    Image take() {
+        if (target_.height == 0 || nextOut_ < target_.height) return {};
+        target_ = {};
+        return std::move(out_);
+    }
+
+private:
+    // Output row y from the ring. 16-bit values with 8 fraction bits times
+    // 14-bit weights: at most 65280 * 2^14 < 2^32.
+    void down(int y) {
+        // Locals throughout: the byte stores below could alias any member.
+        const std::size_t n = rowValues_;
+        const int first = down_.start[y];
+        const int count = down_.count[y];
+        const std::uint32_t* w = down_.weights.data() + static_cast<std::size_t>(y) * down_.width;
+        const std::uint16_t* ring = ring_.data();
+        const int ringRows = ringRows_;
+        auto ringRow = [&](int k) { return ring + static_cast<std::size_t>((first + k) % ringRows) * n; };
+        std::uint32_t* acc = acc_.data();
+        const std::uint16_t* row0 = ringRow(0);
+        const std::uint32_t w0 = w[0];
+        for (std::size_t i = 0; i < n; ++i) acc[i] = w0 * row0[i];
+        for (int k = 1; k < count; ++k) {
+            const std::uint16_t* row = ringRow(k);
             const std::uint32_t wk = w[k];
-            for (std::size_t i = 0; i < rowValues; ++i) acc[i] += wk * row[i];
+            for (std::size_t i = 0; i < n; ++i) acc[i] += wk * row[i];
         }
-        std::uint8_t* dst = out.row(y);
+        std::uint8_t* dst = out_.row(y);
         constexpr int shift = kDownShift + kMidBits;
         constexpr std::uint32_t half = 1u << (shift - 1);
-        for (std::size_t i = 0; i < rowValues; ++i)
+        for (std::size_t i = 0; i < n; ++i)
             dst[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (acc[i] + half) >> shift));
     }
-    return out;
+
+    ImageSize source_, target_;
+    Taps across_, down_;
+    std::size_t rowValues_ = 0;
+    int ringRows_ = 1;
+    std::vector<std::uint16_t> ring_;
+    std::vector<std::uint64_t> packed_;
+    std::vector<std::uint32_t> acc_;
+    Image out_;
+    int pushed_ = 0;   // source rows in
+    int nextOut_ = 0;  // output rows made
+};
+
+RowResampler::RowResampler(ImageSize source, ImageSize target) : d_(std::make_unique<Impl>(source, target)) {}
+RowResampler::~RowResampler() = default;
+void RowResampler::push(const std::uint8_t* row) { d_->push(row); }
+Image RowResampler::take() { return d_->take(); }
+
+Image resample(const Image& source, ImageSize target) {
+    if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||
+        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height * 3)
+        return {};
+    if (source.size() == target) return source;
+    RowResampler resampler(source.size(), target);
+    for (int y = 0; y < source.height; ++y) resampler.push(source.row(y));
+    return resampler.take();
 }
 
 }  // namespace ostrel

@@ -1,6 +1,7 @@
 #pragma once
 // Scaling a picture to a new size.
-#include <functional>
+#include <cstdint>
+#include <memory>
 
 #include "imaging/Image.h"
 
@@ -10,11 +11,27 @@ namespace ostrel {
 // source pixels it covers), bilinear when enlarging. Both sizes must be positive.
 Image resample(const Image& source, ImageSize target);
 
-// The same for a source whose rows are still being filled in, top row first, so
-// that the work can follow a decoder on another thread. Before reading source
-// row n it calls rowsReady(n + 1) unless an earlier answer already covers it;
-// rowsReady answers how many rows from the top are complete (at least n + 1,
-// waiting if need be), or 0 when they never will be, which gives an empty result.
-Image resample(const Image& source, ImageSize target, const std::function<int(int)>& rowsReady);
+// The same for a source that arrives one row at a time, top row first, as a
+// decoder finishes them: no copy of the whole source is kept, and each output
+// row is made as soon as the rows it covers are in. The result equals
+// resample() of the whole source.
+class RowResampler {
+public:
+    // Both sizes must be positive.
+    RowResampler(ImageSize source, ImageSize target);
+    ~RowResampler();
+    RowResampler(const RowResampler&) = delete;
+    RowResampler& operator=(const RowResampler&) = delete;
+
+    // The next source row: source.width pixels, B G R. Rows past the source's
+    // height are ignored.
+    void push(const std::uint8_t* row);
+    // The scaled picture once every source row is in; empty before.
+    Image take();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d_;
+};
 
 }  // namespace ostrel

@@ -38,8 +38,8 @@ Image noisyImage(int width, int height) {
     });
 }
 
-// The fitted path decodes on a second thread and resamples rows as they come;
-// the pixels must be exactly those of decoding first and resampling after.
+// The fitted path resamples each row as the decoder hands it over; the pixels
+// must be exactly those of decoding first and resampling after.
 TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
     const struct { ImageSize picture; ScreenSize screen; JpegFlavour flavour; } cases[] = {
         {{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
@@ -61,8 +61,8 @@ TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
     }
 }
 
-// Halfway through the rows the decoder gives up; the resampler, waiting for the
-// rest, must hear of it rather than wait for ever.
+// Halfway through the rows the decoder gives up; the rows it did hand over
+// must not come out as a picture.
 TEST_F(PictureLoader, FitFailsCleanlyWhenTheDecoderStopsHalfway) {
     const std::string bytes = testing::encodeJpeg(noisyImage(1600, 1200), 90);
     const std::size_t cut = bytes.size() / 2;

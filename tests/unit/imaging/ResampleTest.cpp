@@ -52,24 +52,57 @@ TEST(Resample, WeighsAndInterpolatesKnownGreys) {
     }
 }
 
-// Rows are written into the source only when asked for, so reading one early
-// would show in the result.
-TEST(Resample, FollowsRowsAsTheyBecomeReady) {
+// Per axis, in floating point: the source pixels each output pixel reads and
+// their weights, as the resampler's comment describes them.
+std::vector<std::vector<std::pair<int, double>>> referenceTaps(int src, int dst) {
+    std::vector<std::vector<std::pair<int, double>>> taps(dst);
+    for (int i = 0; i < dst; ++i) {
+        if (dst < src) {  // the covered part of each source pixel
+            const double lo = double(i) * src / dst, hi = double(i + 1) * src / dst;
+            for (int j = int(lo); j < src && j < hi; ++j)
+                taps[i].push_back({j, (std::min(hi, j + 1.0) - std::max(lo, double(j))) * dst / src});
+        } else {  // between the two nearest centres, clamped
+            const double at = std::clamp((i + 0.5) * src / dst - 0.5, 0.0, double(src - 1));
+            const int j = std::min(int(at), src - 1);
+            taps[i].push_back({j, 1 - (at - j)});
+            if (j + 1 < src) taps[i].push_back({j + 1, at - j});
+        }
+    }
+    return taps;
+}
+
+// Noise given one row at a time against the reference: windows several rows
+// tall move down through the resampler's ring of rows, and none may be read
+// before it is pushed or after it is overwritten. Nothing comes out before the
+// last row is in.
+TEST(RowResampler, MatchesTheReferenceRowByRow) {
     std::mt19937 random(5);
-    const Image full = testing::makeImage(40, 30, [&](int, int) {
-        return Bgr{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), 9};
-    });
-    for (ImageSize to : {ImageSize{23, 17}, ImageSize{90, 70}, ImageSize{40, 30}}) {
-        Image source = testing::solidImage(40, 30, {});
-        int ready = 0;
-        Image out = resample(source, to, [&](int wanted) {
-            EXPECT_GT(wanted, ready);
-            ready = std::min(source.height, wanted + 2);
-            std::copy(full.row(0), full.row(ready), source.row(0));
-            return ready;
+    for (auto [from, to] : {std::pair{ImageSize{40, 30}, ImageSize{23, 17}}, {ImageSize{97, 61}, ImageSize{13, 11}},
+                            {ImageSize{40, 30}, ImageSize{90, 70}}, {ImageSize{31, 50}, ImageSize{60, 9}}}) {
+        SCOPED_TRACE(std::to_string(from.width) + " to " + std::to_string(to.width));
+        const Image source = testing::makeImage(from.width, from.height, [&](int, int) {
+            return Bgr{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), 9};
         });
-        EXPECT_TRUE(out.pixels == resample(full, to).pixels) << to.width;
-        EXPECT_EQ(resample(full, to, [](int wanted) { return wanted > 20 ? 0 : wanted; }).width, 0);
+        RowResampler resampler(from, to);
+        for (int y = 0; y < from.height; ++y) {
+            EXPECT_EQ(resampler.take().width, 0) << y;
+            resampler.push(source.row(y));
+        }
+        const Image out = resampler.take();
+        ASSERT_EQ(out.size(), to);
+        const auto across = referenceTaps(from.width, to.width), down = referenceTaps(from.height, to.height);
+        for (int y = 0; y < to.height; ++y)
+            for (int x = 0; x < to.width; ++x) {
+                double b = 0, g = 0;
+                for (auto [sy, wy] : down[y])
+                    for (auto [sx, wx] : across[x]) {
+                        b += wy * wx * pixelAt(source, sx, sy).b;
+                        g += wy * wx * pixelAt(source, sx, sy).g;
+                    }
+                ASSERT_NEAR(pixelAt(out, x, y).b, b, 1) << x << "," << y;
+                ASSERT_NEAR(pixelAt(out, x, y).g, g, 1) << x << "," << y;
+                ASSERT_EQ(pixelAt(out, x, y).r, 9);
+            }
     }
 }
 

@@ -1,0 +1,95 @@
+#include "ChangeStages.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "app/PreviewFrame.h"
+#include "changer/FitToScreen.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/ImageProbe.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/Resample.h"
+
+namespace ostrel::bench {
+
+ChangeRig::ChangeRig(FileSystem& files, Registry& registry, Desktop& desktop, std::string dataFolder)
+    : dataFolder_(std::move(dataFolder)),
+      changer_({files, registry, desktop, random_, dialogs_}, list_, settings_, view_, dataFolder_) {
+    settings_.fitToScreen = true;  // "Пропорционально"
+    settings_.wallpaperStyle = "0";
+    list_.writeHeader();
+}
+
+bool ChangeRig::install(const std::string& path) {
+    list_.setRowCount(2);
+    list_.setCell(PathColumn, 1, path);
+    const int placeholders = view_.placeholders;
+    const int messages = dialogs_.messages;
+    changer_.installEntry(1);
+    return view_.placeholders == placeholders && dialogs_.messages == messages && settings_.currentPath == path;
+}
+
+bool checkStage(const FileSystem& files, const std::string& path) {
+    return files.fileExists(path) && GetImageType(files, path) == "Jpg";
+}
+
+std::size_t readStage(const FileSystem& files, const std::string& path, std::size_t blockSize) {
+    auto in = files.openRead(path);
+    if (!in) return 0;
+    std::vector<char> block(blockSize);
+    std::size_t total = 0;
+    while (std::size_t n = in->read(block.data(), block.size())) total += n;
+    return total;
+}
+
+Decoded decodeStage(const FileSystem& files, const std::string& path, ScreenSize screen) {
+    auto in = files.openRead(path);
+    if (!in) std::abort();
+    JpegRowDecoder decoder(*in);
+    const auto own = decoder.readHeader();
+    if (!own) std::abort();
+    const auto size = decoder.chooseScale(xyforscreen(*own, screen));
+    if (!size) std::abort();
+    Decoded d{*own, {size->width, size->height, {}}};
+    d.picture.pixels.resize(static_cast<std::size_t>(size->width) * size->height * 3);
+    if (!decoder.decodeInto(d.picture, [](int) { return true; })) std::abort();
+    return d;
+}
+
+Image fitStage(const Decoded& decoded, ScreenSize screen) {
+    return resample(decoded.picture, xyforscreen(decoded.own, screen));
+}
+
+Image loadStage(const FileSystem& files, const std::string& path, ScreenSize screen) {
+    auto picture = loadWallpaperPicture(files, path, true, screen);
+    if (!picture) std::abort();
+    return std::move(*picture);
+}
+
+std::optional<WriteTimes> writeStage(FileSystem& files, const std::string& bitmapPath, const Image& picture) {
+    WriteTimes t;
+    std::unique_ptr<WriteStream> out;
+    bool ok = false;
+    t.open = millis([&] { out = files.openReplace(bitmapPath); });
+    if (!out) return std::nullopt;
+    t.write = millis([&] { ok = writeBmp24(picture, *out); });
+    if (!ok) return std::nullopt;
+    t.commit = millis([&] { ok = out->commit(); });
+    if (!ok) return std::nullopt;
+    return t;
+}
+
+Image previewStage(const FileSystem& files, const std::string& path, ImageSize frame) {
+    auto framed = previewFrame(files, path, frame);
+    if (!framed) std::abort();
+    return std::move(*framed);
+}
+
+bool registryStage(Registry& registry, const std::string& bitmapPath) {
+    constexpr const char* kKey = "Control Panel\\desktop";
+    return registry.writeString(RegistryRoot::CurrentUser, kKey, "Wallpaper", bitmapPath) &&
+           registry.writeString(RegistryRoot::CurrentUser, kKey, "TileWallpaper", "0") &&
+           registry.writeString(RegistryRoot::CurrentUser, kKey, "WallpaperStyle", "0");
+}
+
+}  // namespace ostrel::bench
