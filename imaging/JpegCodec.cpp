@@ -289,8 +289,8 @@ bool JpegRowDecoder::decodeRows(const std::function<void(const std::uint8_t*)>& 
     if (size.width <= 0 || size.height <= 0) return false;
     try {
         if (!d_->begin()) return false;
-        // libjpeg hands out at most one band of an MCU row per call: 16 rows
-        // cover any scale and sampling.
+        // Rows are asked for 16 at a time; libjpeg gives as many as it has
+        // ready, up to that, whatever the scale and sampling.
         constexpr int kStripRows = 16;
         const bool cmyk = d_->output() == Output::Cmyk;
         const std::size_t rowBytes = static_cast<std::size_t>(size.width) * (cmyk ? 4 : 3);

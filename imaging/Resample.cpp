@@ -1,6 +1,7 @@
 #include "imaging/Resample.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace ostrel {
@@ -37,17 +38,23 @@ void addAreaTaps(Taps& t, int src, int dst, std::int64_t one, std::vector<std::v
         t.start.push_back(first);
         t.count.push_back(last - first + 1);
         std::vector<std::uint32_t>& mine = w.emplace_back();
+        std::vector<std::pair<std::int64_t, std::size_t>> leftover;  // what each floor dropped
         std::int64_t sum = 0;
         for (int j = first; j <= last; ++j) {
             std::int64_t overlap = std::min(hi, static_cast<std::int64_t>(j + 1) * dst) -
                                    std::max(lo, static_cast<std::int64_t>(j) * dst);
-            std::int64_t weight = (overlap * one + src / 2) / src;
+            const std::int64_t weight = overlap * one / src;
+            leftover.emplace_back(overlap * one % src, mine.size());
             mine.push_back(static_cast<std::uint32_t>(weight));
             sum += weight;
         }
-        // The rounding remainder goes to the heaviest tap.
-        auto heaviest = std::max_element(mine.begin(), mine.end());
-        *heaviest = static_cast<std::uint32_t>(*heaviest + (one - sum));
+        // The floors fall short of `one` by less than one unit a tap: the
+        // taps that lost most get one unit each. No weight can go negative or
+        // the sum past `one`, however many source pixels an output covers.
+        std::int64_t shortfall = one - sum;
+        std::stable_sort(leftover.begin(), leftover.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (std::size_t k = 0; shortfall > 0; ++k, --shortfall) ++mine[leftover[k].second];
         t.width = std::max(t.width, last - first + 1);
     }
 }
@@ -151,7 +158,8 @@ public:
     void push(const std::uint8_t* row) {
         if (target_.height == 0 || pushed_ >= source_.height) return;
         const int r = pushed_++;
-        // Rows above the next output row's window are needed by no output row.
+        // Every source row lies in some output row's window; the test only
+        // guards against rows once every output row is made.
         if (nextOut_ < target_.height && r >= down_.start[nextOut_]) {
             std::uint64_t* packed = packed_.data();
             for (int x = 0, n = source_.width; x < n; ++x) packed[x] = packPixel(row + 3 * x);

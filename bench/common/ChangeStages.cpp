@@ -50,14 +50,20 @@ Decoded decodeStage(const FileSystem& files, const std::string& path, ScreenSize
     if (!own) std::abort();
     const auto size = decoder.chooseScale(xyforscreen(*own, screen));
     if (!size) std::abort();
+    // Row by row, as the change decodes; the rows are kept for the fit stage.
     Decoded d{*own, {size->width, size->height, {}}};
-    d.picture.pixels.resize(static_cast<std::size_t>(size->width) * size->height * 3);
-    if (!decoder.decodeInto(d.picture, [](int) { return true; })) std::abort();
+    d.picture.pixels.reserve(static_cast<std::size_t>(size->width) * size->height * 3);
+    const std::size_t rowBytes = static_cast<std::size_t>(size->width) * 3;
+    const auto keep = [&](const std::uint8_t* row) { d.picture.pixels.insert(d.picture.pixels.end(), row, row + rowBytes); };
+    if (!decoder.decodeRows(keep)) std::abort();
     return d;
 }
 
 Image fitStage(const Decoded& decoded, ScreenSize screen) {
-    return resample(decoded.picture, xyforscreen(decoded.own, screen));
+    // The rows fed to the resampler one by one, as the change does as they are decoded.
+    RowResampler resampler(decoded.picture.size(), xyforscreen(decoded.own, screen));
+    for (int y = 0; y < decoded.picture.height; ++y) resampler.push(decoded.picture.row(y));
+    return resampler.take();
 }
 
 Image loadStage(const FileSystem& files, const std::string& path, ScreenSize screen) {

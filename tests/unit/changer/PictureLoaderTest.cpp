@@ -44,7 +44,8 @@ TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
     const struct { ImageSize picture; ScreenSize screen; JpegFlavour flavour; } cases[] = {
         {{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
         {{640, 480}, {1280, 1024}, JpegFlavour::Progressive},  // enlarged
-        {{640, 480}, {160, 120}, JpegFlavour::Colour},         // exactly an eighth scale
+        {{640, 480}, {160, 120}, JpegFlavour::Colour},         // decoded at 2/8, already the fitted size
+        {{640, 480}, {200, 150}, JpegFlavour::Grayscale},      // grey, decoded at 3/8 and resampled
         {{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
         {{1600, 1200}, {1024, 768}, JpegFlavour::Colour}};
     for (const auto& c : cases) {

@@ -77,8 +77,12 @@ std::vector<std::vector<std::pair<int, double>>> referenceTaps(int src, int dst)
 // last row is in.
 TEST(RowResampler, MatchesTheReferenceRowByRow) {
     std::mt19937 random(5);
+    // Also one-pixel rows and columns, and shrinking by more than a hundred
+    // to one each way, where the fixed-point weights run short of precision.
     for (auto [from, to] : {std::pair{ImageSize{40, 30}, ImageSize{23, 17}}, {ImageSize{97, 61}, ImageSize{13, 11}},
-                            {ImageSize{40, 30}, ImageSize{90, 70}}, {ImageSize{31, 50}, ImageSize{60, 9}}}) {
+                            {ImageSize{40, 30}, ImageSize{90, 70}}, {ImageSize{31, 50}, ImageSize{60, 9}},
+                            {ImageSize{7, 1}, ImageSize{3, 1}}, {ImageSize{1, 40}, ImageSize{1, 9}},
+                            {ImageSize{30000, 2}, ImageSize{138, 1}}, {ImageSize{2, 20000}, ImageSize{1, 80}}}) {
         SCOPED_TRACE(std::to_string(from.width) + " to " + std::to_string(to.width));
         const Image source = testing::makeImage(from.width, from.height, [&](int, int) {
             return Bgr{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), 9};
@@ -90,6 +94,7 @@ TEST(RowResampler, MatchesTheReferenceRowByRow) {
         }
         const Image out = resampler.take();
         ASSERT_EQ(out.size(), to);
+        EXPECT_EQ(resampler.take().width, 0);  // taken once
         const auto across = referenceTaps(from.width, to.width), down = referenceTaps(from.height, to.height);
         for (int y = 0; y < to.height; ++y)
             for (int x = 0; x < to.width; ++x) {
