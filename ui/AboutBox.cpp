@@ -6,6 +6,7 @@
 #include "app/Rounding.h"
 #include "app/Version.h"
 #include "platform/win32/Text.h"
+#include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
@@ -45,8 +46,8 @@ AboutBox::~AboutBox() { destroy(); }
 bool AboutBox::FormCreate() {
     background_.reset(CreateSolidBrush(kBackground));
     separator_.reset(CreatePen(PS_SOLID, 1, kSeparator));
-    font_ = createTahoma8(false);
-    boldFont_ = createTahoma8(true);
+    font_ = tahoma8();
+    boldFont_ = tahoma8(true);
     return true;  // without a font or brush the system's own are used
 }
 

@@ -3,6 +3,7 @@
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
 #include "ui/PixelFont.h"
+#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -24,14 +25,8 @@ AlertForm::~AlertForm() {
 
 bool AlertForm::create(HWND owner) {
     if (hwnd_) return true;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &AlertForm::windowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!registerWindowClass(instance_, {kClassName, &AlertForm::windowProc, GetSysColorBrush(COLOR_BTNFACE)}))
+        return false;
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -71,17 +66,11 @@ void AlertForm::paint() {
 }
 
 LRESULT CALLBACK AlertForm::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    AlertForm* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<AlertForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<AlertForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<AlertForm>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }

@@ -7,6 +7,7 @@
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
 #include "ui/ModalLoop.h"
+#include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
@@ -66,17 +67,6 @@ public:
 private:
     DWORD previous_ = 0;
 };
-
-
-// Tahoma 8 point at the screen's resolution.
-HFONT createTreeFont() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
-}
 
 win32::UniqueImageList loadNodeImages(HINSTANCE instance) {
     win32::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, static_cast<int>(std::size(kNodeBitmaps)), 0));
@@ -193,7 +183,7 @@ INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam
 void FolderChooserDialog::FormCreate() {
     SetWindowTextW(hwnd_, win32::utf8ToWide(kCaption).c_str());
     sizeClientArea(kClientWidth, kClientHeight);
-    font_.reset(createTreeFont());
+    font_ = tahoma8();
 
     checkBox_ = addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145,
                            17, kCheckBoxId);

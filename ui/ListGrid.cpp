@@ -7,6 +7,8 @@
 
 #include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
+#include "ui/WindowClass.h"
+#include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
@@ -53,17 +55,9 @@ ListGrid::~ListGrid() {
 }
 
 bool ListGrid::create(HWND parent) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ListGrid::windowProc;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!registerWindowClass(instance_, {kClassName, &ListGrid::windowProc, nullptr, CS_DBLCLKS})) return false;
 
-    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
     arrowPen_.reset(CreatePen(PS_SOLID, 1, kArrowColour));
     limits_.ptMinTrackSize = {kMinimumWidth, 0};
@@ -103,18 +97,12 @@ void ListGrid::setNameWidth(int width) {
 // ---- window procedure ----
 
 LRESULT CALLBACK ListGrid::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ListGrid* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<ListGrid*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<ListGrid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<ListGrid>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     const LRESULT result = self->onMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
     }
     return result;

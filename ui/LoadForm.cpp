@@ -251,11 +251,11 @@ void LoadForm::draw(HDC dc, int width, int height) {
     RECT bar{};
     GetWindowRect(status_, &bar);
     const int bottom = height - (bar.bottom - bar.top), top = bottom - kBandHeight;
+    const auto rowBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     for (int y = top; y < bottom; ++y) {
-        const int row = 1 + (y - top) * 90 / kBandHeight;
-        win32::UniqueBrush brush(CreateSolidBrush(stripRow(row)));
+        SetDCBrushColor(dc, stripRow(1 + (y - top) * 90 / kBandHeight));
         RECT line{0, y, width, y + 1};
-        FillRect(dc, &line, brush.get());
+        FillRect(dc, &line, rowBrush);
     }
 
     SetBkMode(dc, TRANSPARENT);

@@ -16,6 +16,8 @@
 #include "app/PreviewFrame.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
+#include "ui/WindowClass.h"
+#include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
@@ -41,15 +43,10 @@ std::string_view placeholderBytes(HINSTANCE instance) {
 }
 
 bool registerApplicationClass(HINSTANCE instance) {
-    WNDCLASSEXW application{};
-    application.cbSize = sizeof application;
-    application.lpfnWndProc = DefWindowProcW;
-    application.hInstance = instance;
-    application.lpszClassName = kApplicationClass;
-    application.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    if (!RegisterClassExW(&application) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
-    return true;
+    WindowClass application{kApplicationClass, DefWindowProcW};
+    application.icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    application.arrowCursor = false;
+    return registerWindowClass(instance, application);
 }
 
 }  // namespace
@@ -70,24 +67,15 @@ MainWindow::~MainWindow() {
 bool MainWindow::create() {
     if (!registerApplicationClass(instance_)) return false;
 
-    WNDCLASSEXW main{};
-    main.cbSize = sizeof main;
-    main.style = CS_DBLCLKS;
-    main.lpfnWndProc = &MainWindow::windowProc;
-    main.hInstance = instance_;
-    main.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
-    main.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0));
-    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
-    main.hbrBackground = nullptr;  // painted by the window, double-buffered
-    main.lpszClassName = kMainClass;
-    if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    // No background: painted by the window, double-buffered.
+    WindowClass main{kMainClass, &MainWindow::windowProc, nullptr, CS_DBLCLKS};
+    main.icon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
+    main.smallIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (!registerWindowClass(instance_, main)) return false;
 
     background_.reset(CreateSolidBrush(kBackground));
-    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    font_ = pixelFont(L"Tahoma", 11);
     accelerators_ = createMainAccelerators();
 
     // Owned top-level windows get no taskbar button; this owner is never shown,
@@ -133,19 +121,13 @@ bool MainWindow::translateAccelerator(MSG& msg) {
 // ---- window procedure ----
 
 LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<MainWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
 
     const LRESULT result = self->onMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
     }
     return result;

@@ -5,6 +5,7 @@
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
 #include "ui/ModalLoop.h"
+#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -20,7 +21,7 @@ ModalWindow::~ModalWindow() {
     // A derived window has destroyed itself already; this is a last resort that
     // no longer reaches the derived handlers.
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd_);
         DestroyWindow(std::exchange(hwnd_, nullptr));
     }
 }
@@ -33,14 +34,7 @@ bool ModalWindow::create(HWND owner) {
     if (hwnd_) return true;
     owner_ = owner;
 
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &ModalWindow::windowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
-    windowClass.hbrBackground = look_.background;
-    windowClass.lpszClassName = look_.className;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!registerWindowClass(instance_, {look_.className, &ModalWindow::windowProc, look_.background})) return false;
 
     // The size is set once the window exists, measured against its real frame.
     CreateWindowExW(kExStyle, look_.className, win32::utf8ToWide(look_.captionUtf8).c_str(), kStyle, 0, 0,
@@ -72,15 +66,6 @@ WindowBounds ModalWindow::outerBounds(HWND window) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-win32::UniqueFont ModalWindow::createTahoma8(bool bold) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return win32::UniqueFont(CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                         FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                         L"Tahoma"));
-}
 
 void ModalWindow::sizeClientArea() {
     const int width = look_.clientWidth, height = look_.clientHeight;
@@ -99,20 +84,14 @@ void ModalWindow::sizeClientArea() {
 }
 
 LRESULT CALLBACK ModalWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ModalWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<ModalWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<ModalWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<ModalWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
 
     LRESULT result = 0;
     const bool ok = guarded(hwnd, [&] { result = self->dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
         self->modal_ = false;
     }

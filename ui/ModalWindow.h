@@ -50,8 +50,6 @@ protected:
     HWND owner() const { return owner_; }
     void moveTo(WindowOrigin origin);
     static WindowBounds outerBounds(HWND window);
-    // Tahoma 8 points at the screen's resolution.
-    static win32::UniqueFont createTahoma8(bool bold);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

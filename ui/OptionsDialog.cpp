@@ -9,6 +9,8 @@
 #include "app/Rounding.h"
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
+#include "ui/WindowClass.h"
+#include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
@@ -109,21 +111,15 @@ void addItems(HWND list, std::initializer_list<std::string> items) {
 
 OptionsDialog::~OptionsDialog() {
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd_);
         DestroyWindow(hwnd_);
     }
 }
 
 bool OptionsDialog::create(HWND owner) {
     owner_ = owner;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &OptionsDialog::windowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!registerWindowClass(instance_, {kClassName, &OptionsDialog::windowProc, GetSysColorBrush(COLOR_BTNFACE)}))
+        return false;
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -139,9 +135,7 @@ bool OptionsDialog::create(HWND owner) {
 }
 
 bool OptionsDialog::createControls() {
-    font_ = win32::UniqueFont(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                          DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    font_ = pixelFont(L"Tahoma", 11);
     auto withFont = [this](HWND control) {
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
@@ -387,19 +381,13 @@ LRESULT CALLBACK OptionsDialog::numberFieldProc(HWND hwnd, UINT message, WPARAM 
 }
 
 LRESULT CALLBACK OptionsDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    OptionsDialog* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<OptionsDialog*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<OptionsDialog>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     LRESULT result = 0;
     const bool ok = guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
     }
     return ok ? result : DefWindowProcW(hwnd, message, wParam, lParam);

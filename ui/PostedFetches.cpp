@@ -1,6 +1,7 @@
 #include "ui/PostedFetches.h"
 
 #include "ui/ErrorBox.h"
+#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -18,12 +19,9 @@ PostedFetches::~PostedFetches() {
 }
 
 bool PostedFetches::create() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &PostedFetches::windowProc;
-    windowClass.hInstance = instance_;
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    WindowClass results{kClassName, &PostedFetches::windowProc};
+    results.arrowCursor = false;  // a message-only window
+    if (!registerWindowClass(instance_, results)) return false;
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, this);
     return window_ != nullptr;
 }
@@ -62,11 +60,8 @@ bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
 }
 
 LRESULT CALLBACK PostedFetches::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<PostedFetches*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else if (message == kResultsMessage) {
-        auto* self = reinterpret_cast<PostedFetches*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    PostedFetches* self = windowObject<PostedFetches>(hwnd, message, lParam);
+    if (message == kResultsMessage) {
         if (self) guarded(hwnd, [self] { self->deliver(); });
         return 0;
     }

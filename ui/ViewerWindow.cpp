@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ui/ErrorBox.h"
+#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -20,14 +21,8 @@ ViewerWindow::~ViewerWindow() {
 
 bool ViewerWindow::create(HWND owner, HWND list) {
     list_ = list;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &ViewerWindow::windowProc;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);  // a system id: A and W alike
-    wc.hbrBackground = nullptr;                    // painted whole, from the picture
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    // No background: painted whole, from the picture.
+    if (!registerWindowClass(instance_, {kClassName, &ViewerWindow::windowProc})) return false;
     // Never activated, not even by a click or by the pointer under an X
     // server that gives the keyboard to the window beneath it.
     return CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
@@ -74,20 +69,14 @@ void ViewerWindow::close() {
 }
 
 LRESULT CALLBACK ViewerWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ViewerWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<ViewerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    auto* self = windowObject<ViewerWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
 
     LRESULT result = 0;
     if (!guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); })) result = 0;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        forgetWindowObject(hwnd);
         self->hwnd_ = nullptr;
     }
     return result;
