@@ -145,7 +145,16 @@ void LoadForm::setSlotPicture(int slot, const std::string& file) {
 
 void LoadForm::setSlotLabel(int slot, const std::string& textUtf8) {
     const RECT before = labelRect(slot);
-    slots_.at(static_cast<std::size_t>(slot - 1)).label = wide(textUtf8);
+    Slot& s = slots_.at(static_cast<std::size_t>(slot - 1));
+    s.label = wide(textUtf8);
+    // Measured once here: the pointer's hit tests use it at every move.
+    s.labelSize = {0, 0};
+    if (HDC dc = GetDC(hwnd())) {
+        HGDIOBJ old = SelectObject(dc, labelFont_.get());
+        GetTextExtentPoint32W(dc, s.label.c_str(), static_cast<int>(s.label.size()), &s.labelSize);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd(), dc);
+    }
     invalidate(&before);
     const RECT after = labelRect(slot);
     invalidate(&after);
@@ -214,14 +223,7 @@ void LoadForm::invalidate(const RECT* area) {
 
 RECT LoadForm::labelRect(int slot) const {
     const POINT at = kLabelAt[slot - 1];
-    const std::wstring& text = slots_[static_cast<std::size_t>(slot - 1)].label;
-    SIZE size{0, 11};
-    if (HDC dc = GetDC(hwnd())) {
-        HGDIOBJ old = SelectObject(dc, labelFont_.get());
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd(), dc);
-    }
+    const SIZE size = slots_[static_cast<std::size_t>(slot - 1)].labelSize;
     return {at.x, at.y, at.x + size.cx, at.y + size.cy};
 }
 

@@ -48,6 +48,7 @@ private:
         bool visible = false;
         Picture picture;
         std::wstring label;
+        SIZE labelSize{0, 0};  // of the label's text in its font
     };
     enum class Target { None, Image, Label };
     struct Hit {
