@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/win32/Win32Desktop.h"
 #include "ui/ErrorBox.h"
 #include "ui/WindowClass.h"
 
@@ -12,6 +13,13 @@ namespace ostrel::ui {
 namespace {
 
 constexpr const wchar_t* kClassName = L"TForm1";
+
+// Under Wine's virtual desktop the X side can put another of our windows above
+// the viewer while Windows keeps the viewer on top: the main window taking the
+// keyboard just after the program starts, for one. While it is shown, the
+// viewer puts itself back on top a few times a second.
+constexpr UINT_PTR kStayOnTopTimer = 1;
+constexpr UINT kStayOnTopIntervalMs = 250;
 
 }  // namespace
 
@@ -40,6 +48,25 @@ void ViewerWindow::showFullScreen() {
         SetForegroundWindow(GetAncestor(list_, GA_ROOT));
         SetFocus(list_);
     }
+    if (win32::runningUnderWine()) {
+        stayOnTop();
+        SetTimer(hwnd_, kStayOnTopTimer, kStayOnTopIntervalMs, nullptr);
+    }
+}
+
+void ViewerWindow::stayOnTop() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+    // Only when Windows has it first: a topmost window shown later (the
+    // download notice) stays in front of it.
+    HWND first = GetTopWindow(nullptr);
+    while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
+    if (first != hwnd_) return;
+    // Wine tells X of a window's place only when it changes, and this one is
+    // already first for Windows: step it to the bottom (which X never hears
+    // of) and back to the top, which X does.
+    constexpr UINT kPlaceOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
+    SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, kPlaceOnly);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kPlaceOnly);
 }
 
 void ViewerWindow::showPicture(const Image& screen) {
@@ -65,7 +92,9 @@ void ViewerWindow::showPicture(const Image& screen) {
 
 void ViewerWindow::close() {
     pressed_ = false;
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (!hwnd_) return;
+    KillTimer(hwnd_, kStayOnTopTimer);
+    ShowWindow(hwnd_, SW_HIDE);
 }
 
 LRESULT CALLBACK ViewerWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,6 +117,10 @@ LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;  // WM_PAINT covers everything
     case WM_PAINT:
         paint();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kStayOnTopTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        stayOnTop();
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;  // a click closes the viewer and leaves the keyboard where it was

@@ -35,6 +35,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
+    void stayOnTop();
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;

@@ -21,6 +21,8 @@
 //   window-info <class>             visible left top right bottom style exstyle
 //   client-origin-of <class>        the client area's top-left corner on the screen
 //   client-size <class>             width height of the client area
+//   stack                           the visible top-level windows, topmost first: class,
+//                                   exstyle and rectangle (for a failing check's log)
 //   keys [--to <caption>|--here] <vk>...   type keys as real input (+vk holds, -vk lets go);
 //                                   --here leaves the foreground as it is (an open menu)
 //   item <caption> <id>             a control of that window: visible enabled left top right
@@ -321,6 +323,22 @@ int run(int argc, wchar_t** argv) {
         RECT r{};
         if (!h || !GetClientRect(h, &r)) return 1;
         outLine(std::to_string(r.right) + " " + std::to_string(r.bottom));
+        return 0;
+    }
+    if (cmd == L"stack") {
+        EnumWindows(
+            [](HWND h, LPARAM) -> BOOL {
+                if (!IsWindowVisible(h)) return TRUE;
+                wchar_t name[64]{};
+                GetClassNameW(h, name, 64);
+                RECT r{};
+                GetWindowRect(h, &r);
+                char exstyle[16];
+                snprintf(exstyle, sizeof exstyle, " 0x%08lX ", static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
+                outLine(utf8(name) + exstyle + rect(r));
+                return TRUE;
+            },
+            0);
         return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);
