@@ -9,7 +9,7 @@ set -u
 
 OW_TEMPLATE=${OSTREL_WINEPREFIX_TEMPLATE:-/var/cache/ostrel-wallpapers/wineprefix}
 OW_CONVERT=/usr/bin/convert      # the real ImageMagick, not a stand-in on PATH
-OW_DEADLINE=${OW_DEADLINE:-270}  # seconds, below ctest's 300 s
+OW_DEADLINE=${OW_DEADLINE:-270}  # seconds; ctest passes its own, below its limit (CMakeLists.txt)
 OW_PASSED=0 OW_FAILED=0 OW_PIDS=() OW_XVFB_PID="" OW_APP_PID="" OW_DIR=""
 OW_TEST=$(basename "$0" .sh)
 OW_EXE_WIN='C:\Ostrel\OstrelWallpapers.exe'
