@@ -19,6 +19,11 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize -L unit -j "$jobs" --output-on-failure
 
+echo "== the Windows build configures without the tests, as on Windows itself (no GoogleTest there)"
+rm -rf build/win-notests
+cmake -S . -B build/win-notests -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+  -DOSTREL_TESTS=OFF -DOSTREL_GTEST_SOURCE="$ROOT/build/no-googletest" --no-warn-unused-cli >/dev/null
+
 echo "== Windows build and program tests under Wine"
 bash scripts/build-windows.sh
 ctest --test-dir build/win -L wine --output-on-failure
