@@ -22,9 +22,12 @@ std::int32_t number(const std::string& text, const std::string& field) {
     throw NotANumber(text, field);
 }
 
-// "0" (or "00"…) and the empty text read as no interval at all.
-bool emptyOrZero(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == '0'; });
+// "0" (or "00"…), the empty text and a number below 1 (pasted: the key filter
+// sees typed keys only) read as no interval at all.
+bool belowOne(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c == '0'; })) return true;
+    const auto value = parseSettingInteger(text);
+    return value && *value < 1;
 }
 
 std::int32_t minutesToMs(std::int32_t minutes) {
@@ -104,7 +107,7 @@ void OptionsController::onProxyChanged() {
 bool OptionsController::Button1Click() {
     OptionsForm& f = form_;
     try {
-        if (emptyOrZero(f.interval)) {
+        if (belowOne(f.interval)) {
             f.interval = std::string("1");  // (a new string: gcc 12 warns falsely on assigning a literal)
             show();
             return false;
@@ -120,7 +123,7 @@ bool OptionsController::Button1Click() {
             s_.dialogs.message("Неправильный задано время");
             return false;
         }
-        if (emptyOrZero(f.scrollRows)) f.scrollRows = std::string("1");
+        if (belowOne(f.scrollRows)) f.scrollRows = std::string("1");
         s_.viewer.setDisplay({.stretch = !f.viewKeepSize, .proportional = f.viewProportional});
         if (number(dailyHourText(f.dailyHourItem), "час") >= 24) f.dailyHourItem = 0;
         if (number(dailyMinuteText(f.dailyMinuteItem), "мин") >= 60) f.dailyMinuteItem = 0;

@@ -97,8 +97,8 @@ void ChangeScheduler::Timer1Timer() {
         std::int64_t from = settings_.timeFromMs;
         std::int64_t span = static_cast<std::int64_t>(settings_.timeToMs) - from;
         std::int64_t wait = from + (span > 0 ? s_.random.below(static_cast<std::int32_t>(std::min<std::int64_t>(span, INT32_MAX))) : 0);
-        // A range edited by hand in the registry must not make the timer spin or stop.
-        timer1_.setInterval(static_cast<std::uint32_t>(std::clamp<std::int64_t>(wait, 1000, INT32_MAX)));
+        // A range from 0 minutes, or edited by hand, must not make the timer spin or stop.
+        timer1_.setInterval(changeWaitMs(wait));
     }
     elapsedSeconds_ = 0;
     std::optional<int> load = loadGate_.Proc(s_.systemInfo.sample());
@@ -132,7 +132,7 @@ void ChangeScheduler::ChinTimerTimer() {
 
 void ChangeScheduler::applyChangeInterval() {
     if (settings_.randomInterval)
-        timer1_.setInterval(static_cast<std::uint32_t>(std::max(settings_.timeFromMs, 0)));
+        timer1_.setInterval(changeWaitMs(settings_.timeFromMs));
     else
         applyFixedInterval();
 }

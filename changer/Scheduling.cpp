@@ -1,8 +1,13 @@
 #include "changer/Scheduling.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace ostrel {
+
+std::uint32_t changeWaitMs(std::int64_t ms) {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 1000, std::numeric_limits<std::int32_t>::max()));
+}
 
 std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t unit) {
     std::int64_t factor;
@@ -12,15 +17,13 @@ std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t un
         case 3: factor = 3600000; break;
         default: return std::nullopt;
     }
-    std::int64_t ms = static_cast<std::int64_t>(value) * factor;
-    // A window timer takes at most 0x7FFFFFFF ms; zero or less means "never fires".
-    if (ms <= 0) return 0u;
-    if (ms > std::numeric_limits<std::int32_t>::max()) ms = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::uint32_t>(ms);
+    return changeWaitMs(std::max<std::int64_t>(value, 1) * factor);
 }
 
 std::string timetoch(std::uint32_t timerIntervalMs, std::int32_t elapsedSeconds) {
-    std::int64_t r = static_cast<std::int64_t>(timerIntervalMs / 1000) - elapsedSeconds;
+    // The countdown and the change timer tick apart, so the count can run a
+    // second past the interval; a wait never shows as a negative time.
+    const std::int64_t r = std::max<std::int64_t>(static_cast<std::int64_t>(timerIntervalMs / 1000) - elapsedSeconds, 0);
     if (r < 60) return std::to_string(r) + " сек.";
     if (r < 3600) return std::to_string(r / 60) + " мин. " + std::to_string(r % 60) + " сек";
     return std::to_string(r / 3600) + " час. " + std::to_string((r % 3600) / 60) + " мин. " +

@@ -9,13 +9,18 @@
 
 namespace ostrel {
 
+// A wait of the change timer: at least a second (a timer of 0 would never fire
+// and the changing would stop for good) and at most what a window timer holds.
+std::uint32_t changeWaitMs(std::int64_t ms);
+
 // intervalValue seconds, minutes or hours in milliseconds (units 1, 2, 3);
-// nullopt for another unit, which leaves the change timer as it was.
-// Clamped to what a window timer can hold.
+// nullopt for another unit, which leaves the change timer as it was. A value
+// below 1 counts as 1, as the options dialog turns "0" into "1".
 std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t unit);
 
 // The time left, as the tray tip shows it: "45 сек.", "4 мин. 59 сек",
-// "1 час. 1 мин. 1 сек" (UTF-8).
+// "1 час. 1 мин. 1 сек" (UTF-8); "0 сек." once the countdown has run past
+// the interval, before the change tick restarts it.
 std::string timetoch(std::uint32_t timerIntervalMs, std::int32_t elapsedSeconds);
 
 // Processor load in per cent from two samples; keeps the newer sample.

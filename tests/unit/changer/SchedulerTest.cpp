@@ -31,6 +31,45 @@ TEST_F(Scheduler, DefaultsCountDownFromFiveMinutesAfterPlayAndTheStartAndStopHot
     }
 }
 
+// However the interval came to be, the changing goes on and the tip counts
+// down from a real wait.
+struct HeldInterval {
+    const char *interval, *unit;   // as stored
+    void (*typed)(OptionsForm&);  // then typed into the options and confirmed, or nullptr
+    std::uint32_t waitMs;
+};
+
+class Intervals : public Scheduler, public ::testing::WithParamInterface<HeldInterval> {};
+
+TEST_P(Intervals, KeepTheChangeTimerRunningForAtLeastASecond) {
+    const HeldInterval& c = GetParam();
+    setting("TimeInterval", c.interval);
+    setting("secund", c.unit);
+    setting("playstat", "1");
+    workingListOf(2);
+    start();
+    if (c.typed) {
+        controller->onCommand(Command::ScheduleOptions);
+        c.typed(controller->options().form());
+        // A second "ОК" as the user gives it after a field was set right.
+        EXPECT_TRUE(controller->options().Button1Click() || controller->options().Button1Click());
+    }
+    EXPECT_TRUE(timers.running(TimerId::Change));
+    EXPECT_EQ(timers.interval(TimerId::Change), c.waitMs);
+    advance(310000);
+    EXPECT_GE(installs(), 1u);
+    EXPECT_EQ(tray.tip.find("- -"), std::string::npos) << tray.tip;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandEditedOrTyped, Intervals,
+    ::testing::Values(HeldInterval{"0", "1", nullptr, 1000}, HeldInterval{"-5", "2", nullptr, 60000},
+                      // Pasted past the key filter: turns into "1", as "0" does.
+                      HeldInterval{"5", "1", [](OptionsForm& f) { f.interval = "-5"; }, 1000},
+                      HeldInterval{"5", "2", [](OptionsForm& f) {
+                          f.fixedMode = false, f.randomMode = true, f.timeFrom = "0", f.timeTo = "5";
+                      }, 1000}));
+
 TEST_F(Scheduler, FirstTickOnlySamplesThenChangesAtModerateLoad) {
     workingListOf(3);
     playEvery(2);

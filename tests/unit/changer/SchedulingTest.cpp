@@ -16,7 +16,8 @@ TEST(Countdown, MatchesTheTrayTipForm) {
         {46000, 1, "45 сек."}, {300000, 1, "4 мин. 59 сек"}, {3662000, 1, "1 час. 1 мин. 1 сек"},
         {86400000, 1, "23 час. 59 мин. 59 сек"}, {60000, 0, "1 мин. 0 сек"}, {60000, 1, "59 сек."},
         {3600000, 0, "1 час. 0 мин. 0 сек"},
-        {2999, 0, "2 сек."}};  // an interval not a whole number of seconds: truncated first
+        {2999, 0, "2 сек."},  // an interval not a whole number of seconds: truncated first
+        {61500, 62, "0 сек."}};  // counted past the interval before the change tick: never below zero
     for (const auto& c : cases) EXPECT_EQ(timetoch(c.intervalMs, c.elapsed), c.text) << c.intervalMs;
 }
 
@@ -26,9 +27,11 @@ TEST(FixedInterval, UnitsAndOutOfRangeValues) {
     EXPECT_EQ(fixedIntervalMs(24, 3), 86400000u);
     EXPECT_EQ(fixedIntervalMs(5, 0), std::nullopt);
     EXPECT_EQ(fixedIntervalMs(5, 4), std::nullopt);
-    // Hand-edited values must not overflow into a short or negative interval.
+    // Hand-edited values must not overflow into a short or negative interval,
+    // nor stop the timer: below 1 counts as 1.
     EXPECT_EQ(fixedIntervalMs(100000, 3), 0x7FFFFFFFu);
-    EXPECT_EQ(fixedIntervalMs(-3, 1), 0u);
+    EXPECT_EQ(fixedIntervalMs(-3, 1), 1000u);
+    EXPECT_EQ(fixedIntervalMs(0, 3), 3600000u);
 }
 
 TEST(LoadGate, FirstSampleGivesNoFigureThenAverageLoadRoundedHalfUp) {
