@@ -76,8 +76,7 @@ bool MainController::FormCreate(StartMode mode) {
     // 11. Settings.
     settings_ = store_.readAll(dataFolder_);
     view_.setWindowSize(settings_.windowWidth, settings_.windowHeight);
-    // 12. Daily change.
-    scheduler_.startDailyCheck();
+    // 12. The daily change is checked at the end, once the working list is there.
     // 13. Automatic download.
     timerDownload_.setEnabled(settings_.loadnew);
     // 14. Column widths belong to the grid.
@@ -123,6 +122,8 @@ bool MainController::FormCreate(StartMode mode) {
     view_.layOut();
     list_.plistSelectCell(0, list_.grid().currentRow);
     startupDone_ = true;
+    // 12. Started in the set minute (at logon at the set time), the day's change is made now.
+    scheduler_.startDailyCheck();
     return false;
 }
 

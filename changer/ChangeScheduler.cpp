@@ -40,6 +40,8 @@ void ChangeScheduler::addTrayIcon() {
 
 void ChangeScheduler::startDailyCheck() {
     if (!settings_.dailyMode) return;
+    // Run once the working list is loaded: a check in the set minute with
+    // nothing to change would wait an hour and miss the day.
     chinTimer_.setEnabled(true);
     ChinTimerTimer();
 }
@@ -123,7 +125,13 @@ void ChangeScheduler::timeoutTimer() {
 void ChangeScheduler::ChinTimerTimer() {
     LocalTime now = s_.clock.now();
     if (now.hour == settings_.dailyHour && now.minute == settings_.dailyMinute) {
-        changer_.ChWall();
+        // Once a calendar day: a check again within the minute (the options
+        // confirmed after the change) changes nothing.
+        const std::array today{now.year, now.month, now.day};
+        if (lastDailyChange_ != today) {
+            lastDailyChange_ = today;
+            changer_.ChWall();
+        }
         chinTimer_.setInterval(kDailyHourMs);
         return;
     }

@@ -2,8 +2,10 @@
 // Changing the wallpaper by itself: the play toggle with its button, caption
 // and tray icon, the change timer `Timer1` behind the processor-load gate, the
 // countdown in the tray tip (`timeout`) and the daily change (`ChinTimer`).
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/Settings.h"
@@ -45,7 +47,8 @@ public:
     // True when the timer is one of the scheduler's and was handled.
     bool onTimer(TimerId id);
 
-    // Start-up: the daily check when daily mode is on, and the fixed interval.
+    // Start-up: the daily check when daily mode is on (once the working list
+    // is loaded), and the fixed interval.
     void startDailyCheck();
     void applyFixedInterval();
     // The start and stop hotkeys: start keeps running, stop keeps stopped.
@@ -93,6 +96,7 @@ private:
     bool playButtonPressed_ = false;
     std::int32_t elapsedSeconds_ = 0;
     std::uint32_t tickCount_ = 0;
+    std::optional<std::array<int, 3>> lastDailyChange_;  // year, month, day
 };
 
 }  // namespace ostrel

@@ -27,6 +27,9 @@ struct LocalTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    int year = 0;  // the calendar day, so that a daily change happens once a day
+    int month = 0;
+    int day = 0;
 };
 
 class Clock {

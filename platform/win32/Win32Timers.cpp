@@ -12,7 +12,7 @@ void Win32Timers::stop(TimerId id) { KillTimer(window_, static_cast<UINT_PTR>(id
 LocalTime Win32Clock::now() const {
     SYSTEMTIME time{};
     GetLocalTime(&time);
-    return {time.wHour, time.wMinute, time.wSecond};
+    return {time.wHour, time.wMinute, time.wSecond, time.wYear, time.wMonth, time.wDay};
 }
 
 std::uint64_t startupSeed() {

@@ -120,7 +120,7 @@ struct DailyCase {
 
 class Daily : public Scheduler, public ::testing::WithParamInterface<DailyCase> {};
 
-// Runs the clock from h:m:00 for the given seconds, moving the fake clock along.
+// Runs the clock from h:m:00 of the 1st for the given seconds, moving the fake clock along.
 TEST_P(Daily, ChangesOnceADayAtTheSetMinuteAndPlayDoesNothing) {
     const DailyCase& c = GetParam();
     setting("InTimeCh", "1");
@@ -128,8 +128,8 @@ TEST_P(Daily, ChangesOnceADayAtTheSetMinuteAndPlayDoesNothing) {
     setting("intime2", std::to_string(c.setMinute));
     workingListOf(3);
     auto setClock = [&](int elapsed) {
-        const int t = (c.hour * 3600 + c.minute * 60 + elapsed) % 86400;
-        clock.time = {t / 3600, (t / 60) % 60, t % 60};
+        const int t = c.hour * 3600 + c.minute * 60 + elapsed;
+        clock.time = {t / 3600 % 24, (t / 60) % 60, t % 60, 2026, 1, 1 + t / 86400};
     };
     setClock(0);
     start();
@@ -145,7 +145,22 @@ INSTANTIATE_TEST_SUITE_P(Clocks, Daily,
                          ::testing::Values(DailyCase{10, 10, 10, 30, 3 * 3600, 1},  // confirmed 20 minutes before
                                            DailyCase{9, 45, 10, 30, 2 * 3600, 1},   // the hour before, past the minute
                                            DailyCase{23, 59, 0, 0, 3600, 1},        // midnight from a minute before
-                                           DailyCase{11, 0, 10, 30, 2 * 86400, 2}));  // once a day
+                                           DailyCase{11, 0, 10, 30, 2 * 86400, 2},  // once a day
+                                           DailyCase{10, 30, 10, 30, 60, 1}));  // started in the set minute
+
+TEST_F(Scheduler, ConfirmingTheDailyTimeInItsMinuteAfterTheChangeChangesNoMore) {
+    setting("InTimeCh", "1");
+    setting("intime1", "10");
+    setting("intime2", "30");
+    workingListOf(3);
+    clock.time = {10, 30, 5};
+    start();
+    EXPECT_EQ(installs(), 1u);
+    clock.time = {10, 30, 40};
+    controller->onCommand(Command::ScheduleOptions);
+    EXPECT_TRUE(controller->options().Button1Click());
+    EXPECT_EQ(installs(), 1u);
+}
 
 TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
     workingListOf(30);
