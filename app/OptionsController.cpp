@@ -187,7 +187,8 @@ void OptionsController::optionset() {
         s_.scheduler.stopDailyCheck();
     }
     settings_.addvlist = f.addToList;                                                   // 15
-    s_.scheduler.resetCountdown();                                                      // 16
+    // 16. The countdown restarted with the change timer in step 10 if its interval changed;
+    // otherwise both go on, so that the tip tells the time to the change the timer will make.
     settings_.shuffle = !f.shuffle;                                                     // 17
     s_.changer.shufleBtnClick();
     s_.saveoptions();                                                                   // 18

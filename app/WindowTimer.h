@@ -2,6 +2,9 @@
 // A window timer with the enabled/interval behaviour the program relies on:
 // a new interval restarts the countdown, the same interval changes nothing,
 // enabling an enabled timer changes nothing, and interval 0 never fires.
+// So confirming the options leaves the change countdown and the automatic
+// download's wait running. Both setters answer whether the countdown started
+// afresh, for what counts along with it.
 #include <cstdint>
 
 #include "platform/Timers.h"
@@ -18,23 +21,25 @@ public:
     bool enabled() const { return enabled_; }
     std::uint32_t interval() const { return interval_; }
 
-    void setEnabled(bool enabled) {
-        if (enabled == enabled_) return;
+    bool setEnabled(bool enabled) {
+        if (enabled == enabled_) return false;
         enabled_ = enabled;
-        apply();
+        return apply();
     }
-    void setInterval(std::uint32_t intervalMs) {
-        if (intervalMs == interval_) return;
+    bool setInterval(std::uint32_t intervalMs) {
+        if (intervalMs == interval_) return false;
         interval_ = intervalMs;
-        apply();
+        return apply();
     }
 
 private:
-    void apply() {
-        if (enabled_ && interval_ > 0)
+    bool apply() {
+        const bool running = enabled_ && interval_ > 0;
+        if (running)
             service_.start(id_, interval_);
         else
             service_.stop(id_);
+        return running;
     }
 
     TimerService& service_;

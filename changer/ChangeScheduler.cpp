@@ -47,7 +47,13 @@ void ChangeScheduler::startDailyCheck() {
 }
 
 void ChangeScheduler::applyFixedInterval() {
-    if (auto ms = fixedIntervalMs(settings_.intervalValue, settings_.intervalUnit)) timer1_.setInterval(*ms);
+    if (auto ms = fixedIntervalMs(settings_.intervalValue, settings_.intervalUnit)) setChangeWait(*ms);
+}
+
+void ChangeScheduler::setChangeWait(std::uint32_t ms) {
+    // The countdown in the tip follows the change timer: it starts again when
+    // the timer does, and only then.
+    if (timer1_.setInterval(ms)) elapsedSeconds_ = 0;
 }
 
 void ChangeScheduler::start() {
@@ -78,8 +84,7 @@ void ChangeScheduler::PlaybtnClick() {
     playButtonPressed_ = settings_.playing;
     view_.setPlayButtonPressed(settings_.playing);
     if (settings_.playing) {
-        timer1_.setEnabled(true);
-        elapsedSeconds_ = 0;
+        if (timer1_.setEnabled(true)) elapsedSeconds_ = 0;  // the start hotkey while changing: goes on
         timeout_.setEnabled(true);
         runStopCaption_ = "Остановить смену обоев";
         trayIcon_ = TrayIcon::Playing;
@@ -140,7 +145,7 @@ void ChangeScheduler::ChinTimerTimer() {
 
 void ChangeScheduler::applyChangeInterval() {
     if (settings_.randomInterval)
-        timer1_.setInterval(changeWaitMs(settings_.timeFromMs));
+        setChangeWait(changeWaitMs(settings_.timeFromMs));
     else
         applyFixedInterval();
 }

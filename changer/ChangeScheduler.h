@@ -56,14 +56,14 @@ public:
     void stop();
     // The schedule steps of confirming the options, called in the options' order.
     // The change timer's interval from the settings: the lower bound of the
-    // random range, or the fixed interval.
+    // random range, or the fixed interval. The countdown restarts only when
+    // the interval changes.
     void applyChangeInterval();
     // Entering the daily mode stops interval playback first.
     void setDailyMode(bool daily);
     // The daily change's time of day; the clock is checked at once.
     void applyDailyTime(std::uint8_t hour, std::uint8_t minute);
     void stopDailyCheck() { chinTimer_.setEnabled(false); }
-    void resetCountdown() { elapsedSeconds_ = 0; }
     void stopTimers();
 
     bool playButtonPressed() const { return playButtonPressed_; }
@@ -78,6 +78,7 @@ public:
 
 private:
     void updateTray();
+    void setChangeWait(std::uint32_t ms);
 
     SchedulerServices s_;
     Settings& settings_;

@@ -46,6 +46,19 @@ TEST_F(DownloadWiring, TheFirstRunComesFiveMinutesAfterStartTheNextOnesAfterEach
     EXPECT_TRUE(controller->listController().proberTimer().enabled());
 }
 
+TEST_F(DownloadWiring, ConfirmingTheOptionsLeavesTheWaitForTheNextRunRunning) {
+    start();
+    controller->onTimer(TimerId::Download);
+    fetches.finish(0, index(1));
+    fetches.finish(1, "BM");
+    advance(10 * 3600000);
+    controller->onCommand(Command::Options);
+    ASSERT_TRUE(controller->options().Button1Click());  // downloading by itself stays on
+    advance(kAutoDownloadIntervalMs - 10 * 3600000);
+    ASSERT_EQ(fetches.started.size(), 3u);  // 16 h 40 min after the last run, not after the "ОК"
+    EXPECT_EQ(path(2), "rz.txt");
+}
+
 TEST_F(DownloadWiring, StopAndExitDuringARunReachTheFetchInHand) {
     start();
     controller->onTimer(TimerId::Download);

@@ -31,6 +31,24 @@ TEST_F(Scheduler, DefaultsCountDownFromFiveMinutesAfterPlayAndTheStartAndStopHot
     }
 }
 
+// Confirming the options unchanged and the start hotkey while changing restart
+// neither the change timer nor the countdown in the tip.
+TEST_F(Scheduler, ConfirmingTheOptionsOrStartingAgainLeavesTheCountdownRunning) {
+    workingListOf(3);
+    playEvery(10);
+    start();
+    advance(26000);  // changed at 20 s (the tick at 10 s only sampled the load)
+    ASSERT_EQ(installs(), 1u);
+    ASSERT_EQ(tray.tip, "Ostrel Wallpapers - 3 сек.");
+    controller->onCommand(Command::ScheduleOptions);
+    ASSERT_TRUE(controller->options().Button1Click());
+    controller->onHotkey(FakeHotkeys::kStart);
+    advance(1000);
+    EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 2 сек.");
+    advance(3000);
+    EXPECT_EQ(installs(), 2u);  // 10 s after the last change
+}
+
 // However the interval came to be, the changing goes on and the tip counts
 // down from a real wait.
 struct HeldInterval {
