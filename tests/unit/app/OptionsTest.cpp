@@ -192,30 +192,45 @@ TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
     EXPECT_EQ(stored("TimeInterval"), "<absent>");
 }
 
-TEST_F(Options, TheDailyModeStopsIntervalChangingAndLeavesItStopped) {
-    workingListOf(3);
-    playEvery(5);
+TEST_F(Options, TheDailyModeNeedsItsTime) {
     start();
-    ASSERT_TRUE(timers.running(TimerId::Change));
     open();
     chooseMode(&OptionsForm::dailyMode);
     EXPECT_TRUE(optionsView.form.dailyFieldsEnabled);
     EXPECT_FALSE(optionsView.form.intervalFieldsEnabled || optionsView.form.rangeFieldsEnabled);
-    form().dailyHourItem = 10;
     form().dailyMinuteItem = -1;
     EXPECT_FALSE(options().Button1Click());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный задано время"});
-    form().dailyMinuteItem = 3;
-    clock.time = {10, 29, 0};
-    EXPECT_TRUE(options().Button1Click());
+}
+
+struct DailyOptions : Options {
+    // Changing every 5 s, then the daily mode at 10:30 confirmed at 10:29.
+    void chooseDailyWhileChanging() {
+        workingListOf(3);
+        playEvery(5);
+        start();
+        ASSERT_TRUE(timers.running(TimerId::Change));
+        open();
+        chooseMode(&OptionsForm::dailyMode);
+        form().dailyHourItem = 10;
+        form().dailyMinuteItem = 3;
+        clock.time = {10, 29, 0};
+        ASSERT_TRUE(options().Button1Click());
+    }
+};
+
+TEST_F(DailyOptions, StopIntervalChangingAndCheckTheClockAtOnce) {
+    chooseDailyWhileChanging();
     EXPECT_EQ(timers.interval(TimerId::Daily), 3000u);  // the clock was checked at once: the minute is next
     EXPECT_FALSE(timers.running(TimerId::Change));
-    EXPECT_TRUE(timers.running(TimerId::Daily));
     EXPECT_FALSE(view.playPressed);
     EXPECT_EQ(stored("InTimeCh"), "1");
     EXPECT_EQ(stored("intime1"), "10");
     EXPECT_EQ(stored("intime2"), "30");
+}
 
+TEST_F(DailyOptions, KeepChangingStoppedFromRunToRunAndPlayStartsItAfterThem) {
+    chooseDailyWhileChanging();
     const std::string saved = stored("playstat");
     for (int run = 0; run < 2; ++run) {
         controller->FormDestroy();
@@ -223,7 +238,6 @@ TEST_F(Options, TheDailyModeStopsIntervalChangingAndLeavesItStopped) {
         start();
         EXPECT_EQ(stored("playstat"), saved);
     }
-
     open();
     chooseMode(&OptionsForm::fixedMode);
     EXPECT_TRUE(options().Button1Click());

@@ -7,7 +7,7 @@ struct Scheduler : ControllerTest {
     std::size_t installs() const { return desktop.reloads.size(); }
 };
 
-TEST_F(Scheduler, DefaultsCountDownFromFiveMinutesAfterPlayAndTheStartAndStopHotkeysDoNotToggle) {
+TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefault) {
     start();
     EXPECT_FALSE(controller->settings().playing);
     controller->scheduler().PlaybtnClick();
@@ -17,12 +17,21 @@ TEST_F(Scheduler, DefaultsCountDownFromFiveMinutesAfterPlayAndTheStartAndStopHot
     EXPECT_EQ(tray.icon, TrayIcon::Playing);
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 4 мин. 58 сек");
+}
+
+TEST_F(Scheduler, StopPutsBackThePlainTipTheStoppedIconAndTheStartCaption) {
+    playEvery(5);
+    start();
+    advance(1000);
     controller->scheduler().PlaybtnClick();
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers");
     EXPECT_EQ(tray.icon, TrayIcon::Stopped);
-    EXPECT_FALSE(timers.running(TimerId::Change));
-    EXPECT_FALSE(timers.running(TimerId::Countdown));
+    EXPECT_FALSE(timers.running(TimerId::Change) || timers.running(TimerId::Countdown));
     EXPECT_EQ(controller->runStopCaption(), "Запустить смену обоев");
+}
+
+TEST_F(Scheduler, TheStartAndStopHotkeysDoNotToggle) {
+    start();
     for (auto [hotkey, playing] : {std::pair{FakeHotkeys::kStop, false}, {FakeHotkeys::kStart, true},
                                    {FakeHotkeys::kStart, true}, {FakeHotkeys::kStop, false}}) {
         controller->onHotkey(hotkey);

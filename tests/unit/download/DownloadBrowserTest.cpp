@@ -184,7 +184,7 @@ TEST_F(DownloadBrowserTest, AnActivationDuringAFetchStartsOverOnlyOnceItHasEnded
     browser.show();
 }
 
-TEST_F(DownloadBrowserTest, APictureIsFetchedOnceAnimatedRecordedListedAndCounted) {
+TEST_F(DownloadBrowserTest, AClickFetchesThePictureOnceWhileItsLabelBlinks) {
     openWith(indexOf(100), [&] {
         browser.downloadpic(2);
         browser.downloadpic(2);  // a second click while it is fetched is ignored
@@ -200,40 +200,46 @@ TEST_F(DownloadBrowserTest, APictureIsFetchedOnceAnimatedRecordedListedAndCounte
         EXPECT_EQ(view.labels[1], "Скачивание...");
         tick();
         EXPECT_EQ(view.labels[1], "С");
+    });
+}
 
-        fetches.finish(fetches.last(), "0123456789");
-        EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
-        EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
-        tick();
-        EXPECT_EQ(view.labels[1], "    Скачано");
-        EXPECT_EQ(view.labels[0], "");
-
-        // A failure shows for the rest of the run, over an older copy too.
+// Picture 2 fetched, 3 failed over an older copy, 4 answered empty.
+struct FetchedPictures : DownloadBrowserTest {
+    void fetchThree() {
         std::ofstream(walls + "p003.jpg") << "old";
-        browser.downloadpic(3);
-        fetches.finish(fetches.last(), "", FetchOutcome::UrlFailed);
-        tick();
-        EXPECT_EQ(view.labels[2], "    Ошибка");
-        EXPECT_EQ(TempDir::read(walls + "p003.jpg"), "old");
-        // So does an empty reply, which leaves no empty picture behind.
-        browser.downloadpic(4);
+        for (int n : {2, 3, 4}) browser.downloadpic(n);
+        fetches.finish(fetches.last() - 2, "0123456789");
+        fetches.finish(fetches.last() - 1, "", FetchOutcome::UrlFailed);
         fetches.finish(fetches.last(), "");
         tick();
-        EXPECT_EQ(view.labels[3], "    Ошибка");
-        EXPECT_FALSE(fs.fileExists(walls + "p004.jpg"));
-        EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
-    });
-    // Each transfer counts one more than its bytes: the index, four previews,
-    // the picture; the failed one 0, the empty one 1.
+    }
+    // The slots' marks, on this showing and the next one.
+    void expectMarks(const std::array<std::string, 4>& marks) {
+        EXPECT_EQ(view.labels, marks);
+        openWith(indexOf(100), [&] {
+            tick();
+            EXPECT_EQ(view.labels, marks);
+        });
+    }
+};
+
+TEST_F(FetchedPictures, OnlyTheFetchedOneIsRecordedListedAndMarkedSoAndAFailureKeepsNoFile) {
+    openWith(indexOf(100), [&] { fetchThree(); });
+    EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
+    EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
+    EXPECT_EQ(TempDir::read(walls + "p003.jpg"), "old");
+    EXPECT_FALSE(fs.fileExists(walls + "p004.jpg"));  // no empty picture left behind
+    expectMarks({"", "    Скачано", "    Ошибка", "    Ошибка"});
+}
+
+TEST_F(FetchedPictures, EachTransferCountsOneMoreThanItsBytesOverTheShowings) {
+    openWith(indexOf(100), [&] { fetchThree(); });
+    // The index, four previews, the picture; the failed one 0, the empty one 1.
     const std::uint64_t first = browser.byteTotal();
     EXPECT_EQ(first, (indexOf(100).size() + 1) + 4 * 5 + 11 + 0 + 1);
     EXPECT_EQ(view.status2, "Скачано " + tostr(first, ','));
-    openWith(indexOf(100), [&] {
-        tick();
-        EXPECT_EQ(view.labels[1], "    Скачано");  // still in the download folder
-        EXPECT_EQ(view.labels[2], "    Ошибка");
-    });
-    EXPECT_GT(browser.byteTotal(), first);  // the total grows over the showings
+    openWith(indexOf(100));
+    EXPECT_GT(browser.byteTotal(), first);
 }
 
 TEST_F(DownloadBrowserTest, ClosingDuringAFetchKeepsNothingOfIt) {
