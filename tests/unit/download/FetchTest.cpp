@@ -324,9 +324,11 @@ TEST_F(FetchWorkersTest, StalledReadBoundsTheJoinAndNothingStartsAfterIt) {
 
 TEST_F(FetchWorkersTest, ABoundedJoinNamesOnlyTheFilesOfTransfersStillWriting) {
     net.stall = true;
+    std::atomic<bool> reading{false};  // the file is open and so marked before the first read
+    net.onRead = [&](std::size_t) { reading = true; };
     FetchWorkers workers(net, fs, proxy);
     workers.start({"http://host/stall", target, kPictureLimit, 1000}, stop, record());
-    while (!fs.fileExists(target)) std::this_thread::sleep_for(1ms);
+    while (!reading) std::this_thread::sleep_for(1ms);
     std::vector<std::string> opened;
     EXPECT_FALSE(workers.stopAndJoinFor(0ms, opened));
     EXPECT_EQ(opened, std::vector<std::string>{target});
