@@ -42,8 +42,12 @@ void ListController::scrollTo(int firstVisibleRow) {
     view_.listChanged();
 }
 
-bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
+bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat) {
     if (asking_) return true;
+    // One press, one command: a held Delete would remove or delete row after
+    // row as each moves up into place, and a held Enter would fill the
+    // history with one picture. The arrows repeat, to run through the list.
+    if (repeat && (key == ListKey::Delete || key == ListKey::Enter)) return true;
     switch (key) {
     case ListKey::Enter:
         installSelected_(grid_.selectionTop);

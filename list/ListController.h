@@ -109,7 +109,8 @@ public:
     void moveCurrentRow(int row, bool extend);
     void scrollTo(int firstVisibleRow);
     // True when the key was taken; otherwise the grid handles it itself.
-    bool plistKeyDown(ListKey key, bool shift, bool ctrl);
+    // repeat: the key is held down and this is its auto-repeat.
+    bool plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat = false);
     void plistKeyUp(ListKey key);
     void plistMouseWheelDown();
     void plistMouseWheelUp();

@@ -20,6 +20,7 @@ constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
 constexpr COLORREF kScreenSizeColour = RGB(10, 200, 10);
 constexpr COLORREF kArrowColour = RGB(128, 128, 128);
 constexpr int kMinimumWidth = 200;
+constexpr LPARAM kKeyWasDown = 1 << 30;  // WM_KEYDOWN's auto-repeat bit
 
 // Cell texts: the header is display text in UTF-8, every other cell bytes in
 // the ANSI code page.
@@ -189,7 +190,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN:
-        onKeyDown(wParam);
+        onKeyDown(wParam, (lParam & kKeyWasDown) != 0);
         return 0;
     case WM_KEYUP:
         if (list_) {
@@ -218,12 +219,12 @@ ListKey ListGrid::listKeyOf(WPARAM key) {
     }
 }
 
-void ListGrid::onKeyDown(WPARAM key) {
+void ListGrid::onKeyDown(WPARAM key, bool repeat) {
     if (!list_) return;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const ListKey listKey = listKeyOf(key);
-    if (list_->plistKeyDown(listKey, shift, ctrl)) return;
+    if (list_->plistKeyDown(listKey, shift, ctrl, repeat)) return;
 
     // The grid's own moves: with whole-row selection Left and Right act as Up and Down.
     const GridState& grid = list_->grid();

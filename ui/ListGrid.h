@@ -60,7 +60,7 @@ private:
     int rowTop(int row) const;
     int dataRowsInView() const;
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
-    void onKeyDown(WPARAM key);
+    void onKeyDown(WPARAM key, bool repeat);
     void onVerticalScroll(WPARAM request);
 
     HINSTANCE instance_;

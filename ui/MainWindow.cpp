@@ -115,6 +115,16 @@ void MainWindow::attach(MainController* controller) {
 bool MainWindow::translateAccelerator(MSG& msg) {
     if (!hwnd_ || !accelerators_) return false;
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    // One press, one command: a held shortcut's auto-repeats are dropped. A
+    // held Ctrl+S would otherwise open the save dialog again as soon as it
+    // was closed, and a held Ctrl+N clear what came meanwhile.
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (keyDown && (msg.lParam & (1 << 30)) != 0) {
+        const BYTE modifiers = static_cast<BYTE>((GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
+                                                 (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
+                                                 (GetKeyState(VK_MENU) < 0 ? FALT : 0));
+        if (isMainShortcut({modifiers, static_cast<WORD>(msg.wParam)})) return true;
+    }
     return TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg) != 0;
 }
 

@@ -37,6 +37,27 @@ TEST_F(ListCommands, DeleteTakesTheCurrentRowAfterStartThenTheSelectionAndSavesK
     EXPECT_EQ(onDisk(7), "1234567");
 }
 
+// A key held down sends its key-down again and again: Delete in every form,
+// and Enter, act on the first press only; the arrows keep repeating.
+TEST_F(ListCommands, AHeldKeyDestroysOrInstallsOnceNotRowAfterRow) {
+    workingListOf(7);
+    start();
+    list().moveCurrentRow(2, false);
+    for (const auto [shift, ctrl] : {std::pair{false, false}, {true, false}, {true, true}}) {
+        list().plistKeyDown(ListKey::Delete, shift, ctrl, false);
+        for (int held = 0; held < 3; ++held) EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, shift, ctrl, true));
+    }
+    EXPECT_EQ(rows(), "p1.bmp p5.bmp p6.bmp p7.bmp");
+    EXPECT_EQ(onDisk(7), "12567");
+    EXPECT_EQ(dialogs.questions.size(), 1u);
+
+    const std::size_t installs = desktop.reloads.size();
+    list().plistKeyDown(ListKey::Enter, false, false, false);
+    for (int held = 0; held < 3; ++held) list().plistKeyDown(ListKey::Enter, false, false, true);
+    EXPECT_EQ(desktop.reloads.size(), installs + 1);
+    EXPECT_FALSE(list().plistKeyDown(ListKey::Down, false, false, true));  // the grid's own step
+}
+
 TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
     workingListOf(4);
     start();
