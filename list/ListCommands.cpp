@@ -43,6 +43,7 @@ void ListController::scrollTo(int firstVisibleRow) {
 }
 
 bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat) {
+    keysDown_.set(static_cast<std::size_t>(key));
     if (asking_) return true;
     // One press, one command: a held Delete would remove or delete row after
     // row as each moves up into place, and a held Enter would fill the
@@ -91,6 +92,10 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repea
 }
 
 void ListController::plistKeyUp(ListKey key) {
+    // A release whose press went to another window is not a press here: the
+    // Escape or Space that answered a question must not close or move the viewer.
+    if (!keysDown_.test(static_cast<std::size_t>(key))) return;
+    keysDown_.reset(static_cast<std::size_t>(key));
     if (key == ListKey::Delete) plistSelectCell(0, grid_.currentRow);
     if (!viewerOpen() || asking_) return;
     switch (key) {

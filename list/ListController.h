@@ -3,6 +3,7 @@
 // position in it, the row-selection handling, the background resolution
 // prober, and the list commands (save, load, clear) with the working list
 // file "Default.tav".
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,7 +34,7 @@ struct GridState {
 };
 
 // Keys the list reacts to before the grid's own key handling.
-enum class ListKey { Enter, Up, Down, Left, Right, Delete, A, Escape, Space, Other };
+enum class ListKey { Enter, Up, Down, Left, Right, Delete, A, Escape, Space, Other, Count };
 
 // What the row menu offers for the row that was right-clicked.
 struct RowMenu {
@@ -182,6 +183,7 @@ private:
     bool hoverName_ = false;
     bool hoverResolution_ = false;
     int selectionAnchor_ = 0;
+    std::bitset<static_cast<std::size_t>(ListKey::Count)> keysDown_;  // pressed here, not yet released
     // On until start-up has read the working list file (or found none), so
     // that no failure before then lets an empty list be written over it.
     bool keepDefaultListFile_ = true;

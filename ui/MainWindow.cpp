@@ -330,16 +330,10 @@ bool MainWindow::onCreate() {
 }
 
 void MainWindow::onCommand(Command command) {
-    switch (command) {
-    case Command::Help:
-        if (help_.create(hwnd_)) help_.show();
-        return;
-    case Command::About:
-        if (about_.create(hwnd_)) about_.show();
-        return;
-    default:
-        if (controller_) controller_->onCommand(command);
-    }
+    if (!controller_) return;
+    controller_->onCommand(command);  // Help and About too: the full-screen viewer closes first
+    if (command == Command::Help && help_.create(hwnd_)) help_.show();
+    if (command == Command::About && about_.create(hwnd_)) about_.show();
 }
 
 void MainWindow::onFaceButton(FaceButton button) {
