@@ -38,7 +38,8 @@ void ListController::moveCurrentRow(int row, bool extend) {
 }
 
 void ListController::scrollTo(int firstVisibleRow) {
-    grid_.firstVisibleRow = std::clamp(firstVisibleRow, 1, std::max(1, list_.rowCount() - 1));
+    grid_.firstVisibleRow = firstVisibleRow;
+    clampView();
     view_.listChanged();
 }
 
@@ -159,8 +160,8 @@ void ListController::plistMouseWheelUp() {
     if (viewerOpen() && !jumpedToTop) viewer_->a(grid_.currentRow, ViewerDirection::Backward);
 }
 
-void ListController::plistDblClick(int screenY, int windowTop) {
-    if (screenY - windowTop - 50 >= kRowHeight) installSelected_(grid_.selectionTop);
+void ListController::plistDblClick(int y) {
+    if (y >= kRowHeight) installSelected_(grid_.selectionTop);  // below the header
 }
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {

@@ -70,12 +70,16 @@ bool ListGrid::create(HWND parent) {
 
 void ListGrid::attach(ListController* list) {
     list_ = list;
-    if (list_ && hwnd_) {
-        RECT outer{};
-        GetWindowRect(hwnd_, &outer);
-        list_->grid().heightPixels = outer.bottom - outer.top;
-    }
+    reportSize();
     refresh();
+}
+
+void ListGrid::reportSize() {
+    if (!list_ || !hwnd_) return;
+    RECT outer{}, client{};
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    list_->setGridSize(outer.bottom - outer.top, client.bottom);
 }
 
 void ListGrid::refresh() {
@@ -117,12 +121,9 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paint();
         return 0;
     case WM_SIZE:
-        if (list_) {
-            RECT outer{};
-            GetWindowRect(hwnd_, &outer);
-            list_->grid().heightPixels = outer.bottom - outer.top;
-        }
-        updateScrollBar();
+        // A new height can move the first visible row: all of it is drawn again.
+        reportSize();
+        refresh();
         if (onResize) onResize();
         return 0;
     case WM_GETMINMAXINFO: {
@@ -171,11 +172,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         selecting_ = false;
         return 0;
     case WM_LBUTTONDBLCLK:
-        if (list_ && mainWindowOrigin) {
-            POINT cursor{};
-            GetCursorPos(&cursor);
-            list_->plistDblClick(cursor.y, mainWindowOrigin().y);
-        }
+        if (list_) list_->plistDblClick(GET_Y_LPARAM(lParam));
         return 0;
     case WM_RBUTTONUP:
         if (list_ && mainWindowOrigin && onRowMenu) {
@@ -269,18 +266,12 @@ void ListGrid::onVerticalScroll(WPARAM request) {
     }
     default: return;
     }
-    const int lowest = std::max(1, list_->list().rowCount() - dataRowsInView());
-    list_->scrollTo(std::clamp(wanted, 1, lowest));
+    list_->scrollTo(wanted);  // held to the rows the grid can show
 }
 
 // ---- geometry ----
 
-int ListGrid::dataRowsInView() const {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const int header = list_ && list_->list().fixedRows() > 0 ? kRowHeight : 0;
-    return std::max(0, (static_cast<int>(client.bottom) - header) / kRowHeight);
-}
+int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
 
 int ListGrid::rowTop(int row) const {
     if (row == 0 || !list_) return 0;

@@ -470,12 +470,11 @@ void MainWindow::examineMouseMove(const MSG& msg) {
     if (msg.message != WM_MOUSEMOVE || !controller_ || !hwnd_ || !grid_.hwnd()) return;
     int which = 0;
     if (msg.hwnd == grid_.hwnd()) {
-        RECT outer{}, gridBounds{};
-        GetWindowRect(hwnd_, &outer);
-        GetWindowRect(grid_.hwnd(), &gridBounds);
-        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&gridBounds), 2);
-        which = headerCellUnderPointer(msg.pt.x - outer.left, msg.pt.y - outer.top - 50, gridBounds.left,
-                                       gridBounds.right - gridBounds.left, grid_.numberWidth(), grid_.nameWidth());
+        // In the grid's own client coordinates, whatever the frames and the menu bar above it measure.
+        RECT client{};
+        GetClientRect(grid_.hwnd(), &client);
+        which = headerCellAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam), client.right, grid_.numberWidth(),
+                             grid_.nameWidth());
     }
     setHeaderHover(which);
 }

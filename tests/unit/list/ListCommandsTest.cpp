@@ -182,6 +182,52 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     EXPECT_FALSE(timers.running(TimerId::Blink));
 }
 
+// The grid reports its size after start-up has put the current entry in
+// sight; from then on no scroll leaves empty rows under the last one while
+// rows above are out of sight.
+TEST_F(ListCommands, TheGridShowsRowsDownToItsBottomFromStartAndAfterEveryScroll) {
+    workingListOf(40);
+    setting("selected", "35");
+    start();
+    GridState& grid = list().grid();
+    list().setGridSize(323, 315);  // 20 whole rows under the header
+    EXPECT_EQ(grid.firstVisibleRow, 16);  // 35 in sight, 40 still above the bottom
+    EXPECT_EQ(grid.currentRow, 35);
+    list().scrollTo(40);
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    for (int step = 0; step < 30; ++step) list().plistMouseWheelDown();
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    list().scrollTo(1);
+    controller->mutableSettings().currentIndex = 39;
+    list().gotoselected();  // the screenful it counts is 3 rows short of the grid's
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    list().setGridSize(473, 465);  // a taller window: 30 rows
+    EXPECT_EQ(grid.firstVisibleRow, 11);
+}
+
+TEST_F(ListCommands, AShortListShowsAllItsRowsWithTheLastCurrent) {
+    workingListOf(3);
+    setting("selected", "3");
+    start();
+    list().setGridSize(323, 315);
+    EXPECT_EQ(list().grid().firstVisibleRow, 1);
+    list().scrollTo(3);
+    list().plistMouseWheelDown();
+    controller->mutableSettings().currentIndex = 3;
+    list().gotoselected();
+    EXPECT_EQ(list().grid().firstVisibleRow, 1);
+}
+
+TEST_F(ListCommands, DoubleClickBelowTheHeaderInstallsTheSelectedRow) {
+    workingListOf(3);
+    start();
+    list().moveCurrentRow(2, false);
+    list().plistDblClick(14);  // the header's last line
+    EXPECT_TRUE(desktop.reloads.empty());
+    list().plistDblClick(15);  // row 1's first
+    EXPECT_EQ(current(), 2);
+}
+
 TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
     workingList({picture("a.bmp", 37, 21), picture("b.bmp", 5, 4)});
     start();
