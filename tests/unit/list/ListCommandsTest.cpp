@@ -65,11 +65,17 @@ TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
     dialogs.whileAsking = [&] {  // the user clicks about while the box waits
         list().headerClick(100, 5, 34, 266);
         controller->onCommand(Command::ClearList);
+        for (Command sort : {Command::SortDescending, Command::SortByName, Command::SortByResolution})
+            controller->onCommand(sort);
         list().moveCurrentRow(4, false);
     };
     list().plistKeyDown(ListKey::Delete, true, false);
     EXPECT_EQ(onDisk(4), "14");
     EXPECT_EQ(rows(), "p1.bmp p4.bmp");
+    // The sort menu's checkmark and the arrow still tell the sort that was made: none.
+    EXPECT_TRUE(list().ascendingChecked());
+    EXPECT_TRUE(list().sortDescending());
+    EXPECT_FALSE(list().sortedByName() || list().sortedByResolution());
 
     list().moveCurrentRow(1, false);
     controller->onCommand(Command::DeleteFile);  // the row asked about, not the one clicked meanwhile
