@@ -221,8 +221,28 @@ void MainController::AutoDownloadLink::startFetch(const FetchRequest& request, c
 
 // ---------------------------------------------------------------- input
 
+// Commands that open a window of their own. The full-screen viewer stays on
+// top of everything, so it closes first: the window then stands in front and
+// takes the keys the user sees it take.
+bool MainController::opensWindow(Command command) const {
+    switch (command) {
+        case Command::SaveList:
+        case Command::LoadList:
+        case Command::AddFolder:
+        case Command::AddFile:
+        case Command::OpenDownloads:
+        case Command::ScheduleOptions:
+        case Command::Options:
+        case Command::Help:
+        case Command::About: return true;
+        case Command::DownloadButton: return !autoDownload_.autoDownloading();
+        default: return false;
+    }
+}
+
 void MainController::onCommand(Command command) {
     if (shutdownDone_ || filesRemoved_) return;  // the last save has been made, or nothing may be saved
+    if (opensWindow(command)) viewer_.close();
     switch (command) {
         case Command::Next: changer_.ChWall(); break;
         case Command::Back: changer_.golast(); break;
@@ -250,7 +270,7 @@ void MainController::onCommand(Command command) {
         case Command::OpenDownloads: browser_.show(); break;
         case Command::ScheduleOptions: options_.option(OptionsPage::Changing); break;
         case Command::Options: options_.option(OptionsPage::General); break;
-        case Command::Help:   // windows of the interface alone: the window opens them
+        case Command::Help:   // windows of the interface alone: the window opens them after this
         case Command::About:
             break;
     }

@@ -131,6 +131,7 @@ private:
         MainController& owner_;
     };
 
+    bool opensWindow(Command command) const;
     void stopDownloadCommand();
     void stopAllTimers();
     void saveSettings();

@@ -10,6 +10,12 @@ int visibleRowsFor(int heightPixels) {
     return static_cast<int>(roundHalfEven(heightPixels - 3 * kRowHeight, kRowHeight));
 }
 
+int entryRowsInView(int clientHeight) { return std::max(0, clientHeight - kRowHeight) / kRowHeight; }
+
+int clampFirstVisibleRow(int top, int rowCount, int rowsInView) {
+    return std::clamp(top, 1, std::max(1, rowCount - std::max(1, rowsInView)));
+}
+
 WheelStep wheelDown(int k, int rowCount, int current, int top, int gridHeight) {
     const int visible = visibleRowsFor(gridHeight - 8);
     const int last = rowCount - 1;
@@ -42,10 +48,10 @@ WheelStep wheelUp(int k, int rowCount, int current, int top, int gridHeight) {
     return step;
 }
 
-int headerCellUnderPointer(int x, int y, int gridLeft, int gridWidth, int numberWidth, int nameWidth) {
-    if (y >= kRowHeight) return 0;
-    if (gridLeft + numberWidth < x && x < gridLeft + numberWidth + nameWidth) return 1;
-    if (gridLeft + numberWidth + nameWidth < x && x < gridLeft + gridWidth) return 2;
+int headerCellAt(int x, int y, int clientWidth, int numberWidth, int nameWidth) {
+    if (y < 0 || y >= kRowHeight) return 0;
+    if (numberWidth < x && x < numberWidth + nameWidth) return 1;
+    if (numberWidth + nameWidth < x && x < clientWidth) return 2;
     return 0;
 }
 

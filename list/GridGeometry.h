@@ -17,6 +17,13 @@ inline constexpr int kResolutionColumnWithScrollBar = 83;
 // Round(height / row height - 3), halves to even: the rows taken as one screenful.
 int visibleRowsFor(int heightPixels);
 
+// Whole entry rows a grid client area of this height shows under the header.
+int entryRowsInView(int clientHeight);
+// The first visible row the grid can show: never above row 1, and never so far
+// down that an empty space stands below the last row while rows above are out
+// of sight. rowsInView 0 (no height yet) limits it to the last row.
+int clampFirstVisibleRow(int top, int rowCount, int rowsInView);
+
 // Where the grid stands after one wheel step.
 struct WheelStep {
     int firstVisibleRow;
@@ -27,8 +34,9 @@ struct WheelStep {
 WheelStep wheelDown(int k, int rowCount, int current, int top, int gridHeight);
 WheelStep wheelUp(int k, int rowCount, int current, int top, int gridHeight);
 
-// Which header cell a point is over: 0 none, 1 "Имя", 2 "Разрешение".
-int headerCellUnderPointer(int x, int y, int gridLeft, int gridWidth, int numberWidth, int nameWidth);
+// Which header cell a point of the grid's client area is over: 0 none,
+// 1 "Имя", 2 "Разрешение".
+int headerCellAt(int x, int y, int clientWidth, int numberWidth, int nameWidth);
 
 // One grey line of the sort arrow, drawn from x0 up to but not including x1.
 struct ArrowLine {

@@ -38,12 +38,18 @@ void ListController::moveCurrentRow(int row, bool extend) {
 }
 
 void ListController::scrollTo(int firstVisibleRow) {
-    grid_.firstVisibleRow = std::clamp(firstVisibleRow, 1, std::max(1, list_.rowCount() - 1));
+    grid_.firstVisibleRow = firstVisibleRow;
+    clampView();
     view_.listChanged();
 }
 
-bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
+bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat) {
+    keysDown_.set(static_cast<std::size_t>(key));
     if (asking_) return true;
+    // One press, one command: a held Delete would remove or delete row after
+    // row as each moves up into place, and a held Enter would fill the
+    // history with one picture. The arrows repeat, to run through the list.
+    if (repeat && (key == ListKey::Delete || key == ListKey::Enter)) return true;
     switch (key) {
     case ListKey::Enter:
         installSelected_(grid_.selectionTop);
@@ -87,6 +93,10 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl) {
 }
 
 void ListController::plistKeyUp(ListKey key) {
+    // A release whose press went to another window is not a press here: the
+    // Escape or Space that answered a question must not close or move the viewer.
+    if (!keysDown_.test(static_cast<std::size_t>(key))) return;
+    keysDown_.reset(static_cast<std::size_t>(key));
     if (key == ListKey::Delete) plistSelectCell(0, grid_.currentRow);
     if (!viewerOpen() || asking_) return;
     switch (key) {
@@ -150,8 +160,8 @@ void ListController::plistMouseWheelUp() {
     if (viewerOpen() && !jumpedToTop) viewer_->a(grid_.currentRow, ViewerDirection::Backward);
 }
 
-void ListController::plistDblClick(int screenY, int windowTop) {
-    if (screenY - windowTop - 50 >= kRowHeight) installSelected_(grid_.selectionTop);
+void ListController::plistDblClick(int y) {
+    if (y >= kRowHeight) installSelected_(grid_.selectionTop);  // below the header
 }
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {

@@ -87,6 +87,7 @@ void ListController::gotoselected() {
     if (top <= ci && ci <= top + visibleRows) return;
     if (ci > 0 && ci < list_.rowCount()) {
         grid_.firstVisibleRow = std::max(1, std::min(ci, list_.rowCount() - visibleRows - 1));
+        clampView();  // the screenful above is smaller than the grid's view
         view_.listChanged();
     }
 }
@@ -112,16 +113,33 @@ void ListController::clampGridToList() {
     const int last = list_.rowCount() - 1;
     grid_.currentRow = std::clamp(grid_.currentRow, last > 0 ? 1 : 0, last);
     grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = grid_.currentRow;
-    // No screen of empty rows at the end of a list that got shorter.
-    grid_.firstVisibleRow = std::clamp(grid_.firstVisibleRow, 1, std::max(1, last - rowsInSight() + 1));
+    clampView();  // no screen of empty rows at the end of a list that got shorter
 }
 
-int ListController::rowsInSight() const { return std::max(1, grid_.heightPixels / kRowHeight - 1); }
+int ListController::rowsInSight() const { return std::max(1, grid_.rowsInView); }
 
+// Before the grid has a size there is no sight to keep the row in: it is put
+// there when the size comes.
 void ListController::keepInSight(int row) {
-    if (row < 1) return;
-    if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
-    if (row >= grid_.firstVisibleRow + rowsInSight()) grid_.firstVisibleRow = row - rowsInSight() + 1;
+    if (row >= 1 && grid_.rowsInView > 0) {
+        if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
+        if (row >= grid_.firstVisibleRow + rowsInSight()) grid_.firstVisibleRow = row - rowsInSight() + 1;
+    }
+    clampView();
+}
+
+void ListController::clampView() {
+    grid_.firstVisibleRow = clampFirstVisibleRow(grid_.firstVisibleRow, list_.rowCount(), grid_.rowsInView);
+}
+
+void ListController::setGridSize(int outerHeight, int clientHeight) {
+    const bool firstSize = grid_.rowsInView == 0;
+    grid_.heightPixels = outerHeight;
+    grid_.rowsInView = entryRowsInView(clientHeight);
+    if (firstSize)
+        keepInSight(grid_.currentRow);
+    else
+        clampView();
 }
 
 void ListController::restartProber(int row) {

@@ -3,6 +3,7 @@
 // position in it, the row-selection handling, the background resolution
 // prober, and the list commands (save, load, clear) with the working list
 // file "Default.tav".
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -29,11 +30,12 @@ struct GridState {
     int selectionTop = 0;     // the selected range of rows
     int selectionBottom = 0;
     int firstVisibleRow = 1;  // first row under the header
-    int heightPixels = 0;
+    int heightPixels = 0;     // the grid's outer height, for the screenful arithmetic
+    int rowsInView = 0;       // whole entry rows its client area shows; 0 until it has a size
 };
 
 // Keys the list reacts to before the grid's own key handling.
-enum class ListKey { Enter, Up, Down, Left, Right, Delete, A, Escape, Space, Other };
+enum class ListKey { Enter, Up, Down, Left, Right, Delete, A, Escape, Space, Other, Count };
 
 // What the row menu offers for the row that was right-clicked.
 struct RowMenu {
@@ -108,13 +110,16 @@ public:
     // extend the selection runs from the anchor to row.
     void moveCurrentRow(int row, bool extend);
     void scrollTo(int firstVisibleRow);
+    // The grid's outer and client heights, whenever its size changes.
+    void setGridSize(int outerHeight, int clientHeight);
     // True when the key was taken; otherwise the grid handles it itself.
-    bool plistKeyDown(ListKey key, bool shift, bool ctrl);
+    // repeat: the key is held down and this is its auto-repeat.
+    bool plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat = false);
     void plistKeyUp(ListKey key);
     void plistMouseWheelDown();
     void plistMouseWheelUp();
-    // screenY and windowTop in screen pixels: a double click below the header installs.
-    void plistDblClick(int screenY, int windowTop);
+    // y in the grid's client area: a double click below the header installs.
+    void plistDblClick(int y);
     // A left-button release at (x, y) inside the grid: header clicks sort.
     void headerClick(int x, int y, int numberWidth, int nameWidth);
     // A right click at (x, y) inside the grid: the row menu to open, if any.
@@ -151,6 +156,7 @@ private:
     int rowsInSight() const;
     bool viewerOpen() const { return viewer_ && viewer_->fullScreenShown(); }
     void keepInSight(int row);
+    void clampView();
     std::int32_t currentIndex() const { return settings_.currentIndex; }
 
     FileSystem& files_;
@@ -181,6 +187,7 @@ private:
     bool hoverName_ = false;
     bool hoverResolution_ = false;
     int selectionAnchor_ = 0;
+    std::bitset<static_cast<std::size_t>(ListKey::Count)> keysDown_;  // pressed here, not yet released
     // On until start-up has read the working list file (or found none), so
     // that no failure before then lets an empty list be written over it.
     bool keepDefaultListFile_ = true;

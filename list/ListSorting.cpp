@@ -13,12 +13,16 @@ void ListController::Sort(int key) {
     view_.listChanged();
 }
 
+// While the delete question is up nothing sorts, and then the menu's checkmark
+// and the arrow stay as they are too: they show the sort that was made.
 void ListController::N32Click() {
+    if (asking_) return;
     sortDescending_ = !ascendingChecked_;
     Sort(1);
 }
 
 void ListController::N33Click() {
+    if (asking_) return;
     sortDescending_ = !ascendingChecked_;
     Sort(2);
 }
@@ -26,6 +30,7 @@ void ListController::N33Click() {
 // A direction re-sorts by the key used last; after new entries (no key) it
 // only moves the checkmark.
 void ListController::N39Click() {
+    if (asking_) return;
     ascendingChecked_ = true;
     if (sortedByName_ || sortedByResolution_) {
         sortDescending_ = false;
@@ -34,6 +39,7 @@ void ListController::N39Click() {
 }
 
 void ListController::N40Click() {
+    if (asking_) return;
     ascendingChecked_ = false;
     if (sortedByName_ || sortedByResolution_) {
         sortDescending_ = true;

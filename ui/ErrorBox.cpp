@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/win32/FrontOwner.h"
 #include "platform/win32/Text.h"
 
 namespace ostrel::ui {
@@ -17,6 +18,7 @@ bool boxShown = false;
 void showGeneralError(HWND owner, std::string_view what) noexcept {
     if (boxShown) return;
     boxShown = true;
+    owner = win32::frontOwner(owner);  // not hidden behind the full-screen viewer
     try {
         std::wstring text = win32::anyToWide(what);
         MessageBoxW(owner, text.c_str(), L"Ostrel Wallpapers", MB_OK | MB_ICONERROR);

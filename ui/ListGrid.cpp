@@ -20,6 +20,7 @@ constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
 constexpr COLORREF kScreenSizeColour = RGB(10, 200, 10);
 constexpr COLORREF kArrowColour = RGB(128, 128, 128);
 constexpr int kMinimumWidth = 200;
+constexpr LPARAM kKeyWasDown = 1 << 30;  // WM_KEYDOWN's auto-repeat bit
 
 // Cell texts: the header is display text in UTF-8, every other cell bytes in
 // the ANSI code page.
@@ -69,12 +70,16 @@ bool ListGrid::create(HWND parent) {
 
 void ListGrid::attach(ListController* list) {
     list_ = list;
-    if (list_ && hwnd_) {
-        RECT outer{};
-        GetWindowRect(hwnd_, &outer);
-        list_->grid().heightPixels = outer.bottom - outer.top;
-    }
+    reportSize();
     refresh();
+}
+
+void ListGrid::reportSize() {
+    if (!list_ || !hwnd_) return;
+    RECT outer{}, client{};
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    list_->setGridSize(outer.bottom - outer.top, client.bottom);
 }
 
 void ListGrid::refresh() {
@@ -116,12 +121,9 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paint();
         return 0;
     case WM_SIZE:
-        if (list_) {
-            RECT outer{};
-            GetWindowRect(hwnd_, &outer);
-            list_->grid().heightPixels = outer.bottom - outer.top;
-        }
-        updateScrollBar();
+        // A new height can move the first visible row: all of it is drawn again.
+        reportSize();
+        refresh();
         if (onResize) onResize();
         return 0;
     case WM_GETMINMAXINFO: {
@@ -170,11 +172,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         selecting_ = false;
         return 0;
     case WM_LBUTTONDBLCLK:
-        if (list_ && mainWindowOrigin) {
-            POINT cursor{};
-            GetCursorPos(&cursor);
-            list_->plistDblClick(cursor.y, mainWindowOrigin().y);
-        }
+        if (list_) list_->plistDblClick(GET_Y_LPARAM(lParam));
         return 0;
     case WM_RBUTTONUP:
         if (list_ && mainWindowOrigin && onRowMenu) {
@@ -189,7 +187,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN:
-        onKeyDown(wParam);
+        onKeyDown(wParam, (lParam & kKeyWasDown) != 0);
         return 0;
     case WM_KEYUP:
         if (list_) {
@@ -218,12 +216,12 @@ ListKey ListGrid::listKeyOf(WPARAM key) {
     }
 }
 
-void ListGrid::onKeyDown(WPARAM key) {
+void ListGrid::onKeyDown(WPARAM key, bool repeat) {
     if (!list_) return;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const ListKey listKey = listKeyOf(key);
-    if (list_->plistKeyDown(listKey, shift, ctrl)) return;
+    if (list_->plistKeyDown(listKey, shift, ctrl, repeat)) return;
 
     // The grid's own moves: with whole-row selection Left and Right act as Up and Down.
     const GridState& grid = list_->grid();
@@ -268,18 +266,12 @@ void ListGrid::onVerticalScroll(WPARAM request) {
     }
     default: return;
     }
-    const int lowest = std::max(1, list_->list().rowCount() - dataRowsInView());
-    list_->scrollTo(std::clamp(wanted, 1, lowest));
+    list_->scrollTo(wanted);  // held to the rows the grid can show
 }
 
 // ---- geometry ----
 
-int ListGrid::dataRowsInView() const {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const int header = list_ && list_->list().fixedRows() > 0 ? kRowHeight : 0;
-    return std::max(0, (static_cast<int>(client.bottom) - header) / kRowHeight);
-}
+int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
 
 int ListGrid::rowTop(int row) const {
     if (row == 0 || !list_) return 0;

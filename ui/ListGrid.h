@@ -42,8 +42,8 @@ public:
     std::function<void()> onResize;
     // A right click asks for the row menu at these screen coordinates.
     std::function<void(const RowMenu&)> onRowMenu;
-    // Screen position of the main window's outer top-left and of the grid
-    // within the main window's client area, for the menu and double click rules.
+    // Screen position of the main window's outer top-left, where the row menu
+    // is placed from.
     std::function<POINT()> mainWindowOrigin;
 
 private:
@@ -60,7 +60,8 @@ private:
     int rowTop(int row) const;
     int dataRowsInView() const;
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
-    void onKeyDown(WPARAM key);
+    void onKeyDown(WPARAM key, bool repeat);
+    void reportSize();  // the grid's heights to the list
     void onVerticalScroll(WPARAM request);
 
     HINSTANCE instance_;

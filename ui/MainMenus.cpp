@@ -103,6 +103,14 @@ win32::UniqueAccelerators createMainAccelerators() {
         CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
 }
 
+bool isMainShortcut(Shortcut keys) {
+    for (const Popup& popup : kMainMenu)
+        for (const MenuEntry& entry : popup.entries)
+            if (entry.caption && entry.shortcut.key == keys.key && entry.shortcut.modifiers == keys.modifiers)
+                return true;
+    return false;
+}
+
 win32::UniqueMenu createTrayMenu(const MainController& controller) {
     std::vector<MenuEntry> entries;
     if (controller.autoDownloading())

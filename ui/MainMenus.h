@@ -20,6 +20,8 @@ std::wstring shortcutText(Shortcut shortcut);
 
 win32::UniqueMenu createMainMenu();
 win32::UniqueAccelerators createMainAccelerators();
+// Whether these keys are one of the main menu's shortcuts.
+bool isMainShortcut(Shortcut keys);
 // Built at each opening from the controller's state.
 win32::UniqueMenu createTrayMenu(const MainController& controller);
 // The add button's menu `PM_add`: "Папку", "Файл".

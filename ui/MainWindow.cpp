@@ -115,6 +115,16 @@ void MainWindow::attach(MainController* controller) {
 bool MainWindow::translateAccelerator(MSG& msg) {
     if (!hwnd_ || !accelerators_) return false;
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    // One press, one command: a held shortcut's auto-repeats are dropped. A
+    // held Ctrl+S would otherwise open the save dialog again as soon as it
+    // was closed, and a held Ctrl+N clear what came meanwhile.
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (keyDown && (msg.lParam & (1 << 30)) != 0) {
+        const BYTE modifiers = static_cast<BYTE>((GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
+                                                 (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
+                                                 (GetKeyState(VK_MENU) < 0 ? FALT : 0));
+        if (isMainShortcut({modifiers, static_cast<WORD>(msg.wParam)})) return true;
+    }
     return TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg) != 0;
 }
 
@@ -320,16 +330,10 @@ bool MainWindow::onCreate() {
 }
 
 void MainWindow::onCommand(Command command) {
-    switch (command) {
-    case Command::Help:
-        if (help_.create(hwnd_)) help_.show();
-        return;
-    case Command::About:
-        if (about_.create(hwnd_)) about_.show();
-        return;
-    default:
-        if (controller_) controller_->onCommand(command);
-    }
+    if (!controller_) return;
+    controller_->onCommand(command);  // Help and About too: the full-screen viewer closes first
+    if (command == Command::Help && help_.create(hwnd_)) help_.show();
+    if (command == Command::About && about_.create(hwnd_)) about_.show();
 }
 
 void MainWindow::onFaceButton(FaceButton button) {
@@ -466,12 +470,11 @@ void MainWindow::examineMouseMove(const MSG& msg) {
     if (msg.message != WM_MOUSEMOVE || !controller_ || !hwnd_ || !grid_.hwnd()) return;
     int which = 0;
     if (msg.hwnd == grid_.hwnd()) {
-        RECT outer{}, gridBounds{};
-        GetWindowRect(hwnd_, &outer);
-        GetWindowRect(grid_.hwnd(), &gridBounds);
-        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&gridBounds), 2);
-        which = headerCellUnderPointer(msg.pt.x - outer.left, msg.pt.y - outer.top - 50, gridBounds.left,
-                                       gridBounds.right - gridBounds.left, grid_.numberWidth(), grid_.nameWidth());
+        // In the grid's own client coordinates, whatever the frames and the menu bar above it measure.
+        RECT client{};
+        GetClientRect(grid_.hwnd(), &client);
+        which = headerCellAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam), client.right, grid_.numberWidth(),
+                             grid_.nameWidth());
     }
     setHeaderHover(which);
 }

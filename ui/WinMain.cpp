@@ -10,6 +10,7 @@
 #include "app/SeededRandom.h"
 #include "app/StartMode.h"
 #include "download/CatalogueUrls.h"
+#include "platform/win32/FrontOwner.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -121,6 +122,8 @@ void run(HINSTANCE instance) {
         ui::showGeneralError(nullptr, "Не удалось создать окно просмотра на весь экран.");
         return;
     }
+    // Boxes raised while it is shown are its own, so that they stand in front of it.
+    win32::setScreenCover(viewer.hwnd());
     // Made at start-up, after the main window, and kept: it lists the drives once.
     ui::FolderChooserDialog chooser(instance, hwnd, [&window] { return window.folderChooserPosition(); });
     if (!chooser.create()) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/FrontOwner.h"
 #include "platform/win32/Text.h"
 
 namespace ostrel::win32 {
@@ -39,10 +40,11 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
 
 void Win32Dialogs::message(const std::string& textUtf8) {
     // Owned by the program's window in use (the options, say), which waits
-    // disabled for the answer and gets the focus back after it.
+    // disabled for the answer and gets the focus back after it; in front of
+    // the full-screen viewer while that is shown.
     HWND active = GetActiveWindow();
     HWND owner = active && IsWindowVisible(active) && IsWindowEnabled(active) ? active : owner_;
-    MessageBoxW(owner, utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+    MessageBoxW(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
 }
 
 std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
@@ -50,7 +52,9 @@ std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
 }
 
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {
-    return MessageBoxW(nullptr, utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
+    // Without an owner, so that the main window stays usable; but over the
+    // full-screen viewer it is the viewer's, or it would wait unseen behind it.
+    return MessageBoxW(frontOwner(nullptr), utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
@@ -72,7 +76,7 @@ std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, b
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner_;
+    ofn.hwndOwner = frontOwner(owner_);
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
@@ -92,7 +96,7 @@ std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, b
         const std::wstring text = utf8ToWide("Имя файла содержит знаки, которых нет в кодировке Windows, "
                                              "и программа не может с ним работать:\n\n") +
                                   file.data() + utf8ToWide("\n\nВыберите другое имя.");
-        MessageBoxW(owner_, text.c_str(), kCaption, MB_OK);
+        MessageBoxW(frontOwner(owner_), text.c_str(), kCaption, MB_OK);
     }
     return ansi;
 }

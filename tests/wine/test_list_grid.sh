@@ -3,7 +3,10 @@
 # (reopened at the folder chosen last, with and without subfolders), the red
 # current row, a green screen-size resolution and the sort arrow on the
 # screen, sorting by a header click, Delete and Shift+Delete with the
-# question answered, all checked in "Default.tav".
+# question answered, all checked in "Default.tav". Then, on a list of 40:
+# start-up with entry 35 current fills the grid down to its bottom; the header
+# lights only under the pointer and a double click on row 1 installs it; a
+# held Delete, Shift+Delete, Ctrl+Shift+Delete or Ctrl+S acts once.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
@@ -89,4 +92,102 @@ wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"
 check_eq "the saved list is in name order without the removed rows" \
   "a.jpg a.jpg b.jpg b.jpg c.jpg Ёлка.bmp Ёлка.bmp" "$(paths)"
+
+# ==== a list of 40 in the default 800x472 window, entry 35 current ====
+held="$WINEPREFIX/drive_c/held"
+make_pic "$held/h1.jpg" 320x200 orange  # told apart from the others by its size once installed
+make_pic "$held/h2.jpg" 64x48 blue
+entries=()
+for i in $(seq 1 40); do
+  [ "$i" -gt 2 ] && cp "$held/h2.jpg" "$held/h$i.jpg"
+  entries+=("C:\\held\\h$i.jpg" '')
+done
+write_tav "$LIST" "${entries[@]}"
+reg_set 'HKCU\RZ' selected 35
+reg_set 'HKCU\RZ' PathToSelected 'C:\held\h35.jpg'
+reg_set 'HKCU\RZ' wid 800
+reg_set 'HKCU\RZ' hei 472
+ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear the second time"
+sleep 3
+read -r gl gt gr gb <<<"$(wtd grid-rect)"
+import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+ow_screenshot start35
+# Each whole row under the header: empty when it holds nothing but the grid's colour.
+in_view=$(((gb - gt - 15) / 15)) bands="" red_band=0
+for i in $(seq 1 "$in_view"); do
+  y=$((gt + 15 * i))
+  if [ "$(count_colour "$shot" 245,247,249 "$gl" "$y" $((gr - gl)) 15)" -lt $(((gr - gl) * 15)) ]; then
+    bands="${bands}x"
+  else
+    bands="${bands}."
+  fi
+  [ "$red_band" = 0 ] && [ "$(count_colour "$shot" 255,0,0 "$gl" "$y" $((gr - gl)) 15)" -ge 20 ] && red_band=$i
+done
+check_eq "at start-up every row of the grid shows an entry (x), none empty (.)" \
+  "$(printf 'x%.0s' $(seq 1 "$in_view"))" "$bands"
+top=$((35 - red_band + 1))
+check "entry 35 is in sight, and the last entry not above the grid's bottom" \
+  test "$red_band" -ge 1 -a $((top + in_view - 1)) -le 40
+# The scroll bar stands right of the client area: grey lines end the up
+# arrow, frame the thumb and begin the down arrow.
+read -r up_end thumb_top _ down_top <<<"$("$OW_CONVERT" "$shot" -crop "1x$((gb - gt))+$((gr + 8))+$gt" -depth 8 txt:- |
+  sed -n 's/^0,\([0-9]*\):.* #AEAEAE .*/\1/p' | tr '\n' ' ')"
+want=$((up_end + 1 + (top - 1) * (down_top - up_end - 1) / 40))
+ow_log "rows from $top, $in_view in view; thumb from ${thumb_top:-?}, expected $want"
+check "the scroll bar's thumb stands where the view does" test $((${thumb_top:-0} - want)) -le 2 -a $((want - ${thumb_top:-0})) -le 2
+
+# ---- the header lights under the pointer only, decided in the grid's own coordinates ----
+wtd keys 0x24 || ow_fail "could not type Home"  # row 1 at the top
+name_cell_lit() {  # whether "Имя"'s cell differs from the picture taken with the pointer away
+  import -display "$DISPLAY" -window root "$OW_DIR/work/hover.png" >/dev/null 2>&1
+  [ "$("$OW_CONVERT" "$OW_DIR/work/hover.png" -crop "150x10+$((gl + 40))+$((gt + 2))" +repage -format %#  info:)" != "$plain" ]
+}
+xdotool mousemove $((gl + 200)) $((gb + 40)) && sleep 1
+import -display "$DISPLAY" -window root "$OW_DIR/work/hover.png" >/dev/null 2>&1
+plain=$("$OW_CONVERT" "$OW_DIR/work/hover.png" -crop "150x10+$((gl + 40))+$((gt + 2))" +repage -format %# info:)
+xdotool mousemove $((gl + 150)) $((gt + 17)) && sleep 1
+check "the pointer on row 1 leaves the header plain" eval '! name_cell_lit'
+xdotool mousemove $((gl + 150)) $((gt + 6)) && sleep 1
+check "the pointer on the header lights it" name_cell_lit
+
+# ---- a double click on the upper part of row 1 installs it ----
+xdotool mousemove $((gl + 150)) $((gt + 17)) click --repeat 2 --delay 80 1 || ow_fail "could not double-click"
+installed_h1() { [ "$(bmp_info "$OW_DATA/Ostrel Wallpaper.bmp" 2>/dev/null)" = "320 200 24 0" ]; }
+check "a double click on row 1 just under the header installs it" wait_until 20 installed_h1
+
+# ---- held keys: one press, one command ----
+hold() {  # <keys> <seconds>: held past the auto-repeat delay, as a finger would
+  xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1"
+}
+deleted() { local n=0 i; for i in $(seq 1 40); do [ -f "$held/h$i.jpg" ] || n=$((n + 1)); done; echo "$n"; }
+mouse grid 0x201 100 $((15 * 2 + 7)) && mouse grid 0x202 100 $((15 * 2 + 7)) || ow_fail "could not click row 2"
+wtd keys 0x10 || ow_fail "could not bring the window forward"  # a tap of Shift
+question_up() { wtd wait-dialog "Вы собираетесь удалить файл" 100 >/dev/null; }
+xdotool keydown shift+Delete
+wtd wait-dialog "Вы собираетесь удалить файл" 10000 >/dev/null || ow_fail "Shift+Delete asked nothing"
+wtd click "Вы собираетесь удалить файл" "#7"  # No, the keys still held
+sleep 2
+check "Shift+Delete held past the answer does not ask again" eval '! question_up'
+xdotool keyup shift+Delete
+question_up && wtd click "Вы собираетесь удалить файл" "#7"
+check_eq "no file went" 0 "$(deleted)"
+hold Delete 2
+check "a held Delete removes one row" wait_until 10 entries_are 39
+hold ctrl+shift+Delete 2
+check "a held Ctrl+Shift+Delete removes one more row" wait_until 10 entries_are 38
+check_eq "and deletes exactly one file" 1 "$(deleted)"
+save_up() { wtd front | grep -q '^fg=#32770 '; }
+cancel_save() { wtd click "$(wtd front | sed -n 's/.* caption=//p')" "#2"; }
+xdotool keydown ctrl+s
+wait_until 10 save_up || ow_fail "Ctrl+S opened no dialog"
+cancel_save  # the keys still held
+sleep 2
+check "Ctrl+S held past the dialog does not open it again" eval '! save_up'
+xdotool keyup ctrl+s
+save_up && cancel_save
+check_eq "the list keeps its 38 entries" 38 "$(paths | wc -w)"
+
+wtd post-command 106
+ow_wait_exit 30 || ow_fail "the program did not end on Exit the second time"
 ow_finish

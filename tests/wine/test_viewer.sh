@@ -3,7 +3,9 @@
 # (an unreadable file skipped), a borderless topmost window of the screen's
 # size whose picture covers the screen and stays in front; the wheel and the
 # list's keys follow it one row at a time; Escape and a click close it, the
-# click installing nothing underneath.
+# click installing nothing underneath. A question or message raised in it stands
+# in front of it and takes the keys; the windows its shortcuts open (save and
+# open dialogs, Help, the settings, the download browser) close it first.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
@@ -27,6 +29,8 @@ reg_set 'HKCU\RZ' wid 904
 reg_set 'HKCU\RZ' hei 570
 reg_set 'HKCU\RZ' left 312
 
+# No catalogue: the download browser says so at once.
+export OSTREL_CATALOGUE_URL=http://127.0.0.1:9/
 # The program and wintool share one virtual desktop, so that they see each other.
 ow_start_in_desktop
 wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
@@ -102,6 +106,63 @@ xdotool mousemove $((cl + 184)) $((ct + 191)) click 1 || ow_fail "could not clic
 check "a click on the picture closes the viewer" wait_until 10 viewer_is 0
 sleep 2
 check "the click did not reach the preview underneath" test ! -e "$wallpaper"
+
+# ---- the delete question stands in front of the viewer and takes the keys ----
+open_viewer() {
+  viewer_is 1 && return
+  wtd post-command $kFullScreen
+  wait_until 15 viewer_is 1 || ow_die "the viewer did not open"
+  sleep 1
+}
+# front_is <class> <owner class>: the program's foremost window is the
+# foreground window, of that class and owner.
+front_is() { wtd front | grep -q "^fg=$1 top=$1 owner=$2 "; }
+stack_log() { ow_log "front: $(wtd front); windows: $(wtd stack | tr '\n' ';')"; }
+open_viewer
+check "the viewer shows row 4's blue picture" shows 40,60,220 640 512
+key shift+Delete
+check "Shift+Delete asks in a box owned by the viewer, in front, with the keyboard" \
+  wait_until 10 front_is '#32770' TForm1 || stack_log
+grab
+ow_screenshot question
+read -r _ bl bt br bb _ <<<"$(wtd window-info '#32770')"
+check "the question is seen over the picture" eval '! near $(((bl + br) / 2)) $(((bt + bb) / 2)) 40,60,220'
+key Escape
+question_gone() { ! front_is '#32770' TForm1; }
+check "Escape answers the question" wait_until 10 question_gone
+check "and not the list: the viewer stays, the file too" eval 'viewer_is 1 && test -f "$pics/blue.jpg"'
+key Up
+check "the list has the keyboard back: Up shows row 3" shows 30,180,60 640 512
+
+# ---- so does a message: the list cannot be saved after Delete ----
+rm -f "$OW_DATA/Default.tav" && mkdir "$OW_DATA/Default.tav"  # nothing can be moved over a folder
+key Delete
+check "a failed save's message stands in front of the viewer, with the keyboard" \
+  wait_until 10 front_is '#32770' TForm1 || stack_log
+key Escape
+check "Escape closes the message, and the viewer stays" \
+  eval "wait_until 10 eval \"! front_is '#32770' TForm1\" && viewer_is 1"
+rmdir "$OW_DATA/Default.tav"
+
+# ---- windows the viewer's shortcuts open: it closes first ----
+# opens_in_front <keys> <class> <owner class>: typed in the viewer, the keys
+# close it and open that window in front, with the keyboard.
+opens_in_front() {
+  open_viewer
+  key "$1"
+  check "$1 in the viewer: $2 in front, with the keyboard" wait_until 15 front_is "$2" "$3" || stack_log
+  check "$1 closed the viewer first" viewer_is 0
+}
+escape_closes() {
+  key Escape
+  check "Escape reaches $1" wait_until 10 eval "! front_is '$1' '$2'"
+}
+for k in ctrl+s ctrl+o; do opens_in_front "$k" '#32770' TMainForm && escape_closes '#32770' TMainForm; done
+opens_in_front F1 OstrelHelpWindow TMainForm && escape_closes OstrelHelpWindow TMainForm
+opens_in_front F10 TOptionsForm TMainForm && escape_closes TOptionsForm TMainForm
+# No catalogue: its message stands over the browser.
+opens_in_front ctrl+d '#32770' TLoadForm && escape_closes '#32770' TLoadForm
+check "then the browser is in front" wait_until 10 front_is TLoadForm TMainForm && escape_closes TLoadForm TMainForm
 
 wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"

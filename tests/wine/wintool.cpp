@@ -23,6 +23,10 @@
 //   client-size <class>             width height of the client area
 //   stack                           the visible top-level windows, topmost first: class,
 //                                   exstyle and rectangle (for a failing check's log)
+//   front                           the program's windows as the user meets them:
+//                                   "fg=<class> top=<class> owner=<class> caption=<text>", the
+//                                   foreground window, the program's first visible top-level
+//                                   window in the z-order, the foreground window's owner
 //   keys [--to <caption>|--here] <vk>...   type keys as real input (+vk holds, -vk lets go);
 //                                   --here leaves the foreground as it is (an open menu)
 //   item <caption> <id>             a control of that window: visible enabled left top right
@@ -339,6 +343,17 @@ int run(int argc, wchar_t** argv) {
                 return TRUE;
             },
             0);
+        return 0;
+    }
+    if (cmd == L"front") {
+        HWND fg = GetForegroundWindow();
+        HWND top = GetTopWindow(nullptr);
+        while (top && !(IsWindowVisible(top) && main && processOf(top) == processOf(main)))
+            top = GetWindow(top, GW_HWNDNEXT);
+        HWND owner = fg ? GetWindow(fg, GW_OWNER) : nullptr;
+        auto name = [](HWND h) { return h ? className(h) : std::string("-"); };
+        outLine("fg=" + name(fg) + " top=" + name(top) + " owner=" + name(owner) + " caption=" +
+                (fg ? utf8(text(fg)) : ""));
         return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);

@@ -129,6 +129,39 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
     EXPECT_EQ(stored("kolprokr"), "7");
 }
 
+// The viewer stays above every other window: one that a command opens would
+// open unseen behind it, so it closes first. Other commands leave it open.
+TEST_F(Viewer, CommandsThatOpenAWindowCloseItFirst) {
+    setting("kolprokr", "4");
+    startWith({good(1), good(2)}, 1);
+    for (Command command : {Command::SaveList, Command::LoadList, Command::AddFolder, Command::AddFile,
+                            Command::OpenDownloads, Command::DownloadButton, Command::ScheduleOptions,
+                            Command::Options, Command::Help, Command::About}) {
+        open();
+        controller->onCommand(command);
+        EXPECT_FALSE(viewerView.shown || viewer().fullScreenShown()) << static_cast<int>(command);
+        EXPECT_EQ(controller->settings().kolprokr, 4);
+        optionsView.shown = false;
+    }
+    open();
+    controller->onCommand(Command::Next);
+    controller->onCommand(Command::ShuffleToggle);
+    EXPECT_TRUE(viewerView.shown);
+}
+
+// The Escape or Space that answered the delete question is let go over the
+// list, which never saw it pressed.
+TEST_F(Viewer, AKeyReleasedWithoutItsPressDoesNothing) {
+    startWith({good(1), good(2), good(3)}, 1);
+    open();
+    list().plistKeyUp(ListKey::Space);
+    list().plistKeyUp(ListKey::Escape);
+    EXPECT_TRUE(viewerView.shown);
+    EXPECT_EQ(at(), "1 showing 1 of 1");
+    press(ListKey::Space);
+    EXPECT_EQ(at(), "2 showing 2 of 2");
+}
+
 TEST_F(Viewer, KeysSkipUnreadableRowsBothWaysAndRunRoundTheListOnlyWhileOpen) {
     startWith({good(1), junk(2), missing(3), good(4), junk(5), good(6)}, 1);
     EXPECT_FALSE(list().plistKeyDown(ListKey::Up, false, false) || list().plistKeyDown(ListKey::Left, false, false));

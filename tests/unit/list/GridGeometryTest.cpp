@@ -75,13 +75,23 @@ TEST(GridGeometry, RowColoursCurrentPathRedScreenSizeGreenOverIt) {
     EXPECT_FALSE(rowLook(list, 1, "c:\\a.jpg", screen, false).redrawn);
 }
 
-TEST(GridGeometry, HeaderCellUnderThePointer) {
-    // Grid at 300, 400 wide, columns 34 and 266.
-    EXPECT_EQ(headerCellUnderPointer(335, 5, 300, 400, 34, 266), 1);
-    EXPECT_EQ(headerCellUnderPointer(334, 5, 300, 400, 34, 266), 0);  // on the border: strictly inside only
-    EXPECT_EQ(headerCellUnderPointer(601, 5, 300, 400, 34, 266), 2);
-    EXPECT_EQ(headerCellUnderPointer(700, 5, 300, 400, 34, 266), 0);
-    EXPECT_EQ(headerCellUnderPointer(400, 15, 300, 400, 34, 266), 0);  // below the header
+TEST(GridGeometry, HeaderCellInTheGridsClientArea) {
+    // 400 wide, columns 34 and 266: wherever the grid stands in the window.
+    const struct { int x, y, cell; } cases[] = {
+        {35, 5, 1}, {34, 5, 0},  // on the border: strictly inside only
+        {301, 0, 2}, {399, 14, 2}, {400, 5, 0},
+        {100, 15, 0},  // row 1 begins
+        {100, -1, 0},  // above the grid, the button held down on it
+    };
+    for (const auto& c : cases) EXPECT_EQ(headerCellAt(c.x, c.y, 400, 34, 266), c.cell) << c.x << "," << c.y;
+}
+
+TEST(GridGeometry, FirstVisibleRowStaysWithinWhatTheGridCanShow) {
+    EXPECT_EQ(entryRowsInView(315), 20);  // the header, then 20 whole rows
+    EXPECT_EQ(entryRowsInView(314), 19);
+    EXPECT_EQ(clampFirstVisibleRow(35, 41, 20), 21);  // 40 entries: the last one at the bottom
+    EXPECT_EQ(clampFirstVisibleRow(3, 4, 20), 1);     // a short list: never a negative top
+    EXPECT_EQ(clampFirstVisibleRow(9, 4, 0), 3);      // no height yet: only past the last row is cut
 }
 
 }  // namespace

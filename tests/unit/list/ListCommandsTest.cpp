@@ -37,6 +37,27 @@ TEST_F(ListCommands, DeleteTakesTheCurrentRowAfterStartThenTheSelectionAndSavesK
     EXPECT_EQ(onDisk(7), "1234567");
 }
 
+// A key held down sends its key-down again and again: Delete in every form,
+// and Enter, act on the first press only; the arrows keep repeating.
+TEST_F(ListCommands, AHeldKeyDestroysOrInstallsOnceNotRowAfterRow) {
+    workingListOf(7);
+    start();
+    list().moveCurrentRow(2, false);
+    for (const auto [shift, ctrl] : {std::pair{false, false}, {true, false}, {true, true}}) {
+        list().plistKeyDown(ListKey::Delete, shift, ctrl, false);
+        for (int held = 0; held < 3; ++held) EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, shift, ctrl, true));
+    }
+    EXPECT_EQ(rows(), "p1.bmp p5.bmp p6.bmp p7.bmp");
+    EXPECT_EQ(onDisk(7), "12567");
+    EXPECT_EQ(dialogs.questions.size(), 1u);
+
+    const std::size_t installs = desktop.reloads.size();
+    list().plistKeyDown(ListKey::Enter, false, false, false);
+    for (int held = 0; held < 3; ++held) list().plistKeyDown(ListKey::Enter, false, false, true);
+    EXPECT_EQ(desktop.reloads.size(), installs + 1);
+    EXPECT_FALSE(list().plistKeyDown(ListKey::Down, false, false, true));  // the grid's own step
+}
+
 TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
     workingListOf(4);
     start();
@@ -44,11 +65,17 @@ TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
     dialogs.whileAsking = [&] {  // the user clicks about while the box waits
         list().headerClick(100, 5, 34, 266);
         controller->onCommand(Command::ClearList);
+        for (Command sort : {Command::SortDescending, Command::SortByName, Command::SortByResolution})
+            controller->onCommand(sort);
         list().moveCurrentRow(4, false);
     };
     list().plistKeyDown(ListKey::Delete, true, false);
     EXPECT_EQ(onDisk(4), "14");
     EXPECT_EQ(rows(), "p1.bmp p4.bmp");
+    // The sort menu's checkmark and the arrow still tell the sort that was made: none.
+    EXPECT_TRUE(list().ascendingChecked());
+    EXPECT_TRUE(list().sortDescending());
+    EXPECT_FALSE(list().sortedByName() || list().sortedByResolution());
 
     list().moveCurrentRow(1, false);
     controller->onCommand(Command::DeleteFile);  // the row asked about, not the one clicked meanwhile
@@ -159,6 +186,50 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     EXPECT_EQ(view.previews, std::vector<std::string>{temp.file("pics/one.jpg")});
     EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
     EXPECT_FALSE(timers.running(TimerId::Blink));
+}
+
+// The grid reports its size after start-up has put the current entry in
+// sight; from then on no scroll leaves empty rows under the last one while
+// rows above are out of sight.
+TEST_F(ListCommands, TheGridShowsRowsDownToItsBottomFromStartAndAfterEveryScroll) {
+    workingListOf(40);
+    setting("selected", "35");
+    start();
+    GridState& grid = list().grid();
+    list().setGridSize(323, 315);  // 20 whole rows under the header
+    EXPECT_EQ(grid.firstVisibleRow, 16);  // 35 in sight, 40 still above the bottom
+    EXPECT_EQ(grid.currentRow, 35);
+    list().scrollTo(40);
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    for (int step = 0; step < 30; ++step) list().plistMouseWheelDown();
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    list().scrollTo(1);
+    controller->mutableSettings().currentIndex = 39;
+    list().gotoselected();  // the screenful it counts is 3 rows short of the grid's
+    EXPECT_EQ(grid.firstVisibleRow, 21);
+    list().setGridSize(473, 465);  // a taller window: 30 rows
+    EXPECT_EQ(grid.firstVisibleRow, 11);
+}
+
+TEST_F(ListCommands, AShortListShowsAllItsRowsWithTheLastCurrent) {
+    workingListOf(3);
+    setting("selected", "3");
+    start();
+    list().setGridSize(323, 315);
+    EXPECT_EQ(list().grid().firstVisibleRow, 1);
+    list().scrollTo(3);
+    list().plistMouseWheelDown();
+    EXPECT_EQ(list().grid().firstVisibleRow, 1);
+}
+
+TEST_F(ListCommands, DoubleClickBelowTheHeaderInstallsTheSelectedRow) {
+    workingListOf(3);
+    start();
+    list().moveCurrentRow(2, false);
+    list().plistDblClick(14);  // the header's last line
+    EXPECT_TRUE(desktop.reloads.empty());
+    list().plistDblClick(15);  // row 1's first
+    EXPECT_EQ(current(), 2);
 }
 
 TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
