@@ -12,7 +12,7 @@ MainController::MainController(Services services, MainView& view)
     : s_(services),
       view_(view),
       dialogs_(services.dialogs),
-      store_(services.registry),
+      store_(services.registry, services.files),
       list_(services.files, dialogs_, services.folderChooser, services.timers, settings_, view, dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
                settings_, view, dataFolder_),

@@ -61,6 +61,8 @@ public:
 private:
     void applyModeRule();
     void optionset();
+    // The download folder the form asks for, ending in "\".
+    std::string downloadFolder() const;
     void show() { view_.displayOptions(form_); }
 
     OptionsServices s_;

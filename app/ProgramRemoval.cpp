@@ -29,11 +29,6 @@ std::string withoutTrailingBackslash(std::string path) {
     return path;
 }
 
-// True when a listing could start, i.e. the folder is there.
-bool folderExists(const FileSystem& files, const std::string& folder) {
-    return files.listFolder(folder, [](const FolderEntry&) { return false; });
-}
-
 }  // namespace
 
 bool removalAllowed(const std::string& folder) {

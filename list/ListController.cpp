@@ -12,10 +12,6 @@ namespace {
 constexpr const char* kListFilter = "Файл листа(*.tav)|*.tav|Все файлы(*.*)|*.*";
 constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все файлы|*.tav";
 
-std::string cutFolderText(const std::string& text) {
-    return text.substr(0, std::min(text.size(), kFolderTextLimit));
-}
-
 }  // namespace
 
 ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
@@ -142,7 +138,7 @@ void ListController::N2Click() {
         return;
     }
     keepDefaultListFile_ = false;  // the user has made the list theirs again
-    settings_.lastsave = cutFolderText(*chosen);
+    settings_.lastsave = *chosen;
     list_.fixHeaderIfEntries();
 }
 
@@ -155,7 +151,7 @@ void ListController::N3Click() {
         case ListRead::NotOpened: break;  // ignored, as a list file always was
         case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
     }
-    settings_.lastsave = cutFolderText(*chosen);
+    settings_.lastsave = *chosen;
     list_.fixHeaderIfEntries();
     restartProber(0);
     clampGridToList();

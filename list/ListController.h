@@ -173,7 +173,6 @@ private:
     bool userBrowsing_ = false;
     bool asking_ = false;
     bool includeSubfolders_ = false;
-    std::string lastAddedFolder_;
     bool sortedByName_ = false;
     bool sortedByResolution_ = false;
     bool sortDescending_ = true;

@@ -98,5 +98,7 @@ bool appendUpTo(ReadStream& in, std::string& bytes, std::size_t n);
 std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n);
 // Writes bytes to path through a temporary file; false when anything failed.
 [[nodiscard]] bool replaceFile(FileSystem& fs, const std::string& path, std::string_view bytes);
+// True when a listing of folder can start, i.e. the folder is there.
+bool folderExists(const FileSystem& fs, const std::string& folder);
 
 }  // namespace ostrel
