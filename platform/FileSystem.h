@@ -43,10 +43,10 @@ struct FolderEntry {
     // The entry's raw Windows attribute bits (FILE_ATTRIBUTE_*), for code that
     // must tell exactly which bits are set, not only the ones named above.
     std::uint32_t attributes = 0;
-    // The long name has no form in the ANSI code page: name is the file's
-    // short (8.3) alias, which reaches the same file. Listings for the user
-    // pass such entries over; deleting a folder's contents does not.
-    bool shortAlias = false;
+    // The name has no form in the ANSI code page: name is a token for it that
+    // only this file system takes back (it reaches the same entry). Listings
+    // for the user pass such entries over; deleting a folder's contents does not.
+    bool foreignName = false;
 };
 
 // Attribute bits as Windows numbers them.

@@ -46,7 +46,7 @@ void Win32Dialogs::message(const std::string& textUtf8) {
 }
 
 std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
-    return wideToUtf8(ansiToWide(pathAnsi));
+    return wideToUtf8(pathToWide(pathAnsi));
 }
 
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {

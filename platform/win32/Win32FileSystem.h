@@ -1,5 +1,9 @@
 #pragma once
-// Files through the ANSI functions; paths are passed through untouched.
+// Files and folders through the W functions: byte paths go in by pathToWide,
+// names come out exactly or as marked foreign-name tokens.
+#include <optional>
+#include <string>
+
 #include "platform/FileSystem.h"
 
 namespace ostrel::win32 {

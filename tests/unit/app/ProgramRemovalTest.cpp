@@ -148,6 +148,14 @@ TEST_F(ProgramRemovalTest, RemovesKeyDataShortcutAndMenuFolderAndNothingElse) {
     EXPECT_EQ(dialogs.messages, Texts{});
 }
 
+TEST_F(ProgramRemovalTest, AKeyThatCannotBeDeletedIsReportedAndTheRestGoes) {
+    reg.set(HKCU, "RZ\\Sub", "x", "1");
+    reg.readOnlyKeys.insert(FakeRegistry::keyId(HKCU, "RZ\\Sub"));
+    EXPECT_TRUE(remove());
+    EXPECT_EQ(dialogs.messages, Texts{"Could NOT delete HKEY_CURRENT_USER\\RZ"});
+    EXPECT_FALSE(disk.fileExists(kData + "\\Default.tav"));
+}
+
 TEST_F(ProgramRemovalTest, RefusedDataFolderDeletesNothingAndNamesTheFolder) {
     const Texts before = disk.paths();
     EXPECT_FALSE(remove("C:\\Users\\x\\Documents"));
