@@ -257,6 +257,8 @@ void MainController::onCommand(Command command) {
 
 void MainController::onTimer(TimerId id) {
     if (shutdownDone_ || filesRemoved_) return;  // a tick queued before the timers were stopped
+    // A tick's errors come back with the next tick: one box at a time for them.
+    const OneBoxAtATime::Background background(dialogs_);
     if (list_.onTimer(id) || scheduler_.onTimer(id) || browser_.onTimer(id)) return;
     if (id == TimerId::Download) autoDownload_.tick(browser_.showing());
 }

@@ -77,19 +77,37 @@ TEST_F(NoDataLoss, ALastingWriteFailureShowsOneBoxAtATimeWhileTheScheduleGoesOn)
     EXPECT_TRUE(timers.running(TimerId::Change));
 }
 
-TEST_F(NoDataLoss, AnotherErrorWhileABoxIsUpIsShownAfterIt) {
+TEST_F(NoDataLoss, AScheduledChangesErrorWaitsForTheBoxUpButTheUsersOwnShowAtOnce) {
+    const std::string bitmapFailed = "Не удалось записать файл обоев.", listFailed = "Не удалось записать файл листа.";
     workingListOf(2);
+    playEvery(1);
     start();
+    advance(1000);  // the load gate's first sample
     unwritable("Ostrel Wallpaper.bmp");
     files.unwritable.insert(temp.file("list.tav"));
     dialogs.nextFile = temp.file("list.tav");
     dialogs.whileShowing = [&] {
-        if (dialogs.messages.size() == 1) controller->onCommand(Command::SaveList);
+        if (dialogs.messages.size() == 1) advance(1000);  // the schedule's change fails meanwhile
     };
-    controller->onCommand(Command::Next);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
+    controller->onCommand(Command::SaveList);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{listFailed, bitmapFailed}));
     EXPECT_EQ(dialogs.deepest, 1);
-    EXPECT_NE(dialogs.messages[0], dialogs.messages[1]);
+
+    // The schedule's error is up when the user saves and confirms a wrong range.
+    dialogs.messages.clear();
+    dialogs.whileShowing = [&] {
+        if (dialogs.messages.size() != 1) return;
+        controller->onCommand(Command::SaveList);
+        controller->onCommand(Command::ScheduleOptions);
+        OptionsForm& form = controller->options().form();
+        form.fixedMode = false;
+        form.randomMode = true;
+        form.timeFrom = form.timeTo = "10";
+        EXPECT_FALSE(controller->options().Button1Click());
+    };
+    advance(1000);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{bitmapFailed, listFailed, "Неправильный интервал"}));
+    EXPECT_EQ(dialogs.deepest, 2);
 }
 
 TEST_F(NoDataLoss, NoTimerRunsWhileTheShutdownShowsItsBoxesOrAfterTheLastSave) {
