@@ -141,13 +141,24 @@ void MainController::FormDestroy() {
     // Ended half-way through start-up (the session ending meanwhile): nothing
     // of the user's has changed yet, and a half-read state must not be saved
     // over the settings and the list.
-    if (!startupDone_) return;
-    list_.saveDefaultList();
+    if (!startupDone_) {
+        list_.stopSaving();
+        return;
+    }
+    list_.saveForTheLastTime();
     viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
-    saveSettings();
+    writeSettings();
 }
 
 void MainController::saveSettings() {
+    // Once the program ends or its files go, nothing but the shutdown writes
+    // them: an options apply that a box held up until then must not bring the
+    // key back or write over the last save.
+    if (shutdownDone_ || filesRemoved_) return;
+    writeSettings();
+}
+
+void MainController::writeSettings() {
     settings_.windowWidth = view_.windowWidth();
     settings_.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
@@ -160,6 +171,7 @@ void MainController::removeProgramFiles() {
         // probe or save into the folder being deleted, also not from a timer or
         // a hotkey while a box about an undeletable file is up, nor at shutdown.
         filesRemoved_ = true;
+        list_.stopSaving();
         stopAllTimers();
         // Nor by a transfer: it would keep a file open in the folder being deleted.
         autoDownload_.requestStop();

@@ -133,7 +133,8 @@ private:
 
     void stopDownloadCommand();
     void stopAllTimers();
-    void saveSettings();
+    void saveSettings();   // unless the program is ending or its files are going
+    void writeSettings();
     void removeProgramFiles();
 
     Services s_;

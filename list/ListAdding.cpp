@@ -32,6 +32,7 @@ void ListController::AddBtnClick() {
     settings_.lastopen = choice->path;
     includeSubfolders_ = choice->includeSubfolders;
     view_.processPendingMessages();
+    if (savingStopped_) return;  // the program ended in the chooser or in these messages
     ScanDir(files_, choice->path, includeSubfolders_, list_);
     afterAdding();
     plistSelectCell(0, grid_.currentRow);

@@ -126,6 +126,15 @@ void ListController::restartProber(int row) {
 }
 
 void ListController::saveDefaultList() {
+    if (!savingStopped_) writeDefaultList();
+}
+
+void ListController::saveForTheLastTime() {
+    stopSaving();
+    writeDefaultList();
+}
+
+void ListController::writeDefaultList() {
     if (keepDefaultListFile_) return;  // the unread working list stays as it is
     if (!saveF(files_, list_, defaultListPath())) dialogs_.message("Не удалось записать файл списка Default.tav.");
 }
