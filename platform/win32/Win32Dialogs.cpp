@@ -37,6 +37,14 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
 
 }  // namespace
 
+void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder) {
+    const std::wstring text = utf8ToWide(folder ? "Имя папки" : "Имя файла") +
+                              utf8ToWide(" содержит знаки, которых нет в кодировке Windows, и программа не может с "
+                                         "ним работать:\n\n") +
+                              std::wstring(name) + utf8ToWide("\n\nВыберите другое имя.");
+    MessageBoxW(owner, text.c_str(), kCaption, MB_OK);
+}
+
 void Win32Dialogs::message(const std::string& textUtf8) {
     // Owned by the program's window in use (the options, say), which waits
     // disabled for the answer and gets the focus back after it.
@@ -88,12 +96,7 @@ std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, b
     // The program works with paths in the ANSI code page; a name that cannot
     // be written there exactly is refused rather than turned into another one.
     std::optional<std::string> ansi = wideToAnsi(file.data());
-    if (!ansi) {
-        const std::wstring text = utf8ToWide("Имя файла содержит знаки, которых нет в кодировке Windows, "
-                                             "и программа не может с ним работать:\n\n") +
-                                  file.data() + utf8ToWide("\n\nВыберите другое имя.");
-        MessageBoxW(owner_, text.c_str(), kCaption, MB_OK);
-    }
+    if (!ansi) refuseUnwritableName(owner_, file.data(), false);
     return ansi;
 }
 
