@@ -154,13 +154,18 @@ void OptionsController::optionset() {
     settings_.loadnew = f.autoDownload;                                                 // 3
     s_.downloadTimer.setEnabled(settings_.loadnew);
     const std::string folder = downloadFolder();                                        // 4
-    const std::string command = autorunCommand(s_.programPath, f.autorunChangeAndExit); // 5
     settings_.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
     settings_.fitToScreen = f.placementItem == 2;
-    if (f.autorun) {                                                                    // 7
+    if (f.autorun) {                                                                    // 5, 7
         // Set only once the entry is there: a failed write must not leave the
         // setting (saved at exit) claiming an entry that does not exist.
-        if (!writeAutorun(s_.registry, command)) {
+        if (!s_.programPath) {
+            s_.dialogs.message("Путь к файлу программы содержит знаки, которых нет в кодировке Windows, а "
+                               "короткого имени у него нет, поэтому автозапуск не записан. Остальные настройки не "
+                               "применены и не сохранены.");
+            return;
+        }
+        if (!writeAutorun(s_.registry, autorunCommand(*s_.programPath, f.autorunChangeAndExit))) {
             s_.dialogs.message("Не удалось записать в реестр значение автозапуска «" + std::string(kAutorunValue) +
                                "». Остальные настройки не применены и не сохранены.");
             return;

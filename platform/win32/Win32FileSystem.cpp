@@ -227,6 +227,15 @@ bool Win32FileSystem::removeDirectory(const std::string& path) {
     return RemoveDirectoryW(pathToWide(path).c_str()) != 0;
 }
 
+std::optional<std::string> ansiPathOf(const std::wstring& path) {
+    if (std::optional<std::string> exact = wideToAnsi(path)) return exact;
+    std::wstring shortForm(32768, L'\0');  // the longest path Windows has
+    const DWORD n = GetShortPathNameW(path.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+    if (n == 0 || n >= shortForm.size()) return std::nullopt;
+    shortForm.resize(n);
+    return wideToAnsi(shortForm);
+}
+
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
     std::wstring prefix = pathToWide(folder);
     if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';

@@ -23,4 +23,9 @@ public:
     bool removeDirectory(const std::string& path) override;
 };
 
+// A path known in UTF-16 (the program's own file, say) as the ANSI code page
+// writes it: itself, or else its short form, which names the same file;
+// nullopt when neither can be written there.
+std::optional<std::string> ansiPathOf(const std::wstring& path);
+
 }  // namespace ostrel::win32

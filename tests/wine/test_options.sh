@@ -3,7 +3,8 @@
 # first page and from the toolbar on the changing page; the autorun entry
 # switched on and off; an interval typed (letters refused) and confirmed; a
 # download folder outside the ANSI code page kept in its field and refused;
-# then the removal of the program's files, which ends the program.
+# then the removal of the program's files, which ends the program; and the
+# autorun entry of a copy in a folder whose name that code page lacks.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
@@ -153,5 +154,23 @@ remove_files
 check "the program ends after the second removal" ow_wait_exit 30
 check "the data folder is gone" eval '[ ! -e "$OW_DATA" ]'
 check "and the settings key" eval '! wine reg query "HKCU\RZ" >/dev/null 2>&1'
+
+# ---- a copy in a folder whose name the ANSI code page lacks: its autorun entry names it ----
+foreign='C:\José Обои'
+mkdir -p "$(win_to_unix "$foreign")" && cp "$(win_to_unix "$OW_EXE_WIN")" "$(win_to_unix "$foreign")/" ||
+  ow_die "could not copy the program"
+OW_EXE_WIN="$foreign\OstrelWallpapers.exe" ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the copy's main window did not appear"
+wtd post-command 107 || ow_fail "could not open the copy's options"
+wtd wait-dialog "$OPTIONS" 10000 >/dev/null || ow_fail "the copy's options did not open"
+wtd click "$OPTIONS" "#$CHECKBOX1"
+check "checking autorun enables it" wait_until 5 enabled $CHECKBOX2
+confirm
+entry=$(autorun_value)
+ow_log "autorun entry: $entry"
+check "the autorun entry names the copy's own file" \
+  eval '[ "${entry% -}" != "$entry" ] && cmp -s "$(winepath -u "${entry% -}" 2>/dev/null)" "$(win_to_unix "$OW_EXE_WIN")"'
+wtd post-command 106 || ow_fail "could not post Exit to the copy"
+check "the copy ends" ow_wait_exit 30
 
 ow_finish

@@ -192,6 +192,21 @@ TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
     EXPECT_EQ(stored("loadnew"), "<absent>");
 }
 
+TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
+    programPath.reset();  // outside the ANSI code page, with no short form
+    rebuild();
+    start();
+    open();
+    form().autorun = true;
+    EXPECT_TRUE(options().Button1Click());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("автозапуск не записан"), std::string::npos);
+    EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
+    EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
+    EXPECT_FALSE(controller->settings().autorunEnabled);
+    EXPECT_EQ(stored("onwinload"), "<absent>");
+}
+
 TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
     start();
     open();
