@@ -21,6 +21,10 @@ std::optional<std::string> readUpTo(ReadStream& in, std::size_t n) {
     return bytes;
 }
 
+bool folderExists(const FileSystem& fs, const std::string& folder) {
+    return fs.listFolder(folder, [](const FolderEntry&) { return false; });
+}
+
 std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n) {
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;

@@ -12,7 +12,7 @@ MainController::MainController(Services services, MainView& view)
     : s_(services),
       view_(view),
       dialogs_(services.dialogs),
-      store_(services.registry),
+      store_(services.registry, services.files),
       list_(services.files, dialogs_, services.folderChooser, services.timers, settings_, view, dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
                settings_, view, dataFolder_),
@@ -142,13 +142,24 @@ void MainController::FormDestroy() {
     // Ended half-way through start-up (the session ending meanwhile): nothing
     // of the user's has changed yet, and a half-read state must not be saved
     // over the settings and the list.
-    if (!startupDone_) return;
-    list_.saveDefaultList();
+    if (!startupDone_) {
+        list_.stopSaving();
+        return;
+    }
+    list_.saveForTheLastTime();
     viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
-    saveSettings();
+    writeSettings();
 }
 
 void MainController::saveSettings() {
+    // Once the program ends or its files go, nothing but the shutdown writes
+    // them: an options apply that a box held up until then must not bring the
+    // key back or write over the last save.
+    if (shutdownDone_ || filesRemoved_) return;
+    writeSettings();
+}
+
+void MainController::writeSettings() {
     settings_.windowWidth = view_.windowWidth();
     settings_.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
@@ -161,6 +172,7 @@ void MainController::removeProgramFiles() {
         // probe or save into the folder being deleted, also not from a timer or
         // a hotkey while a box about an undeletable file is up, nor at shutdown.
         filesRemoved_ = true;
+        list_.stopSaving();
         stopAllTimers();
         // Nor by a transfer: it would keep a file open in the folder being deleted.
         autoDownload_.requestStop();
@@ -278,6 +290,8 @@ void MainController::onCommand(Command command) {
 
 void MainController::onTimer(TimerId id) {
     if (shutdownDone_ || filesRemoved_) return;  // a tick queued before the timers were stopped
+    // A tick's errors come back with the next tick: one box at a time for them.
+    const OneBoxAtATime::Background background(dialogs_);
     if (list_.onTimer(id) || scheduler_.onTimer(id) || browser_.onTimer(id)) return;
     if (id == TimerId::Download) autoDownload_.tick(browser_.showing());
 }

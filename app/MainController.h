@@ -56,7 +56,9 @@ struct Services {
     FolderChooser& folderChooser;
     ViewerView& viewerView;
     OptionsView& optionsView;
-    std::string programPath;  // the program file's full path, for the autorun entry
+    // The program file's full path, for the autorun entry; nullopt when the
+    // ANSI code page can write neither it nor its short form.
+    std::optional<std::string> programPath;
     FetchPort& fetches;
     // The proxy the transfers go through, as the options set it for this run.
     ProxySettings& proxy;
@@ -134,7 +136,8 @@ private:
     bool opensWindow(Command command) const;
     void stopDownloadCommand();
     void stopAllTimers();
-    void saveSettings();
+    void saveSettings();   // unless the program is ending or its files are going
+    void writeSettings();
     void removeProgramFiles();
 
     Services s_;

@@ -1,11 +1,17 @@
 #pragma once
-// The program's dialogs, showing at most one message box at a time.
+// The program's dialogs, with one box at a time for the errors that come back
+// by themselves.
 //
 // Timers go on firing inside a message box's own loop, so a lasting failure
 // (a full disk, say) that reports itself on every tick would pile box upon
-// box. While a box is up, the same error again is not shown and another one
-// is shown once the box is closed.
+// box. A message raised in the background (inside a Background scope: a
+// timer's tick) is therefore not shown while another box is up: the same text
+// as a box up is dropped, another one is shown once the boxes are closed.
+// Every other message answers something the user did: it is shown at once, in
+// front of whatever is up, and its caller waits for the answer.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Dialogs.h"
 
@@ -14,6 +20,19 @@ namespace ostrel {
 class OneBoxAtATime final : public Dialogs {
 public:
     explicit OneBoxAtATime(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    // The messages raised while one lives are background ones.
+    class Background {
+    public:
+        explicit Background(OneBoxAtATime& boxes) : boxes_(boxes), was_(std::exchange(boxes.background_, true)) {}
+        ~Background() { boxes_.background_ = was_; }
+        Background(const Background&) = delete;
+        Background& operator=(const Background&) = delete;
+
+    private:
+        OneBoxAtATime& boxes_;
+        bool was_;
+    };
 
     void message(const std::string& textUtf8) override;
     std::string pathForMessage(const std::string& pathAnsi) const override {
@@ -30,10 +49,12 @@ public:
     }
 
 private:
+    void show(const std::string& text);
+
     Dialogs& dialogs_;
-    bool shown_ = false;
-    std::string shownText_;
-    std::string pending_;
+    bool background_ = false;
+    std::vector<std::string> up_;  // the texts of the boxes up, outermost first
+    std::string pending_;          // the last background error held back
 };
 
 }  // namespace ostrel

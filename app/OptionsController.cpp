@@ -123,6 +123,13 @@ bool OptionsController::Button1Click() {
             s_.dialogs.message("Неправильный задано время");
             return false;
         }
+        // A new folder the settings could not keep whole is refused here: cut,
+        // it would name another folder.
+        if (downloadFolder() != settings_.downfoad && downloadFolder().size() > kFolderTextLimit) {
+            s_.dialogs.message("Путь к папке для скачанных обоев длиннее " + std::to_string(kFolderTextLimit) +
+                               " знаков, и программа не сможет его запомнить. Выберите папку с путём покороче.");
+            return false;
+        }
         if (belowOne(f.scrollRows)) f.scrollRows = std::string("1");
         s_.viewer.setDisplay({.stretch = !f.viewKeepSize, .proportional = f.viewProportional});
         if (number(dailyHourText(f.dailyHourItem), "час") >= 24) f.dailyHourItem = 0;
@@ -149,16 +156,19 @@ void OptionsController::optionset() {
     settings_.timeToMs = minutesToMs(number(f.timeTo, "до"));
     settings_.loadnew = f.autoDownload;                                                 // 3
     s_.downloadTimer.setEnabled(settings_.loadnew);
-    // An empty field keeps the folder there was: "\" would put downloads at the drive's root.
-    std::string folder = f.downloadFolder.empty() ? settings_.downfoad : f.downloadFolder;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';                       // 4
-    const std::string command = autorunCommand(s_.programPath, f.autorunChangeAndExit); // 5
+    const std::string folder = downloadFolder();                                        // 4
     settings_.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
     settings_.fitToScreen = f.placementItem == 2;
-    if (f.autorun) {                                                                    // 7
+    if (f.autorun) {                                                                    // 5, 7
         // Set only once the entry is there: a failed write must not leave the
         // setting (saved at exit) claiming an entry that does not exist.
-        if (!writeAutorun(s_.registry, command)) {
+        if (!s_.programPath) {
+            s_.dialogs.message("Путь к файлу программы содержит знаки, которых нет в кодировке Windows, а "
+                               "короткого имени у него нет, поэтому автозапуск не записан. Остальные настройки не "
+                               "применены и не сохранены.");
+            return;
+        }
+        if (!writeAutorun(s_.registry, autorunCommand(*s_.programPath, f.autorunChangeAndExit))) {
             s_.dialogs.message("Не удалось записать в реестр значение автозапуска «" + std::string(kAutorunValue) +
                                "». Остальные настройки не применены и не сохранены.");
             return;
@@ -174,10 +184,7 @@ void OptionsController::optionset() {
     if (!settings_.randomInterval) settings_.intervalValue = number(f.interval, "каждые");  // 10
     s_.scheduler.applyChangeInterval();
     settings_.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
-    settings_.downfoad = folder.substr(0, kFolderTextLimit);                            // 12
-    // File names are appended straight to it: a cut that took the "\" away
-    // would put them beside the folder under run-together names.
-    if (!settings_.downfoad.empty() && settings_.downfoad.back() != '\\') settings_.downfoad += '\\';
+    settings_.downfoad = folder;                                                        // 12
     s_.scheduler.setDailyMode(f.dailyMode);                                             // 13
     if (settings_.dailyMode) {                                                          // 14
         const auto hour = number(dailyHourText(f.dailyHourItem), "час");
@@ -192,6 +199,13 @@ void OptionsController::optionset() {
     settings_.shuffle = !f.shuffle;                                                     // 17
     s_.changer.shufleBtnClick();
     s_.saveoptions();                                                                   // 18
+}
+
+std::string OptionsController::downloadFolder() const {
+    // An empty field keeps the folder there was: "\" would put downloads at the drive's root.
+    std::string folder = form_.downloadFolder.empty() ? settings_.downfoad : form_.downloadFolder;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
 }
 
 void OptionsController::Button3Click() {

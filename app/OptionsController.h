@@ -4,6 +4,7 @@
 // and applies it step by step (`optionset`), then saves the settings.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/OptionsForm.h"
@@ -27,7 +28,7 @@ struct OptionsServices {
     FullScreenViewer& viewer;
     WindowTimer& downloadTimer;
     ProxySettings& proxy;
-    std::string programPath;               // for the autorun entry
+    std::optional<std::string> programPath;  // for the autorun entry (see Services)
     std::function<void()> saveoptions;     // writes the settings, reporting a failure
     std::function<void()> removeFiles;     // the removal button
 };
@@ -60,6 +61,8 @@ public:
 
 private:
     void applyModeRule();
+    // The download folder the form asks for, ending in "\".
+    std::string downloadFolder() const;
     void optionset();
     void show() { view_.displayOptions(form_); }
 

@@ -29,11 +29,6 @@ std::string withoutTrailingBackslash(std::string path) {
     return path;
 }
 
-// True when a listing could start, i.e. the folder is there.
-bool folderExists(const FileSystem& files, const std::string& folder) {
-    return files.listFolder(folder, [](const FolderEntry&) { return false; });
-}
-
 }  // namespace
 
 bool removalAllowed(const std::string& folder) {
@@ -86,7 +81,8 @@ bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs,
                         "» не похожа на папку Ostrel Wallpapers, поэтому ничего не удалено.");
         return false;
     }
-    registry.deleteKey(kRoot, kSettingsKey);
+    if (!registry.deleteKey(kRoot, kSettingsKey))
+        dialogs.message("Could NOT delete HKEY_CURRENT_USER\\" + std::string(kSettingsKey));
     removeFolderTree(files, dialogs, withoutTrailingBackslash(dataFolder));
 
     const std::optional<std::string> programs = registry.readString(kRoot, kShellFoldersKey, "Programs");

@@ -10,9 +10,10 @@
 
 namespace ostrel {
 
-// Removes it all, in that order. Answers false, having deleted nothing, when
-// removalAllowed refuses dataFolder (a message naming it has been shown then);
-// otherwise true, whatever could not be deleted.
+// Removes it all, in that order: the key with whatever is beneath it. Answers
+// false, having deleted nothing, when removalAllowed refuses dataFolder (a
+// message naming it has been shown then); otherwise true, whatever could not be
+// deleted, each such thing reported with "Could NOT delete " as it is met.
 bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs, const std::string& dataFolder);
 
 // Whether folder may be deleted as a whole without asking: a full path

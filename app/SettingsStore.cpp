@@ -12,18 +12,13 @@ constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
 constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kDataFolderName = "\\Ostrel Wallpapers";
 
-std::string cutToFolderLimit(std::string text) {
-    if (text.size() > kFolderTextLimit) text.resize(kFolderTextLimit);
-    return text;
-}
-
 std::string boolText(bool value) { return value ? "1" : "0"; }
 
 // Integers and booleans: the default when the value is absent, the fallback when
 // it is present but not a number.
 class ValueReader {
 public:
-    explicit ValueReader(const Registry& registry) : registry_(registry) {}
+    ValueReader(const Registry& registry, const FileSystem& files) : registry_(registry), files_(files) {}
 
     std::optional<std::string> text(const char* name) const {
         return registry_.readString(kRoot, kSettingsKey, name);
@@ -40,12 +35,18 @@ public:
     bool boolean(const char* name, bool absent, bool invalid) const {
         return integer(name, absent ? 1 : 0, invalid ? 1 : 0) != 0;
     }
+    // A folder text, or for "lastsave" a list file's path, kept to the limit.
     std::string folder(const char* name, const std::string& absent) const {
-        return cutToFolderLimit(text(name).value_or(absent));
+        std::optional<std::string> stored = text(name);
+        if (!stored || stored->size() > kFolderTextLimit) return absent;
+        if (stored->size() == kFolderTextLimit && !folderExists(files_, *stored) && !files_.fileExists(*stored))
+            return absent;
+        return *stored;
     }
 
 private:
     const Registry& registry_;
+    const FileSystem& files_;
 };
 
 }  // namespace
@@ -74,13 +75,13 @@ std::string readDataFolder(const Registry& registry) {
     // data folder becomes "\Ostrel Wallpapers" at the root of the current drive,
     // a usable folder rather than a refusal to start.
     std::string base = registry.readString(kRoot, kShellFoldersKey, "Personal").value_or(std::string());
-    return cutToFolderLimit(base + kDataFolderName);
+    return base + kDataFolderName;
 }
 
 bool SettingsStore::open() { return registry_.createKey(kRoot, kSettingsKey); }
 
 Settings SettingsStore::readAll(const std::string& dataFolder) const {
-    const ValueReader read(registry_);
+    const ValueReader read(registry_, files_);
     Settings s;
     // "shufle" and "playstat" are held inverted here: start-up runs the toggle
     // commands once, which flip them back and update the buttons with them.
@@ -117,7 +118,7 @@ Settings SettingsStore::readAll(const std::string& dataFolder) const {
 }
 
 void SettingsStore::readDownloadFolder(Settings& settings, const std::string& dataFolder) const {
-    const ValueReader read(registry_);
+    const ValueReader read(registry_, files_);
     std::string folder = read.folder("downfoad", dataFolder + "\\walls");
     // File names are appended straight to this text, so it always ends in "\";
     // an empty stored text gets one too (the root of the current drive).

@@ -4,18 +4,21 @@
 
 #include "app/Settings.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
 namespace ostrel {
 
 inline constexpr const char* kSettingsKey = "RZ";
 
-// The Personal shell folder + "\Ostrel Wallpapers", cut to 100 characters.
+// The Personal shell folder + "\Ostrel Wallpapers", whole: a cut name would
+// be another folder (at worst one the download folder shares).
 std::string readDataFolder(const Registry& registry);
 
 class SettingsStore {
 public:
-    explicit SettingsStore(Registry& registry) : registry_(registry) {}
+    // files: to tell whether a stored folder is there (see readAll).
+    SettingsStore(Registry& registry, const FileSystem& files) : registry_(registry), files_(files) {}
 
     // Opens the key, creating it when missing.
     bool open();
@@ -23,6 +26,11 @@ public:
     // Reads every value in the program's fixed order. "shufle" and "playstat" come
     // back inverted; the start-up toggles flip them again. "downfoad" is left to
     // readDownloadFolder, which start-up calls later.
+    // The stored folders ("lastopen", "lastsave", "downfoad") are at most 100
+    // characters long. A longer one would have to be cut and would then name
+    // another folder, so it counts as absent and takes its default, which is
+    // derived from dataFolder and never cut; so does one of exactly 100 that is
+    // not there (it may be such a cut, saved by an earlier version).
     Settings readAll(const std::string& dataFolder) const;
     void readDownloadFolder(Settings& settings, const std::string& dataFolder) const;
 
@@ -35,6 +43,7 @@ public:
 
 private:
     Registry& registry_;
+    const FileSystem& files_;
 };
 
 // Decimal integer text as the settings store reads it: optional sign and digits,

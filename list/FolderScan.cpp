@@ -15,7 +15,7 @@ int ScanDir(const FileSystem& fs, const std::string& folder, bool includeSubfold
     if (path.empty() || path.back() != '\\') path += '\\';
     int added = 0;
     fs.listFolder(path, [&](const FolderEntry& entry) {
-        if (entry.name == "." || entry.name == ".." || entry.shortAlias) return true;
+        if (entry.name == "." || entry.name == ".." || entry.foreignName) return true;
         const std::string full = path + entry.name;
         if (full.size() > kMaxPathLength) return true;
         if (!entry.folder) {

@@ -8,7 +8,7 @@ namespace {
 // The tree lists what a user browsing the disk expects to see: no hidden or
 // system folders, and not the "." and ".." entries of the listing itself.
 bool isListedFolder(const FolderEntry& entry) {
-    return entry.folder && !entry.hidden && !entry.system && !entry.shortAlias && entry.name != "." &&
+    return entry.folder && !entry.hidden && !entry.system && !entry.foreignName && entry.name != "." &&
            entry.name != "..";
 }
 

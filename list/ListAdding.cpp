@@ -27,12 +27,12 @@ void ListController::AddBtnClick() {
     if (asking_) return;
     std::optional<FolderChoice> choice = chooser_.choose(settings_.lastopen);
     if (!choice) return;
-    // Only the remembered texts are held to 100 characters; the folder is
-    // scanned by its whole name, never by a cut one that names another.
-    lastAddedFolder_ = choice->path.substr(0, std::min(choice->path.size(), kFolderTextLimit));
-    settings_.lastopen = lastAddedFolder_;
+    // Held whole, never cut into a name of another folder; a path too long to
+    // be stored is forgotten at the next start (see SettingsStore::readAll).
+    settings_.lastopen = choice->path;
     includeSubfolders_ = choice->includeSubfolders;
     view_.processPendingMessages();
+    if (savingStopped_) return;  // the program ended in the chooser or in these messages
     ScanDir(files_, choice->path, includeSubfolders_, list_);
     afterAdding();
     plistSelectCell(0, grid_.currentRow);

@@ -12,10 +12,6 @@ namespace {
 constexpr const char* kListFilter = "Файл листа(*.tav)|*.tav|Все файлы(*.*)|*.*";
 constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все файлы|*.tav";
 
-std::string cutFolderText(const std::string& text) {
-    return text.substr(0, std::min(text.size(), kFolderTextLimit));
-}
-
 }  // namespace
 
 ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
@@ -148,6 +144,15 @@ void ListController::restartProber(int row) {
 }
 
 void ListController::saveDefaultList() {
+    if (!savingStopped_) writeDefaultList();
+}
+
+void ListController::saveForTheLastTime() {
+    stopSaving();
+    writeDefaultList();
+}
+
+void ListController::writeDefaultList() {
     if (keepDefaultListFile_) return;  // the unread working list stays as it is
     if (!saveF(files_, list_, defaultListPath())) dialogs_.message("Не удалось записать файл списка Default.tav.");
 }
@@ -160,7 +165,7 @@ void ListController::N2Click() {
         return;
     }
     keepDefaultListFile_ = false;  // the user has made the list theirs again
-    settings_.lastsave = cutFolderText(*chosen);
+    settings_.lastsave = *chosen;
     list_.fixHeaderIfEntries();
 }
 
@@ -173,7 +178,7 @@ void ListController::N3Click() {
         case ListRead::NotOpened: break;  // ignored, as a list file always was
         case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
     }
-    settings_.lastsave = cutFolderText(*chosen);
+    settings_.lastsave = *chosen;
     list_.fixHeaderIfEntries();
     restartProber(0);
     clampGridToList();

@@ -78,8 +78,15 @@ public:
     void N2Click();  // save list
     void N3Click();  // load list
     void N4Click();  // clear list
-    // Writes the working list file, unless it is being kept.
+    // Writes the working list file, unless it is being kept or saving has stopped.
     void saveDefaultList();
+    // The program's last save of it (at its end): nothing saves it from here
+    // on, also not from inside a box this save shows.
+    void saveForTheLastTime();
+    // Nothing saves it any more: the program ends without saving, or its
+    // files are being removed. A command that was waiting in a dialog, the
+    // folder chooser or a box when this happened adds and writes nothing after.
+    void stopSaving() { savingStopped_ = true; }
 
     // ---- adding pictures ----
     void AddBtnClick();   // "Папку"
@@ -149,6 +156,7 @@ public:
 
 private:
     void restartProber(int row);
+    void writeDefaultList();
     void afterAdding();
     void removeSelectedRows(int top, int count);
     void clampGridToList();
@@ -179,7 +187,6 @@ private:
     bool userBrowsing_ = false;
     bool asking_ = false;
     bool includeSubfolders_ = false;
-    std::string lastAddedFolder_;
     bool sortedByName_ = false;
     bool sortedByResolution_ = false;
     bool sortDescending_ = true;
@@ -191,6 +198,7 @@ private:
     // On until start-up has read the working list file (or found none), so
     // that no failure before then lets an empty list be written over it.
     bool keepDefaultListFile_ = true;
+    bool savingStopped_ = false;
 };
 
 }  // namespace ostrel

@@ -43,10 +43,10 @@ struct FolderEntry {
     // The entry's raw Windows attribute bits (FILE_ATTRIBUTE_*), for code that
     // must tell exactly which bits are set, not only the ones named above.
     std::uint32_t attributes = 0;
-    // The long name has no form in the ANSI code page: name is the file's
-    // short (8.3) alias, which reaches the same file. Listings for the user
-    // pass such entries over; deleting a folder's contents does not.
-    bool shortAlias = false;
+    // The name has no form in the ANSI code page: name is a token for it that
+    // only this file system takes back (it reaches the same entry). Listings
+    // for the user pass such entries over; deleting a folder's contents does not.
+    bool foreignName = false;
 };
 
 // Attribute bits as Windows numbers them.
@@ -98,5 +98,7 @@ bool appendUpTo(ReadStream& in, std::string& bytes, std::size_t n);
 std::optional<std::string> readPrefix(const FileSystem& fs, const std::string& path, std::size_t n);
 // Writes bytes to path through a temporary file; false when anything failed.
 [[nodiscard]] bool replaceFile(FileSystem& fs, const std::string& path, std::string_view bytes);
+// True when a listing of folder can start, i.e. the folder is there.
+bool folderExists(const FileSystem& fs, const std::string& folder);
 
 }  // namespace ostrel

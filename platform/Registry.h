@@ -24,6 +24,8 @@ public:
                                                         const std::string& name, const std::string& value) = 0;
     // Removes one value; false when the key cannot be opened or the value is absent.
     virtual bool deleteValue(RegistryRoot root, const std::string& key, const std::string& name) = 0;
+    // Removes the key with its values and every key beneath it; true when it is
+    // gone afterwards, also when it was not there.
     virtual bool deleteKey(RegistryRoot root, const std::string& key) = 0;
 };
 

@@ -8,6 +8,7 @@
 
 #include "app/Rounding.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32Dialogs.h"
 #include "ui/ErrorBox.h"
 #include "ui/WindowClass.h"
 #include "ui/PixelFont.h"
@@ -195,7 +196,7 @@ void OptionsDialog::selectPage(int page) {
 
 void OptionsDialog::showOptions(const OptionsForm& form) {
     if (!hwnd_) return;
-    display(form);
+    display(form, true);
     // Centred over the main window, halves to the even neighbour.
     RECT main{}, self{};
     GetWindowRect(owner_, &main);
@@ -212,14 +213,20 @@ void OptionsDialog::closeOptions() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
-void OptionsDialog::displayOptions(const OptionsForm& form) { display(form); }
+void OptionsDialog::displayOptions(const OptionsForm& form) { display(form, false); }
 
-void OptionsDialog::display(const OptionsForm& f) {
+void OptionsDialog::display(const OptionsForm& f, bool refill) {
     displaying_ = true;
     auto enable = [this](std::initializer_list<int> ids, bool on) {
         for (int id : ids) EnableWindow(item(id), on);
     };
-    auto text = [this](int id, const std::string& ansi) { setText(item(id), win32::ansiToWide(ansi)); };
+    // A field whose text the ANSI code page cannot write reaches the form as
+    // "": it keeps what the user typed or chose, unless the logic put another
+    // text there or the form is filled anew. "ОК" refuses it.
+    auto text = [this, refill](int id, const std::string& ansi) {
+        if (!refill && win32::wideToAnsi(windowText(item(id))).value_or("") == ansi) return;
+        setText(item(id), win32::ansiToWide(ansi));
+    };
     auto choose = [this](int id, int index) { SendMessageW(item(id), CB_SETCURSEL, index, 0); };
     if (static_cast<int>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0)) != static_cast<int>(f.page))
         selectPage(static_cast<int>(f.page));
@@ -290,12 +297,9 @@ void OptionsDialog::collect() {
 
 // A folder name the ANSI code page cannot write would name another folder.
 bool OptionsDialog::downloadFolderFits() {
-    if (win32::wideToAnsi(windowText(item(Edit1)))) return true;
-    MessageBoxW(hwnd_,
-                win32::utf8ToWide("В имени папки для скачанных обоев есть знаки, которые программа не может "
-                                  "записать. Выберите другую папку.")
-                    .c_str(),
-                L"Ostrel Wallpapers", MB_OK | MB_ICONWARNING);
+    const std::wstring folder = windowText(item(Edit1));
+    if (win32::wideToAnsi(folder)) return true;
+    win32::refuseUnwritableName(hwnd_, folder, true);
     return false;
 }
 
@@ -342,7 +346,7 @@ void OptionsDialog::onCommand(int id, int code) {
     case RadioButton4:
         collect();
         f.viewProportional = id == RadioButton3;
-        display(f);
+        display(f, false);
         return;
     case infixtime:
     case inrandtime:

@@ -47,8 +47,11 @@ private:
     void onCommand(int id, int code);
     void selectPage(int page);
     void collect();
-    // Puts the whole form into the controls; the edits it makes report nothing.
-    void display(const OptionsForm& form);
+    // Puts the form into the controls; the edits it makes report nothing. A
+    // refill writes every text; otherwise a text the logic left as it was keeps
+    // the field's own, which the form holds as "" when the ANSI code page lacks
+    // a character of it.
+    void display(const OptionsForm& form, bool refill);
     bool downloadFolderFits();
     void chooseDownloadFolder();
     HWND item(int id) const { return GetDlgItem(hwnd_, id); }

@@ -147,8 +147,11 @@ void run(HINSTANCE instance) {
         ui::showGeneralError(nullptr, "Не удалось создать окна скачивания обоев.");
         return;
     }
-    std::string programPath(32768, '\0');  // the longest path Windows has
-    programPath.resize(GetModuleFileNameA(nullptr, programPath.data(), static_cast<DWORD>(programPath.size())));
+    // Taken in UTF-16: the A function would turn a name the ANSI code page
+    // lacks into a look-alike, and the autorun entry would name no file.
+    std::wstring programFile(32768, L'\0');  // the longest path Windows has
+    programFile.resize(GetModuleFileNameW(nullptr, programFile.data(), static_cast<DWORD>(programFile.size())));
+    const std::optional<std::string> programPath = win32::ansiPathOf(programFile);
     Services services{registry, files,  desktop, tray,    hotkeys, systemInfo, timers, clock,   random,
                       dialogs,  chooser, viewer, options, programPath, fetches,    proxy,  notice, browser};
 

@@ -10,6 +10,10 @@ namespace {
 
 int clampedLength(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
+// Below the space: no Windows name holds it, and in a double-byte code page it
+// is never the second byte of a character.
+constexpr char kForeignNameMark = '\x01';
+
 bool toWide(UINT codePage, DWORD flags, std::string_view in, std::wstring& out) {
     out.clear();
     if (in.empty()) return true;
@@ -68,6 +72,23 @@ std::optional<std::string> wideToAnsi(std::wstring_view wide) {
     if (n <= 0 || usedDefault) return std::nullopt;
     out.resize(static_cast<std::size_t>(n));
     return out;
+}
+
+std::string foreignNameToken(std::wstring_view name) { return kForeignNameMark + wideToUtf8(name); }
+
+std::wstring pathToWide(std::string_view path) {
+    // A token runs to the next "\": UTF-8 holds that byte only as itself. The
+    // ANSI parts are converted whole, so a double-byte character stays one.
+    std::wstring out;
+    for (;;) {
+        const std::size_t mark = path.find(kForeignNameMark);
+        out += ansiToWide(path.substr(0, mark));
+        if (mark == std::string_view::npos) return out;
+        const std::size_t end = path.find('\\', mark);
+        out += utf8ToWide(path.substr(mark + 1, end == std::string_view::npos ? end : end - mark - 1));
+        if (end == std::string_view::npos) return out;
+        path.remove_prefix(end);
+    }
 }
 
 std::wstring anyToWide(std::string_view text) {

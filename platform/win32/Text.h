@@ -15,6 +15,14 @@ std::string wideToUtf8(std::wstring_view wide);
 // The exact text in the ANSI code page, or nullopt when a character has no
 // exact counterpart there (it is never replaced by a look-alike).
 std::optional<std::string> wideToAnsi(std::wstring_view wide);
+// A file or folder name that the ANSI code page cannot write, carried inside the
+// program's byte paths: a character no Windows name may hold, then the name in
+// UTF-8. Folder listings hand such names out, marked, so that the removal can
+// delete what it finds; pathToWide takes them back.
+std::string foreignNameToken(std::wstring_view name);
+// A byte path for a W call: the ANSI code page, with foreign-name tokens taken
+// back to the names they carry.
+std::wstring pathToWide(std::string_view path);
 // For texts of unknown origin (exception messages): UTF-8 when the bytes are
 // valid UTF-8, else the ANSI code page.
 std::wstring anyToWide(std::string_view text);

@@ -38,6 +38,14 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
 
 }  // namespace
 
+void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder) {
+    const std::wstring text = utf8ToWide(folder ? "Имя папки" : "Имя файла") +
+                              utf8ToWide(" содержит знаки, которых нет в кодировке Windows, и программа не может с "
+                                         "ним работать:\n\n") +
+                              std::wstring(name) + utf8ToWide("\n\nВыберите другое имя.");
+    MessageBoxW(owner, text.c_str(), kCaption, MB_OK);
+}
+
 void Win32Dialogs::message(const std::string& textUtf8) {
     // Owned by the program's window in use (the options, say), which waits
     // disabled for the answer and gets the focus back after it; in front of
@@ -48,7 +56,7 @@ void Win32Dialogs::message(const std::string& textUtf8) {
 }
 
 std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
-    return wideToUtf8(ansiToWide(pathAnsi));
+    return wideToUtf8(pathToWide(pathAnsi));
 }
 
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {
@@ -92,12 +100,7 @@ std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, b
     // The program works with paths in the ANSI code page; a name that cannot
     // be written there exactly is refused rather than turned into another one.
     std::optional<std::string> ansi = wideToAnsi(file.data());
-    if (!ansi) {
-        const std::wstring text = utf8ToWide("Имя файла содержит знаки, которых нет в кодировке Windows, "
-                                             "и программа не может с ним работать:\n\n") +
-                                  file.data() + utf8ToWide("\n\nВыберите другое имя.");
-        MessageBoxW(frontOwner(owner_), text.c_str(), kCaption, MB_OK);
-    }
+    if (!ansi) refuseUnwritableName(frontOwner(owner_), file.data(), false);
     return ansi;
 }
 

@@ -2,6 +2,8 @@
 // Message boxes and the standard open and save dialogs, owned by the main window.
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/Dialogs.h"
 
 namespace ostrel::win32 {
@@ -21,5 +23,9 @@ private:
 
     HWND owner_;
 };
+
+// Refuses a file or folder name that the ANSI code page cannot write, naming
+// it: the program would otherwise work with a look-alike, another file.
+void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder);
 
 }  // namespace ostrel::win32

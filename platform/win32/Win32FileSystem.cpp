@@ -138,18 +138,21 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
+// Paths go to the W functions through pathToWide, so that a name a listing
+// handed out as a foreign-name token reaches its file.
+
 bool Win32FileSystem::fileExists(const std::string& path) const {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(pathToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool Win32FileSystem::createDirectory(const std::string& path) {
-    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return CreateDirectoryW(pathToWide(path).c_str(), nullptr) != 0;
 }
 
 std::unique_ptr<ReadStream> Win32FileSystem::openRead(const std::string& path) const {
     // Share writing too: a list file may be open in an editor.
-    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
@@ -163,14 +166,14 @@ std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& pat
     static std::atomic<std::uint32_t> counter{GetTickCount() ^ (GetCurrentProcessId() << 16)};
     std::string folder = folderOf(path);
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    const std::wstring wideFolder = ansiToWide(folder);
+    const std::wstring wideFolder = pathToWide(folder);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::wstring tempPath = withinLengthLimit(wideFolder + ansiToWide(temporaryName(counter++)));
         UniqueKernelHandle file(CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
             return std::make_unique<Win32WriteStream>(std::move(file), std::move(tempPath),
-                                                      withinLengthLimit(ansiToWide(path)));
+                                                      withinLengthLimit(pathToWide(path)));
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
     }
@@ -181,7 +184,7 @@ std::unique_ptr<WriteStream> Win32FileSystem::openTruncate(const std::string& pa
     // Readers may look at the file while it grows; nobody else may write it.
     // It may be deleted meanwhile: a transfer still blocked when the program
     // ends has its file deleted as the process closes it.
-    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     return std::make_unique<InPlaceWriteStream>(std::move(file));
@@ -191,9 +194,9 @@ bool Win32FileSystem::listFolder(const std::string& folder,
                                  const std::function<bool(const FolderEntry&)>& visit) const {
     // Listed in UTF-16 and converted exactly: the A functions would hand out a
     // look-alike name for one the ANSI code page cannot write, which may be
-    // another file's. Such an entry comes by its short alias when it has one,
-    // marked as such, and is passed over otherwise.
-    std::wstring pattern = ansiToWide(folder);
+    // another file's. Such an entry comes as a foreign-name token, marked; a
+    // short alias would not do, since most drives have none.
+    std::wstring pattern = pathToWide(folder);
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L"*.*";
     WIN32_FIND_DATAW found{};
@@ -202,12 +205,8 @@ bool Win32FileSystem::listFolder(const std::string& folder,
     do {
         FolderEntry entry;
         std::optional<std::string> name = wideToAnsi(found.cFileName);
-        if (!name && found.cAlternateFileName[0]) {
-            name = wideToAnsi(found.cAlternateFileName);
-            entry.shortAlias = true;
-        }
-        if (!name) continue;
-        entry.name = std::move(*name);
+        entry.foreignName = !name;
+        entry.name = name ? std::move(*name) : foreignNameToken(found.cFileName);
         entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
@@ -218,16 +217,27 @@ bool Win32FileSystem::listFolder(const std::string& folder,
     return true;
 }
 
-bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileW(pathToWide(path).c_str()) != 0; }
 
 bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != 0;
+    return SetFileAttributesW(pathToWide(path).c_str(), attributes) != 0;
 }
 
-bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+bool Win32FileSystem::removeDirectory(const std::string& path) {
+    return RemoveDirectoryW(pathToWide(path).c_str()) != 0;
+}
+
+std::optional<std::string> ansiPathOf(const std::wstring& path) {
+    if (std::optional<std::string> exact = wideToAnsi(path)) return exact;
+    std::wstring shortForm(32768, L'\0');  // the longest path Windows has
+    const DWORD n = GetShortPathNameW(path.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+    if (n == 0 || n >= shortForm.size()) return std::nullopt;
+    shortForm.resize(n);
+    return wideToAnsi(shortForm);
+}
 
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
-    std::wstring prefix = ansiToWide(folder);
+    std::wstring prefix = pathToWide(folder);
     if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
     const std::wstring pattern = prefix + ansiToWide(std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix));
     WIN32_FIND_DATAW found{};

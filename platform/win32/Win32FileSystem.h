@@ -1,5 +1,9 @@
 #pragma once
-// Files through the ANSI functions; paths are passed through untouched.
+// Files and folders through the W functions: byte paths go in by pathToWide,
+// names come out exactly or as marked foreign-name tokens.
+#include <optional>
+#include <string>
+
 #include "platform/FileSystem.h"
 
 namespace ostrel::win32 {
@@ -18,5 +22,10 @@ public:
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
     bool removeDirectory(const std::string& path) override;
 };
+
+// A path known in UTF-16 (the program's own file, say) as the ANSI code page
+// writes it: itself, or else its short form, which names the same file;
+// nullopt when neither can be written there.
+std::optional<std::string> ansiPathOf(const std::wstring& path);
 
 }  // namespace ostrel::win32

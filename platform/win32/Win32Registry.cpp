@@ -89,7 +89,9 @@ bool Win32Registry::deleteValue(RegistryRoot root, const std::string& key, const
 }
 
 bool Win32Registry::deleteKey(RegistryRoot root, const std::string& key) {
-    return RegDeleteKeyA(rootKey(root), key.c_str()) == ERROR_SUCCESS;
+    // The whole tree: RegDeleteKeyA refuses a key that has a subkey, someone else's included.
+    const LONG rc = RegDeleteTreeA(rootKey(root), key.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace ostrel::win32

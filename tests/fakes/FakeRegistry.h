@@ -2,6 +2,7 @@
 // An in-memory registry for tests. Key paths and value names compare without
 // regard to ASCII case, as on Windows. Every writeString call is logged in
 // order, and one chosen write can be made to fail.
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -40,12 +41,15 @@ struct FakeRegistry final : Registry {
     bool deleteValue(RegistryRoot root, const std::string& key, const std::string& name) override {
         return !readOnlyKeys.count(id(root, key)) && values_.erase({id(root, key), lower(name)}) > 0;
     }
-    // Removes the key with its values and every key beneath it.
+    // Removes the key with its values and every key beneath it; a read-only key
+    // at or beneath it refuses, and nothing is removed then.
     bool deleteKey(RegistryRoot root, const std::string& key) override {
         const std::string k = id(root, key);
         auto within = [&](const std::string& other) { return other == k || other.starts_with(k + "\\"); };
+        if (std::any_of(readOnlyKeys.begin(), readOnlyKeys.end(), within)) return false;
         std::erase_if(values_, [&](const auto& v) { return within(v.first.first); });
-        return std::erase_if(keys_, within) > 0;
+        std::erase_if(keys_, within);
+        return true;
     }
 
     // Test set-up: stores a value without logging it or counting it as a write.

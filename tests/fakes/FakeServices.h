@@ -169,6 +169,7 @@ struct FakeView final : MainView {
     int width = 900, height = 600, left = -1, top = -1;
     int rearms = 0, quits = 0, placeholders = 0, blinks = 0;
     std::vector<std::string> previews;
+    std::function<void()> whilePumping;  // what the pending messages run
 
     void showWindow() override { visible = true; }
     void hideWindow() override { visible = false; }
@@ -184,7 +185,9 @@ struct FakeView final : MainView {
     void listChanged() override {}
     void showPlaceholderPreview() override { ++placeholders; }
     void showPreview(const std::string& path) override { previews.push_back(path); }
-    void processPendingMessages() override {}
+    void processPendingMessages() override {
+        if (whilePumping) whilePumping();
+    }
     void blinkAddButton() override { ++blinks; }
     void stopAddButtonBlink() override { blinks = 0; }
 };
@@ -212,8 +215,10 @@ struct FakeOptionsView final : OptionsView {
 struct FakeFolderChooser final : FolderChooser {
     std::optional<FolderChoice> answer;  // nullopt: cancelled
     std::vector<std::string> openedAt;
+    std::function<void()> whileOpen;  // what its modal loop runs
     std::optional<FolderChoice> choose(const std::string& lastopen) override {
         openedAt.push_back(lastopen);
+        if (whileOpen) whileOpen();
         return answer;
     }
 };

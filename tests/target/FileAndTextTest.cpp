@@ -12,6 +12,7 @@
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "TargetFolder.h"
@@ -69,24 +70,25 @@ TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
     EXPECT_EQ(win32::wideToAnsi(L"\U0001F600.tav"), std::nullopt);
 }
 
-TEST(Win32Text, FolderListingsGiveNamesOutsideTheAnsiCodePageOnlyByTheirShortAlias) {
+TEST(Win32Text, FolderListingsGiveNamesOutsideTheAnsiCodePageAsMarkedTokensThatReachTheFile) {
     // "café.jpg" must not come back as "cafe.jpg", which may be another file;
-    // its short alias, marked as such, reaches the file itself.
+    // its token, marked as such, reaches the file itself and names it in a message.
     TargetFolder folder;
     for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"})
         std::ofstream(std::filesystem::path(win32::ansiToWide(folder.path()) + L"\\" + name)) << "x";
     win32::Win32FileSystem files;
-    std::vector<std::string> names, aliases;
+    std::vector<std::string> names, foreign;
     ASSERT_TRUE(files.listFolder(folder.path(), [&](const FolderEntry& e) {
-        if (!e.folder) (e.shortAlias ? aliases : names).push_back(e.name);
+        if (!e.folder) (e.foreignName ? foreign : names).push_back(e.name);
         return true;
     }));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"cafe.txt", "\xA8\xEB\xEA\xE0.jpg"}));
-    for (const std::string& alias : aliases) {
-        EXPECT_NE(alias, "cafe.jpg");
-        EXPECT_TRUE(files.fileExists(folder.path() + "\\" + alias)) << alias;
-    }
+    ASSERT_EQ(foreign.size(), 1u);
+    const std::string path = folder.path() + "\\" + foreign[0];
+    EXPECT_TRUE(files.fileExists(path));
+    EXPECT_EQ(win32::Win32Dialogs(nullptr).pathForMessage(path),
+              win32::wideToUtf8(win32::ansiToWide(folder.path()) + L"\\caf\u00e9.jpg"));
 }
 
 TEST(Win32Text, RegistryTextsOutsideTheAnsiCodePageReadAsAbsent) {

@@ -12,6 +12,7 @@
 #include "app/ProgramRemoval.h"
 #include "fakes/FakeServices.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
 #include "TargetFolder.h"
 
 namespace ostrel {
@@ -45,11 +46,16 @@ TEST(Win32Removal, DeletesProtectedFilesAndStopsAtAHiddenFolder) {
         {root + "\\keep\\Hid", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN}};
     for (const auto& [path, attributes] : protectedEntries) ASSERT_TRUE(withAttributes(path, attributes)) << path;
     ASSERT_EQ(GetFileAttributesA((root + "\\walls").c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});  // a plain folder
-    // A name the ANSI code page cannot write goes by its short alias.
-    const std::wstring foreign = std::wstring(root.begin(), root.end()) + L"\\walls\\\u65E5\u672C \u5199\u771F.jpg";
-    const HANDLE created = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(created, INVALID_HANDLE_VALUE);
-    CloseHandle(created);
+    // Names the ANSI code page cannot write go by their own names: most drives
+    // have no short aliases. One is a folder with a file in it.
+    const std::wstring walls = std::wstring(root.begin(), root.end()) + L"\\walls\\";
+    const std::wstring foreignFolder = walls + L"\u0101";
+    ASSERT_TRUE(CreateDirectoryW(foreignFolder.c_str(), nullptr));
+    for (const std::wstring& foreign : {walls + L"\u65E5\u672C \u5199\u771F.jpg", foreignFolder + L"\\\u0113.jpg"}) {
+        const HANDLE created = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(created, INVALID_HANDLE_VALUE);
+        CloseHandle(created);
+    }
 
     win32::Win32FileSystem files;
     testing::FakeDialogs dialogs;
@@ -57,10 +63,22 @@ TEST(Win32Removal, DeletesProtectedFilesAndStopsAtAHiddenFolder) {
 
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Could NOT delete " + root + "\\keep\\Hid"});
     for (const std::string& path : gone) EXPECT_FALSE(exists(path)) << path;
-    EXPECT_EQ(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(exists(root + "\\walls"));
     for (const std::string& path : {root, root + "\\keep", root + "\\keep\\Hid", inside, beside})
         EXPECT_TRUE(exists(path)) << path;
+}
+
+TEST(Win32Removal, TheSettingsKeyGoesWithWhateverIsBeneathIt) {
+    // Under a test key of its own: a subkey someone else put there, with a value.
+    const std::string key = "Software\\OstrelRemoval" + std::to_string(GetCurrentProcessId());
+    win32::Win32Registry registry;
+    ASSERT_TRUE(registry.writeString(RegistryRoot::CurrentUser, key, "wid", "800"));
+    ASSERT_TRUE(registry.writeString(RegistryRoot::CurrentUser, key + "\\Sub\\Deeper", "x", "1"));
+    EXPECT_TRUE(registry.deleteKey(RegistryRoot::CurrentUser, key));
+    HKEY left = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &left), ERROR_SUCCESS);
+    if (left) RegCloseKey(left);
+    EXPECT_TRUE(registry.deleteKey(RegistryRoot::CurrentUser, key));  // gone already: nothing to report
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The options dialog on the real program: opened from the tray menu on its
 # first page and from the toolbar on the changing page; the autorun entry
-# switched on and off; an interval typed (letters refused) and confirmed;
-# then the removal of the program's files, which ends the program.
+# switched on and off; an interval typed (letters refused) and confirmed; a
+# download folder outside the ANSI code page kept in its field and refused;
+# then the removal of the program's files, which ends the program; and the
+# autorun entry of a copy in a folder whose name that code page lacks.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
@@ -18,7 +20,7 @@ OPTIONS="Настройки"
 RUN_KEY='SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 # Control ids of the dialog.
 PAGES=1000 CHECKBOX1=1001 CHECKBOX2=1002 TIME=1012 COMBOBOX2=1013 EDITTIMEFROM=1016 COMBOBOX3=1022
-BUTTON3=1039 OK=1
+EDIT1=1035 BUTTON3=1039 OK=1
 TCM_GETCURSEL=0x130B BM_GETCHECK=0xF0 CB_SETCURSEL=0x14E
 
 visible() { [ "$(wtd item "$OPTIONS" "$1" | cut -d' ' -f1)" = 1 ]; }
@@ -90,6 +92,23 @@ confirm
 check "the autorun entry is deleted" eval '! autorun_value >/dev/null'
 check_eq "and the setting cleared" 0 "$(reg_get 'HKCU\RZ' onwinload)"
 
+# ---- a download folder whose name the ANSI code page lacks ("é") ----
+folder_before=$(reg_get 'HKCU\RZ' downfoad)
+wtd post-command 107 || ow_fail "could not open the options"
+wtd wait-dialog "$OPTIONS" 10000 >/dev/null || ow_fail "the options did not open for the folder"
+wtd set-text "$OPTIONS" $EDIT1 'C:\café' || ow_fail "could not put the folder into its field"
+wtd click "$OPTIONS" "#$CHECKBOX1" && wtd click "$OPTIONS" "#$CHECKBOX1"  # ticked and unticked: the form is shown anew
+check "a click elsewhere leaves the folder in its field" wait_until 5 eval '[ "$(field_text $EDIT1)" = "C:\café" ]'
+wtd click "$OPTIONS" "#$OK" || ow_fail "could not press ОК"
+wtd wait-box "Ostrel Wallpapers" 10000 || ow_fail "ОК did not refuse the folder"
+check "the refusal names the folder" eval 'wtd item "Ostrel Wallpapers" 65535 | grep -qF "C:\café"'
+wtd click "Ostrel Wallpapers" "#1" || ow_fail "could not close the refusal"
+check "the options stay open with the folder" wait_until 5 eval '[ "$(field_text $EDIT1)" = "C:\café" ]'
+check_eq "nothing was applied" "$folder_before" "$(reg_get 'HKCU\RZ' downfoad)"
+wtd set-text "$OPTIONS" $EDIT1 'C:\Загрузки' || ow_fail "could not put the folder into its field"
+confirm
+check_eq "a folder the code page can write is taken" 'C:\Загрузки\' "$(reg_get 'HKCU\RZ' downfoad)"
+
 # ---- removal, with a folder it must not enter ----
 shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 desktop=$(win_to_unix "$(reg_get "$shell_folders" Desktop)") || ow_die "no Desktop shell folder"
@@ -135,5 +154,23 @@ remove_files
 check "the program ends after the second removal" ow_wait_exit 30
 check "the data folder is gone" eval '[ ! -e "$OW_DATA" ]'
 check "and the settings key" eval '! wine reg query "HKCU\RZ" >/dev/null 2>&1'
+
+# ---- a copy in a folder whose name the ANSI code page lacks: its autorun entry names it ----
+foreign='C:\José Обои'
+mkdir -p "$(win_to_unix "$foreign")" && cp "$(win_to_unix "$OW_EXE_WIN")" "$(win_to_unix "$foreign")/" ||
+  ow_die "could not copy the program"
+OW_EXE_WIN="$foreign\OstrelWallpapers.exe" ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the copy's main window did not appear"
+wtd post-command 107 || ow_fail "could not open the copy's options"
+wtd wait-dialog "$OPTIONS" 10000 >/dev/null || ow_fail "the copy's options did not open"
+wtd click "$OPTIONS" "#$CHECKBOX1"
+check "checking autorun enables it" wait_until 5 enabled $CHECKBOX2
+confirm
+entry=$(autorun_value)
+ow_log "autorun entry: $entry"
+check "the autorun entry names the copy's own file" \
+  eval '[ "${entry% -}" != "$entry" ] && cmp -s "$(winepath -u "${entry% -}" 2>/dev/null)" "$(win_to_unix "$OW_EXE_WIN")"'
+wtd post-command 106 || ow_fail "could not post Exit to the copy"
+check "the copy ends" ow_wait_exit 30
 
 ow_finish

@@ -32,6 +32,7 @@
 //   item <caption> <id>             a control of that window: visible enabled left top right
 //                                   bottom (on the screen) text
 //   send <caption> <id> <msg> [wparam] [lparam]   SendMessage to the control, print the result
+//   set-text <caption> <id> <text>  WM_SETTEXT to the control, as a program putting a path there would
 //   start-together <n> <ms> <exe>   start n copies at once; after ms print how many run
 //   run <ms> <exe> <tail>           CreateProcess "exe"+tail, close message boxes as they
 //                                   come; print "ended exit=N dialogs=N shown=N"
@@ -266,6 +267,16 @@ int run(int argc, wchar_t** argv) {
         }
         if (!button) return 1;
         return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 4;  // posted: the click may open a modal box
+    }
+    if (cmd == L"set-text") {
+        HWND window = topLevel(arg(2));
+        HWND control = window ? GetDlgItem(window, static_cast<int>(number(arg(3)))) : nullptr;
+        DWORD_PTR result = 0;
+        if (!control) return 1;
+        return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4)), SMTO_ABORTIFHUNG, 10000,
+                                   &result) && result
+                   ? 0
+                   : 4;
     }
     if (cmd == L"item" || cmd == L"send") {
         HWND window = topLevel(arg(2));

@@ -25,8 +25,7 @@ struct ControllerTest : ::testing::Test {
     void rebuild() {
         controller = std::make_unique<MainController>(
             Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser,
-                     viewerView, optionsView, "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe",
-                     fetches, proxy, notice, browserView},
+                     viewerView, optionsView, programPath, fetches, proxy, notice, browserView},
             view);
         browserView.browser = &controller->downloadBrowser();
     }
@@ -91,6 +90,7 @@ struct ControllerTest : ::testing::Test {
     }
     int current() const { return controller->settings().currentIndex; }
 
+    std::optional<std::string> programPath = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe";
     TempDir temp;
     FakeRegistry registry;
     TestFileSystem files;

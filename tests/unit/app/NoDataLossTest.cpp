@@ -77,19 +77,89 @@ TEST_F(NoDataLoss, ALastingWriteFailureShowsOneBoxAtATimeWhileTheScheduleGoesOn)
     EXPECT_TRUE(timers.running(TimerId::Change));
 }
 
-TEST_F(NoDataLoss, AnotherErrorWhileABoxIsUpIsShownAfterIt) {
+TEST_F(NoDataLoss, AScheduledChangesErrorWaitsForTheBoxUpButTheUsersOwnShowAtOnce) {
+    const std::string bitmapFailed = "Не удалось записать файл обоев.", listFailed = "Не удалось записать файл листа.";
     workingListOf(2);
+    playEvery(1);
     start();
+    advance(1000);  // the load gate's first sample
     unwritable("Ostrel Wallpaper.bmp");
     files.unwritable.insert(temp.file("list.tav"));
     dialogs.nextFile = temp.file("list.tav");
     dialogs.whileShowing = [&] {
-        if (dialogs.messages.size() == 1) controller->onCommand(Command::SaveList);
+        if (dialogs.messages.size() == 1) advance(1000);  // the schedule's change fails meanwhile
     };
-    controller->onCommand(Command::Next);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
+    controller->onCommand(Command::SaveList);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{listFailed, bitmapFailed}));
     EXPECT_EQ(dialogs.deepest, 1);
-    EXPECT_NE(dialogs.messages[0], dialogs.messages[1]);
+
+    // The schedule's error is up when the user saves and confirms a wrong range.
+    dialogs.messages.clear();
+    dialogs.whileShowing = [&] {
+        if (dialogs.messages.size() != 1) return;
+        controller->onCommand(Command::SaveList);
+        controller->onCommand(Command::ScheduleOptions);
+        OptionsForm& form = controller->options().form();
+        form.fixedMode = false;
+        form.randomMode = true;
+        form.timeFrom = form.timeTo = "10";
+        EXPECT_FALSE(controller->options().Button1Click());
+    };
+    advance(1000);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{bitmapFailed, listFailed, "Неправильный интервал"}));
+    EXPECT_EQ(dialogs.deepest, 2);
+}
+
+TEST_F(NoDataLoss, NothingIsAddedOrSavedAfterTheSessionEndedInADialogOrABox) {
+    workingListOf(2);
+    chooser.answer = FolderChoice{temp.path() + "\\", false};  // p1.bmp and p2.bmp once more
+    std::string savedAtEnd;
+    std::size_t settingsAtEnd = 0;
+    const std::function<void()> endSession = [&] {
+        controller->onEndSession(true);
+        savedAtEnd = TempDir::read(listFile());
+        settingsAtEnd = registry.writes().size();
+    };
+    enum Where { InTheChooser, InItsPendingMessages, InTheDeleteQuestion };
+    for (Where where : {InTheChooser, InItsPendingMessages, InTheDeleteQuestion}) {
+        rebuild();
+        start();
+        chooser.whileOpen = where == InTheChooser ? endSession : nullptr;
+        view.whilePumping = where == InItsPendingMessages ? endSession : nullptr;
+        dialogs.whileAsking = where == InTheDeleteQuestion ? endSession : nullptr;
+        if (where == InTheDeleteQuestion) {
+            controller->listController().moveCurrentRow(1, false);
+            controller->listController().plistKeyDown(ListKey::Delete, true, false);  // answered "Да"
+        } else {
+            controller->onCommand(Command::AddFolder);
+            EXPECT_EQ(controller->list().entryCount(), 2) << where;
+        }
+        ASSERT_NE(settingsAtEnd, 0u);
+        EXPECT_EQ(TempDir::read(listFile()), savedAtEnd) << where;
+        EXPECT_EQ(registry.writes().size(), settingsAtEnd) << where;
+    }
+}
+
+TEST_F(NoDataLoss, AnOptionsApplyHeldUpByABoxUntilTheSessionEndedWritesNoSettingsAfter) {
+    workingListOf(2);
+    start();
+    unwritable("Ostrel Wallpaper.bmp");  // the daily change at "ОК" fails: a box
+    clock.time = {10, 30, 0};
+    std::size_t settingsAtEnd = 0;
+    dialogs.whileShowing = [&] {
+        controller->onEndSession(true);
+        settingsAtEnd = registry.writes().size();
+    };
+    controller->onCommand(Command::ScheduleOptions);
+    OptionsForm& form = controller->options().form();
+    form.fixedMode = false;
+    form.dailyMode = true;
+    form.dailyHourItem = 10;
+    form.dailyMinuteItem = 3;
+    EXPECT_TRUE(controller->options().Button1Click());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_NE(settingsAtEnd, 0u);
+    EXPECT_EQ(registry.writes().size(), settingsAtEnd);
 }
 
 TEST_F(NoDataLoss, NoTimerRunsWhileTheShutdownShowsItsBoxesOrAfterTheLastSave) {

@@ -120,11 +120,30 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     EXPECT_EQ(stored("where"), "2");
     EXPECT_EQ(stored("prop"), "0");
 
-    // A folder cut to 100 characters still ends in "\": pictures go into it, not beside it.
+    // A new folder longer than the settings keep is refused, not cut into another
+    // one; 100 characters with the final "\" are kept.
     open();
-    form().downloadFolder = "E:\\" + std::string(120, 'x');
+    form().downloadFolder = "E:\\" + std::string(97, 'x');
+    EXPECT_FALSE(options().Button1Click());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(optionsView.shown);
+    EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
+    form().downloadFolder.pop_back();
     EXPECT_TRUE(options().Button1Click());
-    EXPECT_EQ(controller->settings().downfoad, "E:\\" + std::string(97, 'x') + "\\");
+    EXPECT_EQ(stored("downfoad"), "E:\\" + std::string(96, 'x') + "\\");
+}
+
+TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
+    // The default folder of a long Documents path may pass the limit; it is
+    // the program's own, so "ОК" keeps it as it is.
+    const std::string deep = temp.path() + "/" + std::string(90, 'd');
+    registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                 "Personal", deep);
+    start();
+    open();
+    EXPECT_TRUE(options().Button1Click());
+    EXPECT_EQ(stored("downfoad"), deep + "\\Ostrel Wallpapers\\walls\\");
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
@@ -171,6 +190,21 @@ TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
     EXPECT_TRUE(timers.running(TimerId::Download));
     EXPECT_EQ(controller->settings().kolprokr, 1);
     EXPECT_EQ(stored("loadnew"), "<absent>");
+}
+
+TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
+    programPath.reset();  // outside the ANSI code page, with no short form
+    rebuild();
+    start();
+    open();
+    form().autorun = true;
+    EXPECT_TRUE(options().Button1Click());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("автозапуск не записан"), std::string::npos);
+    EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
+    EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
+    EXPECT_FALSE(controller->settings().autorunEnabled);
+    EXPECT_EQ(stored("onwinload"), "<absent>");
 }
 
 TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {

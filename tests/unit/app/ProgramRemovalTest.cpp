@@ -1,4 +1,5 @@
 #include "app/ProgramRemoval.h"
+#include "app/OneBoxAtATime.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,29 @@ TEST_F(ProgramRemovalTest, RemovesKeyDataShortcutAndMenuFolderAndNothingElse) {
                                    "C:\\Start\\Programs\\Other", "C:\\Start\\Programs\\Other\\Other.lnk",
                                    "C:\\Users", "C:\\Users\\x", "C:\\Users\\x\\Documents"}));
     EXPECT_EQ(dialogs.messages, Texts{});
+}
+
+TEST_F(ProgramRemovalTest, AKeyThatCannotBeDeletedIsReportedAndTheRestGoes) {
+    reg.set(HKCU, "RZ\\Sub", "x", "1");
+    reg.readOnlyKeys.insert(FakeRegistry::keyId(HKCU, "RZ\\Sub"));
+    EXPECT_TRUE(remove());
+    EXPECT_EQ(dialogs.messages, Texts{"Could NOT delete HKEY_CURRENT_USER\\RZ"});
+    EXPECT_FALSE(disk.fileExists(kData + "\\Default.tav"));
+}
+
+TEST_F(ProgramRemovalTest, EveryReportShowsAndIsWaitedForWhileATimersErrorIsUp) {
+    for (const char* name : {"\\walls\\H1", "\\walls\\H2"}) disk.add(kData + name, kDir | kHidden);
+    OneBoxAtATime boxes(dialogs);
+    dialogs.whileShowing = [&] {
+        if (dialogs.messages.size() == 1) {
+            EXPECT_TRUE(removeProgramFiles(reg, disk, boxes, kData));
+        }
+    };
+    const OneBoxAtATime::Background timer(boxes);
+    boxes.message("Не удалось записать файл обоев.");
+    EXPECT_EQ(dialogs.messages, (Texts{"Не удалось записать файл обоев.", "Could NOT delete " + kData + "\\walls\\H1",
+                                       "Could NOT delete " + kData + "\\walls\\H2"}));
+    EXPECT_EQ(dialogs.deepest, 2);
 }
 
 TEST_F(ProgramRemovalTest, RefusedDataFolderDeletesNothingAndNamesTheFolder) {

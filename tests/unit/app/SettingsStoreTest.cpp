@@ -7,12 +7,17 @@
 #include <optional>
 #include <vector>
 
+#include "app/ProgramRemoval.h"
 #include "fakes/FakeRegistry.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 
 namespace ostrel {
 namespace {
 
 using testing::FakeRegistry;
+using testing::TempDir;
+using testing::TestFileSystem;
 using Values = std::map<std::string, std::string>;
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
 const std::string kData = "C:\\Docs\\Ostrel Wallpapers";
@@ -39,23 +44,53 @@ struct SettingsStoreTest : ::testing::Test {
     // Every value as the store writes it back after reading: all 25 at once, as text.
     Values readAndSave() {
         FakeRegistry out;
-        EXPECT_TRUE(SettingsStore(out).saveoptions(read(), {1920, 1080}));
+        EXPECT_TRUE(SettingsStore(out, files).saveoptions(read(), {1920, 1080}));
         return out.values(HKCU, "RZ");
     }
     FakeRegistry reg;
-    SettingsStore store{reg};
+    TestFileSystem files;
+    SettingsStore store{reg, files};
 };
 
-TEST_F(SettingsStoreTest, DataFolderAndDownloadDefaultAreCutTo100) {
-    const std::string shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    EXPECT_EQ(readDataFolder(reg), "\\Ostrel Wallpapers");
-    reg.set(HKCU, shellFolders, "Personal", "C:\\Docs");
-    EXPECT_EQ(readDataFolder(reg), kData);
-    reg.set(HKCU, shellFolders, "Personal", "C:\\" + std::string(90, 'd'));
-    EXPECT_EQ(readDataFolder(reg), "C:\\" + std::string(90, 'd') + "\\Ostrel");
-    Settings s;
-    store.readDownloadFolder(s, std::string(98, 'd'));
-    EXPECT_EQ(s.downfoad, std::string(98, 'd') + "\\w\\");  // cut before the final backslash
+// Documents folders around the lengths where the data folder (from 83) and the
+// download folder "walls" in it (from 77) no longer fit in 100 characters.
+struct LongDocumentsTest : SettingsStoreTest, ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(LongDocumentsTest, DerivedFoldersAreWholeAndSurviveASaveAndARead) {
+    const std::string documents = "C:\\" + std::string(GetParam() - 3, 'd');
+    reg.set(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Personal", documents);
+    const std::string data = readDataFolder(reg);
+    EXPECT_EQ(data, documents + "\\Ostrel Wallpapers");
+    EXPECT_TRUE(removalAllowed(data));
+    for (int run = 0; run < 2; ++run) {  // first start, then from what the first one saved
+        Settings s = store.readAll(data);
+        store.readDownloadFolder(s, data);
+        EXPECT_EQ(s.downfoad, data + "\\walls\\") << "run " << run;
+        EXPECT_EQ(s.lastopen, data);
+        EXPECT_EQ(s.lastsave, data);
+        ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongDocumentsTest, ::testing::Values(8, 76, 77, 82, 83, 97));
+
+TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
+    TempDir temp;
+    const std::string there = temp.path() + "/" + std::string(kFolderTextLimit - temp.path().size() - 1, 'e');
+    ASSERT_TRUE(files.createDirectory(there));
+    const std::string listFile = temp.write(std::string(kFolderTextLimit - temp.path().size() - 1, 'f'), "");
+    const std::string gone = there.substr(0, there.size() - 1) + "x";
+    const struct { const char* name; std::string stored, read; } cases[] = {
+        {"downfoad", there, there + "\\"}, {"lastopen", there, there}, {"lastsave", listFile, listFile},
+        {"downfoad", gone, kData + "\\walls\\"}, {"lastopen", gone, kData}, {"lastsave", gone, kData},
+    };
+    for (const auto& c : cases) {
+        reg.set(HKCU, "RZ", c.name, c.stored);
+        const Settings s = read();
+        const std::string& got = c.name[0] == 'd' ? s.downfoad : c.name[4] == 'o' ? s.lastopen : s.lastsave;
+        EXPECT_EQ(got, c.read) << c.name << " of " << c.stored.size() << " characters";
+        store.deleteAll();
+    }
 }
 
 TEST_F(SettingsStoreTest, FirstStartReadsDefaultsWithoutWriting) {
@@ -76,7 +111,7 @@ TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
         {"kolprokr", "257", "1"}, {"kolprokr", "-1", "255"}, {"intime1", "300", "44"},  // the low eight bits
         {"shufle", "1", "0"}, {"playstat", "0", "1"},  // inverted when read, not when saved
         {"where", "31", "3"}, {"where", "", "2"},      // the first character, or the default for none
-        {"lastopen", f150, f100}, {"PathToSelected", f150, f150}, {"downfoad", f150, f100 + "\\"},
+        {"lastopen", f150, kData}, {"PathToSelected", f150, f150}, {"downfoad", f150, kData + "\\walls\\"},
         {"downfoad", "D:\\pics", "D:\\pics\\"}, {"downfoad", "D:\\p\\", "D:\\p\\"}, {"downfoad", "", "\\"},
     };
     for (const auto& c : cases) {
@@ -101,7 +136,7 @@ TEST_F(SettingsStoreTest, SavesInOrderAndReadsBackAllButTheInvertedPair) {
     EXPECT_FALSE(back.shuffle || back.playing);
     back.shuffle = back.playing = true;  // what the start-up toggles do
     FakeRegistry again;
-    ASSERT_TRUE(SettingsStore(again).saveoptions(back, {1024, 768}));
+    ASSERT_TRUE(SettingsStore(again, files).saveoptions(back, {1024, 768}));
     EXPECT_EQ(again.values(HKCU, "RZ"), reg.values(HKCU, "RZ"));
     store.deleteAll();
     EXPECT_FALSE(reg.keyExists(HKCU, "RZ"));
@@ -125,7 +160,7 @@ TEST_F(SettingsStoreTest, SaveStopsAtTheFirstFailedWrite) {
     for (std::size_t k : {1u, 11u, 25u}) {
         FakeRegistry failing;
         failing.failWriteNumber(static_cast<int>(k));
-        EXPECT_FALSE(SettingsStore(failing).saveoptions(Settings{}, {1024, 768}));
+        EXPECT_FALSE(SettingsStore(failing, files).saveoptions(Settings{}, {1024, 768}));
         EXPECT_EQ(failing.writes().size(), k);
         EXPECT_EQ(failing.writtenNames(), std::vector<std::string>(kSaveOrder.begin(), kSaveOrder.begin() + k - 1));
         EXPECT_FALSE(failing.readString(HKCU, "RZ", kSaveOrder[k - 1]).has_value()) << "write " << k;

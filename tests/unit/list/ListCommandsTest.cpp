@@ -43,7 +43,7 @@ TEST_F(ListCommands, AHeldKeyDestroysOrInstallsOnceNotRowAfterRow) {
     workingListOf(7);
     start();
     list().moveCurrentRow(2, false);
-    for (const auto [shift, ctrl] : {std::pair{false, false}, {true, false}, {true, true}}) {
+    for (const auto& [shift, ctrl] : {std::pair{false, false}, {true, false}, {true, true}}) {
         list().plistKeyDown(ListKey::Delete, shift, ctrl, false);
         for (int held = 0; held < 3; ++held) EXPECT_TRUE(list().plistKeyDown(ListKey::Delete, shift, ctrl, true));
     }
@@ -169,14 +169,14 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     list().dropFiles({noName, png, temp.file("pics")});
     EXPECT_EQ(rows(), "pics\\one.jpg noextension pics\\one.jpg");
 
-    // A folder whose name is longer than the remembered text is scanned whole.
+    // A folder whose name is longer than a stored text is scanned and remembered whole.
     const std::string deep = temp.file(std::string(120, 'd'));
     std::filesystem::create_directories(deep);
     picture(std::string(120, 'd') + "/deep.jpg", 2, 2);
     chooser.answer = FolderChoice{deep + "\\", false};
     controller->onCommand(Command::AddFolder);
     EXPECT_TRUE(rows().ends_with(std::string(120, 'd') + "\\deep.jpg"));
-    EXPECT_EQ(controller->settings().lastopen.size(), 100u);
+    EXPECT_EQ(controller->settings().lastopen, deep + "\\");
 
     // One file through the dialog to an empty list shows it at once.
     controller->onCommand(Command::ClearList);
