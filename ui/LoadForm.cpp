@@ -8,6 +8,7 @@
 
 #include "app/HelpText.h"
 #include "imaging/PictureLoader.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 #include "ui/PixelFont.h"
 
@@ -201,7 +202,7 @@ void LoadForm::showTime() {
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
-    MessageBoxW(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
+    win32::messageBox(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
 }
 
 void LoadForm::repaint() {

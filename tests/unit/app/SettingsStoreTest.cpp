@@ -83,6 +83,8 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     const struct { const char* name; std::string stored, read; } cases[] = {
         {"downfoad", there, there + "\\"}, {"lastopen", there, there}, {"lastsave", listFile, listFile},
         {"downfoad", gone, kData + "\\walls\\"}, {"lastopen", gone, kData}, {"lastsave", gone, kData},
+        // As the download folder was always stored: its 100 characters and a "\".
+        {"downfoad", there + "\\", there + "\\"}, {"downfoad", gone + "\\", kData + "\\walls\\"},
     };
     for (const auto& c : cases) {
         reg.set(HKCU, "RZ", c.name, c.stored);
