@@ -36,10 +36,15 @@ public:
         return integer(name, absent ? 1 : 0, invalid ? 1 : 0) != 0;
     }
     // A folder text, or for "lastsave" a list file's path, kept to the limit.
-    std::string folder(const char* name, const std::string& absent) const {
+    // With endsInSeparator the "\" that ends the folder does not count: the
+    // download folder is read with one added and saved so, and must read back
+    // the same at the next start.
+    std::string folder(const char* name, const std::string& absent, bool endsInSeparator = false) const {
         std::optional<std::string> stored = text(name);
-        if (!stored || stored->size() > kFolderTextLimit) return absent;
-        if (stored->size() == kFolderTextLimit && !folderExists(files_, *stored) && !files_.fileExists(*stored))
+        if (!stored) return absent;
+        const std::size_t counted = stored->size() - (endsInSeparator && stored->ends_with('\\') ? 1 : 0);
+        if (counted > kFolderTextLimit) return absent;
+        if (counted == kFolderTextLimit && !folderExists(files_, *stored) && !files_.fileExists(*stored))
             return absent;
         return *stored;
     }
@@ -119,7 +124,7 @@ Settings SettingsStore::readAll(const std::string& dataFolder) const {
 
 void SettingsStore::readDownloadFolder(Settings& settings, const std::string& dataFolder) const {
     const ValueReader read(registry_, files_);
-    std::string folder = read.folder("downfoad", dataFolder + "\\walls");
+    std::string folder = read.folder("downfoad", dataFolder + "\\walls", true);
     // File names are appended straight to this text, so it always ends in "\";
     // an empty stored text gets one too (the root of the current drive).
     if (folder.empty() || folder.back() != '\\') folder += '\\';
