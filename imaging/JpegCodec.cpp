@@ -36,6 +36,24 @@ void onFatalError(j_common_ptr cinfo) {
 
 void discardMessage(j_common_ptr) {}
 
+// Data that ends before the picture does, or a progression out of order,
+// makes libjpeg go on over the rest of the declared picture with nothing to
+// decode: all the work of a size the file never paid for, for a picture that
+// is not the file's. The decode stops there instead.
+void stopOnCorruptData(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;  // trace messages
+    switch (cinfo->err->msg_code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_MUST_RESYNC:
+        onFatalError(cinfo);
+        break;
+    default:
+        break;  // extraneous bytes between markers and the like: harmless
+    }
+}
+
 void countScans(j_common_ptr cinfo) {
     if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
         onFatalError(cinfo);
@@ -102,6 +120,7 @@ public:
         cinfo_.err = jpeg_std_error(&err_.pub);
         err_.pub.error_exit = onFatalError;
         err_.pub.output_message = discardMessage;
+        err_.pub.emit_message = stopOnCorruptData;
         src_.pub.init_source = initSource;
         src_.pub.fill_input_buffer = fillInput;
         src_.pub.skip_input_data = skipInput;
@@ -138,6 +157,10 @@ public:
     // Picks the output colour space and the scale; libjpeg does no decoding yet.
     bool choose(const ImageSize* atLeast) {
         if (setjmp(err_.jump)) return false;
+        // An arithmetic coder can spend a fraction of a bit on a block, so no
+        // file size bounds the work of its picture. Few programs write such
+        // files and Windows itself does not read them.
+        if (cinfo_.arith_code) return false;
         switch (cinfo_.jpeg_color_space) {
         case JCS_CMYK:
         case JCS_YCCK:

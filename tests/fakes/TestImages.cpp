@@ -113,9 +113,9 @@ std::string encodeJpeg(const Image& image, int quality, JpegFlavour flavour) {
     return bytes;
 }
 
-std::string progressiveJpegClaiming(int width, int height) {
-    std::string bytes = encodeJpeg(solidImage(16, 16, {10, 20, 30}), 50, JpegFlavour::Progressive);
-    const std::size_t frame = bytes.find("\xFF\xC2");
+std::string jpegClaiming(int width, int height, JpegFlavour flavour) {
+    std::string bytes = encodeJpeg(solidImage(16, 16, {10, 20, 30}), 50, flavour);
+    const std::size_t frame = bytes.find(flavour == JpegFlavour::Progressive ? "\xFF\xC2" : "\xFF\xC0");
     const auto put = [&](std::size_t at, int v) {
         bytes[at] = static_cast<char>(v >> 8);
         bytes[at + 1] = static_cast<char>(v & 0xFF);

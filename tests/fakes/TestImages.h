@@ -30,8 +30,8 @@ Bgr pixelAt(const Image& image, int x, int y);
 enum class JpegFlavour { Colour, Grayscale, Progressive, Cmyk, ManyScans };
 // Compressed with libjpeg; Cmyk is stored Adobe-style (inverted) with an Adobe marker.
 std::string encodeJpeg(const Image& image, int quality = 90, JpegFlavour flavour = JpegFlavour::Colour);
-// A small progressive colour JPEG (4:2:0) whose frame header claims width x height.
-std::string progressiveJpegClaiming(int width, int height);
+// A small colour JPEG (4:2:0) whose frame header claims width x height.
+std::string jpegClaiming(int width, int height, JpegFlavour flavour = JpegFlavour::Progressive);
 
 // A BMP written field by field, so that tests can make any file, valid or not.
 struct BmpFile {
