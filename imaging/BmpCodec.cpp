@@ -370,7 +370,8 @@ bool writeBmp24(const Image& image, WriteStream& out) {
     if (!out.write(header, sizeof header)) return false;
 
     // Rows go out in batches of about 256 KiB: few write calls, no second copy of the picture.
-    const std::size_t rowsPerBatch = std::max<std::size_t>(1, (256 * 1024) / stride);
+    const std::size_t rowsPerBatch =
+        std::clamp<std::size_t>((256 * 1024) / stride, 1, static_cast<std::size_t>(image.height));
     std::vector<std::uint8_t> batch(rowsPerBatch * stride, 0);
     int y = image.height - 1;
     while (y >= 0) {
