@@ -1,6 +1,8 @@
 #include "FuzzSupport.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "fakes/TestImages.h"
@@ -30,7 +32,49 @@ private:
     std::string pending_;
 };
 
+class ScriptedRequest final : public InternetRequest {
+public:
+    explicit ScriptedRequest(const ScriptedInternet::Answer& answer) : answer_(answer) {}
+    std::optional<unsigned> httpStatus() const override { return answer_.status; }
+    std::optional<std::size_t> read(void* buffer, std::size_t n) override {
+        const std::size_t got = std::min(n, answer_.body.size() - pos_);
+        std::memcpy(buffer, answer_.body.data() + pos_, got);
+        pos_ += got;
+        return got;
+    }
+
+private:
+    ScriptedInternet::Answer answer_;
+    std::size_t pos_ = 0;
+};
+
+class ScriptedSession final : public InternetSession {
+public:
+    explicit ScriptedSession(ScriptedInternet& internet) : internet_(internet) {}
+    std::unique_ptr<InternetRequest> openUrl(const std::string& url) override {
+        internet_.asked.push_back(url);
+        auto answer = internet_.answers.find(url);
+        if (answer == internet_.answers.end()) return nullptr;
+        return std::make_unique<ScriptedRequest>(answer->second);
+    }
+
+private:
+    ScriptedInternet& internet_;
+};
+
 }  // namespace
+
+bool directlyIn(const std::string& folder, const std::string& path) {
+    if (!folder.ends_with('\\') || !path.starts_with(folder)) return false;
+    const std::string_view name = std::string_view(path).substr(folder.size());
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:") != std::string_view::npos)
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::unique_ptr<InternetSession> ScriptedInternet::openSession(const SessionOptions&) {
+    return std::make_unique<ScriptedSession>(*this);
+}
 
 void propertyFailed(const char* condition, const char* file, int line) {
     std::fprintf(stderr, "property broken: %s (%s:%d)\n", condition, file, line);

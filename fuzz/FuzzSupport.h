@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Internet.h"
 
 // A property every input must keep. libFuzzer saves the input that breaks it.
 #define FUZZ_CHECK(condition) \
@@ -46,6 +47,25 @@ public:
     bool setAttributes(const std::string&, std::uint32_t) override { return true; }
     bool removeDirectory(const std::string& path) override;
     void removeStaleTemporaries(const std::string&) override {}
+};
+
+// Whether path is a plain file name directly inside folder (which ends in
+// "\\"): no separator, no ".." or device-like trick leads elsewhere.
+bool directlyIn(const std::string& folder, const std::string& path);
+
+// A server that answers each URL from a table, a status and a body read in
+// blocks of the size the client asks for; any other URL cannot be opened.
+// Every URL asked for is remembered.
+class ScriptedInternet final : public Internet {
+public:
+    struct Answer {
+        unsigned status = 200;
+        std::string body;
+    };
+    std::map<std::string, Answer> answers;
+    std::vector<std::string> asked;
+
+    std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override;
 };
 
 }  // namespace ostrel::fuzz
