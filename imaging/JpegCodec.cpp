@@ -305,7 +305,7 @@ public:
 
 std::optional<ImageSize> jpegSize(ReadStream& in) {
     // Headers are usually within the first few KiB; a large Exif block is skipped block by block.
-    Decompressor d(in, 16 * 1024, 0);
+    Decompressor d(in, 16 * 1024, 0);  // headers only: no limit is ever asked for
     if (!d.readHeader()) return std::nullopt;
     return d.headerSize();
 }
