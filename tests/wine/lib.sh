@@ -228,3 +228,28 @@ ow_screenshot() {
   [ -n "${OW_ARTIFACTS:-}" ] || return 0
   import -display "$DISPLAY" -window root "$OW_ARTIFACTS/$OW_TEST.$1.png" >/dev/null 2>&1 || true
 }
+
+# ---- the catalogue ----
+
+# ow_serve_catalogue: makes a demo catalogue of 100 pictures in $OW_DIR/www
+# with the host build's make-catalogue and serves it from 127.0.0.1, each
+# request's path logged in $OW_DIR/requests. Exports OSTREL_CATALOGUE_URL for
+# the program and sets BROWSER, the download browser's caption.
+ow_serve_catalogue() {
+  local root maker
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+  maker=${OSTREL_MAKE_CATALOGUE:-$root/build/host/bin/make-catalogue}
+  [ -x "$maker" ] || ow_die "no make-catalogue at $maker (the host build makes it)"
+  "$maker" "$OW_DIR/pictures" "$OW_DIR/www" --demo 100 >"$OW_DIR/maker.log" 2>&1 ||
+    ow_die "make-catalogue failed: $(cat "$OW_DIR/maker.log")"
+  [ "$OW_IN_NETNS" = yes ] && ip link set lo up 2>/dev/null
+  : >"$OW_DIR/requests"
+  /usr/bin/python3 "$root/tests/wine/catalogue_server.py" 0 "$OW_DIR/www" "$OW_DIR/port" "$OW_DIR/requests" \
+    >"$OW_DIR/server.log" 2>&1 &
+  OW_PIDS+=($!)
+  server_up() { [ -s "$OW_DIR/port" ]; }
+  wait_until 20 server_up || ow_die "the catalogue server did not start: $(cat "$OW_DIR/server.log")"
+  export OSTREL_CATALOGUE_URL="http://127.0.0.1:$(cat "$OW_DIR/port")/"
+  BROWSER="Загрузка новых обоев с 127.0.0.1:$(cat "$OW_DIR/port")"
+  ow_log "catalogue at $OSTREL_CATALOGUE_URL"
+}

@@ -95,6 +95,21 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     }
 }
 
+// The "\" a download folder is read with does not count against the limit:
+// a folder of the whole 100 characters stays the download folder start
+// after start, not only until the first save.
+TEST_F(SettingsStoreTest, ADownloadFolderOfTheWholeLimitSurvivesASaveAndARead) {
+    TempDir temp;
+    const std::string there = temp.path() + "/" + std::string(kFolderTextLimit - temp.path().size() - 1, 'e');
+    ASSERT_TRUE(files.createDirectory(there));
+    reg.set(HKCU, "RZ", "downfoad", there);
+    for (int run = 0; run < 2; ++run) {
+        const Settings s = read();
+        EXPECT_EQ(s.downfoad, there + "\\") << "run " << run;
+        ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
+    }
+}
+
 TEST_F(SettingsStoreTest, FirstStartReadsDefaultsWithoutWriting) {
     EXPECT_TRUE(store.open());
     EXPECT_TRUE(reg.keyExists(HKCU, "RZ"));
