@@ -37,8 +37,9 @@ Settings readSettings(const Registry& registry, const FileSystem& files) {
     return s;
 }
 
-bool folderKept(const std::string& folder, const std::string& fallback, std::size_t limit) {
-    return folder == fallback || folder.size() <= limit;
+// A final "\" does not count against the limit.
+bool folderKept(const std::string& folder, const std::string& fallback) {
+    return folder == fallback || folderTextLength(folder) <= kFolderTextLimit;
 }
 
 }  // namespace
@@ -62,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string dataFolder = readDataFolder(registry);
     FUZZ_CHECK(first.wallpaperStyle.size() == 1);
     FUZZ_CHECK(!first.downfoad.empty() && first.downfoad.back() == '\\');
-    FUZZ_CHECK(folderKept(first.lastopen, dataFolder, kFolderTextLimit));
-    FUZZ_CHECK(folderKept(first.lastsave, dataFolder, kFolderTextLimit));
-    FUZZ_CHECK(folderKept(first.downfoad, dataFolder + "\\walls\\", kFolderTextLimit + 1));  // its "\" not counted
+    FUZZ_CHECK(folderKept(first.lastopen, dataFolder));
+    FUZZ_CHECK(folderKept(first.lastsave, dataFolder));
+    FUZZ_CHECK(folderKept(first.downfoad, dataFolder + "\\walls\\"));
 
     // Saved as the program saves them (a window too large for the screen
     // is saved at its default size), then read again at the next start.

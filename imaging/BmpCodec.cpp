@@ -287,6 +287,20 @@ bool walkRle(std::string_view b, const BmpHeader& h, Draw draw) {
     }
 }
 
+// A run-length stream skips pixels for nothing (a line end, a delta, the end
+// marker), so 60 bytes can describe 20000 x 20000 pixels of nothing, costing
+// the whole picture's memory and the time to fill it. A real picture spends
+// bytes on what it shows: a run of 2 bytes covers at most 255 pixels. Beyond
+// a size any file may have, the stream must be long enough to cover its
+// picture at 1024 pixels a byte, eight times the densest runs.
+constexpr std::uint64_t kRlePixelsAlwaysBorne = 4u << 20;
+constexpr std::uint64_t kRlePixelsPerByte = 1024;
+
+bool streamCouldCover(std::uint64_t streamBytes, const BmpHeader& h) {
+    const std::uint64_t pixels = static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height);
+    return pixels <= kRlePixelsAlwaysBorne || pixels <= kRlePixelsPerByte * streamBytes;
+}
+
 void putLe16(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -327,6 +341,7 @@ std::optional<Image> decodeBmp(std::string_view fileBytes, std::uint64_t memoryL
     // the file a few bytes, the picture costs memory and the time to fill it.
     if (pictureBytes(h->width, h->height) > memoryLimit) return std::nullopt;
     const bool rle = runLength(*h);
+    if (rle && !streamCouldCover(fileBytes.size() - h->dataOffset, *h)) return std::nullopt;
     if (rle ? !walkRle(fileBytes, *h, [](std::int64_t, std::int64_t, unsigned) {}) : !holdsPixelData(fileBytes, *h))
         return std::nullopt;
     const Palette palette = readPalette(fileBytes, *h);

@@ -1,6 +1,7 @@
 #include "imaging/JpegCodec.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
 #include <limits>
@@ -36,24 +37,6 @@ void onFatalError(j_common_ptr cinfo) {
 
 void discardMessage(j_common_ptr) {}
 
-// Data that ends before the picture does, or a progression out of order,
-// makes libjpeg go on over the rest of the declared picture with nothing to
-// decode: all the work of a size the file never paid for, for a picture that
-// is not the file's. The decode stops there instead.
-void stopOnCorruptData(j_common_ptr cinfo, int level) {
-    if (level >= 0) return;  // trace messages
-    switch (cinfo->err->msg_code) {
-    case JWRN_HIT_MARKER:
-    case JWRN_JPEG_EOF:
-    case JWRN_BOGUS_PROGRESSION:
-    case JWRN_MUST_RESYNC:
-        onFatalError(cinfo);
-        break;
-    default:
-        break;  // extraneous bytes between markers and the like: harmless
-    }
-}
-
 void countScans(j_common_ptr cinfo) {
     if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
         onFatalError(cinfo);
@@ -65,7 +48,8 @@ struct StreamSource {
     ReadStream* in;
     JOCTET* buffer;
     std::size_t capacity;
-    bool ranOut;  // the file ended before libjpeg was done with it
+    bool ranOut;        // the file ended before libjpeg was done with it
+    std::uint64_t fed;  // bytes handed to libjpeg so far
 };
 
 void initSource(j_decompress_ptr) {}
@@ -85,7 +69,42 @@ boolean fillInput(j_decompress_ptr cinfo) {
     }
     src->pub.next_input_byte = src->buffer;
     src->pub.bytes_in_buffer = n;
+    src->fed += n;
     return TRUE;
+}
+
+// Damaged data (a marker where data should be, a lost restart, a progression
+// out of order) leaves libjpeg to go on over the rest of the declared picture,
+// with nothing more to decode where the scan was cut. For a damaged photo that
+// is the work its own size would take anyway, and it is decoded as other
+// programs decode it; for a few hundred bytes claiming 65500 x 65500 it is all
+// the work of a size the file never paid for. So damage is borne only while
+// the bytes read so far could plausibly hold the declared picture (the
+// cheapest real encoding, flat grey, takes about a byte for 60 pixels). A file
+// that ends before its picture does is refused outright, as before.
+constexpr std::uint64_t kPixelsPerByteBorne = 256;
+
+std::uint64_t bytesConsumed(j_decompress_ptr cinfo) {
+    const auto* src = reinterpret_cast<const StreamSource*>(cinfo->src);
+    return src->fed - src->pub.bytes_in_buffer;
+}
+
+void stopOnCorruptData(j_common_ptr cinfo, int level) {
+    if (level >= 0 || !cinfo->is_decompressor) return;  // trace messages
+    const auto d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+        onFatalError(cinfo);
+        break;
+    case JWRN_HIT_MARKER:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+        if (std::uint64_t{d->image_width} * d->image_height > kPixelsPerByteBorne * bytesConsumed(d))
+            onFatalError(cinfo);
+        break;
+    default:
+        break;  // extraneous bytes between markers and the like: harmless
+    }
 }
 
 void skipInput(j_decompress_ptr cinfo, long count) {
@@ -132,6 +151,7 @@ public:
         src_.buffer = buffer_.data();
         src_.capacity = buffer_.size();
         src_.ranOut = false;
+        src_.fed = 0;
         progress_.progress_monitor = countScans;
     }
     ~Decompressor() {

@@ -56,7 +56,7 @@ LoadForm::LoadForm(HINSTANCE instance, const FileSystem& files, std::string site
       siteName_(std::move(siteName)) {}
 
 LoadForm::~LoadForm() {
-    decodes_.stop();  // nothing is posted to the window once it goes
+    decodes_.stop();  // already ended if the window was
     destroy();
 }
 
@@ -361,6 +361,11 @@ void LoadForm::onActivate(WPARAM wParam, LPARAM lParam) {
 
 bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+    case WM_DESTROY:
+        // The window goes at the program's end, before this object: the worker
+        // is ended first, so nothing is posted to the handle once it is gone.
+        decodes_.stop();
+        return false;
     case WM_ERASEBKGND:
         result = 1;
         return true;

@@ -37,6 +37,8 @@ std::vector<Bomb> bombs() {
     return {
         {"Rle8Of20000Squared", rle8Claiming(20000, 20000), Use::Whole},
         {"Rle8Of20000SquaredAsPreview", rle8Claiming(20000, 20000), Use::Preview},
+        // Within the memory limit, but 480 MB and seconds of work for 60 bytes.
+        {"Rle8Of12000x14000", rle8Claiming(12000, 14000), Use::Whole},
         {"CoreHeader24BitOf20000x19500", testing::buildBmp({.infoSize = 12, .width = 20000, .height = 19500}), Use::Whole},
         {"Progressive16000Squared", jpegClaiming(16000, 16000), Use::Whole},
         {"Progressive16000SquaredAsPreview", jpegClaiming(16000, 16000), Use::Preview},
@@ -85,6 +87,24 @@ TEST(DecodeLimits, APictureAtTheLimitDecodesAndOneByteLessRefuses) {
     testing::MemoryReadStream refused(jpeg), decoded(jpeg);
     EXPECT_FALSE(decodeJpeg(refused, std::nullopt, coefficients + picture - 1));
     EXPECT_TRUE(decodeJpeg(decoded, std::nullopt, coefficients + picture + (1 << 20)));
+}
+
+// Damage that the data goes on after is decoded as other programs decode it,
+// where the file is long enough for its picture: a few bad bytes, a stray
+// marker. The picture is the file's up to the damage.
+TEST(DecodeLimits, APhotoDamagedInTheMiddleStillDecodes) {
+    const Image photo = testing::gradientImage(512, 512);
+    const std::string clean = testing::encodeJpeg(photo, 90);
+    const std::size_t scan = clean.find("\xFF\xDA"), middle = scan + (clean.size() - scan) / 2;
+    std::string strayMarker = clean, badBytes = clean;
+    strayMarker.insert(middle, "\xFF\xD3");
+    for (std::size_t i = middle; i < middle + 8; ++i) badBytes[i] = static_cast<char>(badBytes[i] ^ 0x5A);
+    for (const std::string* damaged : {&strayMarker, &badBytes}) {
+        testing::MemoryReadStream in(*damaged);
+        const auto image = decodeJpeg(in);
+        ASSERT_TRUE(image) << (damaged == &strayMarker ? "stray marker" : "bad bytes");
+        EXPECT_NEAR(testing::pixelAt(*image, 10, 10).r, testing::pixelAt(photo, 10, 10).r, 8);
+    }
 }
 
 // Each scan goes over all the coefficients again; a file of more scans than
