@@ -330,6 +330,9 @@ void MainController::onTrayMouse(TrayMouse mouse) {
 }
 
 void MainController::showHideToggle() {
+    // The full-screen view goes with it: over a hidden window it would keep the
+    // screen with nothing to take the keys, and a window shown belongs in front.
+    viewer_.close();
     if (windowShown_) {
         view_.hideWindow();
         windowShown_ = false;

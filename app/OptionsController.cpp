@@ -125,7 +125,7 @@ bool OptionsController::Button1Click() {
         }
         // A new folder the settings could not keep whole is refused here: cut,
         // it would name another folder.
-        if (downloadFolder() != settings_.downfoad && downloadFolder().size() > kFolderTextLimit) {
+        if (downloadFolder() != settings_.downfoad && folderTextLength(downloadFolder()) > kFolderTextLimit) {
             s_.dialogs.message("Путь к папке для скачанных обоев длиннее " + std::to_string(kFolderTextLimit) +
                                " знаков, и программа не сможет его запомнить. Выберите папку с путём покороче.");
             return false;

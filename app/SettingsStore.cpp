@@ -38,8 +38,9 @@ public:
     // A folder text, or for "lastsave" a list file's path, kept to the limit.
     std::string folder(const char* name, const std::string& absent) const {
         std::optional<std::string> stored = text(name);
-        if (!stored || stored->size() > kFolderTextLimit) return absent;
-        if (stored->size() == kFolderTextLimit && !folderExists(files_, *stored) && !files_.fileExists(*stored))
+        if (!stored || folderTextLength(*stored) > kFolderTextLimit) return absent;
+        if (folderTextLength(*stored) == kFolderTextLimit && !folderExists(files_, *stored) &&
+            !files_.fileExists(*stored))
             return absent;
         return *stored;
     }

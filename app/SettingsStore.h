@@ -30,7 +30,8 @@ public:
     // characters long. A longer one would have to be cut and would then name
     // another folder, so it counts as absent and takes its default, which is
     // derived from dataFolder and never cut; so does one of exactly 100 that is
-    // not there (it may be such a cut, saved by an earlier version).
+    // not there (it may be such a cut, saved by an earlier version). The "\"
+    // that ends the download folder does not count.
     Settings readAll(const std::string& dataFolder) const;
     void readDownloadFolder(Settings& settings, const std::string& dataFolder) const;
 

@@ -212,44 +212,49 @@ void decodeRow(const std::uint8_t* src, std::uint8_t* dst, const BmpHeader& h, c
     }
 }
 
-std::optional<Image> decodeUncompressed(std::string_view b, const BmpHeader& h, const Palette& pal,
-                                        Image image) {
+bool holdsPixelData(std::string_view b, const BmpHeader& h) {
+    const std::uint64_t need = uncompressedStride(h) * static_cast<std::uint64_t>(h.height);
+    return h.dataOffset <= b.size() && need <= b.size() - h.dataOffset;
+}
+
+void decodeUncompressed(std::string_view b, const BmpHeader& h, const Palette& pal, Image& image) {
     const std::uint64_t stride = uncompressedStride(h);
-    const std::uint64_t need = stride * static_cast<std::uint64_t>(h.height);
-    if (h.dataOffset > b.size() || need > b.size() - h.dataOffset) return std::nullopt;
     const auto* data = reinterpret_cast<const std::uint8_t*>(b.data()) + h.dataOffset;
     for (int r = 0; r < h.height; ++r) {
         int y = h.topDown ? r : h.height - 1 - r;
         decodeRow(data + r * stride, image.row(y), h, pal);
     }
-    return image;
 }
 
 // Run-length data is a stream of commands drawn from the bottom row up. Runs
 // that go past the right edge are clipped and commands that move beyond the top
 // draw nothing; the stream must still end with its end-of-bitmap marker, so a
-// cut-off file is refused.
-std::optional<Image> decodeRle(std::string_view b, const BmpHeader& h, const Palette& pal, Image image) {
-    if (h.dataOffset > b.size()) return std::nullopt;
+// cut-off file is refused. draw(x, y, index) gets each pixel inside the
+// picture (y counted from the bottom), so the work is bounded by the file's
+// length and the picture's size, and a walk with a draw that does nothing
+// checks the stream before any picture is made.
+template <class Draw>
+bool walkRle(std::string_view b, const BmpHeader& h, Draw draw) {
+    if (h.dataOffset > b.size()) return false;
     const auto* data = reinterpret_cast<const std::uint8_t*>(b.data());
     const std::size_t end = b.size();
     const bool rle8 = h.compression == kBiRle8;
     std::size_t pos = h.dataOffset;
     std::int64_t x = 0, y = 0;
 
-    auto put = [&](std::int64_t px, unsigned index) {
-        if (px < h.width && y < h.height)
-            std::memcpy(image.row(h.height - 1 - static_cast<int>(y)) + 3 * px, pal[index].data(), 3);
-    };
     auto advance = [](std::int64_t v, std::int64_t by, std::int64_t limit) { return std::min(v + by, limit); };
+    // Pixels of a run of n from x that land inside the picture.
+    auto inside = [&](unsigned n) -> unsigned {
+        return y < h.height ? static_cast<unsigned>(std::clamp<std::int64_t>(h.width - x, 0, n)) : 0;
+    };
 
     for (;;) {
-        if (end - pos < 2) return std::nullopt;
+        if (end - pos < 2) return false;
         const unsigned count = data[pos], value = data[pos + 1];
         pos += 2;
         if (count > 0) {
-            for (unsigned i = 0; i < count; ++i)
-                put(x + i, rle8 ? value : (i % 2 == 0 ? value >> 4 : value & 15));
+            for (unsigned i = 0, n = inside(count); i < n; ++i)
+                draw(x + i, y, rle8 ? value : (i % 2 == 0 ? value >> 4 : value & 15));
             x = advance(x, count, h.width);
             continue;
         }
@@ -259,9 +264,9 @@ std::optional<Image> decodeRle(std::string_view b, const BmpHeader& h, const Pal
             y = advance(y, 1, h.height);
             break;
         case 1:  // end of bitmap
-            return image;
+            return true;
         case 2:  // delta
-            if (end - pos < 2) return std::nullopt;
+            if (end - pos < 2) return false;
             x = advance(x, data[pos], h.width);
             y = advance(y, data[pos + 1], h.height);
             pos += 2;
@@ -269,10 +274,10 @@ std::optional<Image> decodeRle(std::string_view b, const BmpHeader& h, const Pal
         default: {  // absolute run, padded to a 16-bit boundary
             const std::size_t bytes = rle8 ? value : (value + 1) / 2;
             const std::size_t padded = (bytes + 1) & ~std::size_t{1};
-            if (end - pos < padded) return std::nullopt;
-            for (unsigned i = 0; i < value; ++i) {
+            if (end - pos < padded) return false;
+            for (unsigned i = 0, n = inside(value); i < n; ++i) {
                 unsigned byte = data[pos + (rle8 ? i : i / 2)];
-                put(x + i, rle8 ? byte : (i % 2 == 0 ? byte >> 4 : byte & 15));
+                draw(x + i, y, rle8 ? byte : (i % 2 == 0 ? byte >> 4 : byte & 15));
             }
             x = advance(x, value, h.width);
             pos += padded;
@@ -315,18 +320,28 @@ std::optional<BmpLayout> bmpLayout(std::string_view headerBytes) {
     return layout;
 }
 
-std::optional<Image> decodeBmp(std::string_view fileBytes) {
+std::optional<Image> decodeBmp(std::string_view fileBytes, std::uint64_t memoryLimit) {
     auto h = parseHeader(fileBytes);
     if (!h || h->dataOffset > fileBytes.size()) return std::nullopt;
+    // Everything is checked before the picture is made: a declared size costs
+    // the file a few bytes, the picture costs memory and the time to fill it.
+    if (pictureBytes(h->width, h->height) > memoryLimit) return std::nullopt;
+    const bool rle = runLength(*h);
+    if (rle ? !walkRle(fileBytes, *h, [](std::int64_t, std::int64_t, unsigned) {}) : !holdsPixelData(fileBytes, *h))
+        return std::nullopt;
     const Palette palette = readPalette(fileBytes, *h);
     try {
         Image image;
         image.width = h->width;
         image.height = h->height;
-        image.pixels.assign(static_cast<std::size_t>(h->width) * h->height * 3, 0);
-        if (runLength(*h))
-            return decodeRle(fileBytes, *h, palette, std::move(image));
-        return decodeUncompressed(fileBytes, *h, palette, std::move(image));
+        image.pixels.assign(static_cast<std::size_t>(pictureBytes(h->width, h->height)), 0);
+        if (rle)
+            walkRle(fileBytes, *h, [&](std::int64_t x, std::int64_t y, unsigned index) {
+                std::memcpy(image.row(h->height - 1 - static_cast<int>(y)) + 3 * x, palette[index].data(), 3);
+            });
+        else
+            decodeUncompressed(fileBytes, *h, palette, image);
+        return image;
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
@@ -355,7 +370,8 @@ bool writeBmp24(const Image& image, WriteStream& out) {
     if (!out.write(header, sizeof header)) return false;
 
     // Rows go out in batches of about 256 KiB: few write calls, no second copy of the picture.
-    const std::size_t rowsPerBatch = std::max<std::size_t>(1, (256 * 1024) / stride);
+    const std::size_t rowsPerBatch =
+        std::clamp<std::size_t>((256 * 1024) / stride, 1, static_cast<std::size_t>(image.height));
     std::vector<std::uint8_t> batch(rowsPerBatch * stride, 0);
     int y = image.height - 1;
     while (y >= 0) {

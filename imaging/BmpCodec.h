@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "imaging/Image.h"
+#include "imaging/MemoryLimits.h"
 #include "platform/FileSystem.h"
 
 namespace ostrel {
@@ -23,8 +24,9 @@ std::optional<BmpLayout> bmpLayout(std::string_view headerBytes);
 
 // Decodes a whole BMP file: 1, 4, 8, 16, 24 and 32 bits per pixel, bottom-up and
 // top-down, BI_RGB, BI_RLE8, BI_RLE4 and BI_BITFIELDS. Anything else, and any
-// truncated or inconsistent file, gives nullopt.
-std::optional<Image> decodeBmp(std::string_view fileBytes);
+// truncated or inconsistent file, gives nullopt; so does a picture larger
+// than memoryLimit bytes decoded, before any of it is allocated.
+std::optional<Image> decodeBmp(std::string_view fileBytes, std::uint64_t memoryLimit = kPictureMemoryLimit);
 
 // Writes an uncompressed bottom-up 24-bit BMP.
 [[nodiscard]] bool writeBmp24(const Image& image, WriteStream& out);

@@ -1,7 +1,9 @@
 #include "imaging/JpegCodec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -14,6 +16,11 @@ namespace {
 
 // Same limits as the BMP reader: refuse before allocating a picture no desktop can hold.
 constexpr std::uint64_t kMaxPixels = 400'000'000;
+
+// A progressive file goes over the whole picture's coefficients once per
+// scan, and a scan costs its file a dozen bytes: beyond this many scans (the
+// usual encoders write about ten) the work no longer follows the file's size.
+constexpr int kMaxScans = 100;
 
 // libjpeg reports fatal errors through error_exit, which must not return. It
 // jumps back into the small phase functions below; the frames it skips are
@@ -28,6 +35,29 @@ void onFatalError(j_common_ptr cinfo) {
 }
 
 void discardMessage(j_common_ptr) {}
+
+// Data that ends before the picture does, or a progression out of order,
+// makes libjpeg go on over the rest of the declared picture with nothing to
+// decode: all the work of a size the file never paid for, for a picture that
+// is not the file's. The decode stops there instead.
+void stopOnCorruptData(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;  // trace messages
+    switch (cinfo->err->msg_code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_MUST_RESYNC:
+        onFatalError(cinfo);
+        break;
+    default:
+        break;  // extraneous bytes between markers and the like: harmless
+    }
+}
+
+void countScans(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+        onFatalError(cinfo);
+}
 
 // Feeds libjpeg from a ReadStream one block at a time.
 struct StreamSource {
@@ -85,10 +115,12 @@ constexpr bool kSwapRedBlue = true;
 // sets its own jump target and holds nothing but plain values.
 class Decompressor {
 public:
-    Decompressor(ReadStream& in, std::size_t blockSize) : buffer_(blockSize) {
+    Decompressor(ReadStream& in, std::size_t blockSize, std::uint64_t memoryLimit)
+        : buffer_(blockSize), memoryLimit_(memoryLimit) {
         cinfo_.err = jpeg_std_error(&err_.pub);
         err_.pub.error_exit = onFatalError;
         err_.pub.output_message = discardMessage;
+        err_.pub.emit_message = stopOnCorruptData;
         src_.pub.init_source = initSource;
         src_.pub.fill_input_buffer = fillInput;
         src_.pub.skip_input_data = skipInput;
@@ -100,6 +132,7 @@ public:
         src_.buffer = buffer_.data();
         src_.capacity = buffer_.size();
         src_.ranOut = false;
+        progress_.progress_monitor = countScans;
     }
     ~Decompressor() {
         if (created_) jpeg_destroy_decompress(&cinfo_);
@@ -112,6 +145,7 @@ public:
         created_ = true;
         jpeg_create_decompress(&cinfo_);
         cinfo_.src = &src_.pub;
+        cinfo_.progress = &progress_;
         jpeg_read_header(&cinfo_, TRUE);
         return cinfo_.image_width > 0 && cinfo_.image_height > 0;
     }
@@ -123,6 +157,10 @@ public:
     // Picks the output colour space and the scale; libjpeg does no decoding yet.
     bool choose(const ImageSize* atLeast) {
         if (setjmp(err_.jump)) return false;
+        // An arithmetic coder can spend a fraction of a bit on a block, so no
+        // file size bounds the work of its picture. Few programs write such
+        // files and Windows itself does not read them.
+        if (cinfo_.arith_code) return false;
         switch (cinfo_.jpeg_color_space) {
         case JCS_CMYK:
         case JCS_YCCK:
@@ -152,7 +190,24 @@ public:
         // chroma upsampling loses nothing visible and saves a pass.
         if (cinfo_.scale_num < cinfo_.scale_denom) cinfo_.do_fancy_upsampling = FALSE;
         jpeg_calc_output_dimensions(&cinfo_);
-        return static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height <= kMaxPixels;
+        return static_cast<std::uint64_t>(cinfo_.output_width) * cinfo_.output_height <= kMaxPixels &&
+               wholeImageBytes() <= memoryLimit_;
+    }
+
+    // What libjpeg keeps for the whole picture: a file of several scans has
+    // every component's coefficients at full size (2 bytes each, one per
+    // pixel of the component), as libjpeg's coefficient controller asks for
+    // them, whatever the output's scale. A single-scan file keeps rows only.
+    std::uint64_t wholeImageBytes() const {
+        if (!jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&cinfo_))) return 0;
+        std::uint64_t bytes = 0;
+        for (int c = 0; c < cinfo_.num_components; ++c) {
+            const jpeg_component_info& comp = cinfo_.comp_info[c];
+            const auto roundUp = [](std::uint64_t v, std::uint64_t to) { return (v + to - 1) / to * to; };
+            bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) * roundUp(comp.height_in_blocks, comp.v_samp_factor) *
+                     sizeof(JBLOCK);
+        }
+        return bytes;
     }
 
     Output output() const { return output_; }
@@ -160,9 +215,15 @@ public:
         return {static_cast<int>(cinfo_.output_width), static_cast<int>(cinfo_.output_height)};
     }
 
-    // A progressive file is read whole here.
-    bool begin() {
+    // A progressive file is read whole here. held: what the caller keeps
+    // meanwhile (the picture being filled); libjpeg may use the rest of the
+    // limit and fails rather than take more.
+    bool begin(std::uint64_t held) {
+        if (held > memoryLimit_ || wholeImageBytes() > memoryLimit_ - held) return false;
         if (setjmp(err_.jump)) return false;
+        // At least 1: 0 would mean no limit at all.
+        cinfo_.mem->max_memory_to_use = static_cast<long>(std::max<std::uint64_t>(
+            1, std::min<std::uint64_t>(memoryLimit_ - held, std::numeric_limits<long>::max())));
         jpeg_start_decompress(&cinfo_);
         return cinfo_.output_components == (output_ == Output::Cmyk ? 4 : 3);
     }
@@ -229,6 +290,8 @@ private:
     ErrorManager err_{};
     StreamSource src_{};
     std::vector<JOCTET> buffer_;
+    std::uint64_t memoryLimit_;
+    jpeg_progress_mgr progress_{};
     bool created_ = false;
     Output output_ = Output::Bgr;
 };
@@ -242,12 +305,13 @@ public:
 
 std::optional<ImageSize> jpegSize(ReadStream& in) {
     // Headers are usually within the first few KiB; a large Exif block is skipped block by block.
-    Decompressor d(in, 16 * 1024);
+    Decompressor d(in, 16 * 1024, 0);  // headers only: no limit is ever asked for
     if (!d.readHeader()) return std::nullopt;
     return d.headerSize();
 }
 
-JpegRowDecoder::JpegRowDecoder(ReadStream& in) : d_(std::make_unique<Impl>(in, 64 * 1024)) {}
+JpegRowDecoder::JpegRowDecoder(ReadStream& in, std::uint64_t memoryLimit)
+    : d_(std::make_unique<Impl>(in, 64 * 1024, memoryLimit)) {}
 JpegRowDecoder::~JpegRowDecoder() = default;
 
 std::optional<ImageSize> JpegRowDecoder::readHeader() {
@@ -262,11 +326,14 @@ std::optional<ImageSize> JpegRowDecoder::chooseScale(std::optional<ImageSize> at
 }
 
 bool JpegRowDecoder::decodeInto(Image& picture, const std::function<bool(int)>& rowsDone) {
-    if (picture.size() != d_->outputSize() ||
-        picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
-        return false;
+    const ImageSize size = d_->outputSize();
+    if (size.width <= 0 || size.height <= 0) return false;
+    const std::uint64_t bytes = pictureBytes(size.width, size.height);
     try {
-        if (!d_->begin()) return false;
+        // Checked before the picture is made: it counts against the limit too.
+        if (!d_->begin(bytes)) return false;
+        picture = Image{size.width, size.height, {}};
+        picture.pixels.resize(static_cast<std::size_t>(bytes));
         auto finished = [&](int from, int to) {
             if constexpr (kSwapRedBlue)
                 for (std::uint8_t *p = picture.row(from), *end = picture.row(to); p != end; p += 3) std::swap(p[0], p[2]);
@@ -288,12 +355,12 @@ bool JpegRowDecoder::decodeRows(const std::function<void(const std::uint8_t*)>& 
     const ImageSize size = d_->outputSize();
     if (size.width <= 0 || size.height <= 0) return false;
     try {
-        if (!d_->begin()) return false;
         // Rows are asked for 16 at a time; libjpeg gives as many as it has
         // ready, up to that, whatever the scale and sampling.
         constexpr int kStripRows = 16;
         const bool cmyk = d_->output() == Output::Cmyk;
         const std::size_t rowBytes = static_cast<std::size_t>(size.width) * (cmyk ? 4 : 3);
+        if (!d_->begin(rowBytes * kStripRows)) return false;
         std::vector<JSAMPLE> strip(rowBytes * kStripRows);
         std::vector<std::uint8_t> bgr(cmyk ? static_cast<std::size_t>(size.width) * 3 : 0);
         JSAMPROW rows[kStripRows];
@@ -316,16 +383,11 @@ bool JpegRowDecoder::decodeRows(const std::function<void(const std::uint8_t*)>& 
     }
 }
 
-std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast) {
+std::optional<Image> decodeJpeg(ReadStream& in, std::optional<ImageSize> atLeast, std::uint64_t memoryLimit) {
     try {
-        JpegRowDecoder decoder(in);
-        if (!decoder.readHeader()) return std::nullopt;
-        auto size = decoder.chooseScale(atLeast);
-        if (!size) return std::nullopt;
+        JpegRowDecoder decoder(in, memoryLimit);
+        if (!decoder.readHeader() || !decoder.chooseScale(atLeast)) return std::nullopt;
         Image image;
-        image.width = size->width;
-        image.height = size->height;
-        image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 3);
         if (!decoder.decodeInto(image, [](int) { return true; })) return std::nullopt;
         return image;
     } catch (const std::bad_alloc&) {

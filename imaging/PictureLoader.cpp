@@ -29,8 +29,7 @@ std::optional<ImageSize> wantedSize(const PictureSizing& sizing, ImageSize origi
 // hand-over every few rows.
 std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decodedSize, ImageSize target) {
     if (decodedSize == target) {
-        Image picture{target.width, target.height, {}};
-        picture.pixels.resize(static_cast<std::size_t>(target.width) * target.height * 3);
+        Image picture;
         if (!decoder.decodeInto(picture, [](int) { return true; })) return std::nullopt;
         return picture;
     }
@@ -41,12 +40,13 @@ std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decode
     return out;
 }
 
-std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing) {
+std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
+                              std::uint64_t memoryLimit) {
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;
-    if (!sizing) return decodeJpeg(*in);
+    if (!sizing) return decodeJpeg(*in, std::nullopt, memoryLimit);
 
-    JpegRowDecoder decoder(*in);
+    JpegRowDecoder decoder(*in, memoryLimit);
     const auto original = decoder.readHeader();
     if (!original) return std::nullopt;
     const std::optional<ImageSize> target = wantedSize(sizing, *original);
@@ -58,8 +58,10 @@ std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, con
 // Everything else goes to the BMP reader, which needs the file in memory. The
 // headers come first: anything that is not a bitmap (a video that found its
 // way into the list, say) costs a couple of hundred bytes, and a bitmap is
-// read no further than its pixel data reaches.
-std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& path) {
+// read no further than its pixel data reaches. The bytes read count against
+// the memory limit with the picture they will make, and are not read when
+// the two would not fit.
+std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& path, std::uint64_t memoryLimit) {
     auto in = fs.openRead(path);
     if (!in) return std::nullopt;
     auto bytes = readUpTo(*in, kBmpHeaderBytes);
@@ -68,6 +70,8 @@ std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& 
     if (!layout) return std::nullopt;
     std::uint64_t limit = layout->readLimit;
     if (auto length = in->size()) limit = std::min(limit, *length);
+    const std::uint64_t picture = pictureBytes(layout->size.width, layout->size.height);
+    if (picture > memoryLimit || limit > memoryLimit - picture) return std::nullopt;
     if (limit <= bytes->size()) return bytes;
     if (limit > std::numeric_limits<std::size_t>::max()) return std::nullopt;
     if (!appendUpTo(*in, *bytes, static_cast<std::size_t>(limit - bytes->size()))) return std::nullopt;
@@ -76,13 +80,14 @@ std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& 
 
 }  // namespace
 
-std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing) {
+std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
+                                 std::uint64_t memoryLimit) {
     try {
-        if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, sizing);
+        if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, sizing, memoryLimit);
 
-        auto bytes = readBmpFile(fs, path);
+        auto bytes = readBmpFile(fs, path, memoryLimit);
         if (!bytes) return std::nullopt;
-        auto picture = decodeBmp(*bytes);
+        auto picture = decodeBmp(*bytes, memoryLimit - bytes->size());
         if (!picture) return picture;
         const std::optional<ImageSize> target = wantedSize(sizing, picture->size());
         if (!target || picture->size() == *target) return picture;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/Image.h"
+#include "imaging/MemoryLimits.h"
 #include "platform/FileSystem.h"
 
 namespace ostrel {
@@ -16,7 +17,9 @@ using PictureSizing = std::function<std::optional<ImageSize>(ImageSize)>;
 // The kind probe decides the decoder: only "Jpg" goes to the JPEG decoder, every
 // other answer to the BMP reader. With a sizing, the picture is brought to the
 // size it answers (a JPEG decoded at a reduced scale where that is enough).
-// nullopt when the file cannot be read or decoded.
-std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing = {});
+// nullopt when the file cannot be read or decoded, and when decoding it would
+// hold more than memoryLimit bytes (see MemoryLimits.h).
+std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing = {},
+                                 std::uint64_t memoryLimit = kPictureMemoryLimit);
 
 }  // namespace ostrel

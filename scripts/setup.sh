@@ -8,7 +8,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 CACHE=${OSTREL_CACHE:-/var/cache/ostrel-wallpapers}
 mkdir -p "$CACHE"
 
-PACKAGES=(build-essential cmake ninja-build pkg-config
+PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm nsis dpkg-dev
   libjpeg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   wine wine64 xvfb xauth x11-utils imagemagick xdotool locales procps python3)
@@ -56,9 +56,13 @@ debian_archive_uri() {
   printf '%s' "$found"
 }
 
-# libjpeg-turbo for Windows, from Debian's source package.
+# libjpeg-turbo from Debian's source package, built twice: for Windows, and
+# for the host's fuzz targets with their instrumentation (clang, libFuzzer's
+# coverage, address and undefined-behaviour sanitizers; the plain C code
+# rather than the SIMD assembly, so that coverage reaches inside it).
 JPEG_PREFIX="$CACHE/libjpeg-turbo-mingw"
-if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
+JPEG_FUZZ_PREFIX="$CACHE/libjpeg-turbo-fuzz"
+if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ] || [ ! -f "$JPEG_FUZZ_PREFIX/lib/libjpeg.a" ]; then
   if ! grep -qs 'deb-src' /etc/apt/sources.list.d/ostrel-src.sources; then
     uri=$(debian_archive_uri)
     if [ -z "$uri" ]; then
@@ -74,13 +78,23 @@ if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
   rm -rf "$src" && mkdir -p "$src"
   (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
   dir=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-  cmake -S "$dir" -B "$src/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
-    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
-  cmake --build "$src/build" >/dev/null
-  cmake --install "$src/build" >/dev/null
+  if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
+    cmake -S "$dir" -B "$src/build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
+      -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+    cmake --build "$src/build" >/dev/null
+    cmake --install "$src/build" >/dev/null
+  fi
+  if [ ! -f "$JPEG_FUZZ_PREFIX/lib/libjpeg.a" ]; then
+    flags="-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    CC=clang cmake -S "$dir" -B "$src/build-fuzz" -G Ninja \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$flags" -DCMAKE_INSTALL_PREFIX="$JPEG_FUZZ_PREFIX" \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF >/dev/null
+    cmake --build "$src/build-fuzz" >/dev/null
+    cmake --install "$src/build-fuzz" >/dev/null
+  fi
   rm -rf "$src"
 fi
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the host unit tests (also under the
-# address and undefined-behaviour sanitizers) and the program tests of the real
-# OstrelWallpapers.exe under Wine.
+# address and undefined-behaviour sanitizers), a short run of each fuzz target
+# and the program tests of the real OstrelWallpapers.exe under Wine.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -18,6 +18,9 @@ echo "== unit tests under address and undefined-behaviour sanitizers"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON -DOSTREL_BENCHMARKS=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize -L unit -j "$jobs" --output-on-failure
+
+echo "== fuzz targets, 15 s each (scripts/fuzz.sh runs them longer)"
+bash scripts/fuzz.sh 15
 
 echo "== the Windows build configures without the tests, as on Windows itself (no GoogleTest there)"
 rm -rf build/win-notests

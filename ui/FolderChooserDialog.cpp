@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "list/FolderTree.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 #include "ui/ErrorBox.h"
 #include "ui/ModalLoop.h"
@@ -239,7 +240,7 @@ HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, 
 void FolderChooserDialog::Button1Click() {
     HTREEITEM selected = tree_ ? TreeView_GetSelection(tree_) : nullptr;
     if (!selected) {
-        MessageBoxW(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kMessageTitle,
+        win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kMessageTitle,
                     MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "app/HelpText.h"
 #include "imaging/PictureLoader.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 #include "ui/PixelFont.h"
 
@@ -54,7 +55,10 @@ LoadForm::LoadForm(HINSTANCE instance, const FileSystem& files, std::string site
       files_(files),
       siteName_(std::move(siteName)) {}
 
-LoadForm::~LoadForm() { destroy(); }
+LoadForm::~LoadForm() {
+    decodes_.stop();  // nothing is posted to the window once it goes
+    destroy();
+}
 
 bool LoadForm::FormCreate() {
     SetWindowTextW(hwnd(), wide("Загрузка новых обоев с " + siteName_).c_str());
@@ -119,28 +123,42 @@ void LoadForm::setSlotVisible(int slot, bool visible) {
 }
 
 void LoadForm::setSlotPicture(int slot, const std::string& file) {
-    Picture& picture = slots_.at(static_cast<std::size_t>(slot - 1)).picture;
-    picture = {};
-    // A preview that does not decode leaves its place empty.
-    // Decoded no larger than its place: a preview from the server may claim
-    // any size, and one larger than its place is brought down to fit.
-    const PictureSizing fit = [](ImageSize size) -> std::optional<ImageSize> {
-        if (size.width <= kPreviewWidth && size.height <= kPreviewHeight) return std::nullopt;
-        const double scale = std::min(static_cast<double>(kPreviewWidth) / size.width,
-                                      static_cast<double>(kPreviewHeight) / size.height);
-        return ImageSize{std::max(1, static_cast<int>(size.width * scale)),
-                         std::max(1, static_cast<int>(size.height * scale))};
-    };
-    std::optional<Image> image = file.empty() ? std::nullopt : loadPicture(files_, file, fit);
-    if (image && image->width > 0 && image->height > 0) {
-        picture.width = image->width;
-        picture.height = image->height;
-        const std::size_t stride = (static_cast<std::size_t>(image->width) * 3 + 3) & ~std::size_t{3};
-        picture.dib.assign(stride * static_cast<std::size_t>(image->height), 0);
-        for (int y = 0; y < image->height; ++y)
-            std::copy_n(image->row(y), static_cast<std::size_t>(image->width) * 3, picture.dib.data() + stride * y);
-    }
+    // The slot stays empty until its picture is decoded, and stays so when it does not decode.
+    slots_.at(static_cast<std::size_t>(slot - 1)).picture = {};
     invalidate(nullptr);
+    if (file.empty()) {
+        decodes_.drop(slot);
+        return;
+    }
+    decodes_.request(slot, [&files = files_, file] {
+        // Decoded no larger than its place: a preview from the server may
+        // claim any size, and one larger than its place is brought down to fit.
+        const PictureSizing fit = [](ImageSize size) -> std::optional<ImageSize> {
+            if (size.width <= kPreviewWidth && size.height <= kPreviewHeight) return std::nullopt;
+            const double scale = std::min(static_cast<double>(kPreviewWidth) / size.width,
+                                          static_cast<double>(kPreviewHeight) / size.height);
+            return ImageSize{std::max(1, static_cast<int>(size.width * scale)),
+                             std::max(1, static_cast<int>(size.height * scale))};
+        };
+        return loadPicture(files, file, fit, kPreviewMemoryLimit);
+    });
+}
+
+void LoadForm::showDecodedPreviews() {
+    for (BackgroundDecodes::Result& result : decodes_.take()) {
+        Picture& picture = slots_.at(static_cast<std::size_t>(result.place - 1)).picture;
+        picture = {};
+        const std::optional<Image>& image = result.picture;
+        if (image && image->width > 0 && image->height > 0) {
+            picture.width = image->width;
+            picture.height = image->height;
+            const std::size_t stride = (static_cast<std::size_t>(image->width) * 3 + 3) & ~std::size_t{3};
+            picture.dib.assign(stride * static_cast<std::size_t>(image->height), 0);
+            for (int y = 0; y < image->height; ++y)
+                std::copy_n(image->row(y), static_cast<std::size_t>(image->width) * 3, picture.dib.data() + stride * y);
+        }
+        invalidate(nullptr);
+    }
 }
 
 void LoadForm::setSlotLabel(int slot, const std::string& textUtf8) {
@@ -201,7 +219,7 @@ void LoadForm::showTime() {
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
-    MessageBoxW(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
+    win32::messageBox(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
 }
 
 void LoadForm::repaint() {
@@ -368,6 +386,9 @@ bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         return false;  // the default handling gives the focus
     case WM_TIMER:
         if (wParam == kClockTimer) showTime();
+        return true;
+    case kPreviewsDecoded:
+        showDecodedPreviews();
         return true;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && browser_) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "download/DownloadBrowser.h"
+#include "imaging/BackgroundDecodes.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/ModalWindow.h"
@@ -40,6 +41,9 @@ public:
     char decimalSeparator() const override;
 
 private:
+    // A preview decoded on the worker is ready to be collected.
+    static constexpr UINT kPreviewsDecoded = WM_APP + 1;
+
     struct Picture {
         int width = 0, height = 0;
         std::vector<std::uint8_t> dib;  // 24-bit, top-down, rows padded to 4 bytes
@@ -68,6 +72,7 @@ private:
     bool fromAnotherProgram(LPARAM lParam) const;
     void showTime();
     void invalidate(const RECT* area);
+    void showDecodedPreviews();
 
     const FileSystem& files_;
     std::string siteName_;
@@ -80,6 +85,9 @@ private:
     Hit pressed_;
     HWND previous_ = nullptr, next_ = nullptr, status_ = nullptr, tooltip_ = nullptr;
     win32::UniqueFont buttonFont_, labelFont_, dateFont_, pageFont_;
+    // Previews come from the network: they are decoded off the interface
+    // thread, so the dialog answers throughout, and posted back.
+    BackgroundDecodes decodes_{[this] { PostMessageW(hwnd(), kPreviewsDecoded, 0, 0); }};
 };
 
 }  // namespace ostrel::ui

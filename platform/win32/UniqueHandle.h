@@ -73,6 +73,14 @@ struct InternetHandleTraits {
 };
 using UniqueInternetHandle = UniqueHandle<HINTERNET, InternetHandleTraits>;
 
+// Windows hooks.
+struct HookTraits {
+    static HHOOK invalid() { return nullptr; }
+    static bool valid(HHOOK h) { return h != nullptr; }
+    static void close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+using UniqueHook = UniqueHandle<HHOOK, HookTraits>;
+
 template <typename GdiObject>
 struct GdiObjectTraits {
     static GdiObject invalid() { return nullptr; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/FrontOwner.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 
 namespace ostrel::win32 {
@@ -43,7 +44,7 @@ void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder) {
                               utf8ToWide(" содержит знаки, которых нет в кодировке Windows, и программа не может с "
                                          "ним работать:\n\n") +
                               std::wstring(name) + utf8ToWide("\n\nВыберите другое имя.");
-    MessageBoxW(owner, text.c_str(), kCaption, MB_OK);
+    messageBox(owner, text.c_str(), kCaption, MB_OK);
 }
 
 void Win32Dialogs::message(const std::string& textUtf8) {
@@ -52,7 +53,7 @@ void Win32Dialogs::message(const std::string& textUtf8) {
     // the full-screen viewer while that is shown.
     HWND active = GetActiveWindow();
     HWND owner = active && IsWindowVisible(active) && IsWindowEnabled(active) ? active : owner_;
-    MessageBoxW(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+    messageBox(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
 }
 
 std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
@@ -62,7 +63,7 @@ std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {
     // Without an owner, so that the main window stays usable; but over the
     // full-screen viewer it is the viewer's, or it would wait unseen behind it.
-    return MessageBoxW(frontOwner(nullptr), utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
+    return messageBox(frontOwner(nullptr), utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 

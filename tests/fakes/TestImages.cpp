@@ -68,12 +68,22 @@ std::string encodeJpeg(const Image& image, int quality, JpegFlavour flavour) {
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
 
-    const bool grey = flavour == JpegFlavour::Grayscale, cmyk = flavour == JpegFlavour::Cmyk;
+    const bool grey = flavour == JpegFlavour::Grayscale || flavour == JpegFlavour::ManyScans;
+    const bool cmyk = flavour == JpegFlavour::Cmyk;
     cinfo.input_components = grey ? 1 : cmyk ? 4 : 3;
     cinfo.in_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (flavour == JpegFlavour::Progressive) jpeg_simple_progression(&cinfo);
+    std::vector<jpeg_scan_info> scans;
+    if (flavour == JpegFlavour::ManyScans) {
+        scans.push_back({1, {0}, 0, 0, 0, 1});
+        for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, 0, 1});
+        scans.push_back({1, {0}, 0, 0, 1, 0});
+        for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, 1, 0});
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = static_cast<int>(scans.size());
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -100,6 +110,18 @@ std::string encodeJpeg(const Image& image, int quality, JpegFlavour flavour) {
     jpeg_finish_compress(&cinfo);
     std::string bytes(reinterpret_cast<const char*>(dest.data), dest.size);
     jpeg_destroy_compress(&cinfo);
+    return bytes;
+}
+
+std::string jpegClaiming(int width, int height, JpegFlavour flavour) {
+    std::string bytes = encodeJpeg(solidImage(16, 16, {10, 20, 30}), 50, flavour);
+    const std::size_t frame = bytes.find(flavour == JpegFlavour::Progressive ? "\xFF\xC2" : "\xFF\xC0");
+    const auto put = [&](std::size_t at, int v) {
+        bytes[at] = static_cast<char>(v >> 8);
+        bytes[at + 1] = static_cast<char>(v & 0xFF);
+    };
+    put(frame + 5, height);
+    put(frame + 7, width);
     return bytes;
 }
 

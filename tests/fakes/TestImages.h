@@ -25,9 +25,13 @@ Image solidImage(int width, int height, Bgr colour);
 Image gradientImage(int width, int height);
 Bgr pixelAt(const Image& image, int x, int y);
 
-enum class JpegFlavour { Colour, Grayscale, Progressive, Cmyk };
+// ManyScans: a grey progressive file of 128 scans (each AC coefficient in a
+// scan of its own, then refined in another), valid but far beyond the usual ten.
+enum class JpegFlavour { Colour, Grayscale, Progressive, Cmyk, ManyScans };
 // Compressed with libjpeg; Cmyk is stored Adobe-style (inverted) with an Adobe marker.
 std::string encodeJpeg(const Image& image, int quality = 90, JpegFlavour flavour = JpegFlavour::Colour);
+// A small colour JPEG (4:2:0) whose frame header claims width x height.
+std::string jpegClaiming(int width, int height, JpegFlavour flavour = JpegFlavour::Progressive);
 
 // A BMP written field by field, so that tests can make any file, valid or not.
 struct BmpFile {

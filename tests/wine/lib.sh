@@ -234,17 +234,18 @@ ow_screenshot() {
 # ow_serve_catalogue <folder>: serves the folder (and the hostile answers of
 # catalogue_server.py) on 127.0.0.1, logging each request's path to
 # $OW_DIR/requests; points the program at it (OSTREL_CATALOGUE_URL) and sets
-# OW_BROWSER to the download browser's caption.
+# OW_BROWSER (and BROWSER) to the download browser's caption.
 ow_serve_catalogue() {
   [ "$OW_IN_NETNS" = yes ] && ip link set lo up 2>/dev/null
   : >"$OW_DIR/requests"
-  /usr/bin/python3 "$(dirname "$0")/catalogue_server.py" 0 "$1" "$OW_DIR/port" "$OW_DIR/requests" \
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/catalogue_server.py" 0 "$1" "$OW_DIR/port" "$OW_DIR/requests" \
     >"$OW_DIR/server.log" 2>&1 &
   OW_PIDS+=($!)
   server_up() { [ -s "$OW_DIR/port" ]; }
   wait_until 20 server_up || ow_die "the catalogue server did not start: $(cat "$OW_DIR/server.log")"
   export OSTREL_CATALOGUE_URL="http://127.0.0.1:$(cat "$OW_DIR/port")/"
   OW_BROWSER="Загрузка новых обоев с 127.0.0.1:$(cat "$OW_DIR/port")"
+  BROWSER=$OW_BROWSER
   ow_log "catalogue at $OSTREL_CATALOGUE_URL"
 }
 # requested <path>: how many times the server was asked for it
@@ -253,7 +254,7 @@ requested() { grep -c -x -F "$1" "$OW_DIR/requests"; }
 serve_index() { printf '%s\n' "$@" >"$OW_DIR/www/rz.new" && mv "$OW_DIR/www/rz.new" "$OW_DIR/www/rz.txt"; }
 # make_catalogue <pictures>: a demo catalogue of that many pictures in $OW_DIR/www
 make_catalogue() {
-  local maker=${OSTREL_MAKE_CATALOGUE:-$(cd "$(dirname "$0")/../.." && pwd)/build/host/bin/make-catalogue}
+  local maker=${OSTREL_MAKE_CATALOGUE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/host/bin/make-catalogue}
   [ -x "$maker" ] || ow_die "no make-catalogue at $maker (the host build makes it)"
   "$maker" "$OW_DIR/pictures" "$OW_DIR/www" --demo "$1" >"$OW_DIR/maker.log" 2>&1 ||
     ow_die "make-catalogue failed: $(cat "$OW_DIR/maker.log")"

@@ -11,7 +11,6 @@ ow_setup "$@"
 make_catalogue 100
 cp "$OW_DIR/www/rz.txt" "$OW_DIR/rz.good"
 ow_serve_catalogue "$OW_DIR/www"
-BROWSER=$OW_BROWSER
 
 ow_data_dir
 WALLS="$OW_DATA/walls" CATALOGUE="$OW_DATA/download"

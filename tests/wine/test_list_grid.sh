@@ -6,7 +6,8 @@
 # question answered, all checked in "Default.tav". Then, on a list of 40:
 # start-up with entry 35 current fills the grid down to its bottom; the header
 # lights only under the pointer and a double click on row 1 installs it; a
-# held Delete, Shift+Delete, Ctrl+Shift+Delete or Ctrl+S acts once.
+# held Delete, Shift+Delete, Ctrl+Shift+Delete or Ctrl+S acts once, and a held
+# Enter does not answer the question it opened.
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 ow_data_dir
@@ -187,6 +188,12 @@ check "Ctrl+S held past the dialog does not open it again" eval '! save_up'
 xdotool keyup ctrl+s
 save_up && cancel_save
 check_eq "the list keeps its 38 entries" 38 "$(paths | wc -w)"
+# Enter that chose "Удалить файл" in the row's menu, still held when the question opens.
+xdotool mousemove $((gl + 150)) $((gt + 15 * 2 + 7)) click 3 && sleep 1 && xdotool key Up || ow_fail "no row menu"
+hold Return 1.5
+check "the question stays up under a held Enter" question_up
+wtd click "Вы собираетесь удалить файл" "#7"
+check_eq "and no file more went" 1 "$(deleted)"
 
 wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit the second time"

@@ -21,6 +21,8 @@
 //   window-info <class>             visible left top right bottom style exstyle
 //   client-origin-of <class>        the client area's top-left corner on the screen
 //   client-size <class>             width height of the client area
+//   ping <class> <ms>               WM_NULL round trips to that window for ms, 20 ms apart:
+//                                   "count longest-ms", whether the window kept answering
 //   stack                           the visible top-level windows, topmost first: class,
 //                                   exstyle and rectangle (for a failing check's log)
 //   front                           the program's windows as the user meets them:
@@ -402,6 +404,23 @@ int run(int argc, wchar_t** argv) {
         RECT r{};
         if (!h || !GetClientRect(h, &r)) return 1;
         outLine(std::to_string(r.right) + " " + std::to_string(r.bottom));
+        return 0;
+    }
+    if (cmd == L"ping") {
+        HWND h = FindWindowW(arg(2), nullptr);
+        if (!h) return 1;
+        LARGE_INTEGER frequency{}, before{}, after{};
+        QueryPerformanceFrequency(&frequency);
+        double longest = 0;
+        unsigned count = 0;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < number(arg(3)); Sleep(20), ++count) {
+            DWORD_PTR answer = 0;
+            QueryPerformanceCounter(&before);
+            if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer)) return 4;
+            QueryPerformanceCounter(&after);
+            longest = std::max(longest, 1000.0 * (after.QuadPart - before.QuadPart) / frequency.QuadPart);
+        }
+        outLine(std::to_string(count) + " " + std::to_string(static_cast<int>(longest)));
         return 0;
     }
     if (cmd == L"stack") {

@@ -121,16 +121,16 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     EXPECT_EQ(stored("prop"), "0");
 
     // A new folder longer than the settings keep is refused, not cut into another
-    // one; 100 characters with the final "\" are kept.
+    // one; 100 characters and the final "\" are kept.
     open();
-    form().downloadFolder = "E:\\" + std::string(97, 'x');
+    form().downloadFolder = "E:\\" + std::string(98, 'x');
     EXPECT_FALSE(options().Button1Click());
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(optionsView.shown);
     EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
     form().downloadFolder.pop_back();
     EXPECT_TRUE(options().Button1Click());
-    EXPECT_EQ(stored("downfoad"), "E:\\" + std::string(96, 'x') + "\\");
+    EXPECT_EQ(stored("downfoad"), "E:\\" + std::string(97, 'x') + "\\");
 }
 
 TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {

@@ -83,6 +83,8 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     const struct { const char* name; std::string stored, read; } cases[] = {
         {"downfoad", there, there + "\\"}, {"lastopen", there, there}, {"lastsave", listFile, listFile},
         {"downfoad", gone, kData + "\\walls\\"}, {"lastopen", gone, kData}, {"lastsave", gone, kData},
+        // As the download folder was always stored: its 100 characters and a "\".
+        {"downfoad", there + "\\", there + "\\"}, {"downfoad", gone + "\\", kData + "\\walls\\"},
     };
     for (const auto& c : cases) {
         reg.set(HKCU, "RZ", c.name, c.stored);
@@ -90,6 +92,21 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
         const std::string& got = c.name[0] == 'd' ? s.downfoad : c.name[4] == 'o' ? s.lastopen : s.lastsave;
         EXPECT_EQ(got, c.read) << c.name << " of " << c.stored.size() << " characters";
         store.deleteAll();
+    }
+}
+
+// The "\" a download folder is read with does not count against the limit:
+// a folder of the whole 100 characters stays the download folder start
+// after start, not only until the first save.
+TEST_F(SettingsStoreTest, ADownloadFolderOfTheWholeLimitSurvivesASaveAndARead) {
+    TempDir temp;
+    const std::string there = temp.path() + "/" + std::string(kFolderTextLimit - temp.path().size() - 1, 'e');
+    ASSERT_TRUE(files.createDirectory(there));
+    reg.set(HKCU, "RZ", "downfoad", there);
+    for (int run = 0; run < 2; ++run) {
+        const Settings s = read();
+        EXPECT_EQ(s.downfoad, there + "\\") << "run " << run;
+        ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
     }
 }
 

@@ -147,6 +147,13 @@ TEST_F(Viewer, CommandsThatOpenAWindowCloseItFirst) {
     controller->onCommand(Command::Next);
     controller->onCommand(Command::ShuffleToggle);
     EXPECT_TRUE(viewerView.shown);
+    // Hiding the window to the tray, from the tray menu or by a click on the icon.
+    controller->onCommand(Command::ShowHide);
+    EXPECT_FALSE(viewerView.shown);
+    controller->onCommand(Command::ShowHide);
+    open();
+    controller->onTrayMouse(TrayMouse::LeftDown);
+    EXPECT_FALSE(viewerView.shown);
 }
 
 // The Escape or Space that answered the delete question is let go over the

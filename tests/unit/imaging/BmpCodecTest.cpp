@@ -39,7 +39,9 @@ auto exactly(std::string_view bytes, Decoder decoder) {
     return decoder(std::string_view(exact.data(), exact.size()));
 }
 
-std::optional<Image> decodeExact(std::string_view bytes) { return exactly(bytes, decodeBmp); }
+std::optional<Image> decodeExact(std::string_view bytes) {
+    return exactly(bytes, [](std::string_view b) { return decodeBmp(b); });
+}
 std::string sizeExact(std::string_view bytes) {
     auto layout = exactly(bytes, bmpLayout);
     return layout ? std::to_string(layout->size.width) + "x" + std::to_string(layout->size.height) : "refused";
