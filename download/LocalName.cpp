@@ -4,6 +4,7 @@
 #include <array>
 
 #include "download/CatalogueUrls.h"
+#include "platform/TemporaryFiles.h"
 
 namespace ostrel {
 namespace {
@@ -43,7 +44,9 @@ bool safeLocalName(std::string_view name) {
     if (hasControlCharacter(name) || name.find_first_of("\\/:*?\"<>|") != std::string_view::npos) return false;
     for (std::size_t tilde = name.find('~'); tilde != std::string_view::npos; tilde = name.find('~', tilde + 1))
         if (tilde + 1 < name.size() && name[tilde + 1] >= '0' && name[tilde + 1] <= '9') return false;
-    return !isDeviceName(name);
+    // The name of a transfer's temporary file would reach that file, and be
+    // removed as a left-over at the next start.
+    return !isDeviceName(name) && !isTemporaryName(name);
 }
 
 bool isCatalogueFileName(std::string_view name) {

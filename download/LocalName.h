@@ -19,8 +19,9 @@ std::string localName(std::string_view serverPath, std::size_t n);
 // file, "MY_H~5ID.JPG" for "My Holiday Photo.jpg", would reach that file),
 // and not a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1..COM9,
 // LPT1..LPT9 in any case, alone or before a dot), which Windows opens as the
-// device instead of a file. The names come from the server, so nothing of
-// theirs may lead out of the folder, onto a device or onto another file.
+// device instead of a file, nor the name of a transfer's temporary file.
+// The names come from the server, so nothing of theirs may lead out of the
+// folder, onto a device or onto another file.
 bool safeLocalName(std::string_view name);
 
 // A character below 0x20 or DEL: no field of the index may hold one, since a

@@ -47,7 +47,8 @@ TEST(CatalogueNamesTest, SafeLocalNameRefusesWhatCouldLeaveTheFolderOrReachADevi
     // "~" and a digit: a short alias, which would reach another file.
     for (std::string_view name : {"", ".", "..", "a\\b", "a/b", "c:g", "g*", "g?", "g\"", "g<", "g>", "g|", "g\t", "\x1f",
                                   "g\x7f", "g.jpg.", "g.jpg ", "CON", "con.jpg", "Nul.tar.gz", "aux", "prn.jpg",
-                                  "COM1.jpg", "lpt9", "conout$.jpg", "MY_H~5ID.JPG", "PICTUR~1.JPG", "a~b~0"})
+                                  "COM1.jpg", "lpt9", "conout$.jpg", "MY_H~5ID.JPG", "PICTUR~1.JPG", "a~b~0",
+                                  "~ostrel0000a1b2.tmp"})
         EXPECT_FALSE(safeLocalName(name)) << '"' << name << '"';
     EXPECT_FALSE(safeLocalName(std::string_view("g\0.jpg", 6)));
 }
