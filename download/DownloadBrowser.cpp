@@ -155,8 +155,10 @@ void DownloadBrowser::refresh(After after) {
         // A name from the server that would leave the catalogue or the
         // download folder, reach a device or another file, or be the
         // catalogue's own index or record, is never written, and a line break
-        // in any field would reach a request, loaded.txt or the label: no slot.
-        s.present = safeLocalName(s.localName) && !isCatalogueFileName(s.localName) &&
+        // in any field would reach a request, loaded.txt or the label; an
+        // empty full path asks for the server's root and records nothing
+        // loaded.txt can read: no slot.
+        s.present = !s.fullPath.empty() && safeLocalName(s.localName) && !isCatalogueFileName(s.localName) &&
                     !hasControlCharacter(s.fullPath) && !hasControlCharacter(s.previewPath) &&
                     !hasControlCharacter(s.date);
     }

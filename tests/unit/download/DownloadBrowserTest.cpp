@@ -262,8 +262,8 @@ TEST_F(DownloadBrowserTest, ClosingStopsAFetchAndOnlyAWholeBodyIsRecorded) {
     EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
 }
 
-// Names a preview must not have, and fields with a line break: the record
-// gets no slot, and nothing of it is fetched.
+// Names a preview must not have, fields with a line break and an empty full
+// path: the record gets no slot, and nothing of it is fetched.
 TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord) {
     std::ofstream(native(catalogue + "loaded.txt")) << "full01/p001.jpg\r\n";
     const std::string index = "full01/a.jpg prv01/loaded.txt 1-12-26\n"
@@ -271,7 +271,8 @@ TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord)
                               "full01/c\rd.jpg prv01/c.jpg 1-12-26\n"
                               "full01/e.jpg prv01/Loaded.Txt 1-12-26\n"
                               "full01/f.jpg prv01/f.jpg 1-12-2\x01\n"
-                              "full01/g.jpg prv01/g\x7f.jpg 1-12-26\n";
+                              "full01/g.jpg prv01/g\x7f.jpg 1-12-26\n"
+                              " prv01/h.jpg 1-12-26\n";
     openWith(index, [&] {
         EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
         browser.Button3Click();
