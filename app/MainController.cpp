@@ -92,6 +92,9 @@ bool MainController::FormCreate(StartMode mode) {
     scheduler_.applyFixedInterval();
     // 18. Download folder.
     store_.readDownloadFolder(settings_, dataFolder_);
+    // A transfer the program's end cut short leaves its temporary file beside its target.
+    s_.files.removeStaleTemporaries(catalogueFolder(dataFolder_));
+    s_.files.removeStaleTemporaries(settings_.downfoad);
     // 19. Colours belong to the window. 20. Header.
     list_.mutableList().writeHeader();
     // 21. Working list.
@@ -206,7 +209,7 @@ void MainController::onEndSession(bool sessionEnds) {
 void MainController::onTaskbarCreated() { scheduler_.addTrayIcon(); }
 
 void MainController::exitCommand() {
-    // A fetch in hand stops after its block and throws its partial file away.
+    // A fetch in hand stops at once and keeps nothing.
     autoDownload_.requestExit();
     view_.requestQuit();
 }

@@ -13,8 +13,8 @@ namespace {
 constexpr std::size_t kRecordsPerRun = 100;
 constexpr std::size_t kLocalNameCut = 7;
 
-// Only a whole or a stopped body is in the file; every other end of a fetch
-// leaves nothing worth recording, like a URL that could not be opened.
+// A stop ends the run at the next record; every other end of a fetch but a
+// whole body ends it there, like a URL that could not be opened.
 bool failed(const FetchResult& result) {
     return result.outcome != FetchOutcome::Completed && result.outcome != FetchOutcome::Stopped;
 }
@@ -31,7 +31,7 @@ bool AutoDownload::tick(bool browserShowing) {
     stopDownload_ = false;
     autoDownloading_ = true;
     waiting_ = Waiting::Index;
-    port_.startFetch({indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName), kIndexLimit},
+    port_.startFetch(fetchRequest(FetchKind::Index, indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName)),
                      stopDownload_);
     return true;
 }
@@ -77,14 +77,19 @@ void AutoDownload::nextRecord() {
         if (!isNewPicture(fullPath, loaded_)) continue;
         const std::string name = localName(fullPath, kLocalNameCut);
         if (stopDownload_) return end(true);
-        // A name from the server that would leave the folder or reach a device
-        // is never written; the record fails as an unreachable URL would.
-        if (!safeLocalName(name)) return end(true);
+        // A name from the server that would leave the folder, reach a device
+        // or another file is never written, and a path with a line break in
+        // it never reaches the request or loaded.txt: the record fails as an
+        // unreachable URL would.
+        if (hasControlCharacter(fullPath) || !safeLocalName(name)) return end(true);
         picturePath_ = settings_.downloadFolder() + name;
+        // Nothing is written over a file already there (the user's own, or
+        // another record's of the same name): the record waits, unrecorded,
+        // until its name is free.
+        if (fs_.fileExists(picturePath_)) continue;
         waiting_ = Waiting::Picture;
-        FetchRequest request{catalogueUrl(settings_.baseUrl(), fullPath), picturePath_, kPictureLimit};
-        request.deleteIfStopped = true;  // a stopped picture is never kept
-        port_.startFetch(request, stopDownload_);
+        port_.startFetch(fetchRequest(FetchKind::Picture, catalogueUrl(settings_.baseUrl(), fullPath), picturePath_),
+                         stopDownload_);
         return;
     }
     end(true);
@@ -92,20 +97,18 @@ void AutoDownload::nextRecord() {
 
 void AutoDownload::pictureFetched(const FetchResult& result) {
     if (exitRequested_) port_.terminate();
-    // An empty body is no picture: nothing is kept or recorded, and the run
-    // ends as it would at a URL that does not open.
-    if (result.outcome == FetchOutcome::Completed && result.byteCount <= 1) {
-        (void)fs_.deleteFile(picturePath_);
-        return end(true);
-    }
-    if (failed(result)) return end(true);
-    // A stopped body is partial even when the stop came from elsewhere.
-    if (stopDownload_ || result.outcome == FetchOutcome::Stopped) {
-        if (fs_.fileExists(picturePath_)) (void)fs_.deleteFile(picturePath_);
-    } else {
-        // Listed only once recorded: otherwise the next run would list it again.
-        if (!appendLoaded(fs_, catalogue(), records_[position_ - 1])) return end(true);
-        if (settings_.addvlist()) port_.addToList(picturePath_);
+    // Only a whole body is kept; a name taken meanwhile is passed over like
+    // one that was taken before.
+    if (failed(result) && result.outcome != FetchOutcome::NameTaken) return end(true);
+    if (result.outcome == FetchOutcome::Completed) {
+        if (stopDownload_) {
+            // Stopped as it was kept: the new file (it replaced none) goes again.
+            (void)fs_.deleteFile(picturePath_);
+        } else {
+            // Listed only once recorded: otherwise the next run would list it again.
+            if (!appendLoaded(fs_, catalogue(), records_[position_ - 1])) return end(true);
+            if (settings_.addvlist()) port_.addToList(picturePath_);
+        }
     }
     --position_;
     nextRecord();

@@ -22,12 +22,6 @@ constexpr const char* kFailed = "    Ошибка";
 constexpr const char* kAnimationSteps[] = {"С", "к", "а", "ч", "и", "в", "а", "н", "и", "е", ".", ".", "."};
 constexpr int kAnimationLength = 13;
 
-// An empty body is no picture: it is neither kept nor recorded, and the
-// preview or picture is fetched again another time.
-bool emptyBody(const FetchResult& result) {
-    return result.outcome == FetchOutcome::Completed && result.byteCount <= 1;
-}
-
 bool contains(const std::vector<std::string>& list, const std::string& text) {
     return std::find(list.begin(), list.end(), text) != list.end();
 }
@@ -104,8 +98,7 @@ void DownloadBrowser::startOver() {
     const std::string url = indexUrl(links_.baseUrl());
     view_.setStatus(1, "Идет загрузка " + url);
 
-    FetchRequest request{url, folder + std::string(kIndexName), kIndexLimit};
-    request.deleteIfStopped = true;
+    FetchRequest request = fetchRequest(FetchKind::Index, url, folder + std::string(kIndexName));
     fetching_ = true;
     const unsigned generation = generation_;
     fetches_.startFetch(std::move(request), closing_, [this, generation](const FetchResult& result) {
@@ -160,8 +153,14 @@ void DownloadBrowser::refresh(After after) {
         s.date = r->date.substr(0, kDateLength);
         s.localName = localName(s.previewPath, kPreviewCut);
         // A name from the server that would leave the catalogue or the
-        // download folder, or reach a device, is never written: no slot.
-        s.present = safeLocalName(s.localName);
+        // download folder, reach a device or another file, or be the
+        // catalogue's own index or record, is never written, and a line break
+        // in any field would reach a request, loaded.txt or the label; an
+        // empty full path asks for the server's root and records nothing
+        // loaded.txt can read: no slot.
+        s.present = !s.fullPath.empty() && safeLocalName(s.localName) && !isCatalogueFileName(s.localName) &&
+                    !hasControlCharacter(s.fullPath) && !hasControlCharacter(s.previewPath) &&
+                    !hasControlCharacter(s.date);
     }
     after_ = after;
     nextSlot_ = 1;
@@ -173,8 +172,8 @@ void DownloadBrowser::nextPreview() {
     for (; nextSlot_ <= kBrowserSlots; ++nextSlot_) {
         const BrowserSlot& s = slot(nextSlot_);
         if (!s.present || files_.fileExists(folder + s.localName)) continue;
-        FetchRequest request{catalogueUrl(links_.baseUrl(), s.previewPath), folder + s.localName, kPreviewLimit};
-        request.deleteIfStopped = true;  // a preview cut short would pass for whole next time
+        FetchRequest request =
+            fetchRequest(FetchKind::Preview, catalogueUrl(links_.baseUrl(), s.previewPath), folder + s.localName);
         fetching_ = true;
         const unsigned generation = generation_;
         fetches_.startFetch(std::move(request), closing_, [this, generation](const FetchResult& result) {
@@ -187,10 +186,6 @@ void DownloadBrowser::nextPreview() {
 
 void DownloadBrowser::previewFetched(const FetchResult& result) {
     if (result.outcome == FetchOutcome::Stopped) return;
-    if (emptyBody(result)) {
-        (void)files_.deleteFile(catalogue() + slot(nextSlot_).localName);
-        return connectionFailed(false);
-    }
     // The page ends here, as far as it got.
     if (result.outcome != FetchOutcome::Completed) return connectionFailed(false);
     ++nextSlot_;
@@ -263,32 +258,24 @@ void DownloadBrowser::downloadpic(int slotNumber) {
     if (contains(pending_, url)) return;
     const std::string file = links_.downloadFolder() + s.localName;
     pending_.push_back(url);
-    FetchRequest request{url, file, kPictureLimit};
-    request.deleteIfStopped = true;
-    fetches_.startFetch(std::move(request), closing_, [this, url, file](const FetchResult& result) {
+    // The click is the user's word: the picture may replace a file of its name.
+    fetches_.startFetch(fetchRequest(FetchKind::ChosenPicture, url, file), closing_,
+                        [this, url, file](const FetchResult& result) {
         pictureFetched(url, file, result);
     });
 }
 
 void DownloadBrowser::pictureFetched(const std::string& url, const std::string& file, const FetchResult& result) {
     plusload(result.byteCount);
-    if (result.outcome == FetchOutcome::Stopped) {
-        std::erase(pending_, url);  // closed meanwhile; the partial file is gone
-        return;
-    }
-    if (emptyBody(result)) (void)files_.deleteFile(file);
-    if (result.outcome != FetchOutcome::Completed || emptyBody(result)) {
+    std::erase(pending_, url);
+    if (result.outcome == FetchOutcome::Stopped) return;  // closed meanwhile: nothing was kept
+    if (result.outcome != FetchOutcome::Completed) {
         // err: the label shows the failure for the rest of the run.
-        std::erase(pending_, url);
         failed_.push_back(url);
         return;
     }
-    if (closing_) {
-        // Closed while the last block came in: nothing is kept or recorded.
-        (void)files_.deleteFile(file);
-        return;
-    }
-    std::erase(pending_, url);
+    // Whole before the closing was seen: it is kept, so it is recorded (and
+    // listed) too; deleting it could not bring back a file it replaced.
     if (links_.addvlist() && links_.addToList) links_.addToList(file);
     if (!appendLoaded(files_, catalogue(), catalogueUrlPath(links_.baseUrl(), url)))
         view_.setStatus(1, "Не удалось записать loaded.txt");

@@ -5,6 +5,27 @@
 
 namespace ostrel {
 
+FetchRequest fetchRequest(FetchKind kind, std::string url, std::string localPath) {
+    FetchRequest request{std::move(url), std::move(localPath)};
+    switch (kind) {
+    case FetchKind::Index:
+        request.maxBytes = kIndexLimit;
+        request.replaceExisting = true;
+        request.deadline = kCatalogueDeadline;
+        break;
+    case FetchKind::Preview:
+        request.maxBytes = kPreviewLimit;
+        request.deadline = kCatalogueDeadline;
+        break;
+    case FetchKind::Picture:
+        break;
+    case FetchKind::ChosenPicture:
+        request.replaceExisting = true;
+        break;
+    }
+    return request;
+}
+
 SessionOptions sessionOptionsFor(const ProxySettings& proxy, std::uint32_t receiveTimeoutMs) {
     SessionOptions options;
     options.agent = kFetchAgent;
@@ -16,65 +37,71 @@ SessionOptions sessionOptionsFor(const ProxySettings& proxy, std::uint32_t recei
     return options;
 }
 
-namespace {
-
-bool isSuccess(std::optional<unsigned> status) { return !status || (*status >= 200 && *status < 300); }
-
-}  // namespace
-
 FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy,
-                     const FetchRequest& request, const std::atomic<bool>& stop,
-                     const std::atomic<bool>* alsoStop, std::atomic<bool>* fileOpened) {
-    FetchResult result;
+                     const FetchRequest& request, FetchWatch& watch) {
     // Declared before the request so that the request is closed first.
     std::unique_ptr<InternetSession> session =
         internet.openSession(sessionOptionsFor(proxy, request.receiveTimeoutMs));
-    if (!session) return result;
-
+    if (!session) return {};
     std::unique_ptr<InternetRequest> body = session->openUrl(request.url);
-    // An error page is no picture: it is treated like a URL that did not open.
-    if (!body || !isSuccess(body->httpStatus())) {
-        result.outcome = FetchOutcome::UrlFailed;
-        return result;
-    }
+    if (watch.stopRequested()) return {FetchOutcome::Stopped, 0};
+    // Only a 200 is the file itself: an error page, a redirect or a part is no picture.
+    if (!body || body->httpStatus() != 200) return {FetchOutcome::UrlFailed, 0};
+    // Only a body of announced length can be told whole from one cut short,
+    // and an empty one is no picture either.
+    const std::optional<std::uint64_t> length = body->contentLength();
+    if (!length || *length == 0) return {FetchOutcome::Incomplete, 0};
+    if (*length > request.maxBytes) return {FetchOutcome::LimitExceeded, 0};
+    if (!request.replaceExisting && files.fileExists(request.localPath)) return {FetchOutcome::NameTaken, 0};
 
-    std::unique_ptr<WriteStream> out = files.openTruncate(request.localPath);
-    if (!out) {
-        result.outcome = FetchOutcome::FileFailed;
-        return result;
-    }
-    if (fileOpened) fileOpened->store(true);
-    std::uint64_t written = 0;
-    const auto fail = [&](FetchOutcome outcome) {
-        out.reset();  // closed before it can be deleted on Windows
-        result.outcome = outcome;
-        result.byteCount = 1 + written;
-        result.partialFileLeft = !files.deleteFile(request.localPath);
-        return result;
+    std::unique_ptr<DownloadStream> out = files.openDownload(request.localPath, request.replaceExisting);
+    if (!out) return {FetchOutcome::FileFailed, 0};
+    watch.temporaryFile(out->temporaryPath());
+    std::uint64_t received = 0;
+    const auto end = [&](FetchOutcome outcome) {
+        out.reset();  // the temporary file goes with it
+        watch.temporaryFile({});
+        return FetchResult{outcome, 1 + received};
     };
 
     std::array<char, kFetchBlock> block;
     for (;;) {
         const std::optional<std::size_t> got = body->read(block.data(), block.size());
-        if (!got) return fail(FetchOutcome::ReadFailed);
+        if (watch.stopRequested()) return end(FetchOutcome::Stopped);
+        if (!got) return end(FetchOutcome::ReadFailed);
         if (*got == 0) break;
-        if (*got > request.maxBytes - written) return fail(FetchOutcome::LimitExceeded);
-        if (!out->write(block.data(), *got)) return fail(FetchOutcome::FileFailed);
-        written += *got;
-        // The program's own stop first: at its end the starter's flag may be going.
-        if ((alsoStop && alsoStop->load()) || stop.load()) {
-            if (request.deleteIfStopped) return fail(FetchOutcome::Stopped);
-            if (!out->commit()) return fail(FetchOutcome::FileFailed);
-            result.outcome = FetchOutcome::Stopped;
-            result.byteCount = 1 + written;
-            result.partialFileLeft = true;
-            return result;
+        if (*got > *length - received) {
+            received += *got;
+            return end(FetchOutcome::Incomplete);  // longer than announced
         }
+        if (!out->write(block.data(), *got)) return end(FetchOutcome::FileFailed);
+        received += *got;
+        watch.received(received);
     }
-    if (!out->commit()) return fail(FetchOutcome::FileFailed);
-    result.outcome = FetchOutcome::Completed;
-    result.byteCount = 1 + written;
-    return result;
+    if (received != *length) return end(FetchOutcome::Incomplete);
+    if (!watch.mayKeep()) return end(FetchOutcome::Stopped);
+    if (!out->commit()) {
+        // The name may have been taken since it was looked at.
+        const bool taken = !request.replaceExisting && files.fileExists(request.localPath);
+        return end(taken ? FetchOutcome::NameTaken : FetchOutcome::FileFailed);
+    }
+    watch.temporaryFile({});
+    return {FetchOutcome::Completed, 1 + received};
+}
+
+TransferPace::TransferPace(const FetchRequest& request, Clock::time_point start)
+    : deadline_(start + request.deadline),
+      periodEnd_(start + request.ratePeriod),
+      period_(request.ratePeriod),
+      minBytes_(request.minBytesPerPeriod) {}
+
+bool TransferPace::onTime(Clock::time_point now, std::uint64_t received) {
+    if (now >= deadline_) return false;
+    if (now < periodEnd_) return true;
+    if (received - periodStartBytes_ < minBytes_) return false;
+    periodStartBytes_ = received;
+    periodEnd_ = now + period_;
+    return true;
 }
 
 }  // namespace ostrel

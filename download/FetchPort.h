@@ -13,11 +13,11 @@ class FetchPort {
 public:
     using Done = std::function<void(const FetchResult&)>;
     virtual ~FetchPort() = default;
-    // stop is the starter's stop condition, read after every block; it lives
-    // as long as the starter. done runs once, on the interface thread, unless
-    // the program ends first.
+    // stop is the starter's stop condition: once it is set the transfer ends
+    // at once, keeping nothing; it lives as long as the starter. done runs
+    // once, on the interface thread, unless the program ends first.
     virtual void startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) = 0;
-    // At the end: every transfer stops after its block, and none starts any
+    // At the end: every transfer stops, and none starts any
     // more; waits at most limit. False when some are still running.
     virtual bool stopAll(std::chrono::milliseconds limit) = 0;
 };

@@ -48,7 +48,13 @@ bool appendLoaded(FileSystem& fs, const std::string& catalogueFolder, std::strin
     WholeFile file = readWholeFile(fs, path);
     if (file.status == WholeFileStatus::Unreadable) return false;
     std::string& bytes = file.bytes;
-    if (!bytes.empty() && !bytes.ends_with('\n')) bytes += "\r\n";
+    // The new line starts on a line of its own, and the last line keeps the
+    // meaning it was read with: one that ends in CR alone read without it
+    // (loadedLines), and so it does once an LF follows.
+    if (bytes.ends_with('\r'))
+        bytes += '\n';
+    else if (!bytes.empty() && !bytes.ends_with('\n'))
+        bytes += "\r\n";
     bytes += fullPath;
     bytes += "\r\n";
     return replaceFile(fs, path, bytes);

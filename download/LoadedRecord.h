@@ -28,7 +28,8 @@ bool isNewPicture(std::string_view fullPath, const std::vector<std::string>& loa
 // leaves a line cut in half. False, with the file left as it was, when it is
 // there but cannot be read (replacing it would lose every earlier line) or
 // cannot be written. A record whose last line has no line end (edited by
-// hand) gets one first, so that the two paths never run together.
+// hand) gets one first, so that the two paths never run together, and one
+// whose last line ends in CR alone gets its LF, so that line still reads as before.
 // Appends from several threads are serialised here.
 [[nodiscard]] bool appendLoaded(FileSystem& fs, const std::string& catalogueFolder, std::string_view fullPath);
 

@@ -14,11 +14,22 @@ std::string localName(std::string_view serverPath, std::size_t n);
 
 // Whether a local name is safe to put after a folder path and write to:
 // non-empty, not "." or "..", none of \ / : * ? " < > | and no control
-// character (below 0x20), not ending in a space or a dot (Windows strips those
-// and would reach another file), and not a device name (CON, PRN, AUX, NUL,
-// CONIN$, CONOUT$, COM1..COM9, LPT1..LPT9 in any case, alone or before a dot), which Windows
-// opens as the device instead of a file. The names come from the server, so
-// nothing of theirs may lead out of the folder or onto a device.
+// character, not ending in a space or a dot (Windows strips those and would
+// reach another file), no "~" followed by a digit (the short alias of another
+// file, "MY_H~5ID.JPG" for "My Holiday Photo.jpg", would reach that file),
+// and not a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1..COM9,
+// LPT1..LPT9 in any case, alone or before a dot), which Windows opens as the
+// device instead of a file, nor the name of a transfer's temporary file.
+// The names come from the server, so nothing of theirs may lead out of the
+// folder, onto a device or onto another file.
 bool safeLocalName(std::string_view name);
+
+// A character below 0x20 or DEL: no field of the index may hold one, since a
+// line break would split loaded.txt's line and reach the request line.
+bool hasControlCharacter(std::string_view text);
+
+// "rz.txt" and "loaded.txt" in any case: the catalogue folder's own files,
+// which no preview may be named.
+bool isCatalogueFileName(std::string_view name);
 
 }  // namespace ostrel

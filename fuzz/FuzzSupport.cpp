@@ -6,44 +6,75 @@
 #include <cstdlib>
 
 #include "fakes/TestImages.h"
+#include "platform/TemporaryFiles.h"
 
 namespace ostrel::fuzz {
 namespace {
 
 class MemoryWrite final : public WriteStream {
 public:
-    // Straight into the file (a truncating write), or into it only at commit.
-    MemoryWrite(MemoryFileSystem& fs, std::string path, bool straight) : fs_(fs), path_(std::move(path)), straight_(straight) {
-        if (straight_) fs_.files[path_].clear();
-    }
+    MemoryWrite(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
     bool write(const void* data, std::size_t n) override {
-        (straight_ ? fs_.files[path_] : pending_).append(static_cast<const char*>(data), n);
+        pending_.append(static_cast<const char*>(data), n);
         return true;
     }
     bool commit() override {
-        if (!straight_) fs_.files[path_] = std::move(pending_);
+        fs_.files[path_] = std::move(pending_);
         return true;
     }
 
 private:
     MemoryFileSystem& fs_;
     std::string path_;
-    bool straight_;
     std::string pending_;
+};
+
+class MemoryDownload final : public DownloadStream {
+public:
+    MemoryDownload(MemoryFileSystem& fs, std::string temp, std::string target, bool replaceExisting)
+        : fs_(fs), temp_(std::move(temp)), target_(std::move(target)), replaceExisting_(replaceExisting) {
+        fs_.files[temp_];
+    }
+    ~MemoryDownload() override {
+        if (!committed_) fs_.files.erase(temp_);
+    }
+    bool write(const void* data, std::size_t n) override {
+        fs_.files[temp_].append(static_cast<const char*>(data), n);
+        return true;
+    }
+    bool commit() override {
+        if (!replaceExisting_ && fs_.fileExists(target_)) return false;
+        fs_.touched.push_back(target_);
+        fs_.files[target_] = std::move(fs_.files[temp_]);
+        fs_.files.erase(temp_);
+        return committed_ = true;
+    }
+    const std::string& temporaryPath() const override { return temp_; }
+
+private:
+    MemoryFileSystem& fs_;
+    std::string temp_, target_;
+    bool replaceExisting_;
+    bool committed_ = false;
 };
 
 class ScriptedRequest final : public InternetRequest {
 public:
-    explicit ScriptedRequest(const ScriptedInternet::Answer& answer) : answer_(answer) {}
-    std::optional<unsigned> httpStatus() const override { return answer_.status; }
+    ScriptedRequest(const ScriptedInternet& internet, const ScriptedInternet::Answer& answer)
+        : internet_(internet), answer_(answer) {}
+    unsigned httpStatus() const override { return answer_.status; }
+    std::optional<std::uint64_t> contentLength() const override { return answer_.length; }
     std::optional<std::size_t> read(void* buffer, std::size_t n) override {
+        if (internet_.onRead) internet_.onRead();
         const std::size_t got = std::min(n, answer_.body.size() - pos_);
+        if (got == 0 && answer_.failsAtEnd) return std::nullopt;
         std::memcpy(buffer, answer_.body.data() + pos_, got);
         pos_ += got;
         return got;
     }
 
 private:
+    const ScriptedInternet& internet_;
     ScriptedInternet::Answer answer_;
     std::size_t pos_ = 0;
 };
@@ -52,10 +83,14 @@ class ScriptedSession final : public InternetSession {
 public:
     explicit ScriptedSession(ScriptedInternet& internet) : internet_(internet) {}
     std::unique_ptr<InternetRequest> openUrl(const std::string& url) override {
-        internet_.asked.push_back(url);
-        auto answer = internet_.answers.find(url);
-        if (answer == internet_.answers.end()) return nullptr;
-        return std::make_unique<ScriptedRequest>(answer->second);
+        std::optional<ScriptedInternet::Answer> answer;
+        if (auto known = internet_.answers.find(url); known != internet_.answers.end())
+            answer = known->second;
+        else if (internet_.nextInTurn < internet_.inTurn.size())
+            answer = internet_.inTurn[internet_.nextInTurn++];
+        internet_.asked.emplace_back(url, answer);
+        if (!answer) return nullptr;
+        return std::make_unique<ScriptedRequest>(internet_, *answer);
     }
 
 private:
@@ -105,12 +140,17 @@ std::unique_ptr<ReadStream> MemoryFileSystem::openRead(const std::string& path) 
 
 std::unique_ptr<WriteStream> MemoryFileSystem::openReplace(const std::string& path) {
     touched.push_back(path);
-    return std::make_unique<MemoryWrite>(*this, path, false);
+    return std::make_unique<MemoryWrite>(*this, path);
 }
 
-std::unique_ptr<WriteStream> MemoryFileSystem::openTruncate(const std::string& path) {
-    touched.push_back(path);
-    return std::make_unique<MemoryWrite>(*this, path, true);
+std::unique_ptr<DownloadStream> MemoryFileSystem::openDownload(const std::string& path, bool replaceExisting) {
+    // A new name, as the real one is created: never over a file there.
+    const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+    std::string temp;
+    do temp = folder + temporaryName(++temporaries_);
+    while (fileExists(temp));
+    touched.push_back(temp);
+    return std::make_unique<MemoryDownload>(*this, temp, path, replaceExisting);
 }
 
 bool MemoryFileSystem::listFolder(const std::string& folder,

@@ -4,7 +4,9 @@
 // system that knows every path written to it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -41,29 +43,45 @@ public:
     bool createDirectory(const std::string& path) override;
     std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
-    std::unique_ptr<WriteStream> openTruncate(const std::string& path) override;
+    // A temporary file beside path (a file among the others while it is
+    // written), moved to path by commit() unless the name is taken and may
+    // not be replaced; gone when the stream goes uncommitted.
+    std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) override;
     bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override;
     bool deleteFile(const std::string& path) override;
     bool setAttributes(const std::string&, std::uint32_t) override { return true; }
     bool removeDirectory(const std::string& path) override;
     void removeStaleTemporaries(const std::string&) override {}
+
+private:
+    std::uint32_t temporaries_ = 0;
 };
 
 // Whether path is a plain file name directly inside folder (which ends in
 // "\\"): no separator, no ".." or device-like trick leads elsewhere.
 bool directlyIn(const std::string& folder, const std::string& path);
 
-// A server that answers each URL from a table, a status and a body read in
-// blocks of the size the client asks for; any other URL cannot be opened.
-// Every URL asked for is remembered.
+// A server that answers each URL from a table, else with the next answer
+// in turn; once those run out, no other URL can be opened. An answer is a
+// status, an announced length (none: a body ended by a close, or chunked)
+// and a body read in blocks of the size the client asks for, at whose end
+// the read reports the end or fails (a dropped connection). Every URL asked
+// for is remembered, with the answer it got.
 class ScriptedInternet final : public Internet {
 public:
     struct Answer {
         unsigned status = 200;
         std::string body;
+        std::optional<std::uint64_t> length;
+        bool failsAtEnd = false;
+        // The answer of a whole picture: a 200 whose announced length is its body's.
+        bool whole() const { return status == 200 && length == body.size() && !body.empty(); }
     };
     std::map<std::string, Answer> answers;
-    std::vector<std::string> asked;
+    std::vector<Answer> inTurn;
+    std::size_t nextInTurn = 0;
+    std::vector<std::pair<std::string, std::optional<Answer>>> asked;
+    std::function<void()> onRead;  // before every read
 
     std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override;
 };

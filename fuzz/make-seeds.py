@@ -107,11 +107,30 @@ def text_seeds():
     write("settings", "absent", b"\xff\0\xff\0" + b"\0".join([b"\xff"] * 25))
 
 
+def download_flow_seeds():
+    """The index, then answers given in turn, each a control byte and a body
+    (see fuzz/download_flow.cpp), all cut at 0x1E."""
+    def flow(index, *answers):
+        return b"\x1e".join([index.encode("cp1251")] + [bytes([c]) + body for c, body in answers])
+    picture = bytes(range(30))
+    whole, none, cut, longer, moved, broken, stopped = 0x00, 0x08, 0x10, 0x18, 0x06, 0x20, 0x40
+    lines = "".join("images/p%d.jpg small/p%d.jpg 1-12-26\n" % (n, n) for n in range(1, 9))
+    write("download_flow", "each-answer", flow(lines, (whole, picture), (cut, picture), (longer, picture),
+                                               (none, picture), (moved, b""), (stopped, picture),
+                                               (broken, picture), (0x05, picture), (whole, picture),
+                                               (whole, b"preview"), (whole, b"preview"), (whole, picture)))
+    names = ("images/mine.jpg small/mine.jpg 1-12-26\nimages/old.jpg small/loaded.txt 1-12-26\n"
+             "images/MINE~1.JPG small/RZ.TXT 1-12-26\nimages/a\rb.jpg small/c.jpg 1-12-26\n"
+             "images/twice.jpg small/twice.jpg 1-12-26\nimagez/twice.jpg small/old.jpg 1-12-26\n")
+    write("download_flow", "names", flow(names, *[(whole, b"x%d" % n) for n in range(12)]))
+
+
 def main():
     shutil.rmtree(SEEDS, ignore_errors=True)
     bmp_seeds()
     jpeg_seeds()
     text_seeds()
+    download_flow_seeds()
 
 
 if __name__ == "__main__":

@@ -33,6 +33,13 @@ public:
     [[nodiscard]] virtual bool commit() = 0;
 };
 
+// A download being written: see FileSystem::openDownload.
+class DownloadStream : public WriteStream {
+public:
+    // The temporary file that holds the bytes until commit() moves it.
+    virtual const std::string& temporaryPath() const = 0;
+};
+
 // One entry of a folder listing.
 struct FolderEntry {
     std::string name;
@@ -63,14 +70,16 @@ public:
     virtual bool createDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ReadStream> openRead(const std::string& path) const = 0;
     virtual std::unique_ptr<WriteStream> openReplace(const std::string& path) = 0;
-    // Creates or truncates the file at path and writes straight into it, for a
-    // download: a stopped transfer must leave exactly the bytes received at the
-    // target path, which a temporary file would not. commit() only closes the
-    // file, and destroying the stream without it leaves what was written.
-    // nullptr when the file cannot be created (and from file systems that have
-    // no such writes: only downloads need them).
-    virtual std::unique_ptr<WriteStream> openTruncate(const std::string& path) {
+    // A download of the file at path: the bytes go to a new temporary file
+    // in its folder, which commit() moves to path, over a file already there
+    // only when replaceExisting (otherwise commit() fails and leaves both
+    // alone). Destroying the stream without commit() deletes the temporary
+    // file; others may delete it meanwhile (a transfer still blocked in a
+    // read when the program ends). nullptr when it cannot be created (and
+    // from file systems that have no downloads).
+    virtual std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) {
         (void)path;
+        (void)replaceExisting;
         return nullptr;
     }
     // Lists folder (with or without a trailing "\"), every kind of entry, "."

@@ -51,11 +51,11 @@ void PostedFetches::deliver() {
 }
 
 bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
-    std::vector<std::string> opened;
-    const bool ended = workers_.stopAndJoinFor(limit, opened);
+    std::vector<std::string> temporaryFiles;
+    const bool ended = workers_.stopAndJoinFor(limit, temporaryFiles);
     // Written with delete sharing: each goes when its worker's handle closes
     // with the process.
-    for (const std::string& path : opened) (void)files_.deleteFile(path);
+    for (const std::string& path : temporaryFiles) (void)files_.deleteFile(path);
     return ended;
 }
 

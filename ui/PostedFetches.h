@@ -25,10 +25,10 @@ public:
     [[nodiscard]] bool create();
     void startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) override;
 
-    // At the end of the program: every transfer stops after its block; waits
-    // at most limit. False when some are still blocked in a read: their files
-    // are then marked for deletion, and the caller must end the process at
-    // once instead of destroying what the workers use.
+    // At the end of the program: every transfer stops; waits at most limit.
+    // False when some are still blocked in a read: their temporary files are
+    // then marked for deletion, and the caller must end the process at once
+    // instead of destroying what the workers use.
     bool stopAll(std::chrono::milliseconds limit) override;
 
 private:

@@ -190,7 +190,7 @@ void run(HINSTANCE instance) {
     runMessageLoop(window, options);
     window.destroy();
     // Everything is saved. A transfer whose server has gone silent is not
-    // waited for beyond a moment: its file is deleted as the process ends.
+    // waited for beyond a moment: its temporary file goes as the process ends.
     // Terminated rather than exited: the library's clean-up must not wait
     // for a lock a blocked worker holds.
     if (!fetches.stopAll(std::chrono::milliseconds(3000))) TerminateProcess(GetCurrentProcess(), 0);

@@ -37,10 +37,12 @@ private:
     std::FILE* f_;
 };
 
-class StdioWriteStream final : public WriteStream {
+// Bytes that go to a temporary file until commit() moves it to the target,
+// over a file already there only when replaceExisting.
+class StdioWriteStream final : public DownloadStream {
 public:
-    StdioWriteStream(std::FILE* f, std::string temp, std::string target)
-        : f_(f), temp_(std::move(temp)), target_(std::move(target)) {}
+    StdioWriteStream(std::FILE* f, std::string temp, std::string target, bool replaceExisting)
+        : f_(f), temp_(std::move(temp)), target_(std::move(target)), replaceExisting_(replaceExisting) {}
     ~StdioWriteStream() override {
         if (f_) std::fclose(f_);
         if (!committed_) ::unlink(temp_.c_str());
@@ -54,35 +56,22 @@ public:
         ok = std::fclose(f_) == 0 && ok;
         f_ = nullptr;
         if (!ok) return false;
-        committed_ = std::rename(temp_.c_str(), target_.c_str()) == 0;
+        if (replaceExisting_) {
+            committed_ = std::rename(temp_.c_str(), target_.c_str()) == 0;
+        } else {
+            // A link fails when the name is taken: checked and done at once.
+            committed_ = ::link(temp_.c_str(), target_.c_str()) == 0;
+            if (committed_) ::unlink(temp_.c_str());
+        }
         return committed_;
     }
+    const std::string& temporaryPath() const override { return temp_; }
 
 private:
     std::FILE* f_;
     std::string temp_, target_;
+    bool replaceExisting_;
     bool committed_ = false;
-};
-
-// Writes straight into the target; closing is all that commit() does.
-class InPlaceWriteStream final : public WriteStream {
-public:
-    explicit InPlaceWriteStream(std::FILE* f) : f_(f) {}
-    ~InPlaceWriteStream() override {
-        if (f_) std::fclose(f_);
-    }
-    bool write(const void* data, std::size_t n) override {
-        return f_ && std::fwrite(data, 1, n, f_) == n;
-    }
-    bool commit() override {
-        if (!f_) return false;
-        const bool ok = std::fclose(f_) == 0;
-        f_ = nullptr;
-        return ok;
-    }
-
-private:
-    std::FILE* f_;
 };
 
 std::string folderOf(const std::string& path) {
@@ -109,7 +98,9 @@ std::unique_ptr<ReadStream> PosixFileSystem::openRead(const std::string& path) c
     return std::make_unique<StdioReadStream>(f);
 }
 
-std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& path) {
+namespace {
+
+std::unique_ptr<StdioWriteStream> createTemporaryFor(const std::string& path, bool replaceExisting) {
     static std::atomic<std::uint32_t> counter{static_cast<std::uint32_t>(::getpid()) << 16};
     std::string target = hostPath(path);
     const std::string folder = folderOf(target);
@@ -126,15 +117,19 @@ std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& pat
             ::unlink(temp.c_str());
             return nullptr;
         }
-        return std::make_unique<StdioWriteStream>(f, temp, target);
+        return std::make_unique<StdioWriteStream>(f, temp, target, replaceExisting);
     }
     return nullptr;
 }
 
-std::unique_ptr<WriteStream> PosixFileSystem::openTruncate(const std::string& path) {
-    std::FILE* f = std::fopen(hostPath(path).c_str(), "wb");
-    if (!f) return nullptr;
-    return std::make_unique<InPlaceWriteStream>(f);
+}  // namespace
+
+std::unique_ptr<WriteStream> PosixFileSystem::openReplace(const std::string& path) {
+    return createTemporaryFor(path, true);
+}
+
+std::unique_ptr<DownloadStream> PosixFileSystem::openDownload(const std::string& path, bool replaceExisting) {
+    return createTemporaryFor(path, replaceExisting);
 }
 
 bool PosixFileSystem::listFolder(const std::string& folder,

@@ -10,7 +10,7 @@ public:
     bool createDirectory(const std::string& path) override;
     std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
-    std::unique_ptr<WriteStream> openTruncate(const std::string& path) override;
+    std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) override;
     void removeStaleTemporaries(const std::string& folder) override;
     bool listFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) const override;

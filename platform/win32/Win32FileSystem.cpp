@@ -59,12 +59,20 @@ private:
     bool failed_ = false;
 };
 
-class Win32WriteStream final : public WriteStream {
+// Bytes that go to a temporary file until commit() moves it to the target.
+// Closing the temporary file and moving it are the same for a replacing
+// write and a download; only the name check on the move differs.
+class TemporaryWriteStream final : public DownloadStream {
 public:
-    Win32WriteStream(UniqueKernelHandle file, std::wstring tempPath, std::wstring target)
-        : file_(std::move(file)), tempPath_(std::move(tempPath)), target_(std::move(target)) {}
+    TemporaryWriteStream(UniqueKernelHandle file, std::wstring tempPath, std::string ansiTempPath, std::wstring target,
+                         bool replaceExisting)
+        : file_(std::move(file)),
+          tempPath_(std::move(tempPath)),
+          ansiTempPath_(std::move(ansiTempPath)),
+          target_(std::move(target)),
+          replaceExisting_(replaceExisting) {}
 
-    ~Win32WriteStream() override {
+    ~TemporaryWriteStream() override {
         if (committed_) return;
         file_.reset();
         DeleteFileW(tempPath_.c_str());
@@ -83,8 +91,10 @@ public:
             failed_ = true;
             return false;
         }
-        if (!MoveFileExW(tempPath_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is
+        // taken, also by a short alias of another file: checked and done at once.
+        const DWORD replace = replaceExisting_ ? MOVEFILE_REPLACE_EXISTING : 0;
+        if (!MoveFileExW(tempPath_.c_str(), target_.c_str(), replace | MOVEFILE_WRITE_THROUGH)) {
             failed_ = true;
             return false;
         }
@@ -92,32 +102,16 @@ public:
         return true;
     }
 
+    const std::string& temporaryPath() const override { return ansiTempPath_; }
+
 private:
     UniqueKernelHandle file_;
     std::wstring tempPath_;
+    std::string ansiTempPath_;
     std::wstring target_;
+    bool replaceExisting_;
     bool failed_ = false;
     bool committed_ = false;
-};
-
-// Writes straight into the target; closing is all that commit() does.
-class InPlaceWriteStream final : public WriteStream {
-public:
-    explicit InPlaceWriteStream(UniqueKernelHandle file) : file_(std::move(file)) {}
-
-    bool write(const void* data, std::size_t n) override {
-        if (!failed_ && file_ && !writeAll(file_.get(), data, n)) failed_ = true;
-        return !failed_ && file_;
-    }
-
-    bool commit() override {
-        if (failed_ || !file_) return false;
-        return CloseHandle(file_.release()) != 0;
-    }
-
-private:
-    UniqueKernelHandle file_;
-    bool failed_ = false;
 };
 
 // The temporary name makes a path longer than the target's, perhaps past what
@@ -129,11 +123,33 @@ std::wstring withinLengthLimit(std::wstring path) {
     return path;
 }
 
-std::string folderOf(const std::string& path) {
+// The folder of path, ending in "\\" (or "/"), "." for a bare name.
+std::string folderWithSlash(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
-    if (slash == std::string::npos) return ".";
-    if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);  // "\" or "C:\"
-    return path.substr(0, slash);
+    if (slash == std::string::npos) return ".\\";
+    return path.substr(0, slash + 1);
+}
+
+// A new temporary file in the folder of path, to be moved there. Its name is
+// new (CREATE_NEW), so no file of the user's is ever written over. It lies in
+// the target's folder so that the final move is a rename on one volume, never
+// a copy that could be cut short.
+std::unique_ptr<TemporaryWriteStream> createTemporaryFor(const std::string& path, DWORD share, bool replaceExisting) {
+    static std::atomic<std::uint32_t> counter{GetTickCount() ^ (GetCurrentProcessId() << 16)};
+    const std::string folder = folderWithSlash(path);
+    const std::wstring wideFolder = pathToWide(folder);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string name = temporaryName(counter++);  // ASCII: the same in the ANSI code page
+        std::wstring tempPath = withinLengthLimit(wideFolder + ansiToWide(name));
+        UniqueKernelHandle file(
+            CreateFileW(tempPath.c_str(), GENERIC_WRITE, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return std::make_unique<TemporaryWriteStream>(std::move(file), std::move(tempPath), folder + name,
+                                                          withinLengthLimit(pathToWide(path)), replaceExisting);
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -160,34 +176,14 @@ std::unique_ptr<ReadStream> Win32FileSystem::openRead(const std::string& path) c
 }
 
 std::unique_ptr<WriteStream> Win32FileSystem::openReplace(const std::string& path) {
-    // The temporary file lies in the target's folder so that the final move is
-    // a rename on one volume, never a copy that could be cut short. Its name is
-    // new (CREATE_NEW), so no file of the user's is ever written over.
-    static std::atomic<std::uint32_t> counter{GetTickCount() ^ (GetCurrentProcessId() << 16)};
-    std::string folder = folderOf(path);
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    const std::wstring wideFolder = pathToWide(folder);
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        std::wstring tempPath = withinLengthLimit(wideFolder + ansiToWide(temporaryName(counter++)));
-        UniqueKernelHandle file(CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file)
-            return std::make_unique<Win32WriteStream>(std::move(file), std::move(tempPath),
-                                                      withinLengthLimit(pathToWide(path)));
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
-    }
-    return nullptr;
+    return createTemporaryFor(path, 0, true);
 }
 
-std::unique_ptr<WriteStream> Win32FileSystem::openTruncate(const std::string& path) {
-    // Readers may look at the file while it grows; nobody else may write it.
-    // It may be deleted meanwhile: a transfer still blocked when the program
-    // ends has its file deleted as the process closes it.
-    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return nullptr;
-    return std::make_unique<InPlaceWriteStream>(std::move(file));
+std::unique_ptr<DownloadStream> Win32FileSystem::openDownload(const std::string& path, bool replaceExisting) {
+    // Readers may look at it while it grows, and it may be deleted meanwhile:
+    // a transfer still blocked when the program ends has it deleted as the
+    // process closes it.
+    return createTemporaryFor(path, FILE_SHARE_READ | FILE_SHARE_DELETE, replaceExisting);
 }
 
 bool Win32FileSystem::listFolder(const std::string& folder,

@@ -29,7 +29,7 @@ struct FakeFetches final : FetchPort {
         started.push_back({std::move(request), &stop, std::move(done)});
     }
     bool stopAll(std::chrono::milliseconds) override { return stoppedAll = true; }
-    // Transfer i ends: Completed writes body to its file.
+    // Transfer i ends: Completed writes body to its file; any other end leaves none.
     void finish(std::size_t i, const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
         Started& s = started.at(i);
         s.finished = true;
@@ -42,7 +42,7 @@ struct FakeFetches final : FetchPort {
             count = body.size() + 1;
         }
         Done done = s.done;  // done may start the next transfer
-        done({outcome, count, false});
+        done({outcome, count});
     }
     std::size_t unfinished() const {
         std::size_t n = 0;

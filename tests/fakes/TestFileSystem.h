@@ -32,8 +32,8 @@ struct TestFileSystem final : FileSystem {
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override {
         return unwritable.count(path) ? nullptr : real_.openReplace(path);
     }
-    std::unique_ptr<WriteStream> openTruncate(const std::string& path) override {
-        auto real = unwritable.count(path) ? nullptr : real_.openTruncate(path);
+    std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) override {
+        auto real = unwritable.count(path) ? nullptr : real_.openDownload(path, replaceExisting);
         auto failing = writeFailsAfter.find(path);
         if (!real || failing == writeFailsAfter.end()) return real;
         return std::make_unique<FailingWrite>(std::move(real), failing->second);
@@ -53,22 +53,23 @@ struct TestFileSystem final : FileSystem {
     std::set<std::string> unreadable;  // paths that exist but cannot be opened
     std::set<std::string> unwritable;  // paths that cannot be written
     std::map<std::string, std::size_t> readFailsAfter;  // a disk error after so many bytes
-    std::map<std::string, std::size_t> writeFailsAfter;  // a full disk after so many bytes (openTruncate)
+    std::map<std::string, std::size_t> writeFailsAfter;  // a full disk after so many bytes (openDownload)
 
 private:
     // Takes the bytes that still fit, then refuses the write that overflows.
-    class FailingWrite final : public WriteStream {
+    class FailingWrite final : public DownloadStream {
     public:
-        FailingWrite(std::unique_ptr<WriteStream> real, std::size_t room) : real_(std::move(real)), room_(room) {}
+        FailingWrite(std::unique_ptr<DownloadStream> real, std::size_t room) : real_(std::move(real)), room_(room) {}
         bool write(const void* data, std::size_t n) override {
             const std::size_t put = std::min(n, room_);
             room_ -= put;
             return real_->write(data, put) && put == n;
         }
         bool commit() override { return real_->commit(); }
+        const std::string& temporaryPath() const override { return real_->temporaryPath(); }
 
     private:
-        std::unique_ptr<WriteStream> real_;
+        std::unique_ptr<DownloadStream> real_;
         std::size_t room_;
     };
 

@@ -229,27 +229,52 @@ ow_screenshot() {
   import -display "$DISPLAY" -window root "$OW_ARTIFACTS/$OW_TEST.$1.png" >/dev/null 2>&1 || true
 }
 
-# ---- the catalogue ----
+# ---- a catalogue server ----
 
-# ow_serve_catalogue: makes a demo catalogue of 100 pictures in $OW_DIR/www
-# with the host build's make-catalogue and serves it from 127.0.0.1, each
-# request's path logged in $OW_DIR/requests. Exports OSTREL_CATALOGUE_URL for
-# the program and sets BROWSER, the download browser's caption.
+# ow_serve_catalogue <folder>: serves the folder (and the hostile answers of
+# catalogue_server.py) on 127.0.0.1, logging each request's path to
+# $OW_DIR/requests; points the program at it (OSTREL_CATALOGUE_URL) and sets
+# OW_BROWSER (and BROWSER) to the download browser's caption.
 ow_serve_catalogue() {
-  local root maker
-  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-  maker=${OSTREL_MAKE_CATALOGUE:-$root/build/host/bin/make-catalogue}
-  [ -x "$maker" ] || ow_die "no make-catalogue at $maker (the host build makes it)"
-  "$maker" "$OW_DIR/pictures" "$OW_DIR/www" --demo 100 >"$OW_DIR/maker.log" 2>&1 ||
-    ow_die "make-catalogue failed: $(cat "$OW_DIR/maker.log")"
   [ "$OW_IN_NETNS" = yes ] && ip link set lo up 2>/dev/null
   : >"$OW_DIR/requests"
-  /usr/bin/python3 "$root/tests/wine/catalogue_server.py" 0 "$OW_DIR/www" "$OW_DIR/port" "$OW_DIR/requests" \
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/catalogue_server.py" 0 "$1" "$OW_DIR/port" "$OW_DIR/requests" \
     >"$OW_DIR/server.log" 2>&1 &
   OW_PIDS+=($!)
   server_up() { [ -s "$OW_DIR/port" ]; }
   wait_until 20 server_up || ow_die "the catalogue server did not start: $(cat "$OW_DIR/server.log")"
   export OSTREL_CATALOGUE_URL="http://127.0.0.1:$(cat "$OW_DIR/port")/"
-  BROWSER="Загрузка новых обоев с 127.0.0.1:$(cat "$OW_DIR/port")"
+  OW_BROWSER="Загрузка новых обоев с 127.0.0.1:$(cat "$OW_DIR/port")"
+  BROWSER=$OW_BROWSER
   ow_log "catalogue at $OSTREL_CATALOGUE_URL"
+}
+# requested <path>: how many times the server was asked for it
+requested() { grep -c -x -F "$1" "$OW_DIR/requests"; }
+# serve_index <line>...: the index the server hands out from now on
+serve_index() { printf '%s\n' "$@" >"$OW_DIR/www/rz.new" && mv "$OW_DIR/www/rz.new" "$OW_DIR/www/rz.txt"; }
+# make_catalogue <pictures>: a demo catalogue of that many pictures in $OW_DIR/www
+make_catalogue() {
+  local maker=${OSTREL_MAKE_CATALOGUE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/host/bin/make-catalogue}
+  [ -x "$maker" ] || ow_die "no make-catalogue at $maker (the host build makes it)"
+  "$maker" "$OW_DIR/pictures" "$OW_DIR/www" --demo "$1" >"$OW_DIR/maker.log" 2>&1 ||
+    ow_die "make-catalogue failed: $(cat "$OW_DIR/maker.log")"
+}
+# The download browser: opened by Ctrl+D, closed by Escape.
+open_browser() {
+  wtd keys --to "Ostrel Wallpapers" +0x11 0x44 -0x11 || ow_fail "could not type Ctrl+D"
+  wtd wait-dialog "$OW_BROWSER" 20000 >/dev/null || ow_die "Ctrl+D did not open the browser"
+}
+close_browser() {
+  browser_gone() { ! wtd wait-dialog "$OW_BROWSER" 0 >/dev/null; }
+  wtd keys --to "$OW_BROWSER" 0x1B || ow_fail "could not press Escape in the browser"
+  wait_until 10 browser_gone || ow_fail "the browser did not close"
+}
+# click_slots: a click on each of the four previews of the page shown
+click_slots() {
+  local ox oy at
+  read -r ox oy < <(wtd client-origin-of TLoadForm) || { ow_fail "no client origin of the browser"; return 1; }
+  for at in "50 48" "270 48" "50 192" "270 192"; do
+    set -- $at
+    xdotool mousemove $(($ox + $1 + 60)) $(($oy + $2 + 50)) click 1
+  done
 }

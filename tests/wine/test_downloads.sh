@@ -8,38 +8,17 @@
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-maker=${OSTREL_MAKE_CATALOGUE:-$ROOT/build/host/bin/make-catalogue}
-[ -x "$maker" ] || ow_die "no make-catalogue at $maker (the host build makes it)"
-"$maker" "$OW_DIR/pictures" "$OW_DIR/www" --demo 100 >"$OW_DIR/maker.log" 2>&1 ||
-  ow_die "make-catalogue failed: $(cat "$OW_DIR/maker.log")"
+make_catalogue 100
 cp "$OW_DIR/www/rz.txt" "$OW_DIR/rz.good"
-
-[ "$OW_IN_NETNS" = yes ] && ip link set lo up 2>/dev/null
-: >"$OW_DIR/requests"
-/usr/bin/python3 "$(dirname "$0")/catalogue_server.py" 0 "$OW_DIR/www" "$OW_DIR/port" "$OW_DIR/requests" \
-  >"$OW_DIR/server.log" 2>&1 &
-OW_PIDS+=($!)
-server_up() { [ -s "$OW_DIR/port" ]; }
-wait_until 20 server_up || ow_die "the catalogue server did not start: $(cat "$OW_DIR/server.log")"
-export OSTREL_CATALOGUE_URL="http://127.0.0.1:$(cat "$OW_DIR/port")/"
-BROWSER="Загрузка новых обоев с 127.0.0.1:$(cat "$OW_DIR/port")"
-ow_log "catalogue at $OSTREL_CATALOGUE_URL"
+ow_serve_catalogue "$OW_DIR/www"
 
 ow_data_dir
 WALLS="$OW_DATA/walls" CATALOGUE="$OW_DATA/download"
 reg_set 'HKCU\RZ' loadnew 1
 
-requested() { grep -c -x -F "$1" "$OW_DIR/requests"; }
 has_file() { [ -f "$1" ]; }
 loaded_lines() { if [ -f "$CATALOGUE/loaded.txt" ]; then grep -c . "$CATALOGUE/loaded.txt"; else echo 0; fi; }
 enabled() { [ "$(wtd item "$BROWSER" "$1" | cut -d' ' -f2)" = "$2" ]; }
-browser_gone() { ! wtd wait-dialog "$BROWSER" 0 >/dev/null; }
-close_browser() {
-  wtd keys --to "$BROWSER" 0x1B || ow_fail "could not press Escape in the browser"
-  wait_until 10 browser_gone || ow_fail "the browser did not close"
-}
-serve_index() { printf '%s\n' "$@" >"$OW_DIR/www/rz.new" && mv "$OW_DIR/www/rz.new" "$OW_DIR/www/rz.txt"; }
 walls_listing() { (cd "$WALLS" && find . -type f -printf '%p %s\n' | sort); }
 
 ow_start_in_desktop
@@ -47,8 +26,7 @@ wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear withi
 sleep 1
 
 # ---- the browser: Ctrl+D, page 1, ">>>", "<<<" ----
-wtd keys --to "Ostrel Wallpapers" +0x11 0x44 -0x11 || ow_fail "could not type Ctrl+D"
-wtd wait-dialog "$BROWSER" 20000 >/dev/null || ow_die "Ctrl+D did not open the browser"
+open_browser
 check "the four previews of page 1 arrive in the catalogue folder" wait_until 30 has_file "$CATALOGUE/demo-004.jpg"
 check_eq "the index came first, then the previews in slot order" \
   "/rz.txt /small/demo-001.jpg /small/demo-002.jpg /small/demo-003.jpg /small/demo-004.jpg" \
@@ -78,14 +56,9 @@ check "closing saved Default.tav with the picture added" \
 serve_index 'images/h404.jpg small/demo-002.jpg 1-12-26' 'images/h500.jpg small/demo-003.jpg 1-12-26' \
   'images/hempty.jpg small/demo-004.jpg 1-12-26' 'images/x.jpg small/..\..\..\evil.jpg 1-12-26'
 before=$(walls_listing)
-wtd keys --to "Ostrel Wallpapers" +0x11 0x44 -0x11 || ow_fail "could not type Ctrl+D"
-wtd wait-dialog "$BROWSER" 20000 >/dev/null || ow_die "Ctrl+D did not open the browser again"
+open_browser
 check "the short index is shown (\">>>\" stays off)" wait_until 20 eval 'enabled 3 0 && [ "$(requested /rz.txt)" = 2 ]'
-read -r ox oy < <(wtd client-origin-of TLoadForm)
-for at in "50 48" "270 48" "50 192" "270 192"; do
-  set -- $at
-  xdotool mousemove $((ox + $1 + 60)) $((oy + $2 + 50)) click 1
-done
+click_slots
 check "the error pages and the empty reply were asked for" \
   wait_until 20 eval '[ "$(requested /images/h404.jpg)$(requested /images/h500.jpg)$(requested /images/hempty.jpg)" = 111 ]'
 sleep 1
@@ -153,5 +126,6 @@ started=$SECONDS
 check "Exit ends the program within 15 s" ow_wait_exit 15
 ow_log "ended $((SECONDS - started)) s after Exit"
 check "the partial picture is gone" eval '! has_file "$WALLS/hstall.jpg"'
+check "no temporary file is left" eval '[ -z "$(find "$WALLS" "$CATALOGUE" -name "~ostrel*")" ]'
 check_eq "the list kept every downloaded picture" 100 "$(grep -c -F 'walls\demo-' "$OW_DATA/Default.tav")"
 ow_finish

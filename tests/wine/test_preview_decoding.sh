@@ -8,7 +8,8 @@ source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-ow_serve_catalogue
+make_catalogue 100
+ow_serve_catalogue "$OW_DIR/www"
 
 # Page 1: four red RLE8 bitmaps of 5600 x 5600 (250 KB each, 94 MB decoded:
 # within a preview's limit, and each takes a while to decode).

@@ -38,11 +38,20 @@
 //   start-together <n> <ms> <exe>   start n copies at once; after ms print how many run
 //   run <ms> <exe> <tail>           CreateProcess "exe"+tail, close message boxes as they
 //                                   come; print "ended exit=N dialogs=N shown=N"
+//   answers <stop file> <limit ms>  until the file exists, a WM_NULL round trip to the main
+//                                   window every 20 ms; print "rounds=N slowest=Nms over=N";
+//                                   exit 1 when a round took limit ms or more, or failed (each
+//                                   such round told on stderr)
+//   stop-and-tick <id> <file> <ms>  post WM_COMMAND id, then TimerDownload's tick every 20 ms
+//                                   until <file> (a request log) has one "/rz.txt" line more:
+//                                   print the ms that took; exit 1 when not within ms
+//   short-name <path>               the file's short alias (GetShortPathNameW)
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <string>
@@ -202,6 +211,60 @@ int cmdKeys(int argc, wchar_t** argv) {
 std::string rect(RECT r) {
     return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
            std::to_string(r.bottom);
+}
+
+// Whether the main window still answers at once: a round trip of WM_NULL
+// through its message queue, as the system's "not responding" test makes.
+int cmdAnswers(const wchar_t* stopFile, unsigned long limitMs) {
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    unsigned long rounds = 0, over = 0;
+    double slowest = 0;
+    const DWORD started = GetTickCount();
+    while (GetFileAttributesW(stopFile) == INVALID_FILE_ATTRIBUTES && GetTickCount() - started < 600000) {
+        DWORD_PTR answer = 0;
+        QueryPerformanceCounter(&before);
+        const bool answered = SendMessageTimeoutW(mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
+        QueryPerformanceCounter(&after);
+        const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) / frequency.QuadPart;
+        ++rounds;
+        slowest = std::max(slowest, ms);
+        if (!answered || ms >= limitMs) {
+            ++over;
+            fprintf(stderr, "wintool: a round of %d ms, %lu ms after the start\n", static_cast<int>(ms),
+                    GetTickCount() - started);
+        }
+        Sleep(20);
+    }
+    outLine("rounds=" + std::to_string(rounds) + " slowest=" + std::to_string(static_cast<int>(slowest)) +
+            "ms over=" + std::to_string(over));
+    return over == 0 && rounds > 0 ? 0 : 1;
+}
+
+std::size_t indexRequests(const wchar_t* log) {
+    std::size_t n = 0;
+    if (FILE* f = _wfopen(log, L"rb")) {
+        char line[512];
+        while (fgets(line, sizeof line, f))
+            if (strcmp(line, "/rz.txt\n") == 0) ++n;
+        fclose(f);
+    }
+    return n;
+}
+
+// How soon a stop lets the automatic download run again: the tick starts a
+// run only once the run in hand has ended.
+int cmdStopAndTick(HWND main, unsigned long command, const wchar_t* log, unsigned long limitMs) {
+    const std::size_t before = indexRequests(log);
+    const DWORD started = GetTickCount();
+    if (!PostMessageW(main, WM_COMMAND, command, 0)) return 4;
+    while (indexRequests(log) == before && GetTickCount() - started < 30000) {
+        PostMessageW(main, WM_TIMER, 7, 0);
+        Sleep(20);
+    }
+    const DWORD took = GetTickCount() - started;
+    outLine(std::to_string(took));
+    return indexRequests(log) > before && took < limitMs ? 0 : 1;
 }
 
 int run(int argc, wchar_t** argv) {
@@ -390,6 +453,14 @@ int run(int argc, wchar_t** argv) {
     if (cmd == L"keys") return cmdKeys(argc, argv);
     if (cmd == L"start-together") return cmdStartTogether(number(arg(2)), number(arg(3)), arg(4));
     if (cmd == L"run") return cmdRun(number(arg(2)), arg(3), arg(4));
+    if (cmd == L"answers") return cmdAnswers(arg(2), number(arg(3)));
+    if (cmd == L"stop-and-tick") return main ? cmdStopAndTick(main, number(arg(2)), arg(3), number(arg(4))) : 3;
+    if (cmd == L"short-name") {
+        wchar_t alias[MAX_PATH] = {};
+        if (!GetShortPathNameW(arg(2), alias, MAX_PATH)) return 4;
+        outLine(utf8(alias));
+        return 0;
+    }
     fputs("usage: see the comment at the top of wintool.cpp\n", stderr);
     return 2;
 }

@@ -103,7 +103,7 @@ TEST_F(DownloadWiring, ABrowserDownloadIsANewRowProbedAtOnceAndTheListIsSavedOnC
         std::filesystem::copy_file(made, walls + "p3.bmp");
         std::filesystem::remove(made);
         fetches.started[5].finished = true;
-        fetches.started[5].done({FetchOutcome::Completed, std::filesystem::file_size(walls + "p3.bmp") + 1, false});
+        fetches.started[5].done({FetchOutcome::Completed, std::filesystem::file_size(walls + "p3.bmp") + 1});
         ASSERT_EQ(controller->list().rowCount(), 2);
         EXPECT_EQ(controller->list().path(1), dataFolder() + "\\walls\\p3.bmp");
         EXPECT_EQ(controller->list().resolution(1), "       7x5");  // right-aligned as the prober writes it

@@ -56,16 +56,23 @@ struct AutoDownloadTest : ::testing::Test {
         std::filesystem::create_directories(native(catalogue));
     }
 
+    // A fresh start for the next case: no record, no picture.
+    void again() {
+        port = {};
+        std::filesystem::remove(native(record));
+        for (const auto& entry : std::filesystem::directory_iterator(walls)) std::filesystem::remove(entry);
+    }
     void startWithIndex(const std::string& index) {
         ASSERT_TRUE(run.tick(false));
         complete(index);
     }
     const FetchRequest& pending() const { return port.fetches.back(); }
+    // The fetch in hand ends; only a whole body is in a file.
     void complete(const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
-        std::ofstream(native(pending().localPath), std::ios::binary) << body;
-        run.onFetched({outcome, body.size() + 1, outcome == FetchOutcome::Stopped});
+        if (outcome == FetchOutcome::Completed) std::ofstream(native(pending().localPath), std::ios::binary) << body;
+        run.onFetched({outcome, body.size() + 1});
     }
-    void fail(FetchOutcome outcome) { run.onFetched({outcome, 0, false}); }
+    void fail(FetchOutcome outcome) { run.onFetched({outcome, 0}); }
     void completeAll() {
         for (std::size_t done = 0; run.autoDownloading() && done < 200; ++done) complete("jpeg");
     }
@@ -80,8 +87,7 @@ struct AutoDownloadTest : ::testing::Test {
 
 TEST_F(AutoDownloadTest, FetchesTheIndexThenRecordsFromTheHundredthBack) {
     for (bool list : {true, false}) {
-        std::filesystem::remove(native(record));
-        port = {};
+        again();
         addvlist = list;
         std::string index;
         for (int n = 0; n < 102; ++n) index += recordLine(pictureName(n));
@@ -90,9 +96,11 @@ TEST_F(AutoDownloadTest, FetchesTheIndexThenRecordsFromTheHundredthBack) {
         EXPECT_EQ(port.fetches[0].url, "http://cat.test/rz.txt");
         EXPECT_EQ(port.fetches[0].localPath, catalogue + "rz.txt");
         EXPECT_EQ(port.fetches[0].maxBytes, kIndexLimit);
+        EXPECT_TRUE(port.fetches[0].replaceExisting);
         EXPECT_EQ(pending().url, "http://cat.test/dir001/p099.jpg");
         EXPECT_EQ(pending().localPath, walls + "p099.jpg");
         EXPECT_EQ(pending().maxBytes, kPictureLimit);
+        EXPECT_FALSE(pending().replaceExisting);
         completeAll();
         Texts expected, files;
         std::string lines;
@@ -119,8 +127,7 @@ TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
          "dir001/b.jpg\r\ndir001/a.jpg\r\n"},
     };
     for (const auto& c : cases) {
-        port = {};
-        std::filesystem::remove(native(record));
+        again();
         if (c.loadedBefore != "<missing>") std::ofstream(native(record), std::ios::binary) << c.loadedBefore;
         startWithIndex(c.index);
         EXPECT_EQ(port.notices, 1);
@@ -129,30 +136,40 @@ TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
         EXPECT_EQ(loaded(), c.loadedAfter);
         EXPECT_FALSE(run.autoDownloading());
     }
-    // An empty reply is no picture either: its file goes and nothing is recorded.
-    port = {};
-    std::filesystem::remove(native(record));
-    startWithIndex(recordLine(pictureName(0)));
-    complete("");
-    EXPECT_FALSE(std::filesystem::exists(walls + "p000.jpg"));
-    EXPECT_EQ(loaded(), "");
-    EXPECT_TRUE(port.listed.empty());
-    EXPECT_FALSE(run.autoDownloading());
 }
 
-TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedTwice) {
+// The downloaded list is read once, at the start; the second time a record
+// comes, its picture's name is taken, so it is not fetched again.
+TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedOnce) {
     std::ofstream(native(record), std::ios::binary) << "dir001/old.jpg\r\n";
     startWithIndex(recordLine("dir001/a.jpg") + recordLine("dir001/old.jpg") + recordLine("dir001/b.jpg") +
                    recordLine("dir001/a.jpg"));
     completeAll();
-    EXPECT_EQ(pictureFetches(), (Texts{"dir001/a.jpg", "dir001/b.jpg", "dir001/a.jpg"}));
-    EXPECT_EQ(loaded(), "dir001/old.jpg\r\ndir001/a.jpg\r\ndir001/b.jpg\r\ndir001/a.jpg\r\n");
+    EXPECT_EQ(pictureFetches(), (Texts{"dir001/a.jpg", "dir001/b.jpg"}));
+    EXPECT_EQ(loaded(), "dir001/old.jpg\r\ndir001/a.jpg\r\ndir001/b.jpg\r\n");
+}
+
+// A file of that name already in the download folder (the user's own, or
+// another record's) is never fetched over: the record waits, unrecorded.
+TEST_F(AutoDownloadTest, ANameAlreadyTakenIsPassedOver) {
+    std::ofstream(walls + "p001.jpg") << "mine";
+    // From the last record back: dir002/p003.jpg comes first and takes the name p003.jpg.
+    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)) +
+                   recordLine(pictureName(3)) + recordLine("dir002/p003.jpg"));
+    complete("first");
+    // A name taken while the picture came is passed over the same way.
+    complete("", FetchOutcome::NameTaken);
+    complete("zero");
+    EXPECT_EQ(pictureFetches(), (Texts{"dir002/p003.jpg", pictureName(2), pictureName(0)}));
+    EXPECT_EQ(TempDir::read(walls + "p001.jpg"), "mine");
+    EXPECT_EQ(TempDir::read(walls + "p003.jpg"), "first");
+    EXPECT_EQ(loaded(), "dir002/p003.jpg\r\n" + pictureName(0) + "\r\n");
+    EXPECT_FALSE(run.autoDownloading());
 }
 
 TEST_F(AutoDownloadTest, AStopDuringAPictureDeletesItAndEndsAtTheNextRecord) {
     for (FetchOutcome outcome : {FetchOutcome::Stopped, FetchOutcome::Completed}) {
-        port = {};
-        std::filesystem::remove(native(record));
+        again();
         startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
         complete("whole");  // p002 is kept
         run.requestStop();
@@ -201,10 +218,10 @@ TEST_F(AutoDownloadTest, AStopOrExitDuringTheIndexEndsAfterIt) {
 }
 
 TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
-    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed,
-                                 FetchOutcome::LimitExceeded, FetchOutcome::ReadFailed, FetchOutcome::FileFailed}) {
-        port = {};
-        std::filesystem::remove(native(record));
+    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed, FetchOutcome::LimitExceeded,
+                                 FetchOutcome::Incomplete, FetchOutcome::ReadFailed, FetchOutcome::TimedOut,
+                                 FetchOutcome::FileFailed}) {
+        again();
         startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
         complete("whole");
         fail(outcome);
@@ -242,16 +259,16 @@ TEST_F(AutoDownloadTest, ATickStartsNothingDuringARunOrWhileTheBrowserShows) {
     complete(recordLine(pictureName(0)));
     EXPECT_FALSE(run.tick(false));
     EXPECT_EQ(port.fetches.size(), 2u);
-    run.onFetched({FetchOutcome::Completed, 1, false});  // also a stray result once idle
-    run.onFetched({FetchOutcome::Completed, 1, false});
+    run.onFetched({FetchOutcome::Completed, 1});  // also a stray result once idle
+    run.onFetched({FetchOutcome::Completed, 1});
     EXPECT_EQ(port.fetches.size(), 2u);
     EXPECT_TRUE(run.tick(false));
 }
 
-TEST_F(AutoDownloadTest, AnUnsafeLocalNameIsNeverWritten) {
-    for (const char* fullPath : {"dir001/..", "dir001/CON", "dir001/a:b.jpg", "dir01/.."}) {
-        port = {};
-        std::filesystem::remove(native(record));
+TEST_F(AutoDownloadTest, AnUnsafeLocalNameOrALineBreakInThePathIsNeverFetched) {
+    for (const char* fullPath : {"dir001/..", "dir001/CON", "dir001/a:b.jpg", "dir01/..", "dir001/MY_H~5ID.JPG",
+                                 "dir001/a\rb.jpg", "dir\n01/a.jpg"}) {
+        again();
         startWithIndex(recordLine(pictureName(0)) + recordLine(fullPath));
         EXPECT_EQ(port.fetches.size(), 1u) << fullPath;
         EXPECT_EQ(loaded(), "") << fullPath;

@@ -40,9 +40,20 @@ TEST_F(CatalogueLoadedTest, AppendCreatesThenAddsCrLfLines) {
     ASSERT_TRUE(appendLoaded(fs, folder, "dir001/a.jpg") && appendLoaded(fs, folder, "dir001/\xEE\xE1.jpg"));
     ASSERT_TRUE(createLoadedIfMissing(fs, folder));
     EXPECT_EQ(testing::TempDir::read(record), "dir001/a.jpg\r\ndir001/\xEE\xE1.jpg\r\n");
-    dir.write("loaded.txt", "by hand");  // a last line without its end
-    ASSERT_TRUE(appendLoaded(fs, folder, "dir001/c.jpg"));
-    EXPECT_EQ(dospisokloaded(fs, folder), (Texts{"by hand", "dir001/c.jpg"}));
+}
+
+// A last line without its line end (edited by hand) keeps the meaning it was
+// read with, and the new path comes on a line of its own.
+TEST_F(CatalogueLoadedTest, AnAppendAfterALastLineWithoutItsEnd) {
+    for (const std::string before : {"by hand", "by hand\r", "a\r\nby hand\r"}) {
+        dir.write("loaded.txt", before);
+        const auto lines = dospisokloaded(fs, folder).value();
+        ASSERT_TRUE(appendLoaded(fs, folder, "dir001/c.jpg"));
+        auto expected = lines;
+        expected.push_back("dir001/c.jpg");
+        EXPECT_EQ(dospisokloaded(fs, folder), expected) << before;
+        EXPECT_EQ(lines.back(), "by hand");
+    }
 }
 
 TEST_F(CatalogueLoadedTest, ARecordThatCannotBeReadIsNeverReplaced) {

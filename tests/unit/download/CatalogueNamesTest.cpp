@@ -41,13 +41,21 @@ TEST(CatalogueNamesTest, DateLabelIsDayAndMonth) {
 }
 
 TEST(CatalogueNamesTest, SafeLocalNameRefusesWhatCouldLeaveTheFolderOrReachADevice) {
-    for (std::string_view name : {"g.jpg", "\xEE\xE1\xEE\xE8 1.jpg", ".hidden.jpg", "console.jpg", "com0.jpg", "lpt10"})
+    for (std::string_view name : {"g.jpg", "\xEE\xE1\xEE\xE8 1.jpg", ".hidden.jpg", "console.jpg", "com0.jpg", "lpt10",
+                                  "a~b.jpg", "g~.jpg", "~ostrel.jpg"})
         EXPECT_TRUE(safeLocalName(name)) << name;
+    // "~" and a digit: a short alias, which would reach another file.
     for (std::string_view name : {"", ".", "..", "a\\b", "a/b", "c:g", "g*", "g?", "g\"", "g<", "g>", "g|", "g\t", "\x1f",
-                                  "g.jpg.", "g.jpg ", "CON", "con.jpg", "Nul.tar.gz", "aux", "prn.jpg", "COM1.jpg",
-                                  "lpt9", "conout$.jpg"})
+                                  "g\x7f", "g.jpg.", "g.jpg ", "CON", "con.jpg", "Nul.tar.gz", "aux", "prn.jpg",
+                                  "COM1.jpg", "lpt9", "conout$.jpg", "MY_H~5ID.JPG", "PICTUR~1.JPG", "a~b~0",
+                                  "~ostrel0000a1b2.tmp"})
         EXPECT_FALSE(safeLocalName(name)) << '"' << name << '"';
     EXPECT_FALSE(safeLocalName(std::string_view("g\0.jpg", 6)));
+}
+
+TEST(CatalogueNamesTest, TheCatalogueFolderKeepsItsOwnFileNames) {
+    for (std::string_view name : {"rz.txt", "RZ.TXT", "Loaded.txt", "loaded.TXT"}) EXPECT_TRUE(isCatalogueFileName(name));
+    for (std::string_view name : {"rz.txt.jpg", "xloaded.txt", "rz", "loaded_txt"}) EXPECT_FALSE(isCatalogueFileName(name));
 }
 
 }  // namespace

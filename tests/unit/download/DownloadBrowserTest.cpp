@@ -85,6 +85,7 @@ TEST_F(DownloadBrowserTest, PagesOfFourOverTwentyFivePagesWithTheirDatesAndButto
         EXPECT_EQ((Texts{url(0), url(1), url(2), url(3), url(4)}),
                   (Texts{"rz.txt", "prv01/p001.jpg", "prv01/p002.jpg", "prv01/p003.jpg", "prv01/p004.jpg"}));
         EXPECT_EQ(fetches.started[1].request.localPath, catalogue + "p001.jpg");
+        EXPECT_FALSE(fetches.started[1].request.replaceExisting);
         EXPECT_EQ(view.visible, (std::array<bool, 4>{true, true, true, true}));
         EXPECT_EQ(view.pictures[3], catalogue + "p004.jpg");
         EXPECT_EQ(view.date, "1-12 / 2-12");  // slot 1 and slot 4 differ
@@ -193,6 +194,7 @@ TEST_F(DownloadBrowserTest, AClickFetchesThePictureOnceWhileItsLabelBlinks) {
         EXPECT_EQ(request.url, base + "full01/p002.jpg");
         EXPECT_EQ(request.localPath, walls + "p002.jpg");
         EXPECT_EQ(request.maxBytes, kPictureLimit);
+        EXPECT_TRUE(request.replaceExisting);  // the click may replace a file of its name
 
         tick();
         EXPECT_EQ(view.labels[1], "С");
@@ -203,14 +205,14 @@ TEST_F(DownloadBrowserTest, AClickFetchesThePictureOnceWhileItsLabelBlinks) {
     });
 }
 
-// Picture 2 fetched, 3 failed over an older copy, 4 answered empty.
+// Picture 2 fetched, 3 failed over an older copy, 4 cut short.
 struct FetchedPictures : DownloadBrowserTest {
     void fetchThree() {
         std::ofstream(walls + "p003.jpg") << "old";
         for (int n : {2, 3, 4}) browser.downloadpic(n);
         fetches.finish(fetches.last() - 2, "0123456789");
         fetches.finish(fetches.last() - 1, "", FetchOutcome::UrlFailed);
-        fetches.finish(fetches.last(), "");
+        fetches.finish(fetches.last(), "", FetchOutcome::Incomplete);
         tick();
     }
     // The slots' marks, on this showing and the next one.
@@ -228,36 +230,57 @@ TEST_F(FetchedPictures, OnlyTheFetchedOneIsRecordedListedAndMarkedSoAndAFailureK
     EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
     EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
     EXPECT_EQ(TempDir::read(walls + "p003.jpg"), "old");
-    EXPECT_FALSE(fs.fileExists(walls + "p004.jpg"));  // no empty picture left behind
     expectMarks({"", "    Скачано", "    Ошибка", "    Ошибка"});
 }
 
 TEST_F(FetchedPictures, EachTransferCountsOneMoreThanItsBytesOverTheShowings) {
     openWith(indexOf(100), [&] { fetchThree(); });
-    // The index, four previews, the picture; the failed one 0, the empty one 1.
+    // The index, four previews, the picture; the failed ones 0.
     const std::uint64_t first = browser.byteTotal();
-    EXPECT_EQ(first, (indexOf(100).size() + 1) + 4 * 5 + 11 + 0 + 1);
+    EXPECT_EQ(first, (indexOf(100).size() + 1) + 4 * 5 + 11);
     EXPECT_EQ(view.status2, "Скачано " + tostr(first, ','));
     openWith(indexOf(100));
     EXPECT_GT(browser.byteTotal(), first);
 }
 
-TEST_F(DownloadBrowserTest, ClosingDuringAFetchKeepsNothingOfIt) {
-    std::size_t picture = 0;
+TEST_F(DownloadBrowserTest, ClosingStopsAFetchAndOnlyAWholeBodyIsRecorded) {
+    std::size_t stopped = 0, whole = 0;
     openWith(indexOf(100), [&] {
         browser.downloadpic(1);
-        picture = fetches.last();
-        EXPECT_FALSE(fetches.started[picture].stop->load());
+        stopped = fetches.last();
+        browser.downloadpic(2);
+        whole = fetches.last();
+        EXPECT_FALSE(fetches.started[stopped].stop->load());
     });
-    // Closed: the worker sees the closing flag; a body that still came in whole is thrown away.
-    EXPECT_TRUE(fetches.started[picture].stop->load());
+    EXPECT_TRUE(fetches.started[stopped].stop->load());
     EXPECT_TRUE(browser.pending().empty());
-    fetches.finish(picture, "late");
-    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+    fetches.finish(stopped, "", FetchOutcome::Stopped);
     EXPECT_EQ(loaded(), "<missing>");
-    EXPECT_TRUE(listed.empty());
-    // Previews and the index are thrown away when stopped, never kept half.
-    for (const auto& started : fetches.started) EXPECT_TRUE(started.request.deleteIfStopped);
+    // Whole before the closing was seen: it was kept, so it is recorded too.
+    fetches.finish(whole, "jpeg");
+    EXPECT_EQ(loaded(), "full01/p002.jpg\r\n");
+    EXPECT_EQ(listed, Texts{walls + "p002.jpg"});
+}
+
+// Names a preview must not have, fields with a line break and an empty full
+// path: the record gets no slot, and nothing of it is fetched.
+TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord) {
+    std::ofstream(native(catalogue + "loaded.txt")) << "full01/p001.jpg\r\n";
+    const std::string index = "full01/a.jpg prv01/loaded.txt 1-12-26\n"
+                              "full01/b.jpg prv01/RZ.TXT 1-12-26\n"
+                              "full01/c\rd.jpg prv01/c.jpg 1-12-26\n"
+                              "full01/e.jpg prv01/Loaded.Txt 1-12-26\n"
+                              "full01/f.jpg prv01/f.jpg 1-12-2\x01\n"
+                              "full01/g.jpg prv01/g\x7f.jpg 1-12-26\n"
+                              " prv01/h.jpg 1-12-26\n";
+    openWith(index, [&] {
+        EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
+        browser.Button3Click();
+        finishAll("");
+        EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
+    });
+    ASSERT_EQ(fetches.started.size(), 1u);  // the index alone
+    EXPECT_EQ(loaded(), "full01/p001.jpg\r\n");
 }
 
 TEST_F(DownloadBrowserTest, OpeningClearsPreviewsTheLastIndexNoLongerNames) {
@@ -269,6 +292,7 @@ TEST_F(DownloadBrowserTest, OpeningClearsPreviewsTheLastIndexNoLongerNames) {
         EXPECT_TRUE(fs.fileExists(catalogue + "loaded.txt"));
         EXPECT_EQ(view.status1, "Идет загрузка " + base + "rz.txt");
         EXPECT_EQ(fetches.started.at(0).request.maxBytes, kIndexLimit);
+        EXPECT_TRUE(fetches.started.at(0).request.replaceExisting);
     };
     browser.show();
 }

@@ -4,12 +4,13 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
+#include <filesystem>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "download/FetchThread.h"
+#include "fakes/FakeInternet.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
 
@@ -17,60 +18,8 @@ namespace ostrel {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct FakeInternet final : Internet {
-    bool sessionFails = false, urlFails = false, endless = false, stall = false;
-    std::optional<unsigned> status = 200;
-    std::vector<std::string> blocks;
-    std::optional<std::size_t> failAt;
-    std::function<void(std::size_t)> onRead;
-    std::mutex mutex;
-    std::vector<SessionOptions> opened;
-    std::vector<std::string> log;
-    std::atomic<std::size_t> largest{0};
-
-    std::vector<SessionOptions> sessions() {
-        std::lock_guard lock(mutex);
-        return opened;
-    }
-    void note(std::string event) {
-        std::lock_guard lock(mutex);
-        log.push_back(std::move(event));
-    }
-    struct Request final : InternetRequest {
-        FakeInternet& net;
-        std::uint32_t timeoutMs;
-        std::size_t next = 0;
-        Request(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
-        ~Request() override { net.note("request closed"); }
-        std::optional<unsigned> httpStatus() const override { return net.status; }
-        std::optional<std::size_t> read(void* buffer, std::size_t n) override {
-            net.largest = std::max(net.largest.load(), n);
-            if (net.onRead) net.onRead(next);
-            if (net.stall) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-            if (net.stall || net.failAt == next) return std::nullopt;
-            if (net.blocks.empty() || (!net.endless && next >= net.blocks.size())) return 0;
-            const std::string& block = net.blocks[next++ % net.blocks.size()];
-            return std::copy_n(block.data(), std::min(n, block.size()), static_cast<char*>(buffer)) -
-                   static_cast<char*>(buffer);
-        }
-    };
-    struct Session final : InternetSession {
-        FakeInternet& net;
-        std::uint32_t timeoutMs;
-        Session(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
-        ~Session() override { net.note("session closed"); }
-        std::unique_ptr<InternetRequest> openUrl(const std::string& url) override {
-            net.note("open " + url);
-            return net.urlFails ? nullptr : std::make_unique<Request>(net, timeoutMs);
-        }
-    };
-    std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override {
-        std::lock_guard lock(mutex);
-        opened.push_back(options);
-        return sessionFails ? nullptr : std::make_unique<Session>(*this, options.receiveTimeoutMs);
-    }
-};
+using testing::FakeInternet;
+using testing::TempDir;
 
 std::vector<std::string> fullBlocks(std::size_t count) {
     std::vector<std::string> blocks;
@@ -83,16 +32,33 @@ std::string joined(const std::vector<std::string>& blocks, std::size_t count) {
     return all;
 }
 
+// Every file of a folder: a transfer that keeps nothing leaves no temporary file behind.
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+}
+
 struct FetchTest : ::testing::Test {
-    testing::TempDir dir;
+    TempDir dir;
     testing::TestFileSystem fs;
     FakeInternet net;
     ProxySettings proxy;
     std::atomic<bool> stop{false};
+    StopFlag watch{stop};
     std::string target = dir.file("pic.jpg");
 
-    FetchResult fetch(std::uint64_t limit = kPictureLimit) {
-        return fetchUrl(net, fs, proxy, {"http://host/dir/pic.jpg", target, limit}, stop);
+    FetchResult fetch(FetchRequest request) { return fetchUrl(net, fs, proxy, request, watch); }
+    FetchResult fetch(bool replace = true) {
+        FetchRequest request{"http://host/dir/pic.jpg", target};
+        request.replaceExisting = replace;
+        return fetch(request);
+    }
+    // A file of the user's (or an earlier download) at the target.
+    void earlierFile() { dir.write("pic.jpg", "earlier"); }
+    void expectEarlierFileAlone() {
+        EXPECT_EQ(TempDir::read(target), "earlier");
+        EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{"pic.jpg"});
     }
 };
 
@@ -113,21 +79,15 @@ TEST_F(FetchTest, ProxyIsChosenAtEachTransfer) {
     }
 }
 
-TEST_F(FetchTest, ByteCountIsOneMoreThanTheBytesWritten) {
-    dir.write("pic.jpg", std::string(5000, 'x'));  // overwritten, not appended to
-    FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, FetchOutcome::Completed);
-    EXPECT_EQ(r.byteCount, 1u);
-    EXPECT_FALSE(r.partialFileLeft || r.networkError());
-    EXPECT_TRUE(fs.fileExists(target));
-    EXPECT_EQ(testing::TempDir::read(target), "");
-
+TEST_F(FetchTest, AWholeBodyReplacesTheTargetAndCountsOneMoreThanItsBytes) {
+    earlierFile();
     // Short blocks are written exactly as they come; reads ask for 1024 bytes.
-    net.blocks = {"abc", std::string(1024, 'z'), "d"};
-    r = fetch();
+    net.serve({"abc", std::string(1024, 'z'), "d"});
+    const FetchResult r = fetch();
     EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(r.byteCount, 1u + 1028u);
-    EXPECT_EQ(testing::TempDir::read(target), "abc" + std::string(1024, 'z') + "d");
+    EXPECT_EQ(TempDir::read(target), "abc" + std::string(1024, 'z') + "d");
+    EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{"pic.jpg"});
     EXPECT_EQ(net.largest, kFetchBlock);
     const auto events = net.log;
     ASSERT_GE(events.size(), 3u);
@@ -135,121 +95,168 @@ TEST_F(FetchTest, ByteCountIsOneMoreThanTheBytesWritten) {
               (std::vector<std::string>{"open http://host/dir/pic.jpg", "request closed", "session closed"}));
 }
 
-TEST_F(FetchTest, NoFileWhenTheSessionOrTheUrlFails) {
-    const std::string other = dir.write("other.jpg", "kept");
-    const auto noFile = [&](FetchOutcome outcome, bool networkError) {
-        const FetchResult r = fetchUrl(net, fs, proxy, {"http://host/x", target}, stop);
-        EXPECT_EQ(r.outcome, outcome);
-        EXPECT_EQ(r.byteCount, 0u);
-        EXPECT_EQ(r.networkError(), networkError);
-        EXPECT_FALSE(r.partialFileLeft);
-        EXPECT_FALSE(fs.fileExists(target));
-    };
+TEST_F(FetchTest, OnlyAnAnswerOf200IsKept) {
+    earlierFile();
+    net.serve({"<html>an answer</html>"});
     net.sessionFails = true;
-    noFile(FetchOutcome::SessionFailed, false);
+    EXPECT_EQ(fetch().outcome, FetchOutcome::SessionFailed);
     net.sessionFails = false;
     net.urlFails = true;
-    noFile(FetchOutcome::UrlFailed, true);
+    EXPECT_EQ(fetch().outcome, FetchOutcome::UrlFailed);
     net.urlFails = false;
-    // An answer other than 2xx is an error page, never saved as a picture.
-    net.blocks = {"<html>Not Found</html>"};
-    for (unsigned code : {404u, 500u, 301u, 304u, 199u, 300u, 0u}) {
+    // Error pages, redirects (never followed), parts and other successes.
+    for (unsigned code : {404u, 500u, 301u, 302u, 304u, 204u, 206u, 299u, 199u, 0u}) {
         net.status = code;
-        SCOPED_TRACE(code);
-        noFile(FetchOutcome::UrlFailed, true);
-    }
-    for (std::optional<unsigned> code : {std::optional<unsigned>(200), std::optional<unsigned>(204),
-                                         std::optional<unsigned>(299), std::optional<unsigned>()}) {
-        net.status = code;
-        EXPECT_EQ(fetch().outcome, FetchOutcome::Completed) << code.value_or(9999);
-    }
-    // A failed URL leaves an earlier file of that name alone.
-    net.status = 404;
-    EXPECT_EQ(fetchUrl(net, fs, proxy, {"http://host/x", other}, stop).outcome, FetchOutcome::UrlFailed);
-    EXPECT_EQ(testing::TempDir::read(other), "kept");
-}
-
-TEST_F(FetchTest, StopLeavesExactlyTheBlocksReadUpToTheOneDuringWhichItWasSeen) {
-    net.blocks = fullBlocks(200);
-    std::atomic<bool> owner{false};
-    for (auto [flag, at] : {std::pair{&stop, 3u}, std::pair{&owner, 7u}}) {
-        stop = false;
-        net.onRead = [&, flag = flag, at = at](std::size_t block) {
-            if (block == at) *flag = true;
-        };
-        const FetchResult r = fetchUrl(net, fs, proxy, {"http://host/x", target}, stop, &owner);
-        EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
-        EXPECT_TRUE(r.partialFileLeft);
-        EXPECT_EQ(r.byteCount, 1u + (at + 1) * kFetchBlock);
-        EXPECT_EQ(testing::TempDir::read(target), joined(net.blocks, at + 1));
-    }
-    // The windows that throw a stopped body away have it deleted at once.
-    FetchRequest request{"http://host/x", target};
-    request.deleteIfStopped = true;
-    stop = true;
-    const FetchResult r = fetchUrl(net, fs, proxy, request, stop);
-    EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
-    EXPECT_FALSE(r.partialFileLeft || fs.fileExists(target));
-}
-
-TEST_F(FetchTest, LimitAllowsExactlyItsSizeAndDeletesALargerFile) {
-    net.blocks = fullBlocks(4);
-    FetchResult r = fetch(4 * kFetchBlock);
-    EXPECT_EQ(r.outcome, FetchOutcome::Completed);
-    EXPECT_EQ(testing::TempDir::read(target).size(), 4 * kFetchBlock);
-
-    r = fetch(4 * kFetchBlock - 1);
-    EXPECT_EQ(r.outcome, FetchOutcome::LimitExceeded);
-    EXPECT_EQ(r.byteCount, 1u + 3 * kFetchBlock);
-    EXPECT_FALSE(r.partialFileLeft || r.networkError());
-    EXPECT_FALSE(fs.fileExists(target));
-
-    net.endless = true;  // a server that never ends its body
-    EXPECT_EQ(fetch(kIndexLimit).outcome, FetchOutcome::LimitExceeded);
-    EXPECT_FALSE(fs.fileExists(target));
-}
-
-TEST_F(FetchTest, ReadFailureOrTimeoutDeletesThePartialFile) {
-    net.blocks = fullBlocks(10);
-    for (std::size_t at : {0u, 5u}) {
-        net.failAt = at;
         const FetchResult r = fetch();
-        EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed) << at;
-        EXPECT_EQ(r.byteCount, 1u + at * kFetchBlock) << at;
-        EXPECT_FALSE(r.partialFileLeft);
-        EXPECT_FALSE(fs.fileExists(target)) << at;
+        EXPECT_EQ(r.outcome, FetchOutcome::UrlFailed) << code;
+        EXPECT_EQ(r.byteCount, 0u) << code;
     }
-    net.failAt.reset();
-    net.stall = true;
-    const auto started = std::chrono::steady_clock::now();
-    const FetchResult r = fetchUrl(net, fs, proxy, {"http://host/x", target, kPictureLimit, 50}, stop);
-    EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
-    EXPECT_EQ(net.sessions().back().receiveTimeoutMs, 50u);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-    EXPECT_FALSE(fs.fileExists(target));
+    expectEarlierFileAlone();
 }
 
-TEST_F(FetchTest, LocalFileFailuresEndTheTransfer) {
-    net.blocks = fullBlocks(3);
+// A body is kept only when it is exactly as long as announced: one cut short
+// (a dropped connection), one without a length (chunked), an empty one or a
+// longer one leaves the earlier file as it was.
+struct BodyCase {
+    const char* name;
+    std::optional<std::uint64_t> announced;
+    std::size_t served;
+    FetchOutcome outcome;
+};
+
+struct WholeBody : FetchTest, ::testing::WithParamInterface<BodyCase> {};
+
+TEST_P(WholeBody, IsTheOnlyOneKept) {
+    const BodyCase& c = GetParam();
+    earlierFile();
+    const std::string body(c.served, 'n');
+    net.blocks.clear();
+    for (std::size_t at = 0; at < body.size(); at += kFetchBlock) net.blocks.push_back(body.substr(at, kFetchBlock));
+    net.length = c.announced;
+    const FetchResult r = fetch();
+    EXPECT_EQ(r.outcome, c.outcome);
+    if (c.outcome == FetchOutcome::Completed)
+        EXPECT_EQ(TempDir::read(target), body);
+    else
+        expectEarlierFileAlone();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fetch, WholeBody,
+    ::testing::Values(BodyCase{"Whole", 5000, 5000, FetchOutcome::Completed},
+                      BodyCase{"CutShort", 100000, 5000, FetchOutcome::Incomplete},
+                      BodyCase{"CutInTheLastBlock", 5000, 4999, FetchOutcome::Incomplete},
+                      BodyCase{"NoLength", std::nullopt, 5000, FetchOutcome::Incomplete},
+                      BodyCase{"Empty", 0, 0, FetchOutcome::Incomplete},
+                      BodyCase{"Longer", 5000, 5001, FetchOutcome::Incomplete},
+                      BodyCase{"AnnouncedOverTheLimit", kPictureLimit + 1, 10, FetchOutcome::LimitExceeded}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(FetchTest, ANameTakenIsNeverWrittenOverUnlessAsked) {
+    earlierFile();
+    net.serve(fullBlocks(3));
+    EXPECT_EQ(fetch(false).outcome, FetchOutcome::NameTaken);
+    expectEarlierFileAlone();
+    // A file that comes meanwhile is not written over either.
+    std::filesystem::remove(target);
+    net.onRead = [&](std::size_t block) {
+        if (block == 1) earlierFile();
+    };
+    const FetchResult r = fetch(false);
+    EXPECT_EQ(r.outcome, FetchOutcome::NameTaken);
+    EXPECT_EQ(r.byteCount, 1u + 3 * kFetchBlock);
+    expectEarlierFileAlone();
+}
+
+TEST_F(FetchTest, AStopOrAFailurePartWayLeavesTheEarlierFileAlone) {
+    net.serve(fullBlocks(20));
+    const auto partWay = [&](const char* what, FetchOutcome outcome) {
+        SCOPED_TRACE(what);
+        earlierFile();
+        const FetchResult r = fetch();
+        EXPECT_EQ(r.outcome, outcome);
+        EXPECT_EQ(r.byteCount, 1u + 5 * kFetchBlock);
+        expectEarlierFileAlone();
+    };
+    net.onRead = [&](std::size_t block) {
+        if (block == 5) stop = true;
+    };
+    partWay("stopped", FetchOutcome::Stopped);
+    stop = false;
+    net.onRead = {};
+    net.failAt = 5;
+    partWay("read failed", FetchOutcome::ReadFailed);
+    net.failAt.reset();
+    fs.writeFailsAfter[target] = 5 * kFetchBlock + 100;
+    partWay("disk full", FetchOutcome::FileFailed);
+}
+
+TEST_F(FetchTest, ATimedOutReadOrAnUnwritableFolderKeepsNothing) {
+    net.serve(fullBlocks(3));
     fs.unwritable.insert(target);
     FetchResult r = fetch();
     EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
     EXPECT_EQ(r.byteCount, 0u);
-    EXPECT_FALSE(fs.fileExists(target));
-    r = fetchUrl(net, fs, proxy, {"http://host/x", dir.file("missing/pic.jpg")}, stop);
-    EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
-
+    EXPECT_EQ(fetch({"http://host/x", dir.file("missing/pic.jpg")}).outcome, FetchOutcome::FileFailed);
     fs.unwritable.clear();
-    fs.writeFailsAfter[target] = kFetchBlock + 100;
-    r = fetch();
-    EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
-    EXPECT_EQ(r.byteCount, 1u + kFetchBlock);
-    EXPECT_FALSE(r.partialFileLeft || r.networkError());
-    EXPECT_FALSE(fs.fileExists(target));
+
+    net.stall = true;
+    const auto started = std::chrono::steady_clock::now();
+    FetchRequest request{"http://host/x", target};
+    request.receiveTimeoutMs = 50;
+    r = fetch(request);
+    EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
+    EXPECT_EQ(net.sessions().back().receiveTimeoutMs, 50u);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_TRUE(filesIn(dir.path()).empty());
 }
+
+TEST(TransferPaceTest, EndsAtTheDeadlineOrAfterAPeriodBelowTheMinimum) {
+    FetchRequest request{"http://host/x", "x"};
+    request.deadline = 100s;
+    request.ratePeriod = 10s;
+    request.minBytesPerPeriod = 1000;
+    const auto t0 = TransferPace::Clock::now();
+    TransferPace pace(request, t0);
+    EXPECT_TRUE(pace.onTime(t0 + 9s, 0));      // the first period is not over
+    EXPECT_TRUE(pace.onTime(t0 + 10s, 1000));  // exactly the minimum
+    EXPECT_TRUE(pace.onTime(t0 + 15s, 1000));
+    EXPECT_FALSE(pace.onTime(t0 + 20s, 1999));  // 999 in the second period
+    TransferPace fast(request, t0);
+    for (int s = 10; s < 100; s += 10) EXPECT_TRUE(fast.onTime(t0 + std::chrono::seconds(s), s * 1000u)) << s;
+    EXPECT_FALSE(fast.onTime(t0 + 100s, 1000000));  // however fast
+    EXPECT_EQ(fetchRequest(FetchKind::Picture, "u", "p").deadline, kPictureDeadline);
+    EXPECT_EQ(fetchRequest(FetchKind::Preview, "u", "p").deadline, kCatalogueDeadline);
+}
+
+// ---------------------------------------------------------------- workers
+
+// Holds a transfer in a network call until released, as a silent or
+// trickling server holds WinInet.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool entered = false, open = false;
+    void pass() {
+        std::unique_lock lock(mutex);
+        entered = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return open; });
+    }
+    void waitEntered() {
+        std::unique_lock lock(mutex);
+        cv.wait(lock, [&] { return entered; });
+    }
+    void release() {
+        std::lock_guard lock(mutex);
+        open = true;
+        cv.notify_all();
+    }
+};
 
 struct FetchWorkersTest : FetchTest {
     std::mutex mutex;
+    std::condition_variable arrived;
     std::vector<FetchResult> results;
     std::set<std::thread::id> callbackThreads;
 
@@ -258,33 +265,95 @@ struct FetchWorkersTest : FetchTest {
             std::lock_guard lock(mutex);
             results.push_back(r);
             callbackThreads.insert(std::this_thread::get_id());
+            arrived.notify_all();
         };
     }
     std::size_t reported() {
         std::lock_guard lock(mutex);
         return results.size();
     }
+    // Whether n results came within limit.
+    bool reportedWithin(std::size_t n, std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, limit, [&] { return results.size() >= n; });
+    }
 };
 
 TEST_F(FetchWorkersTest, ResultsArriveOnTheWorkersAndFinishedThreadsAreReaped) {
-    net.blocks = fullBlocks(30);
+    net.serve(fullBlocks(30));
     {
         FetchWorkers workers(net, fs, proxy);
         for (int i = 0; i < 4; ++i)
             workers.start({"http://host/" + std::to_string(i), dir.file(std::to_string(i))}, stop, record());
-        for (int i = 0; i < 500 && reported() < 4; ++i) std::this_thread::sleep_for(10ms);
-        ASSERT_EQ(reported(), 4u);
+        ASSERT_TRUE(reportedWithin(4, 5s));
         for (int i = 0; i < 500 && workers.running() > 0; ++i) std::this_thread::sleep_for(10ms);
         EXPECT_EQ(workers.running(), 0u);
     }
     for (const FetchResult& r : results) EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 0u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(testing::TempDir::read(dir.file(std::to_string(i))), joined(net.blocks, 30));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))), joined(net.blocks, 30));
 }
 
-TEST_F(FetchWorkersTest, DestroyingStopsAndJoinsTransfersInFlight) {
-    net.blocks = fullBlocks(3);
+// A transfer blocked in a read or in its headers is let go at once when its
+// stop comes, or when its deadline or the minimum rate is missed; when its
+// call returns, it keeps nothing and reports nothing more.
+TEST_F(FetchWorkersTest, ABlockedTransferIsLetGoAtOnce) {
+    const struct {
+        const char* what;
+        bool inHeaders;
+        std::chrono::milliseconds deadline;
+        FetchOutcome outcome;
+    } cases[] = {
+        {"stopped in a read", false, 1h, FetchOutcome::Stopped},
+        {"stopped in the headers", true, 1h, FetchOutcome::Stopped},
+        {"past its deadline in the headers", true, 100ms, FetchOutcome::TimedOut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        results.clear();
+        stop = false;
+        earlierFile();
+        net.serve(fullBlocks(4));
+        Gate gate;
+        net.onOpen = c.inHeaders ? std::function<void()>([&] { gate.pass(); }) : nullptr;
+        net.onRead = [&](std::size_t block) {
+            if (!c.inHeaders && block == 2) gate.pass();
+        };
+        FetchWorkers workers(net, fs, proxy);
+        FetchRequest request{"http://host/x", target};
+        request.replaceExisting = true;
+        request.deadline = c.deadline;
+        workers.start(request, stop, record());
+        gate.waitEntered();
+        if (c.outcome == FetchOutcome::Stopped) stop = true;
+        const bool atOnce = reportedWithin(1, 2s);
+        gate.release();
+        workers.stopAndJoin();
+        EXPECT_TRUE(atOnce);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(results[0].outcome, c.outcome);
+        expectEarlierFileAlone();
+    }
+}
+
+TEST_F(FetchWorkersTest, ATransferSlowerThanTheMinimumRateEnds) {
+    net.serve(std::vector<std::string>(1000, "x"));
+    net.onRead = [](std::size_t) { std::this_thread::sleep_for(5ms); };  // 200 bytes a second
+    FetchWorkers workers(net, fs, proxy);
+    FetchRequest request{"http://host/x", target};
+    request.ratePeriod = 100ms;
+    request.minBytesPerPeriod = 100;
+    workers.start(request, stop, record());
+    ASSERT_TRUE(reportedWithin(1, 3s));
+    EXPECT_EQ(results[0].outcome, FetchOutcome::TimedOut);
+    workers.stopAndJoin();
+    EXPECT_TRUE(filesIn(dir.path()).empty());
+}
+
+TEST_F(FetchWorkersTest, DestroyingStopsEveryTransferAndNothingStartsAfterIt) {
+    net.serve(fullBlocks(3));
     net.endless = true;
+    net.length = kPictureLimit;
     std::atomic<std::size_t> reads{0};
     net.onRead = [&](std::size_t) {
         ++reads;
@@ -296,46 +365,35 @@ TEST_F(FetchWorkersTest, DestroyingStopsAndJoinsTransfersInFlight) {
             workers.start({"http://host/" + std::to_string(i), dir.file(std::to_string(i))}, stop, record());
         while (reads < 30) std::this_thread::sleep_for(1ms);
         EXPECT_EQ(workers.running(), 3u);
+        workers.stopAndJoin();
+        workers.start({"http://host/late", target}, stop, record());
     }
-    ASSERT_EQ(results.size(), 3u);
-    for (const FetchResult& r : results) {
-        EXPECT_EQ(r.outcome, FetchOutcome::Stopped);
-        EXPECT_TRUE(r.partialFileLeft);
-    }
+    ASSERT_EQ(results.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(results[i].outcome, FetchOutcome::Stopped);
+    EXPECT_EQ(results[3].outcome, FetchOutcome::SessionFailed);
+    EXPECT_EQ(net.sessions().size(), 3u);
+    EXPECT_TRUE(filesIn(dir.path()).empty());
 }
 
-TEST_F(FetchWorkersTest, StalledReadBoundsTheJoinAndNothingStartsAfterIt) {
-    net.stall = true;
+TEST_F(FetchWorkersTest, ABoundedJoinNamesTheTemporaryFilesOfTransfersStillWriting) {
+    net.serve(fullBlocks(3));
+    Gate gate;
+    net.onRead = [&](std::size_t block) {
+        if (block == 1) gate.pass();
+    };
     FetchWorkers workers(net, fs, proxy);
-    workers.start({"http://host/stall", target, kPictureLimit, 300}, stop, record());
-    while (net.sessions().empty()) std::this_thread::sleep_for(1ms);
-    const auto started = std::chrono::steady_clock::now();
-    workers.stopAndJoin();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-    ASSERT_EQ(reported(), 1u);
-    EXPECT_EQ(results[0].outcome, FetchOutcome::ReadFailed);
-
-    workers.start({"http://host/late", target}, stop, record());
-    ASSERT_EQ(reported(), 2u);
-    EXPECT_EQ(results[1].outcome, FetchOutcome::SessionFailed);
-    EXPECT_EQ(net.sessions().size(), 1u);
-    EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 1u);
-}
-
-TEST_F(FetchWorkersTest, ABoundedJoinNamesOnlyTheFilesOfTransfersStillWriting) {
-    net.stall = true;
-    std::atomic<bool> reading{false};  // the file is open and so marked before the first read
-    net.onRead = [&](std::size_t) { reading = true; };
-    FetchWorkers workers(net, fs, proxy);
-    workers.start({"http://host/stall", target, kPictureLimit, 1000}, stop, record());
-    while (!reading) std::this_thread::sleep_for(1ms);
-    std::vector<std::string> opened;
-    EXPECT_FALSE(workers.stopAndJoinFor(0ms, opened));
-    EXPECT_EQ(opened, std::vector<std::string>{target});
-    workers.stopAndJoin();  // the read times out
-    opened.clear();
-    EXPECT_TRUE(workers.stopAndJoinFor(0ms, opened));
-    EXPECT_TRUE(opened.empty());
+    workers.start({"http://host/x", target}, stop, record());
+    gate.waitEntered();
+    std::vector<std::string> temporary;
+    EXPECT_FALSE(workers.stopAndJoinFor(0ms, temporary));
+    ASSERT_EQ(temporary.size(), 1u);
+    EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{std::filesystem::path(temporary[0]).filename()});
+    gate.release();
+    temporary.clear();
+    EXPECT_TRUE(workers.stopAndJoinFor(5s, temporary));
+    EXPECT_TRUE(temporary.empty());
+    EXPECT_TRUE(filesIn(dir.path()).empty());
+    EXPECT_EQ(reported(), 1u);
 }
 
 }  // namespace
