@@ -4,6 +4,7 @@
 // the 50-slot history, the shuffle toggle and the Active Desktop check.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/Settings.h"
 #include "changer/ChangeHistory.h"
@@ -16,6 +17,9 @@
 #include "platform/Registry.h"
 
 namespace ostrel {
+
+// The bitmap a fitted or converted picture is installed from, in the data folder.
+inline constexpr std::string_view kWallpaperBitmapName = "Ostrel Wallpaper.bmp";
 
 struct ChangerServices {
     FileSystem& files;
@@ -43,7 +47,7 @@ public:
     const ChangeHistory& history() const { return history_; }
     void resetHistory() { history_ = ChangeHistory(); }
     bool activeDesktop() const { return activeDesktop_; }
-    std::string wallpaperBitmapPath() const { return dataFolder_ + "\\Ostrel Wallpaper.bmp"; }
+    std::string wallpaperBitmapPath() const { return dataFolder_ + "\\" + std::string(kWallpaperBitmapName); }
 
 private:
     bool tryInstallCurrent();

@@ -77,11 +77,12 @@ void AutoDownload::nextRecord() {
         if (!isNewPicture(fullPath, loaded_)) continue;
         const std::string name = localName(fullPath, kLocalNameCut);
         if (stopDownload_) return end(true);
-        // A name from the server that would leave the folder, reach a device
-        // or another file is never written, and a path with a line break in
-        // it never reaches the request or loaded.txt: the record fails as an
-        // unreachable URL would.
-        if (hasControlCharacter(fullPath) || !safeLocalName(name)) return end(true);
+        // A name from the server that would leave the folder, reach a device,
+        // another file or one of the program's own is never written, and a
+        // path with a line break in it never reaches the request or
+        // loaded.txt. The record is passed over, unrecorded, as a taken name
+        // is: one such record must not keep every newer picture away.
+        if (hasControlCharacter(fullPath) || !safeLocalName(name) || isProgramFileName(name)) continue;
         picturePath_ = settings_.downloadFolder() + name;
         // Nothing is written over a file already there (the user's own, or
         // another record's of the same name): the record waits, unrecorded,

@@ -153,12 +153,12 @@ void DownloadBrowser::refresh(After after) {
         s.date = r->date.substr(0, kDateLength);
         s.localName = localName(s.previewPath, kPreviewCut);
         // A name from the server that would leave the catalogue or the
-        // download folder, reach a device or another file, or be the
-        // catalogue's own index or record, is never written, and a line break
+        // download folder, reach a device or another file, or be one of the
+        // program's own files, is never written, and a line break
         // in any field would reach a request, loaded.txt or the label; an
         // empty full path asks for the server's root and records nothing
         // loaded.txt can read: no slot.
-        s.present = !s.fullPath.empty() && safeLocalName(s.localName) && !isCatalogueFileName(s.localName) &&
+        s.present = !s.fullPath.empty() && safeLocalName(s.localName) && !isProgramFileName(s.localName) &&
                     !hasControlCharacter(s.fullPath) && !hasControlCharacter(s.previewPath) &&
                     !hasControlCharacter(s.date);
     }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "changer/WallpaperChanger.h"
 #include "download/CatalogueUrls.h"
+#include "list/ListFile.h"
 #include "platform/TemporaryFiles.h"
 
 namespace ostrel {
@@ -49,9 +51,10 @@ bool safeLocalName(std::string_view name) {
     return !isDeviceName(name) && !isTemporaryName(name);
 }
 
-bool isCatalogueFileName(std::string_view name) {
+bool isProgramFileName(std::string_view name) {
     const std::string key = upper(name);
-    return key == upper(kIndexName) || key == upper(kLoadedName);
+    return key == upper(kIndexName) || key == upper(kLoadedName) || key == upper(kDefaultListName) ||
+           key == upper(kWallpaperBitmapName);
 }
 
 }  // namespace ostrel

@@ -28,8 +28,10 @@ bool safeLocalName(std::string_view name);
 // line break would split loaded.txt's line and reach the request line.
 bool hasControlCharacter(std::string_view text);
 
-// "rz.txt" and "loaded.txt" in any case: the catalogue folder's own files,
-// which no preview may be named.
-bool isCatalogueFileName(std::string_view name);
+// The program's own files, in any case: "rz.txt" and "loaded.txt" of the
+// catalogue folder, and the working list and the wallpaper bitmap of the data
+// folder, which a user may have made the download folder. No preview or
+// picture may be named so.
+bool isProgramFileName(std::string_view name);
 
 }  // namespace ostrel

@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/WindowTimer.h"
 #include "list/FolderChooser.h"
+#include "list/ListFile.h"
 #include "list/ListView.h"
 #include "list/Prober.h"
 #include "list/ViewerLink.h"
@@ -151,7 +152,7 @@ public:
     bool userBrowsing() const { return userBrowsing_; }
     const std::string& screenResolutionText() const { return screenResolutionText_; }
     const std::string& currentPath() const { return settings_.currentPath; }
-    std::string defaultListPath() const { return dataFolder_ + "\\Default.tav"; }
+    std::string defaultListPath() const { return dataFolder_ + "\\" + std::string(kDefaultListName); }
     const WindowTimer& proberTimer() const { return timer2_; }
 
 private:

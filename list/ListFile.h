@@ -9,6 +9,9 @@
 
 namespace ostrel {
 
+// The working list, in the data folder.
+inline constexpr std::string_view kDefaultListName = "Default.tav";
+
 // The exact bytes saveF writes for the list.
 std::string serializeList(const WallpaperList& list);
 

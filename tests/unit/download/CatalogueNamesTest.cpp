@@ -54,8 +54,10 @@ TEST(CatalogueNamesTest, SafeLocalNameRefusesWhatCouldLeaveTheFolderOrReachADevi
 }
 
 TEST(CatalogueNamesTest, TheCatalogueFolderKeepsItsOwnFileNames) {
-    for (std::string_view name : {"rz.txt", "RZ.TXT", "Loaded.txt", "loaded.TXT"}) EXPECT_TRUE(isCatalogueFileName(name));
-    for (std::string_view name : {"rz.txt.jpg", "xloaded.txt", "rz", "loaded_txt"}) EXPECT_FALSE(isCatalogueFileName(name));
+    for (std::string_view name : {"rz.txt", "RZ.TXT", "Loaded.txt", "loaded.TXT", "default.TAV", "OSTREL WALLPAPER.bmp"})
+        EXPECT_TRUE(isProgramFileName(name));
+    for (std::string_view name : {"rz.txt.jpg", "xloaded.txt", "rz", "loaded_txt", "Other.tav", "Ostrel Wallpaper.jpg"})
+        EXPECT_FALSE(isProgramFileName(name));
 }
 
 }  // namespace
