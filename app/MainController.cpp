@@ -1,6 +1,6 @@
 #include "app/MainController.h"
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "changer/FitToScreen.h"
 #include "app/PreviewFrame.h"
 #include "app/ProgramRemoval.h"

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "app/Autorun.h"
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "app/SettingsStore.h"
 
 namespace ostrel {
@@ -203,9 +203,7 @@ void OptionsController::optionset() {
 
 std::string OptionsController::downloadFolder() const {
     // An empty field keeps the folder there was: "\" would put downloads at the drive's root.
-    std::string folder = form_.downloadFolder.empty() ? settings_.downfoad : form_.downloadFolder;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
+    return withTrailingBackslash(form_.downloadFolder.empty() ? settings_.downfoad : form_.downloadFolder);
 }
 
 void OptionsController::Button3Click() {

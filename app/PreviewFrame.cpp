@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/Resample.h"

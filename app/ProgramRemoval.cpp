@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/SettingsStore.h"
+#include "base/FolderText.h"
 
 namespace ostrel {
 namespace {
@@ -23,11 +24,6 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-std::string withoutTrailingBackslash(std::string path) {
-    if (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
-}
 
 }  // namespace
 

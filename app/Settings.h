@@ -2,7 +2,6 @@
 // Every persistent setting, as held while the program runs.
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace ostrel {
 
@@ -33,12 +32,5 @@ struct Settings {
     std::string currentPath;           // "PathToSelected"
     std::string lastsave;              // "lastsave"
 };
-
-// Folder texts are held to 100 characters, not counting a final "\" (the
-// download folder has always been stored with one after its 100).
-constexpr std::size_t kFolderTextLimit = 100;
-inline std::size_t folderTextLength(std::string_view folder) {
-    return folder.size() - (!folder.empty() && folder.back() == '\\' ? 1 : 0);
-}
 
 }  // namespace ostrel

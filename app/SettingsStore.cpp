@@ -120,11 +120,7 @@ Settings SettingsStore::readAll(const std::string& dataFolder) const {
 
 void SettingsStore::readDownloadFolder(Settings& settings, const std::string& dataFolder) const {
     const ValueReader read(registry_, files_);
-    std::string folder = read.folder("downfoad", dataFolder + "\\walls");
-    // File names are appended straight to this text, so it always ends in "\";
-    // an empty stored text gets one too (the root of the current drive).
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    settings.downfoad = std::move(folder);
+    settings.downfoad = withTrailingBackslash(read.folder("downfoad", dataFolder + "\\walls"));
 }
 
 bool SettingsStore::saveoptions(const Settings& s, ScreenSize screen) {

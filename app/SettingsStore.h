@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "base/FolderText.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "imaging/PictureLoader.h"
 
 namespace ostrel {

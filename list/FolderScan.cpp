@@ -1,5 +1,7 @@
 #include "list/FolderScan.h"
 
+#include "base/FolderText.h"
+
 namespace ostrel {
 
 bool hasPictureName(const std::string& name) {
@@ -11,8 +13,7 @@ bool hasPictureName(const std::string& name) {
 }
 
 int ScanDir(const FileSystem& fs, const std::string& folder, bool includeSubfolders, WallpaperList& list) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += '\\';
+    const std::string path = withTrailingBackslash(folder);
     int added = 0;
     fs.listFolder(path, [&](const FolderEntry& entry) {
         if (entry.name == "." || entry.name == ".." || entry.foreignName) return true;

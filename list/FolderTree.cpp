@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/FolderText.h"
+
 namespace ostrel {
 namespace {
 
@@ -10,11 +12,6 @@ namespace {
 bool isListedFolder(const FolderEntry& entry) {
     return entry.folder && !entry.hidden && !entry.system && !entry.foreignName && entry.name != "." &&
            entry.name != "..";
-}
-
-std::string withBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
 }
 
 // True as soon as a listed folder (named name, when one is given) turns up;
@@ -58,7 +55,7 @@ int driveImage(DriveKind kind) {
 std::string driveText(const Drive& drive) { return std::string{drive.letter, ':'}; }
 
 std::optional<std::vector<ChildFolder>> NextLevel(const FileSystem& fs, const std::string& path) {
-    const std::string folder = withBackslash(path);
+    const std::string folder = withTrailingBackslash(path);
     std::vector<ChildFolder> children;
     const bool listed = fs.listFolder(folder, [&](const FolderEntry& entry) {
         if (isListedFolder(entry)) children.push_back(ChildFolder{entry.name, false});

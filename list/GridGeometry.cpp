@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 
 namespace ostrel {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/HelpText.h"
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "app/Version.h"
 #include "platform/win32/Text.h"
 #include "ui/PixelFont.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "ui/ErrorBox.h"
