@@ -18,7 +18,7 @@
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "app/StartMode.h"
-#include "app/WindowTimer.h"
+#include "platform/WindowTimer.h"
 #include "changer/ChangeScheduler.h"
 #include "changer/FullScreenViewer.h"
 #include "changer/ViewerView.h"

@@ -10,7 +10,7 @@
 #include "app/OptionsForm.h"
 #include "app/OptionsView.h"
 #include "app/Settings.h"
-#include "app/WindowTimer.h"
+#include "platform/WindowTimer.h"
 #include "changer/ChangeScheduler.h"
 #include "changer/FullScreenViewer.h"
 #include "changer/WallpaperChanger.h"

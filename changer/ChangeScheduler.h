@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/Settings.h"
-#include "app/WindowTimer.h"
+#include "platform/WindowTimer.h"
 #include "changer/ChangerView.h"
 #include "changer/Scheduling.h"
 #include "changer/WallpaperChanger.h"

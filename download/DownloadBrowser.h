@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WindowTimer.h"
+#include "platform/WindowTimer.h"
 #include "download/CatalogueIndex.h"
 #include "download/DownloadBrowserView.h"
 #include "download/FetchPort.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/Settings.h"
-#include "app/WindowTimer.h"
+#include "platform/WindowTimer.h"
 #include "list/FolderChooser.h"
 #include "list/ListFile.h"
 #include "list/ListView.h"

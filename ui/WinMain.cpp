@@ -21,6 +21,7 @@
 #include "platform/win32/Win32Timers.h"
 #include "platform/win32/Win32Tray.h"
 #include "platform/win32/WinInetInternet.h"
+#include "resources/resource.h"
 #include "ui/AlertForm.h"
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
@@ -109,7 +110,7 @@ void run(HINSTANCE instance) {
     win32::Win32Registry registry;
     win32::Win32FileSystem files;
     win32::Win32Desktop desktop;
-    win32::Win32Tray tray(hwnd, instance);
+    win32::Win32Tray tray(hwnd, instance, {IDI_PLAY, IDI_STOP});
     win32::Win32Hotkeys hotkeys(hwnd);
     win32::Win32SystemInfo systemInfo;
     win32::Win32Timers timers(hwnd);

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "platform/win32/Text.h"
-#include "resources/resource.h"
 
 namespace ostrel::win32 {
 namespace {
@@ -21,10 +20,10 @@ constexpr std::size_t kTipCapacity = 64;
 
 }  // namespace
 
-Win32Tray::Win32Tray(HWND window, HINSTANCE instance)
+Win32Tray::Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons)
     : window_(window),
-      playing_(loadSmallIcon(instance, IDI_PLAY)),
-      stopped_(loadSmallIcon(instance, IDI_STOP)) {}
+      playing_(loadSmallIcon(instance, icons.playing)),
+      stopped_(loadSmallIcon(instance, icons.stopped)) {}
 
 NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) const {
     NOTIFYICONDATAW data{};

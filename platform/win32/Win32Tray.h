@@ -11,9 +11,15 @@ namespace ostrel::win32 {
 // The callback message the icon sends to the main window (WM_USER + 100).
 inline constexpr UINT kTrayCallbackMessage = 0x464;
 
+// The program's icon resources for the two states.
+struct TrayIconIds {
+    int playing;
+    int stopped;
+};
+
 class Win32Tray final : public Tray {
 public:
-    Win32Tray(HWND window, HINSTANCE instance);
+    Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons);
 
     void add(TrayIcon icon, const std::string& tipUtf8) override;
     void modify(TrayIcon icon, const std::string& tipUtf8) override;
