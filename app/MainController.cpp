@@ -13,23 +13,23 @@ MainController::MainController(Services services, MainView& view)
       view_(view),
       dialogs_(services.dialogs),
       store_(services.registry, services.files),
-      list_(services.files, dialogs_, services.folderChooser, services.timers, settings_, view, dataFolder_),
+      list_(services.files, dialogs_, services.folderChooser, services.timers, settings_.list, view, dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
-               settings_, view, dataFolder_),
-      scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray}, settings_,
+               settings_.list, settings_.changer, view, dataFolder_),
+      scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray}, settings_.schedule,
                  view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
-      viewer_(services.files, services.desktop, settings_, list_, services.viewerView),
+      viewer_(services.files, services.desktop, list_, services.viewerView),
       timerDownload_(services.timers, TimerId::Download, 300000, false),
       options_({services.registry, dialogs_, scheduler_, changer_, viewer_, timerDownload_, services.proxy,
                 services.programPath, [this] { saveSettings(); }, [this] { removeProgramFiles(); }},
                settings_, services.optionsView),
       autoDownload_(services.files, autoDownloadLink_,
-                    {[this] { return dataFolder_; }, [this] { return settings_.downfoad; },
-                     [this] { return settings_.addvlist; }, [] { return catalogueBaseUrl(); }}),
+                    {[this] { return dataFolder_; }, [this] { return settings_.download.downfoad; },
+                     [this] { return settings_.download.addvlist; }, [] { return catalogueBaseUrl(); }}),
       browser_(services.files, services.fetches, services.timers, services.browserView,
-               {[this] { return dataFolder_; }, [this] { return settings_.downfoad; },
-                [] { return catalogueBaseUrl(); }, [this] { return settings_.addvlist; },
+               {[this] { return dataFolder_; }, [this] { return settings_.download.downfoad; },
+                [] { return catalogueBaseUrl(); }, [this] { return settings_.download.addvlist; },
                 [this](const std::string& path) {
                     if (!shutdownDone_ && !filesRemoved_) list_.addFetchedPicture(path);
                 },
@@ -75,17 +75,17 @@ bool MainController::FormCreate(StartMode mode) {
     scheduler_.addTrayIcon();
     // 11. Settings.
     settings_ = store_.readAll(dataFolder_);
-    view_.setWindowSize(settings_.windowWidth, settings_.windowHeight);
+    view_.setWindowSize(settings_.window.windowWidth, settings_.window.windowHeight);
     // 12. The daily change is checked at the end, once the working list is there.
     // 13. Automatic download.
-    timerDownload_.setEnabled(settings_.loadnew);
+    timerDownload_.setEnabled(settings_.download.loadnew);
     // 14. Column widths belong to the grid.
     // 15. Centre the window.
     int w = view_.windowWidth(), h = view_.windowHeight();
     view_.setWindowPosition(static_cast<int>(roundHalfEven(screen.width - w, 2)),
                             static_cast<int>(roundHalfEven(screen.height - h, 2)));
     // 16. Restore the selection, then the play and shuffle state.
-    if (settings_.currentIndex >= 0) list_.plistSelectCell(0, settings_.currentIndex);
+    if (settings_.list.currentIndex >= 0) list_.plistSelectCell(0, settings_.list.currentIndex);
     scheduler_.PlaybtnClick();
     changer_.shufleBtnClick();
     // 17. Change interval.
@@ -94,7 +94,7 @@ bool MainController::FormCreate(StartMode mode) {
     store_.readDownloadFolder(settings_, dataFolder_);
     // A transfer the program's end cut short leaves its temporary file beside its target.
     s_.files.removeStaleTemporaries(catalogueFolder(dataFolder_));
-    s_.files.removeStaleTemporaries(settings_.downfoad);
+    s_.files.removeStaleTemporaries(settings_.download.downfoad);
     // 19. Colours belong to the window. 20. Header.
     list_.mutableList().writeHeader();
     // 21. Working list.
@@ -163,8 +163,8 @@ void MainController::saveSettings() {
 }
 
 void MainController::writeSettings() {
-    settings_.windowWidth = view_.windowWidth();
-    settings_.windowHeight = view_.windowHeight();
+    settings_.window.windowWidth = view_.windowWidth();
+    settings_.window.windowHeight = view_.windowHeight();
     if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
         dialogs_.message("Не удалось записать настройки в реестр.");
 }

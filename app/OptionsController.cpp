@@ -46,26 +46,26 @@ void checkMode(OptionsForm& f, bool OptionsForm::*mode, bool checked) {
 void OptionsController::option(OptionsPage page) {
     OptionsForm& f = form_;
     f.page = page;
-    f.interval = std::to_string(settings_.intervalValue);
-    f.autorunChangeAndExit = settings_.autorunChangeAndExit;
-    f.autorun = settings_.autorunEnabled;
-    f.autorunChangeAndExitEnabled = settings_.autorunEnabled;
-    f.addToList = settings_.addvlist;
-    f.scrollRows = std::to_string(settings_.kolprokr);
-    f.downloadFolder = settings_.downfoad;
-    f.placementItem = settings_.wallpaperStyle == "0" ? 0 : 1;
-    if (settings_.fitToScreen) f.placementItem = 2;
-    if (settings_.intervalUnit >= 1 && settings_.intervalUnit <= 3) f.intervalUnitItem = settings_.intervalUnit - 1;
-    f.shuffle = settings_.shuffle;
-    checkMode(f, &OptionsForm::dailyMode, settings_.dailyMode);
-    f.dailyHourItem = settings_.dailyHour < kDailyHourItems ? settings_.dailyHour : -1;
-    const auto minuteItem = roundHalfEven(settings_.dailyMinute, 10);
+    f.interval = std::to_string(settings_.schedule.intervalValue);
+    f.autorunChangeAndExit = settings_.schedule.autorunChangeAndExit;
+    f.autorun = settings_.schedule.autorunEnabled;
+    f.autorunChangeAndExitEnabled = settings_.schedule.autorunEnabled;
+    f.addToList = settings_.download.addvlist;
+    f.scrollRows = std::to_string(settings_.list.kolprokr);
+    f.downloadFolder = settings_.download.downfoad;
+    f.placementItem = settings_.changer.wallpaperStyle == "0" ? 0 : 1;
+    if (settings_.changer.fitToScreen) f.placementItem = 2;
+    if (settings_.schedule.intervalUnit >= 1 && settings_.schedule.intervalUnit <= 3) f.intervalUnitItem = settings_.schedule.intervalUnit - 1;
+    f.shuffle = settings_.changer.shuffle;
+    checkMode(f, &OptionsForm::dailyMode, settings_.schedule.dailyMode);
+    f.dailyHourItem = settings_.schedule.dailyHour < kDailyHourItems ? settings_.schedule.dailyHour : -1;
+    const auto minuteItem = roundHalfEven(settings_.schedule.dailyMinute, 10);
     f.dailyMinuteItem = minuteItem < 6 ? static_cast<int>(minuteItem) : -1;
-    checkMode(f, &OptionsForm::randomMode, settings_.randomInterval);  // the random mode wins over the daily one
-    f.timeFrom = std::to_string(roundHalfEven(settings_.timeFromMs, 60000));
-    f.timeTo = std::to_string(roundHalfEven(settings_.timeToMs, 60000));
-    f.autoDownload = settings_.loadnew;
-    if (!settings_.dailyMode && !settings_.randomInterval) checkMode(f, &OptionsForm::fixedMode, true);
+    checkMode(f, &OptionsForm::randomMode, settings_.schedule.randomInterval);  // the random mode wins over the daily one
+    f.timeFrom = std::to_string(roundHalfEven(settings_.schedule.timeFromMs, 60000));
+    f.timeTo = std::to_string(roundHalfEven(settings_.schedule.timeToMs, 60000));
+    f.autoDownload = settings_.download.loadnew;
+    if (!settings_.schedule.dailyMode && !settings_.schedule.randomInterval) checkMode(f, &OptionsForm::fixedMode, true);
     view_.showOptions(f);
 }
 
@@ -125,7 +125,7 @@ bool OptionsController::Button1Click() {
         }
         // A new folder the settings could not keep whole is refused here: cut,
         // it would name another folder.
-        if (downloadFolder() != settings_.downfoad && folderTextLength(downloadFolder()) > kFolderTextLimit) {
+        if (downloadFolder() != settings_.download.downfoad && folderTextLength(downloadFolder()) > kFolderTextLimit) {
             s_.dialogs.message("Путь к папке для скачанных обоев длиннее " + std::to_string(kFolderTextLimit) +
                                " знаков, и программа не сможет его запомнить. Выберите папку с путём покороче.");
             return false;
@@ -150,15 +150,15 @@ bool OptionsController::Button1Click() {
 
 void OptionsController::optionset() {
     const OptionsForm& f = form_;
-    settings_.randomInterval = f.randomMode;                                            // 1
+    settings_.schedule.randomInterval = f.randomMode;                                            // 1
     const auto from = number(f.timeFrom, "от");                                          // 2
-    settings_.timeFromMs = minutesToMs(from);
-    settings_.timeToMs = minutesToMs(number(f.timeTo, "до"));
-    settings_.loadnew = f.autoDownload;                                                 // 3
-    s_.downloadTimer.setEnabled(settings_.loadnew);
+    settings_.schedule.timeFromMs = minutesToMs(from);
+    settings_.schedule.timeToMs = minutesToMs(number(f.timeTo, "до"));
+    settings_.download.loadnew = f.autoDownload;                                                 // 3
+    s_.downloadTimer.setEnabled(settings_.download.loadnew);
     const std::string folder = downloadFolder();                                        // 4
-    settings_.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
-    settings_.fitToScreen = f.placementItem == 2;
+    settings_.changer.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
+    settings_.changer.fitToScreen = f.placementItem == 2;
     if (f.autorun) {                                                                    // 5, 7
         // Set only once the entry is there: a failed write must not leave the
         // setting (saved at exit) claiming an entry that does not exist.
@@ -173,37 +173,37 @@ void OptionsController::optionset() {
                                "». Остальные настройки не применены и не сохранены.");
             return;
         }
-        settings_.autorunEnabled = true;
+        settings_.schedule.autorunEnabled = true;
     } else {
         deleteAutorun(s_.registry);
-        settings_.autorunEnabled = false;
+        settings_.schedule.autorunEnabled = false;
     }
     // 8. A wheel step of 0 rows would do nothing: the count is held to 1..255.
-    settings_.kolprokr = static_cast<std::uint8_t>(std::clamp(number(f.scrollRows, "Количество строчек"), 1, 255));
-    if (f.intervalUnitItem >= 0 && f.intervalUnitItem <= 2) settings_.intervalUnit = f.intervalUnitItem + 1;  // 9
-    if (!settings_.randomInterval) settings_.intervalValue = number(f.interval, "каждые");  // 10
+    settings_.list.kolprokr = static_cast<std::uint8_t>(std::clamp(number(f.scrollRows, "Количество строчек"), 1, 255));
+    if (f.intervalUnitItem >= 0 && f.intervalUnitItem <= 2) settings_.schedule.intervalUnit = f.intervalUnitItem + 1;  // 9
+    if (!settings_.schedule.randomInterval) settings_.schedule.intervalValue = number(f.interval, "каждые");  // 10
     s_.scheduler.applyChangeInterval();
-    settings_.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
-    settings_.downfoad = folder;                                                        // 12
+    settings_.schedule.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
+    settings_.download.downfoad = folder;                                                        // 12
     s_.scheduler.setDailyMode(f.dailyMode);                                             // 13
-    if (settings_.dailyMode) {                                                          // 14
+    if (settings_.schedule.dailyMode) {                                                          // 14
         const auto hour = number(dailyHourText(f.dailyHourItem), "час");
         const auto minute = number(dailyMinuteText(f.dailyMinuteItem), "мин");
         s_.scheduler.applyDailyTime(static_cast<std::uint8_t>(hour), static_cast<std::uint8_t>(minute));
     } else {
         s_.scheduler.stopDailyCheck();
     }
-    settings_.addvlist = f.addToList;                                                   // 15
+    settings_.download.addvlist = f.addToList;                                                   // 15
     // 16. The countdown restarted with the change timer in step 10 if its interval changed;
     // otherwise both go on, so that the tip tells the time to the change the timer will make.
-    settings_.shuffle = !f.shuffle;                                                     // 17
+    settings_.changer.shuffle = !f.shuffle;                                                     // 17
     s_.changer.shufleBtnClick();
     s_.saveoptions();                                                                   // 18
 }
 
 std::string OptionsController::downloadFolder() const {
     // An empty field keeps the folder there was: "\" would put downloads at the drive's root.
-    return withTrailingBackslash(form_.downloadFolder.empty() ? settings_.downfoad : form_.downloadFolder);
+    return withTrailingBackslash(form_.downloadFolder.empty() ? settings_.download.downfoad : form_.downloadFolder);
 }
 
 void OptionsController::Button3Click() {

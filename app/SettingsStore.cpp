@@ -86,41 +86,41 @@ Settings SettingsStore::readAll(const std::string& dataFolder) const {
     Settings s;
     // "shufle" and "playstat" are held inverted here: start-up runs the toggle
     // commands once, which flip them back and update the buttons with them.
-    s.shuffle = !read.boolean("shufle", false, false);
-    s.fitToScreen = read.boolean("prop", false, false);
-    s.addvlist = read.boolean("addvlist", true, false);
-    s.playing = !read.boolean("playstat", false, false);
-    s.intervalValue = read.integer("TimeInterval", 5, 1);
-    s.intervalUnit = read.integer("secund", 2, 1);
-    s.dailyHour = read.byte("intime1", 1, 1);
-    s.dailyMinute = read.byte("intime2", 1, 1);
-    s.timeFromMs = read.integer("TimeFrom", 60000, 1);
-    s.timeToMs = read.integer("TimeTo", 3600000, 1);
-    s.currentIndex = read.integer("selected", 0, 1);
-    s.windowWidth = read.integer("wid", 800, 1);
-    s.windowHeight = read.integer("hei", 472, 1);
-    s.listLeft = read.integer("left", 311, 1);
-    s.randomInterval = read.boolean("TimeRandom", false, true);
-    s.loadnew = read.boolean("loadnew", false, true);
-    s.autorunChangeAndExit = read.boolean("onload", false, true);
-    s.autorunEnabled = read.boolean("onwinload", false, true);
-    s.dailyMode = read.boolean("InTimeCh", false, true);
-    s.kolprokr = read.byte("kolprokr", 1, 1);
-    s.currentPath = read.text("PathToSelected").value_or(std::string());
+    s.changer.shuffle = !read.boolean("shufle", false, false);
+    s.changer.fitToScreen = read.boolean("prop", false, false);
+    s.download.addvlist = read.boolean("addvlist", true, false);
+    s.schedule.playing = !read.boolean("playstat", false, false);
+    s.schedule.intervalValue = read.integer("TimeInterval", 5, 1);
+    s.schedule.intervalUnit = read.integer("secund", 2, 1);
+    s.schedule.dailyHour = read.byte("intime1", 1, 1);
+    s.schedule.dailyMinute = read.byte("intime2", 1, 1);
+    s.schedule.timeFromMs = read.integer("TimeFrom", 60000, 1);
+    s.schedule.timeToMs = read.integer("TimeTo", 3600000, 1);
+    s.list.currentIndex = read.integer("selected", 0, 1);
+    s.window.windowWidth = read.integer("wid", 800, 1);
+    s.window.windowHeight = read.integer("hei", 472, 1);
+    s.window.listLeft = read.integer("left", 311, 1);
+    s.schedule.randomInterval = read.boolean("TimeRandom", false, true);
+    s.download.loadnew = read.boolean("loadnew", false, true);
+    s.schedule.autorunChangeAndExit = read.boolean("onload", false, true);
+    s.schedule.autorunEnabled = read.boolean("onwinload", false, true);
+    s.schedule.dailyMode = read.boolean("InTimeCh", false, true);
+    s.list.kolprokr = read.byte("kolprokr", 1, 1);
+    s.list.currentPath = read.text("PathToSelected").value_or(std::string());
 
     // The style is a single digit. An empty stored text would leave no style at
     // all, so it reads as the default "2" (stretched) instead.
     std::optional<std::string> where = read.text("where");
-    s.wallpaperStyle = where && !where->empty() ? where->substr(0, 1) : std::string("2");
+    s.changer.wallpaperStyle = where && !where->empty() ? where->substr(0, 1) : std::string("2");
 
-    s.lastopen = read.folder("lastopen", dataFolder);
-    s.lastsave = read.folder("lastsave", dataFolder);
+    s.list.lastopen = read.folder("lastopen", dataFolder);
+    s.list.lastsave = read.folder("lastsave", dataFolder);
     return s;
 }
 
 void SettingsStore::readDownloadFolder(Settings& settings, const std::string& dataFolder) const {
     const ValueReader read(registry_, files_);
-    settings.downfoad = withTrailingBackslash(read.folder("downfoad", dataFolder + "\\walls"));
+    settings.download.downfoad = withTrailingBackslash(read.folder("downfoad", dataFolder + "\\walls"));
 }
 
 bool SettingsStore::saveoptions(const Settings& s, ScreenSize screen) {
@@ -130,31 +130,31 @@ bool SettingsStore::saveoptions(const Settings& s, ScreenSize screen) {
         return 10 * static_cast<std::int64_t>(size) > 9 * static_cast<std::int64_t>(screenSize) ? fallback : size;
     };
     const std::pair<const char*, std::string> values[] = {
-        {"shufle", boolText(s.shuffle)},
-        {"addvlist", boolText(s.addvlist)},
-        {"playstat", boolText(s.playing)},
-        {"prop", boolText(s.fitToScreen)},
-        {"TimeInterval", std::to_string(s.intervalValue)},
-        {"secund", std::to_string(s.intervalUnit)},
-        {"selected", std::to_string(s.currentIndex)},
-        {"kolprokr", std::to_string(s.kolprokr)},
-        {"intime1", std::to_string(s.dailyHour)},
-        {"intime2", std::to_string(s.dailyMinute)},
-        {"wid", std::to_string(fitted(s.windowWidth, screen.width, 800))},
-        {"hei", std::to_string(fitted(s.windowHeight, screen.height, 472))},
-        {"left", std::to_string(s.listLeft)},
-        {"TimeFrom", std::to_string(s.timeFromMs)},
-        {"TimeTo", std::to_string(s.timeToMs)},
-        {"TimeRandom", boolText(s.randomInterval)},
-        {"loadnew", boolText(s.loadnew)},
-        {"onload", boolText(s.autorunChangeAndExit)},
-        {"onwinload", boolText(s.autorunEnabled)},
-        {"InTimeCh", boolText(s.dailyMode)},
-        {"downfoad", s.downfoad},
-        {"where", s.wallpaperStyle},
-        {"lastopen", s.lastopen},
-        {"PathToSelected", s.currentPath},
-        {"lastsave", s.lastsave},
+        {"shufle", boolText(s.changer.shuffle)},
+        {"addvlist", boolText(s.download.addvlist)},
+        {"playstat", boolText(s.schedule.playing)},
+        {"prop", boolText(s.changer.fitToScreen)},
+        {"TimeInterval", std::to_string(s.schedule.intervalValue)},
+        {"secund", std::to_string(s.schedule.intervalUnit)},
+        {"selected", std::to_string(s.list.currentIndex)},
+        {"kolprokr", std::to_string(s.list.kolprokr)},
+        {"intime1", std::to_string(s.schedule.dailyHour)},
+        {"intime2", std::to_string(s.schedule.dailyMinute)},
+        {"wid", std::to_string(fitted(s.window.windowWidth, screen.width, 800))},
+        {"hei", std::to_string(fitted(s.window.windowHeight, screen.height, 472))},
+        {"left", std::to_string(s.window.listLeft)},
+        {"TimeFrom", std::to_string(s.schedule.timeFromMs)},
+        {"TimeTo", std::to_string(s.schedule.timeToMs)},
+        {"TimeRandom", boolText(s.schedule.randomInterval)},
+        {"loadnew", boolText(s.download.loadnew)},
+        {"onload", boolText(s.schedule.autorunChangeAndExit)},
+        {"onwinload", boolText(s.schedule.autorunEnabled)},
+        {"InTimeCh", boolText(s.schedule.dailyMode)},
+        {"downfoad", s.download.downfoad},
+        {"where", s.changer.wallpaperStyle},
+        {"lastopen", s.list.lastopen},
+        {"PathToSelected", s.list.currentPath},
+        {"lastsave", s.list.lastsave},
     };
     for (const auto& [name, value] : values)
         if (!registry_.writeString(kRoot, kSettingsKey, name, value)) return false;

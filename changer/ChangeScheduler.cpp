@@ -12,7 +12,7 @@ constexpr const char* kProgramTitle = "Ostrel Wallpapers";
 
 }  // namespace
 
-ChangeScheduler::ChangeScheduler(SchedulerServices services, Settings& settings, ChangerView& view,
+ChangeScheduler::ChangeScheduler(SchedulerServices services, ScheduleSettings& settings, ChangerView& view,
                                  WallpaperChanger& changer, ListFollowing list)
     : s_(services),
       settings_(settings),

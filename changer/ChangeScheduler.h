@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Settings.h"
+#include "changer/ScheduleSettings.h"
 #include "platform/WindowTimer.h"
 #include "changer/ChangerView.h"
 #include "changer/Scheduling.h"
@@ -37,7 +37,7 @@ struct ListFollowing {
 
 class ChangeScheduler {
 public:
-    ChangeScheduler(SchedulerServices services, Settings& settings, ChangerView& view, WallpaperChanger& changer,
+    ChangeScheduler(SchedulerServices services, ScheduleSettings& settings, ChangerView& view, WallpaperChanger& changer,
                     ListFollowing list);
 
     void PlaybtnClick();
@@ -81,7 +81,7 @@ private:
     void setChangeWait(std::uint32_t ms);
 
     SchedulerServices s_;
-    Settings& settings_;
+    ScheduleSettings& settings_;
     ChangerView& view_;
     WallpaperChanger& changer_;
     ListFollowing list_;

@@ -37,25 +37,19 @@ Image viewerScreen(Image picture, ScreenSize screen) {
     return out;
 }
 
-FullScreenViewer::FullScreenViewer(const FileSystem& files, const Desktop& desktop, Settings& settings,
-                                   ListController& list, ViewerView& view)
-    : files_(files), desktop_(desktop), settings_(settings), list_(list), view_(view) {}
+FullScreenViewer::FullScreenViewer(const FileSystem& files, const Desktop& desktop, ListController& list,
+                                   ViewerView& view)
+    : files_(files), desktop_(desktop), list_(list), view_(view) {}
 
 void FullScreenViewer::open() {
     if (list_.list().empty()) return;
-    // Opened again while open, the user's setting is already put by.
-    if (!fullScreenShown_) {
-        savedWheelRows_ = settings_.kolprokr;
-        settings_.kolprokr = 1;
-    }
     fullScreenShown_ = true;
     view_.showFullScreen();
     a(list_.grid().currentRow, ViewerDirection::Forward);
 }
 
 void FullScreenViewer::close() {
-    if (!fullScreenShown_) return;  // the setting put by belongs to an earlier opening
-    settings_.kolprokr = savedWheelRows_;
+    if (!fullScreenShown_) return;
     fullScreenShown_ = false;
     view_.close();
 }

@@ -1,13 +1,11 @@
 #pragma once
 // The full-screen viewer `TForm1`: the list's selected picture over the whole
 // screen, following the selection while the list's keys and wheel move it.
-// While it is open the wheel moves one row per step; the user's setting
-// waits in `savedWheelRows`.
+// While it is open the list's wheel moves one row per step.
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "app/Settings.h"
 #include "changer/ViewerView.h"
 #include "imaging/Image.h"
 #include "list/ListController.h"
@@ -33,8 +31,7 @@ Image viewerScreen(Image picture, ScreenSize screen);
 class FullScreenViewer final : public ViewerLink {
 public:
     // Everything given belongs to the caller and outlives the viewer.
-    FullScreenViewer(const FileSystem& files, const Desktop& desktop, Settings& settings, ListController& list,
-                     ViewerView& view);
+    FullScreenViewer(const FileSystem& files, const Desktop& desktop, ListController& list, ViewerView& view);
 
     void setDisplay(ViewerDisplay display) { display_ = display; }
     ViewerDisplay display() const { return display_; }
@@ -45,7 +42,6 @@ public:
     void close() override;
     void a(int row, ViewerDirection direction) override;
     bool fullScreenShown() const override { return fullScreenShown_; }
-    std::uint8_t savedWheelRows() const { return savedWheelRows_; }
 
 private:
     // Moves the list selection a row on and answers the row to try next, or
@@ -55,12 +51,10 @@ private:
 
     const FileSystem& files_;
     const Desktop& desktop_;
-    Settings& settings_;
     ListController& list_;
     ViewerView& view_;
     ViewerDisplay display_;
     bool fullScreenShown_ = false;
-    std::uint8_t savedWheelRows_ = 1;
 };
 
 }  // namespace ostrel

@@ -70,7 +70,7 @@ void WallpaperChanger::SetWall() {
 bool WallpaperChanger::tryInstallCurrent() {
     const std::string path = list_.path(currentIndex());
     if (path.empty() || !s_.files.fileExists(path)) return false;
-    settings_.currentPath = path;
+    current_.currentPath = path;
     std::optional<Image> picture =
         loadWallpaperPicture(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize());
     if (!picture) return false;

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "changer/ChangerSettings.h"
+#include "list/ListSettings.h"
 #include "changer/ChangeHistory.h"
 #include "changer/ChangerView.h"
 #include "list/WallpaperList.h"
@@ -32,10 +33,11 @@ struct ChangerServices {
 class WallpaperChanger {
 public:
     // The list, the settings and the data folder belong to the caller and
-    // outlive the changer.
-    WallpaperChanger(ChangerServices services, const WallpaperList& list, Settings& settings, ChangerView& view,
-                     const std::string& dataFolder)
-        : s_(services), list_(list), settings_(settings), view_(view), dataFolder_(dataFolder) {}
+    // outlive the changer. The changer moves the list's current row (and
+    // records its file) as it puts wallpapers up.
+    WallpaperChanger(ChangerServices services, const WallpaperList& list, ListSettings& current,
+                     ChangerSettings& settings, ChangerView& view, const std::string& dataFolder)
+        : s_(services), list_(list), current_(current), settings_(settings), view_(view), dataFolder_(dataFolder) {}
 
     void ChWall();                // Next
     void golast();                // Back
@@ -52,12 +54,13 @@ public:
 private:
     bool tryInstallCurrent();
     bool stepBack();
-    std::int32_t currentIndex() const { return settings_.currentIndex; }
-    void setCurrentIndex(std::int32_t row) { settings_.currentIndex = row; }
+    std::int32_t currentIndex() const { return current_.currentIndex; }
+    void setCurrentIndex(std::int32_t row) { current_.currentIndex = row; }
 
     ChangerServices s_;
     const WallpaperList& list_;
-    Settings& settings_;
+    ListSettings& current_;
+    ChangerSettings& settings_;
     ChangerView& view_;
     const std::string& dataFolder_;
     ChangeHistory history_;

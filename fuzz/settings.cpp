@@ -20,10 +20,10 @@ constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVers
 constexpr ScreenSize kScreen{1280, 1024};
 
 auto fieldsOf(const Settings& s) {
-    return std::tie(s.shuffle, s.addvlist, s.playing, s.fitToScreen, s.intervalValue, s.intervalUnit, s.currentIndex,
-                    s.kolprokr, s.dailyHour, s.dailyMinute, s.windowWidth, s.windowHeight, s.listLeft, s.timeFromMs,
-                    s.timeToMs, s.randomInterval, s.loadnew, s.autorunChangeAndExit, s.autorunEnabled, s.dailyMode,
-                    s.downfoad, s.wallpaperStyle, s.lastopen, s.currentPath, s.lastsave);
+    return std::tie(s.changer.shuffle, s.download.addvlist, s.schedule.playing, s.changer.fitToScreen, s.schedule.intervalValue, s.schedule.intervalUnit, s.list.currentIndex,
+                    s.list.kolprokr, s.schedule.dailyHour, s.schedule.dailyMinute, s.window.windowWidth, s.window.windowHeight, s.window.listLeft, s.schedule.timeFromMs,
+                    s.schedule.timeToMs, s.schedule.randomInterval, s.download.loadnew, s.schedule.autorunChangeAndExit, s.schedule.autorunEnabled, s.schedule.dailyMode,
+                    s.download.downfoad, s.changer.wallpaperStyle, s.list.lastopen, s.list.currentPath, s.list.lastsave);
 }
 
 Settings readSettings(const Registry& registry, const FileSystem& files) {
@@ -32,8 +32,8 @@ Settings readSettings(const Registry& registry, const FileSystem& files) {
     Settings s = store.readAll(dataFolder);
     store.readDownloadFolder(s, dataFolder);
     // Start-up's toggles turn the two inverted values back.
-    s.shuffle = !s.shuffle;
-    s.playing = !s.playing;
+    s.changer.shuffle = !s.changer.shuffle;
+    s.schedule.playing = !s.schedule.playing;
     return s;
 }
 
@@ -61,17 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Settings first = readSettings(registry, files);
     const std::string dataFolder = readDataFolder(registry);
-    FUZZ_CHECK(first.wallpaperStyle.size() == 1);
-    FUZZ_CHECK(!first.downfoad.empty() && first.downfoad.back() == '\\');
-    FUZZ_CHECK(folderKept(first.lastopen, dataFolder));
-    FUZZ_CHECK(folderKept(first.lastsave, dataFolder));
-    FUZZ_CHECK(folderKept(first.downfoad, dataFolder + "\\walls\\"));
+    FUZZ_CHECK(first.changer.wallpaperStyle.size() == 1);
+    FUZZ_CHECK(!first.download.downfoad.empty() && first.download.downfoad.back() == '\\');
+    FUZZ_CHECK(folderKept(first.list.lastopen, dataFolder));
+    FUZZ_CHECK(folderKept(first.list.lastsave, dataFolder));
+    FUZZ_CHECK(folderKept(first.download.downfoad, dataFolder + "\\walls\\"));
 
     // Saved as the program saves them (a window too large for the screen
     // is saved at its default size), then read again at the next start.
     Settings saved = first;
-    if (10 * static_cast<std::int64_t>(saved.windowWidth) > 9 * kScreen.width) saved.windowWidth = 800;
-    if (10 * static_cast<std::int64_t>(saved.windowHeight) > 9 * kScreen.height) saved.windowHeight = 472;
+    if (10 * static_cast<std::int64_t>(saved.window.windowWidth) > 9 * kScreen.width) saved.window.windowWidth = 800;
+    if (10 * static_cast<std::int64_t>(saved.window.windowHeight) > 9 * kScreen.height) saved.window.windowHeight = 472;
     testing::FakeRegistry next;
     if (present(0)) next.set(RegistryRoot::CurrentUser, kShellFolders, "Personal", values[0]);
     SettingsStore store(next, files);

@@ -137,7 +137,7 @@ void ListController::plistMouseWheelDown() {
         return;
     }
     const WheelStep step =
-        wheelDown(settings_.kolprokr, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
+        wheelDown(wheelRows(), list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
     grid_.firstVisibleRow = step.firstVisibleRow;
     moveCurrentRow(step.currentRow, false);
     if (viewerOpen()) viewer_->a(grid_.currentRow, ViewerDirection::Forward);
@@ -151,7 +151,7 @@ void ListController::plistMouseWheelUp() {
     }
     // Scrolled down with the current row still within a step of the top, both
     // go to row 1 and the viewer is left as it is.
-    const int k = settings_.kolprokr;
+    const int k = wheelRows();
     const bool jumpedToTop = grid_.firstVisibleRow > k && grid_.currentRow <= k;
     const WheelStep step =
         wheelUp(k, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);

@@ -15,7 +15,7 @@ constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все
 }  // namespace
 
 ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
-                               Settings& settings, ListView& view, const std::string& dataFolder)
+                               ListSettings& settings, ListView& view, const std::string& dataFolder)
     : files_(files),
       dialogs_(dialogs),
       chooser_(chooser),

@@ -11,7 +11,7 @@
 #include <vector>
 #include <string>
 
-#include "app/Settings.h"
+#include "list/ListSettings.h"
 #include "platform/WindowTimer.h"
 #include "list/FolderChooser.h"
 #include "list/ListFile.h"
@@ -49,7 +49,7 @@ class ListController {
 public:
     // The settings and the data folder belong to the caller and outlive this.
     ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
-                   Settings& settings, ListView& view, const std::string& dataFolder);
+                   ListSettings& settings, ListView& view, const std::string& dataFolder);
 
     // Install the selected entry, given the top row of the selection (the
     // changer's operation, for Enter and the double click).
@@ -164,6 +164,8 @@ private:
     bool ask();  // the delete question; the list is left alone while it is up
     int rowsInSight() const;
     bool viewerOpen() const { return viewer_ && viewer_->fullScreenShown(); }
+    // The user's wheel step, and one row while the viewer shows the pictures.
+    int wheelRows() const { return viewerOpen() ? 1 : settings_.kolprokr; }
     void keepInSight(int row);
     void clampView();
     std::int32_t currentIndex() const { return settings_.currentIndex; }
@@ -171,7 +173,7 @@ private:
     FileSystem& files_;
     Dialogs& dialogs_;
     FolderChooser& chooser_;
-    Settings& settings_;
+    ListSettings& settings_;
     ListView& view_;
     const std::string& dataFolder_;
     WallpaperList list_;

@@ -376,7 +376,7 @@ void MainWindow::FormResize() {
     GetClientRect(hwnd_, &client);
     const int width = windowWidth();
     // The strip that continues the banner follows the client height.
-    const int left = controller_ ? controller_->settings().listLeft : kDefaultListLeft;
+    const int left = controller_ ? controller_->settings().window.listLeft : kDefaultListLeft;
     const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
     MoveWindow(grid_.hwnd(), bounds.left, -4, bounds.width, bounds.height, TRUE);
@@ -390,7 +390,7 @@ void MainWindow::plistResize() {
     GetWindowRect(grid_.hwnd(), &bounds);
     MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
     grid_.setNameWidth(nameColumnWidth(bounds.right - bounds.left));
-    if (controller_) controller_->mutableSettings().listLeft = bounds.left;
+    if (controller_) controller_->mutableSettings().window.listLeft = bounds.left;
     face_.layOut(bounds.left);
     const Box& frame = face_.layout().preview;
     preview_.setFrame({frame.width, frame.height});

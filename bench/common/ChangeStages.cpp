@@ -14,9 +14,9 @@ namespace ostrel::bench {
 
 ChangeRig::ChangeRig(FileSystem& files, Registry& registry, Desktop& desktop, std::string dataFolder)
     : dataFolder_(std::move(dataFolder)),
-      changer_({files, registry, desktop, random_, dialogs_}, list_, settings_, view_, dataFolder_) {
-    settings_.fitToScreen = true;  // "Пропорционально"
-    settings_.wallpaperStyle = "0";
+      changer_({files, registry, desktop, random_, dialogs_}, list_, settings_.list, settings_.changer, view_, dataFolder_) {
+    settings_.changer.fitToScreen = true;  // "Пропорционально"
+    settings_.changer.wallpaperStyle = "0";
     list_.writeHeader();
 }
 
@@ -26,7 +26,7 @@ bool ChangeRig::install(const std::string& path) {
     const int placeholders = view_.placeholders;
     const int messages = dialogs_.messages;
     changer_.installEntry(1);
-    return view_.placeholders == placeholders && dialogs_.messages == messages && settings_.currentPath == path;
+    return view_.placeholders == placeholders && dialogs_.messages == messages && settings_.list.currentPath == path;
 }
 
 bool checkStage(const FileSystem& files, const std::string& path) {

@@ -88,7 +88,7 @@ struct ControllerTest : ::testing::Test {
             for (int k = before; k < view.rearms; ++k) queue.push_back(0);
         }
     }
-    int current() const { return controller->settings().currentIndex; }
+    int current() const { return controller->settings().list.currentIndex; }
 
     std::optional<std::string> programPath = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe";
     TempDir temp;

@@ -185,10 +185,10 @@ TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
     EXPECT_TRUE(options().Button1Click());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("«Ostrel Wallpapers»"), std::string::npos);
-    EXPECT_FALSE(controller->settings().autorunEnabled);
-    EXPECT_TRUE(controller->settings().loadnew);
+    EXPECT_FALSE(controller->settings().schedule.autorunEnabled);
+    EXPECT_TRUE(controller->settings().download.loadnew);
     EXPECT_TRUE(timers.running(TimerId::Download));
-    EXPECT_EQ(controller->settings().kolprokr, 1);
+    EXPECT_EQ(controller->settings().list.kolprokr, 1);
     EXPECT_EQ(stored("loadnew"), "<absent>");
 }
 
@@ -203,7 +203,7 @@ TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
     EXPECT_NE(dialogs.messages[0].find("автозапуск не записан"), std::string::npos);
     EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
     EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_FALSE(controller->settings().autorunEnabled);
+    EXPECT_FALSE(controller->settings().schedule.autorunEnabled);
     EXPECT_EQ(stored("onwinload"), "<absent>");
 }
 
@@ -276,9 +276,9 @@ TEST_F(DailyOptions, KeepChangingStoppedFromRunToRunAndPlayStartsItAfterThem) {
     chooseMode(&OptionsForm::fixedMode);
     EXPECT_TRUE(options().Button1Click());
     EXPECT_FALSE(timers.running(TimerId::Daily));
-    EXPECT_FALSE(controller->settings().playing);
+    EXPECT_FALSE(controller->settings().schedule.playing);
     controller->onCommand(Command::PlayToggle);  // play starts from stopped
-    EXPECT_TRUE(controller->settings().playing);
+    EXPECT_TRUE(controller->settings().schedule.playing);
     EXPECT_TRUE(timers.running(TimerId::Change));
 }
 
@@ -301,7 +301,7 @@ TEST_F(Options, ShuffleViewModeAndProxyFollowTheControls) {
 
     form().shuffle = true;
     EXPECT_TRUE(options().Button1Click());
-    EXPECT_TRUE(controller->settings().shuffle);
+    EXPECT_TRUE(controller->settings().changer.shuffle);
     EXPECT_TRUE(view.shufflePressed);
     EXPECT_EQ(stored("shufle"), "1");
 }

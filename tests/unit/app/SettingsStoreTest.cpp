@@ -65,9 +65,9 @@ TEST_P(LongDocumentsTest, DerivedFoldersAreWholeAndSurviveASaveAndARead) {
     for (int run = 0; run < 2; ++run) {  // first start, then from what the first one saved
         Settings s = store.readAll(data);
         store.readDownloadFolder(s, data);
-        EXPECT_EQ(s.downfoad, data + "\\walls\\") << "run " << run;
-        EXPECT_EQ(s.lastopen, data);
-        EXPECT_EQ(s.lastsave, data);
+        EXPECT_EQ(s.download.downfoad, data + "\\walls\\") << "run " << run;
+        EXPECT_EQ(s.list.lastopen, data);
+        EXPECT_EQ(s.list.lastsave, data);
         ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
     }
 }
@@ -89,7 +89,7 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     for (const auto& c : cases) {
         reg.set(HKCU, "RZ", c.name, c.stored);
         const Settings s = read();
-        const std::string& got = c.name[0] == 'd' ? s.downfoad : c.name[4] == 'o' ? s.lastopen : s.lastsave;
+        const std::string& got = c.name[0] == 'd' ? s.download.downfoad : c.name[4] == 'o' ? s.list.lastopen : s.list.lastsave;
         EXPECT_EQ(got, c.read) << c.name << " of " << c.stored.size() << " characters";
         store.deleteAll();
     }
@@ -105,7 +105,7 @@ TEST_F(SettingsStoreTest, ADownloadFolderOfTheWholeLimitSurvivesASaveAndARead) {
     reg.set(HKCU, "RZ", "downfoad", there);
     for (int run = 0; run < 2; ++run) {
         const Settings s = read();
-        EXPECT_EQ(s.downfoad, there + "\\") << "run " << run;
+        EXPECT_EQ(s.download.downfoad, there + "\\") << "run " << run;
         ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
     }
 }
@@ -140,18 +140,20 @@ TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
 
 TEST_F(SettingsStoreTest, SavesInOrderAndReadsBackAllButTheInvertedPair) {
     // No value at its default, so a value read under another's name shows.
-    const Settings s{.shuffle = true, .addvlist = false, .playing = true, .fitToScreen = true, .intervalValue = 17,
-                     .intervalUnit = 3, .currentIndex = 42, .kolprokr = 9, .dailyHour = 23, .dailyMinute = 59,
-                     .windowWidth = 640, .windowHeight = 400, .listLeft = -20, .timeFromMs = 1000, .timeToMs = 2000,
-                     .randomInterval = true, .loadnew = false, .autorunChangeAndExit = true, .autorunEnabled = false,
-                     .dailyMode = true, .downfoad = "E:\\dl\\", .wallpaperStyle = "0", .lastopen = "E:\\\xCF\xE8\xEA",
-                     .currentPath = "E:\\a.jpg", .lastsave = "F:\\"};
+    const Settings s{.schedule = {.playing = true, .intervalValue = 17, .intervalUnit = 3, .randomInterval = true,
+                                  .timeFromMs = 1000, .timeToMs = 2000, .dailyMode = true, .dailyHour = 23,
+                                  .dailyMinute = 59, .autorunChangeAndExit = true, .autorunEnabled = false},
+                     .list = {.currentIndex = 42, .currentPath = "E:\\a.jpg", .kolprokr = 9,
+                              .lastopen = "E:\\\xCF\xE8\xEA", .lastsave = "F:\\"},
+                     .changer = {.shuffle = true, .fitToScreen = true, .wallpaperStyle = "0"},
+                     .download = {.downfoad = "E:\\dl\\", .addvlist = false, .loadnew = false},
+                     .window = {.windowWidth = 640, .windowHeight = 400, .listLeft = -20}};
     ASSERT_TRUE(store.saveoptions(s, {1024, 768}));
     EXPECT_EQ(reg.writtenNames(), kSaveOrder);
 
     Settings back = read();
-    EXPECT_FALSE(back.shuffle || back.playing);
-    back.shuffle = back.playing = true;  // what the start-up toggles do
+    EXPECT_FALSE(back.changer.shuffle || back.schedule.playing);
+    back.changer.shuffle = back.schedule.playing = true;  // what the start-up toggles do
     FakeRegistry again;
     ASSERT_TRUE(SettingsStore(again, files).saveoptions(back, {1024, 768}));
     EXPECT_EQ(again.values(HKCU, "RZ"), reg.values(HKCU, "RZ"));
@@ -166,7 +168,7 @@ TEST_F(SettingsStoreTest, WindowLargerThanNineTenthsOfTheScreenIsSavedAsDefault)
         {2000000000, 2000000000, "800", "472"}};
     for (const auto& c : cases) {
         Settings s;
-        s.windowWidth = s.windowHeight = c.size;
+        s.window.windowWidth = s.window.windowHeight = c.size;
         ASSERT_TRUE(store.saveoptions(s, {c.screen, c.screen}));
         EXPECT_EQ(reg.readString(HKCU, "RZ", "wid"), c.width) << c.size << " on " << c.screen;
         EXPECT_EQ(reg.readString(HKCU, "RZ", "hei"), c.height) << c.size << " on " << c.screen;

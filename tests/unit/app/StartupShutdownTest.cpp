@@ -32,7 +32,7 @@ TEST_F(Startup, StoredPlayAndShuffleStateIsRestoredAndATaskbarRestartReaddsTheIc
     setting("playstat", "1");
     setting("shufle", "1");
     start();
-    EXPECT_TRUE(controller->settings().playing && controller->settings().shuffle && view.shufflePressed);
+    EXPECT_TRUE(controller->settings().schedule.playing && controller->settings().changer.shuffle && view.shufflePressed);
     EXPECT_TRUE(timers.running(TimerId::Change));
     EXPECT_EQ(controller->runStopCaption(), "Остановить смену обоев");
     tray.icon = TrayIcon::Stopped;
@@ -82,7 +82,7 @@ TEST_F(Startup, SaveAndLoadListUseTheRememberedFolderAndACancelChangesNothing) {
     controller->onCommand(Command::SaveList);
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].initialPath, dataFolder());
-    EXPECT_EQ(controller->settings().lastsave, temp.file("saved.tav"));
+    EXPECT_EQ(controller->settings().list.lastsave, temp.file("saved.tav"));
 
     controller->onCommand(Command::ClearList);
     controller->onCommand(Command::LoadList);

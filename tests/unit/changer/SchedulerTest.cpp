@@ -9,7 +9,7 @@ struct Scheduler : ControllerTest {
 
 TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefault) {
     start();
-    EXPECT_FALSE(controller->settings().playing);
+    EXPECT_FALSE(controller->settings().schedule.playing);
     controller->scheduler().PlaybtnClick();
     EXPECT_EQ(timers.interval(TimerId::Change), 300000u);
     advance(1000);
@@ -35,7 +35,7 @@ TEST_F(Scheduler, TheStartAndStopHotkeysDoNotToggle) {
     for (auto [hotkey, playing] : {std::pair{FakeHotkeys::kStop, false}, {FakeHotkeys::kStart, true},
                                    {FakeHotkeys::kStart, true}, {FakeHotkeys::kStop, false}}) {
         controller->onHotkey(hotkey);
-        EXPECT_EQ(controller->settings().playing, playing);
+        EXPECT_EQ(controller->settings().schedule.playing, playing);
         EXPECT_EQ(timers.running(TimerId::Change), playing);
     }
 }
@@ -192,7 +192,7 @@ TEST_F(Scheduler, ConfirmingTheDailyTimeInItsMinuteAfterTheChangeChangesNoMore) 
 TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
     workingListOf(30);
     start();
-    controller->mutableSettings().currentIndex = 1;
+    controller->mutableSettings().list.currentIndex = 1;
     deliverHotkeys(std::vector<std::uint32_t>(20, FakeHotkeys::kNext));
     EXPECT_EQ(installs(), 1u);
     EXPECT_EQ(current(), 2);
@@ -201,7 +201,7 @@ TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
     deliverHotkeys({FakeHotkeys::kNext, FakeHotkeys::kNext, FakeHotkeys::kStart, FakeHotkeys::kBack});
     EXPECT_EQ(installs(), 2u);
     EXPECT_EQ(current(), 3);
-    EXPECT_TRUE(controller->settings().playing);
+    EXPECT_TRUE(controller->settings().schedule.playing);
     deliverHotkeys({FakeHotkeys::kBack});
     EXPECT_EQ(current(), 2);
 }

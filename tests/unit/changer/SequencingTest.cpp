@@ -23,21 +23,21 @@ TEST_F(Sequencing, EmptyListDoesNothingListOrderWrapsAndEachStepIsInstalled) {
     rebuild();
     workingListOf(3);
     start();
-    controller->mutableSettings().currentIndex = 3;
+    controller->mutableSettings().list.currentIndex = 3;
     registry.clearLog();
     controller->changer().ChWall();
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(installedWidth(), 1);
     EXPECT_EQ(desktop.reloads.size(), 1u);
     EXPECT_EQ(registry.writtenNames(), (std::vector<std::string>{"Wallpaper", "TileWallpaper", "WallpaperStyle"}));
-    controller->mutableSettings().currentIndex = -1;  // normalised to 1 before advancing
+    controller->mutableSettings().list.currentIndex = -1;  // normalised to 1 before advancing
     controller->changer().ChWall();
     EXPECT_EQ(installedWidth(), 2);
 }
 
 TEST_F(Sequencing, BackRetracesTheLastFiftyChangesAndTheFallbackStopsAfterOneTurn) {
     listOf(60);
-    controller->mutableSettings().currentIndex = 1;
+    controller->mutableSettings().list.currentIndex = 1;
     for (int i = 0; i < 51; ++i) controller->changer().ChWall();  // pushes 1..51
     std::vector<int> reached, expected;
     for (int i = 0; i < 50; ++i) {
@@ -62,7 +62,7 @@ TEST_F(Sequencing, ShuffleNeverDrawsTheCurrentEntryButEveryOtherAndReinstallsALo
         rebuild();
         listOf(n);
         controller->changer().shufleBtnClick();
-        controller->mutableSettings().currentIndex = 1;
+        controller->mutableSettings().list.currentIndex = 1;
         std::set<int> seen;
         for (int i = 0; i < 200; ++i) {
             const int before = current();
@@ -79,15 +79,15 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
     for (bool missing : {true, false}) {
         rebuild();
         listOf(3);
-        controller->mutableSettings().currentIndex = 1;
+        controller->mutableSettings().list.currentIndex = 1;
         controller->changer().ChWall();  // installs 2
         if (missing) std::filesystem::remove(temp.file("p3.bmp"));
         else temp.write("p3.bmp", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(100, '\0'));
-        const std::string pathBefore = controller->settings().currentPath;
+        const std::string pathBefore = controller->settings().list.currentPath;
         controller->changer().ChWall();  // 3 is unusable: back to 2
         EXPECT_EQ(current(), 2);
         EXPECT_EQ(installedWidth(), 2);
-        EXPECT_EQ(controller->settings().currentPath, pathBefore);
+        EXPECT_EQ(controller->settings().list.currentPath, pathBefore);
     }
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_GE(view.placeholders, 1);
@@ -95,7 +95,7 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
 
 TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {
     listOf(3);
-    controller->mutableSettings().currentIndex = 0;
+    controller->mutableSettings().list.currentIndex = 0;
     controller->grid().selectionTop = 3;
     controller->onCommand(Command::InstallSelected);
     EXPECT_EQ(current(), 3);
@@ -136,7 +136,7 @@ TEST_F(Sequencing, GotoselectedScrollsOnlyWhenTheCurrentRowIsOutOfView) {
     controller->grid().heightPixels = 300;  // 20 rows, 17 taken as visible
     controller->grid().firstVisibleRow = 1;
     for (auto [index, top] : {std::pair{18, 1}, {19, 19}, {95, 101 - 17 - 1}}) {
-        controller->mutableSettings().currentIndex = index;
+        controller->mutableSettings().list.currentIndex = index;
         controller->listController().gotoselected();
         EXPECT_EQ(controller->grid().firstVisibleRow, top) << index;
     }

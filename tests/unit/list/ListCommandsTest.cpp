@@ -176,7 +176,7 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     chooser.answer = FolderChoice{deep + "\\", false};
     controller->onCommand(Command::AddFolder);
     EXPECT_TRUE(rows().ends_with(std::string(120, 'd') + "\\deep.jpg"));
-    EXPECT_EQ(controller->settings().lastopen, deep + "\\");
+    EXPECT_EQ(controller->settings().list.lastopen, deep + "\\");
 
     // One file through the dialog to an empty list shows it at once.
     controller->onCommand(Command::ClearList);
@@ -204,7 +204,7 @@ TEST_F(ListCommands, TheGridShowsRowsDownToItsBottomFromStartAndAfterEveryScroll
     for (int step = 0; step < 30; ++step) list().plistMouseWheelDown();
     EXPECT_EQ(grid.firstVisibleRow, 21);
     list().scrollTo(1);
-    controller->mutableSettings().currentIndex = 39;
+    controller->mutableSettings().list.currentIndex = 39;
     list().gotoselected();  // the screenful it counts is 3 rows short of the grid's
     EXPECT_EQ(grid.firstVisibleRow, 21);
     list().setGridSize(473, 465);  // a taller window: 30 rows
