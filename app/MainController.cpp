@@ -20,7 +20,7 @@ MainController::MainController(Services services, MainView& view)
                  view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
       viewer_(services.files, services.desktop, list_, services.viewerView),
-      timerDownload_(services.timers, TimerId::Download, 300000, false),
+      timerDownload_(services.timers, TimerId::Download, kFirstAutoDownloadDelayMs, false),
       options_({services.registry, dialogs_, scheduler_, changer_, viewer_, timerDownload_, services.proxy,
                 services.programPath, [this] { saveSettings(); }, [this] { removeProgramFiles(); }},
                settings_, services.optionsView),
@@ -47,65 +47,49 @@ MainController::MainController(Services services, MainView& view)
 
 bool MainController::FormCreate(StartMode mode) {
     created_ = true;
-    // 1. Run-time flags.
     windowShown_ = !mode.hiddenStart;
     hotkeyBusy_ = false;
     changer_.resetHistory();
-    // 2. The automatic download waits five minutes after start.
+    // The automatic download waits five minutes after start.
     timerDownload_.setInterval(kFirstAutoDownloadDelayMs);
-    // 3. Settings store.
     store_.open();
-    // 4. Grid preparation happens in the window.
-    // 5.
     const ScreenSize screen = s_.desktop.screenSize();
     list_.setScreenSize(screen.width, screen.height);
     list_.startTimers();
-    // 6. Dropped files: accepted by the window once dropping is supported.
-    // 7. Data folder.
     dataFolder_ = readDataFolder(s_.registry);
     s_.files.createDirectory(dataFolder_);  // failures (already there, no rights) are ignored
     s_.files.createDirectory(dataFolder_ + "\\download");
     s_.files.createDirectory(dataFolder_ + "\\walls");
     // A write cut short by a crash or power loss leaves its temporary file here.
     s_.files.removeStaleTemporaries(dataFolder_);
-    // 8. Hotkeys.
     s_.hotkeys.registerAll();
-    // 9. Minimising is turned into hiding by the window itself.
-    // 10. Tray icon, the stopped icon until the play state is restored below.
+    // The tray icon, the stopped icon until the play state is restored below.
     scheduler_.addTrayIcon();
-    // 11. Settings.
     settings_ = store_.readAll(dataFolder_);
     view_.setWindowSize(settings_.window.windowWidth, settings_.window.windowHeight);
-    // 12. The daily change is checked at the end, once the working list is there.
-    // 13. Automatic download.
+    // The daily change is checked at the end, once the working list is there.
     timerDownload_.setEnabled(settings_.download.loadnew);
-    // 14. Column widths belong to the grid.
-    // 15. Centre the window.
+    // Centred on the screen.
     int w = view_.windowWidth(), h = view_.windowHeight();
     view_.setWindowPosition(static_cast<int>(roundHalfEven(screen.width - w, 2)),
                             static_cast<int>(roundHalfEven(screen.height - h, 2)));
-    // 16. Restore the selection, then the play and shuffle state.
+    // Restore the selection, then the play and shuffle state.
     if (settings_.list.currentIndex >= 0) list_.plistSelectCell(0, settings_.list.currentIndex);
     scheduler_.PlaybtnClick();
     changer_.shufleBtnClick();
-    // 17. Change interval.
     scheduler_.applyFixedInterval();
-    // 18. Download folder.
     store_.readDownloadFolder(settings_, dataFolder_);
     // A transfer the program's end cut short leaves its temporary file beside its target.
     s_.files.removeStaleTemporaries(catalogueFolder(dataFolder_));
     s_.files.removeStaleTemporaries(settings_.download.downfoad);
-    // 19. Colours belong to the window. 20. Header.
     list_.mutableList().writeHeader();
-    // 21. Working list.
     if (!list_.openWorkingList()) {
         dialogs_.message("Не удалось прочитать рабочий список Default.tav. Программа не будет его "
                          "перезаписывать, пока вы сами не загрузите, не очистите или не сохраните список.");
         if (shutdownDone_) return true;  // the program was ended while the box was up
     }
-    // 22. Limit the current entry.
     list_.limitCurrentEntry();
-    // 23. Change-and-exit start.
+    // Started to change the wallpaper and end.
     if (mode.changeAndExit) {
         changer_.ChWall();
         startupDone_ = true;
@@ -113,19 +97,17 @@ bool MainController::FormCreate(StartMode mode) {
         view_.requestQuit();
         return true;
     }
-    // 24. Show the window unless started hidden.
     if (!mode.hiddenStart) {
         windowShown_ = true;
         view_.showWindow();
     } else {
         windowShown_ = false;
     }
-    // 25. The grid's top (-4) belongs to the layout.
     changer_.AcTiveDescTop();
     view_.layOut();
     list_.plistSelectCell(0, list_.grid().currentRow);
     startupDone_ = true;
-    // 12. Started in the set minute (at logon at the set time), the day's change is made now.
+    // Started in the set minute (at logon at the set time), the day's change is made now.
     scheduler_.startDailyCheck();
     return false;
 }
@@ -261,9 +243,9 @@ void MainController::onCommand(Command command) {
     switch (command) {
         case Command::Next: changer_.ChWall(); break;
         case Command::Back: changer_.golast(); break;
-        case Command::SaveList: list_.N2Click(); break;
-        case Command::LoadList: list_.N3Click(); break;
-        case Command::ClearList: list_.N4Click(); break;
+        case Command::SaveList: list_.saveListAs(); break;
+        case Command::LoadList: list_.loadList(); break;
+        case Command::ClearList: list_.clearList(); break;
         case Command::Exit: exitCommand(); break;
         case Command::PlayToggle: scheduler_.PlaybtnClick(); break;
         case Command::ShowHide: showHideToggle(); break;
@@ -272,12 +254,12 @@ void MainController::onCommand(Command command) {
         case Command::ShuffleToggle: changer_.shufleBtnClick(); break;
         case Command::AddFolder: list_.AddBtnClick(); break;
         case Command::AddFile: list_.filebtnClick(); break;
-        case Command::SortByName: list_.N32Click(); break;
-        case Command::SortByResolution: list_.N33Click(); break;
-        case Command::SortAscending: list_.N39Click(); break;
-        case Command::SortDescending: list_.N40Click(); break;
-        case Command::RemoveFromList: list_.N28Click(); break;
-        case Command::DeleteFile: list_.N29Click(); break;
+        case Command::SortByName: list_.sortByName(); break;
+        case Command::SortByResolution: list_.sortByResolution(); break;
+        case Command::SortAscending: list_.orderAscending(); break;
+        case Command::SortDescending: list_.orderDescending(); break;
+        case Command::RemoveFromList: list_.removeSelectedRowsFromList(); break;
+        case Command::DeleteFile: list_.deleteSelectedFiles(); break;
         case Command::FullScreen: viewer_.open(); break;
         case Command::DownloadButton:
             if (autoDownload_.autoDownloading()) break;

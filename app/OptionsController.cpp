@@ -104,7 +104,7 @@ void OptionsController::onProxyChanged() {
     show();
 }
 
-bool OptionsController::Button1Click() {
+bool OptionsController::confirm() {
     OptionsForm& f = form_;
     try {
         if (belowOne(f.interval)) {
@@ -150,16 +150,16 @@ bool OptionsController::Button1Click() {
 
 void OptionsController::optionset() {
     const OptionsForm& f = form_;
-    settings_.schedule.randomInterval = f.randomMode;                                            // 1
-    const auto from = number(f.timeFrom, "от");                                          // 2
+    settings_.schedule.randomInterval = f.randomMode;
+    const auto from = number(f.timeFrom, "от");
     settings_.schedule.timeFromMs = minutesToMs(from);
     settings_.schedule.timeToMs = minutesToMs(number(f.timeTo, "до"));
-    settings_.download.loadnew = f.autoDownload;                                                 // 3
+    settings_.download.loadnew = f.autoDownload;
     s_.downloadTimer.setEnabled(settings_.download.loadnew);
-    const std::string folder = downloadFolder();                                        // 4
-    settings_.changer.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");                        // 6
+    const std::string folder = downloadFolder();
+    settings_.changer.wallpaperStyle = std::string(f.placementItem == 1 ? "2" : "0");
     settings_.changer.fitToScreen = f.placementItem == 2;
-    if (f.autorun) {                                                                    // 5, 7
+    if (f.autorun) {
         // Set only once the entry is there: a failed write must not leave the
         // setting (saved at exit) claiming an entry that does not exist.
         if (!s_.programPath) {
@@ -178,27 +178,27 @@ void OptionsController::optionset() {
         deleteAutorun(s_.registry);
         settings_.schedule.autorunEnabled = false;
     }
-    // 8. A wheel step of 0 rows would do nothing: the count is held to 1..255.
+    // A wheel step of 0 rows would do nothing: the count is held to 1..255.
     settings_.list.kolprokr = static_cast<std::uint8_t>(std::clamp(number(f.scrollRows, "Количество строчек"), 1, 255));
-    if (f.intervalUnitItem >= 0 && f.intervalUnitItem <= 2) settings_.schedule.intervalUnit = f.intervalUnitItem + 1;  // 9
-    if (!settings_.schedule.randomInterval) settings_.schedule.intervalValue = number(f.interval, "каждые");  // 10
+    if (f.intervalUnitItem >= 0 && f.intervalUnitItem <= 2) settings_.schedule.intervalUnit = f.intervalUnitItem + 1;
+    if (!settings_.schedule.randomInterval) settings_.schedule.intervalValue = number(f.interval, "каждые");
     s_.scheduler.applyChangeInterval();
-    settings_.schedule.autorunChangeAndExit = f.autorunChangeAndExit;                            // 11
-    settings_.download.downfoad = folder;                                                        // 12
-    s_.scheduler.setDailyMode(f.dailyMode);                                             // 13
-    if (settings_.schedule.dailyMode) {                                                          // 14
+    settings_.schedule.autorunChangeAndExit = f.autorunChangeAndExit;
+    settings_.download.downfoad = folder;
+    s_.scheduler.setDailyMode(f.dailyMode);
+    if (settings_.schedule.dailyMode) {
         const auto hour = number(dailyHourText(f.dailyHourItem), "час");
         const auto minute = number(dailyMinuteText(f.dailyMinuteItem), "мин");
         s_.scheduler.applyDailyTime(static_cast<std::uint8_t>(hour), static_cast<std::uint8_t>(minute));
     } else {
         s_.scheduler.stopDailyCheck();
     }
-    settings_.download.addvlist = f.addToList;                                                   // 15
-    // 16. The countdown restarted with the change timer in step 10 if its interval changed;
+    settings_.download.addvlist = f.addToList;
+    // The countdown restarted with the change timer above if its interval changed;
     // otherwise both go on, so that the tip tells the time to the change the timer will make.
-    settings_.changer.shuffle = !f.shuffle;                                                     // 17
+    settings_.changer.shuffle = !f.shuffle;
     s_.changer.shufleBtnClick();
-    s_.saveoptions();                                                                   // 18
+    s_.saveoptions();
 }
 
 std::string OptionsController::downloadFolder() const {
@@ -206,7 +206,7 @@ std::string OptionsController::downloadFolder() const {
     return withTrailingBackslash(form_.downloadFolder.empty() ? settings_.download.downfoad : form_.downloadFolder);
 }
 
-void OptionsController::Button3Click() {
+void OptionsController::removeProgramFiles() {
     view_.closeOptions();
     s_.removeFiles();
 }

@@ -51,13 +51,13 @@ public:
     // `FormActivate`: the enabling rules of the mode buttons, then of autorun.
     void FormActivate();
     void onModeClicked();        // infixtime, inrandtime, intime
-    void onAutorunClicked();     // CheckBox1
-    void onViewModeClicked();    // RadioButton1, RadioButton2
+    void onAutorunClicked();
+    void onViewModeClicked();
     void onProxyChanged();       // Checkproxy clicked, editIp or Editport edited
     // "ОК": validation, then closing and applying; false when the dialog stays open.
-    bool Button1Click();
+    bool confirm();
     // "Удалить файлы, созданные программой".
-    void Button3Click();
+    void removeProgramFiles();
 
 private:
     void applyModeRule();

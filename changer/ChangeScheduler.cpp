@@ -8,6 +8,13 @@
 namespace ostrel {
 namespace {
 
+// The change timer's interval until the settings give it theirs.
+constexpr std::uint32_t kChangeTimerStartMs = 5000;
+// A tick finding the processors busier than this (per cent) changes nothing.
+constexpr int kMostLoadForChange = 50;
+// Every this many ticks the Active Desktop state is looked at again.
+constexpr int kTicksPerActiveDesktopCheck = 10;
+
 constexpr const char* kProgramTitle = "Ostrel Wallpapers";
 
 }  // namespace
@@ -19,16 +26,16 @@ ChangeScheduler::ChangeScheduler(SchedulerServices services, ScheduleSettings& s
       view_(view),
       changer_(changer),
       list_(std::move(list)),
-      timer1_(services.timers, TimerId::Change, 5000, false),
-      timeout_(services.timers, TimerId::Countdown, 1000, false),
-      chinTimer_(services.timers, TimerId::Daily, 1000, false),
+      changeTimer_(services.timers, TimerId::Change, kChangeTimerStartMs, false),
+      countdownTimer_(services.timers, TimerId::Countdown, 1000, false),
+      dailyTimer_(services.timers, TimerId::Daily, 1000, false),
       trayTip_(kProgramTitle) {}
 
 bool ChangeScheduler::onTimer(TimerId id) {
     switch (id) {
-        case TimerId::Change: Timer1Timer(); return true;
-        case TimerId::Countdown: timeoutTimer(); return true;
-        case TimerId::Daily: ChinTimerTimer(); return true;
+        case TimerId::Change: changeTick(); return true;
+        case TimerId::Countdown: countdownTick(); return true;
+        case TimerId::Daily: dailyTick(); return true;
         default: return false;
     }
 }
@@ -42,8 +49,8 @@ void ChangeScheduler::startDailyCheck() {
     if (!settings_.dailyMode) return;
     // Run once the working list is loaded: a check in the set minute with
     // nothing to change would wait an hour and miss the day.
-    chinTimer_.setEnabled(true);
-    ChinTimerTimer();
+    dailyTimer_.setEnabled(true);
+    dailyTick();
 }
 
 void ChangeScheduler::applyFixedInterval() {
@@ -53,7 +60,7 @@ void ChangeScheduler::applyFixedInterval() {
 void ChangeScheduler::setChangeWait(std::uint32_t ms) {
     // The countdown in the tip follows the change timer: it starts again when
     // the timer does, and only then.
-    if (timer1_.setInterval(ms)) elapsedSeconds_ = 0;
+    if (changeTimer_.setInterval(ms)) elapsedSeconds_ = 0;
 }
 
 void ChangeScheduler::start() {
@@ -67,7 +74,7 @@ void ChangeScheduler::stop() {
 }
 
 void ChangeScheduler::stopTimers() {
-    for (WindowTimer* timer : {&timer1_, &timeout_, &chinTimer_}) timer->setEnabled(false);
+    for (WindowTimer* timer : {&changeTimer_, &countdownTimer_, &dailyTimer_}) timer->setEnabled(false);
 }
 
 void ChangeScheduler::PlaybtnClick() {
@@ -84,13 +91,13 @@ void ChangeScheduler::PlaybtnClick() {
     playButtonPressed_ = settings_.playing;
     view_.setPlayButtonPressed(settings_.playing);
     if (settings_.playing) {
-        if (timer1_.setEnabled(true)) elapsedSeconds_ = 0;  // the start hotkey while changing: goes on
-        timeout_.setEnabled(true);
+        if (changeTimer_.setEnabled(true)) elapsedSeconds_ = 0;  // the start hotkey while changing: goes on
+        countdownTimer_.setEnabled(true);
         runStopCaption_ = "Остановить смену обоев";
         trayIcon_ = TrayIcon::Playing;
     } else {
-        timer1_.setEnabled(false);
-        timeout_.setEnabled(false);
+        changeTimer_.setEnabled(false);
+        countdownTimer_.setEnabled(false);
         runStopCaption_ = "Запустить смену обоев";
         trayIcon_ = TrayIcon::Stopped;
         trayTip_ = kProgramTitle;
@@ -98,19 +105,19 @@ void ChangeScheduler::PlaybtnClick() {
     updateTray();
 }
 
-void ChangeScheduler::Timer1Timer() {
+void ChangeScheduler::changeTick() {
     ++tickCount_;
     if (settings_.randomInterval) {
         std::int64_t from = settings_.timeFromMs;
         std::int64_t span = static_cast<std::int64_t>(settings_.timeToMs) - from;
         std::int64_t wait = from + (span > 0 ? s_.random.below(static_cast<std::int32_t>(std::min<std::int64_t>(span, INT32_MAX))) : 0);
         // A range from 0 minutes, or edited by hand, must not make the timer spin or stop.
-        timer1_.setInterval(changeWaitMs(wait));
+        changeTimer_.setInterval(changeWaitMs(wait));
     }
     elapsedSeconds_ = 0;
     std::optional<int> load = loadGate_.Proc(s_.systemInfo.sample());
-    if (!load || *load > 50) return;
-    if (tickCount_ >= 10) {
+    if (!load || *load > kMostLoadForChange) return;
+    if (tickCount_ >= kTicksPerActiveDesktopCheck) {
         tickCount_ = 0;
         changer_.AcTiveDescTop();
     }
@@ -118,16 +125,16 @@ void ChangeScheduler::Timer1Timer() {
     if (!list_.userBrowsing()) list_.gotoselected();
 }
 
-void ChangeScheduler::timeoutTimer() {
+void ChangeScheduler::countdownTick() {
     ++elapsedSeconds_;
-    if (static_cast<std::int64_t>(elapsedSeconds_) * 1000 == timer1_.interval()) elapsedSeconds_ = 0;
+    if (static_cast<std::int64_t>(elapsedSeconds_) * 1000 == changeTimer_.interval()) elapsedSeconds_ = 0;
     if (playButtonPressed_) {
-        trayTip_ = std::string(kProgramTitle) + " - " + timetoch(timer1_.interval(), elapsedSeconds_);
+        trayTip_ = std::string(kProgramTitle) + " - " + timetoch(changeTimer_.interval(), elapsedSeconds_);
         updateTray();
     }
 }
 
-void ChangeScheduler::ChinTimerTimer() {
+void ChangeScheduler::dailyTick() {
     LocalTime now = s_.clock.now();
     if (now.hour == settings_.dailyHour && now.minute == settings_.dailyMinute) {
         // Once a calendar day: a check again within the minute (the options
@@ -137,10 +144,10 @@ void ChangeScheduler::ChinTimerTimer() {
             lastDailyChange_ = today;
             changer_.ChWall();
         }
-        chinTimer_.setInterval(kDailyHourMs);
+        dailyTimer_.setInterval(kDailyHourMs);
         return;
     }
-    chinTimer_.setInterval(dailyCheckDelayMs(now.hour, now.minute, settings_.dailyHour, settings_.dailyMinute));
+    dailyTimer_.setInterval(dailyCheckDelayMs(now.hour, now.minute, settings_.dailyHour, settings_.dailyMinute));
 }
 
 void ChangeScheduler::applyChangeInterval() {
@@ -158,8 +165,8 @@ void ChangeScheduler::setDailyMode(bool daily) {
 void ChangeScheduler::applyDailyTime(std::uint8_t hour, std::uint8_t minute) {
     settings_.dailyHour = hour;
     settings_.dailyMinute = minute;
-    chinTimer_.setEnabled(true);
-    ChinTimerTimer();
+    dailyTimer_.setEnabled(true);
+    dailyTick();
 }
 
 void ChangeScheduler::updateTray() { s_.tray.modify(trayIcon_, trayTip_); }

@@ -41,9 +41,9 @@ public:
                     ListFollowing list);
 
     void PlaybtnClick();
-    void Timer1Timer();
-    void timeoutTimer();
-    void ChinTimerTimer();
+    void changeTick();
+    void countdownTick();
+    void dailyTick();
     // True when the timer is one of the scheduler's and was handled.
     bool onTimer(TimerId id);
 
@@ -63,17 +63,13 @@ public:
     void setDailyMode(bool daily);
     // The daily change's time of day; the clock is checked at once.
     void applyDailyTime(std::uint8_t hour, std::uint8_t minute);
-    void stopDailyCheck() { chinTimer_.setEnabled(false); }
+    void stopDailyCheck() { dailyTimer_.setEnabled(false); }
     void stopTimers();
 
-    bool playButtonPressed() const { return playButtonPressed_; }
     const std::string& runStopCaption() const { return runStopCaption_; }
-    TrayIcon trayIcon() const { return trayIcon_; }
-    const std::string& trayTip() const { return trayTip_; }
     // The icon with the plain tip, for adding it anew (at start, after Explorer restarts).
     void addTrayIcon();
-    const WindowTimer& changeTimer() const { return timer1_; }
-    const WindowTimer& dailyTimer() const { return chinTimer_; }
+    const WindowTimer& changeTimer() const { return changeTimer_; }
     std::int32_t elapsedSeconds() const { return elapsedSeconds_; }
 
 private:
@@ -87,9 +83,9 @@ private:
     ListFollowing list_;
     LoadGate loadGate_;
 
-    WindowTimer timer1_;     // change timer
-    WindowTimer timeout_;    // countdown
-    WindowTimer chinTimer_;  // daily check
+    WindowTimer changeTimer_;
+    WindowTimer countdownTimer_;  // the tray tip's seconds
+    WindowTimer dailyTimer_;      // the daily change's minute check
 
     std::string runStopCaption_ = "Запустить/остановить";
     std::string trayTip_;

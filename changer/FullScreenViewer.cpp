@@ -45,7 +45,7 @@ void FullScreenViewer::open() {
     if (list_.list().empty()) return;
     fullScreenShown_ = true;
     view_.showFullScreen();
-    a(list_.grid().currentRow, ViewerDirection::Forward);
+    showRow(list_.grid().currentRow, ViewerDirection::Forward);
 }
 
 void FullScreenViewer::close() {
@@ -56,7 +56,7 @@ void FullScreenViewer::close() {
 
 // A loop rather than `next` showing the row itself, so that a long run of
 // unreadable files costs no stack.
-void FullScreenViewer::a(int row, ViewerDirection direction) {
+void FullScreenViewer::showRow(int row, ViewerDirection direction) {
     if (row < 1 || row >= list_.list().rowCount()) return;  // the header, or past the list
     for (std::optional<int> n = row; n; n = next(*n, direction)) {
         if (std::optional<Image> picture = screenPicture(list_.list().path(*n))) {

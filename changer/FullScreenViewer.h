@@ -36,11 +36,11 @@ public:
     void setDisplay(ViewerDisplay display) { display_ = display; }
     ViewerDisplay display() const { return display_; }
 
-    // `ToolButton18Click`: shows the list's current row; nothing on an empty list.
+    // Shows the list's current row; nothing on an empty list.
     void open();
-    // `Image1Click`, and Escape in the list.
+    // A click on the picture, and Escape in the list.
     void close() override;
-    void a(int row, ViewerDirection direction) override;
+    void showRow(int row, ViewerDirection direction) override;
     bool fullScreenShown() const override { return fullScreenShown_; }
 
 private:

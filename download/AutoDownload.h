@@ -62,7 +62,6 @@ public:
 
     bool autoDownloading() const { return autoDownloading_; }
     bool stopDownload() const { return stopDownload_; }
-    bool exitRequested() const { return exitRequested_; }
 
 private:
     enum class Waiting { Nothing, Index, Picture };

@@ -232,7 +232,7 @@ void DownloadBrowser::pageShown() {
     }
 }
 
-void DownloadBrowser::Button3Click() {
+void DownloadBrowser::nextPage() {
     if (fetching_ || page_ >= lastPage()) return;
     view_.setPagingEnabled(false, false);
     for (int k = 1; k <= kBrowserSlots; ++k) view_.setSlotVisible(k, false);
@@ -240,7 +240,7 @@ void DownloadBrowser::Button3Click() {
     refresh(After::Next);
 }
 
-void DownloadBrowser::Button4Click() {
+void DownloadBrowser::previousPage() {
     if (fetching_ || page_ <= 1) return;
     view_.setPagingEnabled(false, false);
     --page_;
@@ -290,11 +290,11 @@ void DownloadBrowser::plusload(std::uint64_t count) {
 
 bool DownloadBrowser::onTimer(TimerId id) {
     if (id != TimerId::LoadStatus) return false;
-    TimerTimer();
+    statusTick();
     return true;
 }
 
-void DownloadBrowser::TimerTimer() {
+void DownloadBrowser::statusTick() {
     animationStep_ = animationStep_ % kAnimationLength + 1;
     if (animationStep_ == 1) animation_.clear();
     animation_ += kAnimationSteps[animationStep_ - 1];

@@ -56,10 +56,10 @@ public:
     void FormShow();
     void FormActivate();
     void FormClose();
-    void Button3Click();  // ">>>"
-    void Button4Click();  // "<<<"
+    void nextPage();  // ">>>"
+    void previousPage();  // "<<<"
     void downloadpic(int slot);
-    void TimerTimer();
+    void statusTick();
     bool onTimer(TimerId id);
 
     // ---- state ----
@@ -70,8 +70,6 @@ public:
     const std::vector<std::string>& pending() const { return pending_; }
     const std::vector<std::string>& failed() const { return failed_; }
     std::uint64_t byteTotal() const { return byteTotal_; }
-    const std::string& animationText() const { return animation_; }
-    const std::atomic<bool>& closingFlag() const { return closing_; }
 
 private:
     enum class After { Nothing, Start, Next, Previous };

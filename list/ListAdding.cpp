@@ -83,7 +83,7 @@ void ListController::addFetchedPicture(const std::string& path) {
     list_.appendRow(path);
     // Its resolution at once, by one tick of the prober, without its timer.
     prober_.setProbeRow(list_.rowCount() - 1);
-    Timer2Timer();
+    proberTick();
     if (list_.rowCount() == 2) list_.setFixedRows(1);
     if (grid_.currentRow < 1) clampGridToList();
     view_.listChanged();

@@ -10,6 +10,9 @@ namespace {
 
 constexpr const char* kDeleteQuestion = "Вы уверены?";
 constexpr const char* kDeleteCaption = "Вы собираетесь удалить файл";
+// The row menu opens this far right of and below the pointer.
+constexpr int kRowMenuOffsetX = 10;
+constexpr int kRowMenuOffsetY = 30;
 
 }  // namespace
 
@@ -76,7 +79,7 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repea
             }
         }
         removeSelectedRows(top, bottom - top + 1);
-        if (viewerOpen()) viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+        if (viewerOpen()) viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
         return true;
     }
     case ListKey::A:
@@ -105,15 +108,15 @@ void ListController::plistKeyUp(ListKey key) {
         break;
     case ListKey::Space:
         if (grid_.currentRow < list_.rowCount() - 1) moveCurrentRow(grid_.currentRow + 1, false);
-        viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+        viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
         break;
     case ListKey::Left:
     case ListKey::Up:
-        viewer_->a(grid_.currentRow, ViewerDirection::Backward);
+        viewer_->showRow(grid_.currentRow, ViewerDirection::Backward);
         break;
     case ListKey::Right:
     case ListKey::Down:
-        viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+        viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
         break;
     default:
         break;
@@ -133,20 +136,20 @@ void ListController::plistMouseWheelDown() {
     if (list_.rowCount() == 1) return;
     const int last = list_.rowCount() - 1;
     if (viewerOpen() && grid_.currentRow == last) {
-        viewer_->a(last, ViewerDirection::Backward);
+        viewer_->showRow(last, ViewerDirection::Backward);
         return;
     }
     const WheelStep step =
         wheelDown(wheelRows(), list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
     grid_.firstVisibleRow = step.firstVisibleRow;
     moveCurrentRow(step.currentRow, false);
-    if (viewerOpen()) viewer_->a(grid_.currentRow, ViewerDirection::Forward);
+    if (viewerOpen()) viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
 }
 
 void ListController::plistMouseWheelUp() {
     if (list_.rowCount() == 1) return;
     if (viewerOpen() && grid_.currentRow <= 1) {
-        viewer_->a(1, ViewerDirection::Forward);
+        viewer_->showRow(1, ViewerDirection::Forward);
         return;
     }
     // Scrolled down with the current row still within a step of the top, both
@@ -157,7 +160,7 @@ void ListController::plistMouseWheelUp() {
         wheelUp(k, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
     grid_.firstVisibleRow = step.firstVisibleRow;
     moveCurrentRow(step.currentRow, false);
-    if (viewerOpen() && !jumpedToTop) viewer_->a(grid_.currentRow, ViewerDirection::Backward);
+    if (viewerOpen() && !jumpedToTop) viewer_->showRow(grid_.currentRow, ViewerDirection::Backward);
 }
 
 void ListController::plistDblClick(int y) {
@@ -166,10 +169,13 @@ void ListController::plistDblClick(int y) {
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
     if (asking_ || y > kRowHeight) return;
-    int key = 0;
-    if (numberWidth < x && x < numberWidth + nameWidth) key = 1;
-    else if (x > numberWidth + nameWidth) key = 2;
-    if (key == 0) return;  // the "№" header sorts nothing
+    SortKey key;
+    if (numberWidth < x && x < numberWidth + nameWidth)
+        key = SortKey::Name;
+    else if (x > numberWidth + nameWidth)
+        key = SortKey::Resolution;
+    else
+        return;  // the "№" header sorts nothing
     sortDescending_ = !sortDescending_;
     Sort(key);
     plistSelectCell(0, grid_.currentRow);
@@ -183,12 +189,12 @@ std::optional<RowMenu> ListController::rowMenuAt(int x, int y, int windowLeft, i
     moveCurrentRow(row, false);
     RowMenu menu;
     menu.installEnabled = menu.deleteFileEnabled = files_.fileExists(list_.path(row));
-    menu.screenX = windowLeft + gridLeft + x + 10;
-    menu.screenY = windowTop + gridTop + y + 30;
+    menu.screenX = windowLeft + gridLeft + x + kRowMenuOffsetX;
+    menu.screenY = windowTop + gridTop + y + kRowMenuOffsetY;
     return menu;
 }
 
-void ListController::N28Click() {
+void ListController::removeSelectedRowsFromList() {
     if (asking_ || grid_.currentRow == 0) return;
     for (int column = NumberColumn; column <= ResolutionColumn; ++column)
         list_.setCell(column, grid_.currentRow, {});
@@ -197,14 +203,14 @@ void ListController::N28Click() {
     if (!list_.empty() && files_.fileExists(now)) view_.showPreview(now);
 }
 
-void ListController::N29Click() {
+void ListController::deleteSelectedFiles() {
     if (asking_ || grid_.currentRow == 0) return;
     const int row = grid_.currentRow;  // the user may click elsewhere while the question is up
     if (!ask()) return;
     const std::string path = list_.path(row);
     if (files_.fileExists(path)) files_.deleteFile(path);  // a file that will not go is passed over
     grid_.currentRow = grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = row;
-    N28Click();
+    removeSelectedRowsFromList();
 }
 
 }  // namespace ostrel

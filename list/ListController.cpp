@@ -22,9 +22,9 @@ ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChoose
       settings_(settings),
       view_(view),
       dataFolder_(dataFolder),
-      timer2_(timers, TimerId::Prober, 11, false),
-      timerDelay_(timers, TimerId::Browsing, 10000, false),
-      timer3_(timers, TimerId::Blink, 1000, false) {}
+      proberTimer_(timers, TimerId::Prober, 11, false),
+      browsingPauseTimer_(timers, TimerId::Browsing, 10000, false),
+      blinkTimer_(timers, TimerId::Blink, 1000, false) {}
 
 void ListController::setScreenSize(int width, int height) {
     screenResolutionText_ = ostrel::screenResolutionText(width, height);
@@ -32,8 +32,8 @@ void ListController::setScreenSize(int width, int height) {
 
 void ListController::startTimers() {
     prober_.setProbeRow(1);
-    timer2_.setEnabled(true);
-    timerDelay_.setEnabled(true);
+    proberTimer_.setEnabled(true);
+    browsingPauseTimer_.setEnabled(true);
 }
 
 bool ListController::openWorkingList() {
@@ -54,13 +54,13 @@ void ListController::limitCurrentEntry() {
 }
 
 void ListController::stopTimers() {
-    for (WindowTimer* timer : {&timer2_, &timerDelay_, &timer3_}) timer->setEnabled(false);
+    for (WindowTimer* timer : {&proberTimer_, &browsingPauseTimer_, &blinkTimer_}) timer->setEnabled(false);
 }
 
 bool ListController::onTimer(TimerId id) {
     switch (id) {
-        case TimerId::Prober: Timer2Timer(); return true;
-        case TimerId::Browsing: TimerDelayTimer(); return true;
+        case TimerId::Prober: proberTick(); return true;
+        case TimerId::Browsing: browsingPauseEnded(); return true;
         case TimerId::Blink: view_.blinkAddButton(); return true;
         default: return false;
     }
@@ -68,8 +68,8 @@ bool ListController::onTimer(TimerId id) {
 
 void ListController::plistSelectCell(int /*column*/, int row) {
     userBrowsing_ = true;
-    timerDelay_.setEnabled(false);
-    timerDelay_.setEnabled(true);
+    browsingPauseTimer_.setEnabled(false);
+    browsingPauseTimer_.setEnabled(true);
     if (row <= 0 || row >= list_.rowCount()) return;
     if (list_.resolution(row).find('x') == std::string::npos)
         list_.setCell(ResolutionColumn, row, resolutionText(files_, list_.path(row)));
@@ -88,16 +88,16 @@ void ListController::gotoselected() {
     }
 }
 
-void ListController::TimerDelayTimer() {
+void ListController::browsingPauseEnded() {
     userBrowsing_ = false;
-    timerDelay_.setEnabled(false);
+    browsingPauseTimer_.setEnabled(false);
 }
 
-void ListController::Timer2Timer() {
+void ListController::proberTick() {
     Prober::TickResult result = prober_.tick(files_, list_);
     if (result == Prober::TickResult::Nothing) return;
     if (result == Prober::TickResult::Finished) {
-        timer2_.setEnabled(false);
+        proberTimer_.setEnabled(false);
         saveDefaultList();
     }
     view_.listChanged();
@@ -140,7 +140,7 @@ void ListController::setGridSize(int outerHeight, int clientHeight) {
 
 void ListController::restartProber(int row) {
     prober_.setProbeRow(row);
-    timer2_.setEnabled(true);
+    proberTimer_.setEnabled(true);
 }
 
 void ListController::saveDefaultList() {
@@ -157,7 +157,7 @@ void ListController::writeDefaultList() {
     if (!saveF(files_, list_, defaultListPath())) dialogs_.message("Не удалось записать файл списка Default.tav.");
 }
 
-void ListController::N2Click() {
+void ListController::saveListAs() {
     auto chosen = dialogs_.saveFile({settings_.lastsave, kListFilter, "tav"});
     if (!chosen) return;
     if (!saveF(files_, list_, *chosen)) {
@@ -169,7 +169,7 @@ void ListController::N2Click() {
     list_.fixHeaderIfEntries();
 }
 
-void ListController::N3Click() {
+void ListController::loadList() {
     if (asking_) return;
     auto chosen = dialogs_.openFile({settings_.lastsave, kOpenListFilter, "tav"});
     if (!chosen) return;
@@ -185,7 +185,7 @@ void ListController::N3Click() {
     view_.listChanged();
 }
 
-void ListController::N4Click() {
+void ListController::clearList() {
     if (asking_) return;
     keepDefaultListFile_ = false;
     list_.clear();
@@ -195,12 +195,12 @@ void ListController::N4Click() {
 
 int ListController::firstHeaderCellDrawn(bool scrollBarShown) {
     if (list_.rowCount() == 1) {
-        if (!timer3_.enabled()) {
+        if (!blinkTimer_.enabled()) {
             view_.showPlaceholderPreview();
-            timer3_.setEnabled(true);
+            blinkTimer_.setEnabled(true);
         }
-    } else if (timer3_.enabled()) {
-        timer3_.setEnabled(false);
+    } else if (blinkTimer_.enabled()) {
+        blinkTimer_.setEnabled(false);
         view_.stopAddButtonBlink();
     }
     return scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth;

@@ -16,6 +16,7 @@
 #include "list/FolderChooser.h"
 #include "list/ListFile.h"
 #include "list/ListView.h"
+#include "list/Sorting.h"
 #include "list/Prober.h"
 #include "list/ViewerLink.h"
 #include "list/WallpaperList.h"
@@ -72,13 +73,13 @@ public:
     // ---- events ----
     // True when the timer is one of the list's and was handled.
     bool onTimer(TimerId id);
-    void Timer2Timer();
-    void TimerDelayTimer();
+    void proberTick();
+    void browsingPauseEnded();
     void plistSelectCell(int column, int row);
     void gotoselected();
-    void N2Click();  // save list
-    void N3Click();  // load list
-    void N4Click();  // clear list
+    void saveListAs();  // "Сохранить"
+    void loadList();    // "Загрузить"
+    void clearList();   // "Очистить"
     // Writes the working list file, unless it is being kept or saving has stopped.
     void saveDefaultList();
     // The program's last save of it (at its end): nothing saves it from here
@@ -103,11 +104,11 @@ public:
     void browserClosed();
 
     // ---- sorting ----
-    void Sort(int key);  // 1 by name, 2 by resolution
-    void N32Click();     // "По имени"
-    void N33Click();     // "По разрешению"
-    void N39Click();     // "По возрастанию"
-    void N40Click();     // "По убыванию"
+    void Sort(SortKey key);
+    void sortByName();        // "По имени"
+    void sortByResolution();  // "По разрешению"
+    void orderAscending();    // "По возрастанию"
+    void orderDescending();   // "По убыванию"
     bool sortedByName() const { return sortedByName_; }
     bool sortedByResolution() const { return sortedByResolution_; }
     bool sortDescending() const { return sortDescending_; }
@@ -132,8 +133,8 @@ public:
     void headerClick(int x, int y, int numberWidth, int nameWidth);
     // A right click at (x, y) inside the grid: the row menu to open, if any.
     std::optional<RowMenu> rowMenuAt(int x, int y, int windowLeft, int windowTop, int gridLeft, int gridTop);
-    void N28Click();  // "Удалить из списка"
-    void N29Click();  // "Удалить файл"
+    void removeSelectedRowsFromList();  // "Удалить из списка"
+    void deleteSelectedFiles();         // "Удалить файл"
     // "Сохранить" of the list menu is enabled only while there are entries.
     bool saveEnabled() const { return !list_.empty(); }
 
@@ -153,7 +154,7 @@ public:
     const std::string& screenResolutionText() const { return screenResolutionText_; }
     const std::string& currentPath() const { return settings_.currentPath; }
     std::string defaultListPath() const { return dataFolder_ + "\\" + std::string(kDefaultListName); }
-    const WindowTimer& proberTimer() const { return timer2_; }
+    const WindowTimer& proberTimer() const { return proberTimer_; }
 
 private:
     void restartProber(int row);
@@ -181,9 +182,9 @@ private:
     GridState grid_;
     std::string screenResolutionText_;
 
-    WindowTimer timer2_;      // resolution prober
-    WindowTimer timerDelay_;  // end of the browsing pause
-    WindowTimer timer3_;      // add-button blink
+    WindowTimer proberTimer_;         // resolution prober
+    WindowTimer browsingPauseTimer_;  // end of the browsing pause
+    WindowTimer blinkTimer_;          // add-button blink
 
     std::function<void(int)> installSelected_ = [](int) {};
     ViewerLink* viewer_ = nullptr;

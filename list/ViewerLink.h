@@ -11,7 +11,7 @@ public:
     virtual ~ViewerLink() = default;
     virtual bool fullScreenShown() const = 0;
     // Shows the picture of the row; unreadable ones are skipped in the direction given.
-    virtual void a(int row, ViewerDirection direction) = 0;
+    virtual void showRow(int row, ViewerDirection direction) = 0;
     virtual void close() = 0;
 };
 

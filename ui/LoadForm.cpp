@@ -397,8 +397,8 @@ bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && browser_) {
-            if (LOWORD(wParam) == kNextId) browser_->Button3Click();
-            if (LOWORD(wParam) == kPreviousId) browser_->Button4Click();
+            if (LOWORD(wParam) == kNextId) browser_->nextPage();
+            if (LOWORD(wParam) == kPreviousId) browser_->previousPage();
         }
         return true;
     case WM_SETCURSOR:

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "list/FolderScan.h"
 #include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Tray.h"
@@ -448,7 +449,7 @@ void MainWindow::onDropFiles(HDROP drop) {
         // A name longer than the program's paths can hold is skipped, not cut,
         // and so is one the ANSI code page cannot write exactly.
         const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0 || length > 259) continue;
+        if (length == 0 || length > kMaxPathLength) continue;
         std::wstring name(length + 1, L'\0');
         if (DragQueryFileW(drop, i, name.data(), length + 1) == 0) continue;
         name.resize(length);

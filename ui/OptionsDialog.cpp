@@ -327,7 +327,7 @@ void OptionsDialog::onCommand(int id, int code) {
     case IDOK:
         if (!downloadFolderFits()) return;
         collect();
-        controller_->Button1Click();
+        controller_->confirm();
         return;
     case IDCANCEL:  // Escape: like the close box, the edits are dropped
         closeOptions();
@@ -371,7 +371,7 @@ void OptionsDialog::onCommand(int id, int code) {
         chooseDownloadFolder();
         return;
     case Button3:
-        controller_->Button3Click();
+        controller_->removeProgramFiles();
         return;
     }
 }

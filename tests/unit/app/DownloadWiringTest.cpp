@@ -53,7 +53,7 @@ TEST_F(DownloadWiring, ConfirmingTheOptionsLeavesTheWaitForTheNextRunRunning) {
     fetches.finish(1, "BM");
     advance(10 * 3600000);
     controller->onCommand(Command::Options);
-    ASSERT_TRUE(controller->options().Button1Click());  // downloading by itself stays on
+    ASSERT_TRUE(controller->options().confirm());  // downloading by itself stays on
     advance(kAutoDownloadIntervalMs - 10 * 3600000);
     ASSERT_EQ(fetches.started.size(), 3u);  // 16 h 40 min after the last run, not after the "ОК"
     EXPECT_EQ(path(2), "rz.txt");

@@ -103,7 +103,7 @@ TEST_F(NoDataLoss, AScheduledChangesErrorWaitsForTheBoxUpButTheUsersOwnShowAtOnc
         form.fixedMode = false;
         form.randomMode = true;
         form.timeFrom = form.timeTo = "10";
-        EXPECT_FALSE(controller->options().Button1Click());
+        EXPECT_FALSE(controller->options().confirm());
     };
     advance(1000);
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{bitmapFailed, listFailed, "Неправильный интервал"}));
@@ -156,7 +156,7 @@ TEST_F(NoDataLoss, AnOptionsApplyHeldUpByABoxUntilTheSessionEndedWritesNoSetting
     form.dailyMode = true;
     form.dailyHourItem = 10;
     form.dailyMinuteItem = 3;
-    EXPECT_TRUE(controller->options().Button1Click());
+    EXPECT_TRUE(controller->options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     ASSERT_NE(settingsAtEnd, 0u);
     EXPECT_EQ(registry.writes().size(), settingsAtEnd);

@@ -59,14 +59,14 @@ TEST_F(Options, RandomRangeMustGrowAndIsStoredInMilliseconds) {
     open();
     chooseMode(&OptionsForm::randomMode);
     form().timeFrom = form().timeTo = "10";
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный интервал"});
     EXPECT_TRUE(optionsView.shown);
     EXPECT_EQ(stored("TimeRandom"), "<absent>");
 
     form().timeTo = "11";
     form().interval = "9";  // not read in the random mode
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_FALSE(optionsView.shown);
     EXPECT_EQ(stored("TimeRandom"), "1");
     EXPECT_EQ(stored("TimeFrom"), "600000");
@@ -81,11 +81,11 @@ TEST_F(Options, AZeroIntervalTurnsToOneAndTheSecondOkAppliesIt) {
     form().interval = "00";
     form().intervalUnitItem = 0;
     form().scrollRows = "0";  // turns to "1" without stopping the confirmation
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     EXPECT_EQ(optionsView.form.interval, "1");
     EXPECT_TRUE(optionsView.shown);
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("TimeInterval"), "1");
     EXPECT_EQ(stored("secund"), "1");
     EXPECT_EQ(stored("kolprokr"), "1");
@@ -102,7 +102,7 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     form().viewKeepSize = false;
     form().viewProportional = true;
     form().addToList = false;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("where"), "0");
     EXPECT_EQ(stored("prop"), "1");
     EXPECT_EQ(stored("kolprokr"), "255");
@@ -115,7 +115,7 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     EXPECT_EQ(optionsView.form.placementItem, 2);
     form().downloadFolder = "E:\\Walls";
     form().placementItem = 1;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
     EXPECT_EQ(stored("where"), "2");
     EXPECT_EQ(stored("prop"), "0");
@@ -124,12 +124,12 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     // one; 100 characters and the final "\" are kept.
     open();
     form().downloadFolder = "E:\\" + std::string(98, 'x');
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(optionsView.shown);
     EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
     form().downloadFolder.pop_back();
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("downfoad"), "E:\\" + std::string(97, 'x') + "\\");
 }
 
@@ -141,7 +141,7 @@ TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
                  "Personal", deep);
     start();
     open();
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("downfoad"), deep + "\\Ostrel Wallpapers\\walls\\");
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -151,7 +151,7 @@ TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
     start();
     open();
     form().autorun = form().autorunChangeAndExit = true;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::string(kProgram) + " -a-");
     EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
 
@@ -161,7 +161,7 @@ TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
     registry.readOnlyKeys.insert(FakeRegistry::keyId(RegistryRoot::LocalMachine, kRunKey));
     open();
     form().autorunChangeAndExit = false;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::string(kProgram) + " -");
     EXPECT_TRUE(dialogs.messages.empty());
 
@@ -169,7 +169,7 @@ TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
     registry.set(RegistryRoot::LocalMachine, kRunKey, kAutorunValue, "old");
     open();
     form().autorun = false;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
     EXPECT_EQ(autorun(RegistryRoot::CurrentUser), std::nullopt);
 }
@@ -182,7 +182,7 @@ TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
     form().autorun = true;
     form().autoDownload = true;  // before the autorun step: applied
     form().scrollRows = "7";     // after it: not
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("«Ostrel Wallpapers»"), std::string::npos);
     EXPECT_FALSE(controller->settings().schedule.autorunEnabled);
@@ -198,7 +198,7 @@ TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
     start();
     open();
     form().autorun = true;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("автозапуск не записан"), std::string::npos);
     EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::nullopt);
@@ -212,7 +212,7 @@ TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
     open();
     chooseMode(&OptionsForm::randomMode);
     form().timeFrom = "";
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("«от»"), std::string::npos);
     EXPECT_TRUE(optionsView.shown);
@@ -221,7 +221,7 @@ TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
     chooseMode(&OptionsForm::fixedMode);
     form().timeFrom = "1";
     form().dailyHourItem = -1;
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     EXPECT_NE(dialogs.messages.back().find("«час»"), std::string::npos);
     EXPECT_EQ(stored("TimeInterval"), "<absent>");
 }
@@ -233,7 +233,7 @@ TEST_F(Options, TheDailyModeNeedsItsTime) {
     EXPECT_TRUE(optionsView.form.dailyFieldsEnabled);
     EXPECT_FALSE(optionsView.form.intervalFieldsEnabled || optionsView.form.rangeFieldsEnabled);
     form().dailyMinuteItem = -1;
-    EXPECT_FALSE(options().Button1Click());
+    EXPECT_FALSE(options().confirm());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный задано время"});
 }
 
@@ -249,7 +249,7 @@ struct DailyOptions : Options {
         form().dailyHourItem = 10;
         form().dailyMinuteItem = 3;
         clock.time = {10, 29, 0};
-        ASSERT_TRUE(options().Button1Click());
+        ASSERT_TRUE(options().confirm());
     }
 };
 
@@ -274,7 +274,7 @@ TEST_F(DailyOptions, KeepChangingStoppedFromRunToRunAndPlayStartsItAfterThem) {
     }
     open();
     chooseMode(&OptionsForm::fixedMode);
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_FALSE(timers.running(TimerId::Daily));
     EXPECT_FALSE(controller->settings().schedule.playing);
     controller->onCommand(Command::PlayToggle);  // play starts from stopped
@@ -300,7 +300,7 @@ TEST_F(Options, ShuffleViewModeAndProxyFollowTheControls) {
     EXPECT_EQ(controller->proxy().get(), std::nullopt);
 
     form().shuffle = true;
-    EXPECT_TRUE(options().Button1Click());
+    EXPECT_TRUE(options().confirm());
     EXPECT_TRUE(controller->settings().changer.shuffle);
     EXPECT_TRUE(view.shufflePressed);
     EXPECT_EQ(stored("shufle"), "1");
@@ -311,7 +311,7 @@ TEST_F(Options, ARefusedRemovalDeletesNothingAndTheProgramGoesOn) {
     playEvery(5);
     start();
     open(Command::Options);
-    options().Button3Click();  // the data folder here is no drive's: refused
+    options().removeProgramFiles();  // the data folder here is no drive's: refused
     EXPECT_TRUE(registry.keyExists(RegistryRoot::CurrentUser, "RZ"));
     EXPECT_EQ(view.quits, 0);
     EXPECT_FALSE(fetches.stoppedAll);  // downloads go on too

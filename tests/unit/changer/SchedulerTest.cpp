@@ -50,7 +50,7 @@ TEST_F(Scheduler, ConfirmingTheOptionsOrStartingAgainLeavesTheCountdownRunning) 
     ASSERT_EQ(installs(), 1u);
     ASSERT_EQ(tray.tip, "Ostrel Wallpapers - 3 сек.");
     controller->onCommand(Command::ScheduleOptions);
-    ASSERT_TRUE(controller->options().Button1Click());
+    ASSERT_TRUE(controller->options().confirm());
     controller->onHotkey(FakeHotkeys::kStart);
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 2 сек.");
@@ -79,7 +79,7 @@ TEST_P(Intervals, KeepTheChangeTimerRunningForAtLeastASecond) {
         controller->onCommand(Command::ScheduleOptions);
         c.typed(controller->options().form());
         // A second "ОК" as the user gives it after a field was set right.
-        EXPECT_TRUE(controller->options().Button1Click() || controller->options().Button1Click());
+        EXPECT_TRUE(controller->options().confirm() || controller->options().confirm());
     }
     EXPECT_TRUE(timers.running(TimerId::Change));
     EXPECT_EQ(timers.interval(TimerId::Change), c.waitMs);
@@ -185,7 +185,7 @@ TEST_F(Scheduler, ConfirmingTheDailyTimeInItsMinuteAfterTheChangeChangesNoMore) 
     EXPECT_EQ(installs(), 1u);
     clock.time = {10, 30, 40};
     controller->onCommand(Command::ScheduleOptions);
-    EXPECT_TRUE(controller->options().Button1Click());
+    EXPECT_TRUE(controller->options().confirm());
     EXPECT_EQ(installs(), 1u);
 }
 

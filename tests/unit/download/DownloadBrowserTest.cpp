@@ -72,7 +72,7 @@ struct DownloadBrowserTest : ::testing::Test {
         browser.show();
     }
     void tick(int n = 1) {
-        for (int i = 0; i < n; ++i) browser.TimerTimer();
+        for (int i = 0; i < n; ++i) browser.statusTick();
     }
     std::string loaded() const {
         return fs.fileExists(catalogue + "loaded.txt") ? TempDir::read(native(catalogue + "loaded.txt")) : "<missing>";
@@ -94,7 +94,7 @@ TEST_F(DownloadBrowserTest, PagesOfFourOverTwentyFivePagesWithTheirDatesAndButto
         EXPECT_EQ(view.status1, "");
 
         for (int page = 2; page <= 25; ++page) {
-            browser.Button3Click();
+            browser.nextPage();
             finishAll("");
         }
         EXPECT_EQ(browser.page(), 25);
@@ -102,12 +102,12 @@ TEST_F(DownloadBrowserTest, PagesOfFourOverTwentyFivePagesWithTheirDatesAndButto
         EXPECT_EQ(browser.slot(4).fullPath, "full01/p100.jpg");
         EXPECT_EQ(view.date, "33-12 / 34-12");
         EXPECT_TRUE(view.previous && !view.next && !view.note);
-        browser.Button3Click();  // nothing past the last page
+        browser.nextPage();  // nothing past the last page
         EXPECT_EQ(browser.page(), 25);
 
         // Going back fetches nothing that is already there.
         const std::size_t before = fetches.started.size();
-        browser.Button4Click();
+        browser.previousPage();
         EXPECT_EQ(fetches.started.size(), before);
         EXPECT_EQ(view.pageLabel, "24/25");
         EXPECT_EQ(view.date, "31-12 / 32-12");
@@ -124,7 +124,7 @@ TEST_F(DownloadBrowserTest, AShortIndexShowsTheRecordsItHasAndHidesUnsafeNames) 
     openWith(index, [&] {
         EXPECT_EQ(browser.lastPage(), 2);
         EXPECT_TRUE(view.next);
-        browser.Button3Click();
+        browser.nextPage();
         finishAll("");
         EXPECT_EQ(view.visible, (std::array<bool, 4>{false, true, true, false}));
         EXPECT_EQ(browser.slot(3).date, "");
@@ -275,7 +275,7 @@ TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord)
                               " prv01/h.jpg 1-12-26\n";
     openWith(index, [&] {
         EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
-        browser.Button3Click();
+        browser.nextPage();
         finishAll("");
         EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
     });
