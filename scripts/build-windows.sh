@@ -4,7 +4,6 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
-cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build build/win -j "$(nproc)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)"
 cpack --config build/win/CPackConfig.cmake

@@ -17,8 +17,8 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 BUILD=build/fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_FUZZ=ON >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)" >/dev/null
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

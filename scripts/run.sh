@@ -9,7 +9,7 @@ cd "$ROOT"
 bash scripts/setup.sh
 bash scripts/build-windows.sh
 # The catalogue maker runs here, on the host.
-cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset host >/dev/null
 cmake --build build/host --target make-catalogue
 
 CACHE=${OSTREL_CACHE:-/var/cache/ostrel-wallpapers}
