@@ -41,7 +41,7 @@ constexpr int kContactTop = 194;
 AboutBox::AboutBox(HINSTANCE instance)
     : ModalWindow(instance, Look{L"OstrelAboutBox", "О программе", kClientWidth, kClientHeight, nullptr}) {}
 
-AboutBox::~AboutBox() { destroy(); }
+AboutBox::~AboutBox() { destroyWindow(); }
 
 bool AboutBox::FormCreate() {
     background_.reset(CreateSolidBrush(kBackground));
@@ -56,7 +56,7 @@ void AboutBox::FormShow() {
     moveTo(aboutBoxOrigin(outerBounds(owner()), own.width, own.height));
 }
 
-bool AboutBox::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool AboutBox::handleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_ERASEBKGND:  // the paint covers every pixel
         result = 1;

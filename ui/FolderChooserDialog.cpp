@@ -6,7 +6,6 @@
 #include "list/FolderTree.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
-#include "ui/ErrorBox.h"
 #include "ui/ModalLoop.h"
 #include "ui/PixelFont.h"
 
@@ -87,10 +86,6 @@ win32::UniqueImageList loadNodeImages(HINSTANCE instance) {
 FolderChooserDialog::FolderChooserDialog(HINSTANCE instance, HWND owner, std::function<POINT()> position)
     : instance_(instance), owner_(owner), position_(std::move(position)) {}
 
-FolderChooserDialog::~FolderChooserDialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool FolderChooserDialog::create() {
     if (hwnd_) return true;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -99,7 +94,7 @@ bool FolderChooserDialog::create() {
     EmptyDialogTemplate dialog{};
     dialog.header.style = kDialogStyle;
     // The size is set in pixels once the window exists.
-    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &FolderChooserDialog::dialogProc,
+    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &dialogProc,
                                       reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
@@ -115,31 +110,15 @@ std::optional<FolderChoice> FolderChooserDialog::choose(const std::string& lasto
     return std::exchange(answer_, std::nullopt);
 }
 
-// ---- dialog procedure ----
+// ---- messages ----
 
-INT_PTR CALLBACK FolderChooserDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    FolderChooserDialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<FolderChooserDialog*>(lParam);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<FolderChooserDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    }
-    if (!self) return FALSE;
-
-    INT_PTR result = FALSE;
-    if (!guarded(hwnd, [&] { result = self->dispatch(message, wParam, lParam); })) result = FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = self->tree_ = self->checkBox_ = nullptr;
-        self->texts_.clear();
-        self->modal_ = false;
-    }
-    return result;
+void FolderChooserDialog::windowDestroyed() {
+    tree_ = checkBox_ = nullptr;
+    texts_.clear();
+    modal_ = false;
 }
 
-INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FolderChooserDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         FormCreate();
@@ -183,7 +162,7 @@ INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam
 
 void FolderChooserDialog::FormCreate() {
     SetWindowTextW(hwnd_, win32::utf8ToWide(kCaption).c_str());
-    sizeClientArea(kClientWidth, kClientHeight);
+    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = tahoma8();
 
     checkBox_ = addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145,
@@ -207,22 +186,6 @@ void FolderChooserDialog::FormCreate() {
         const int image = driveImage(drive.kind);
         // Every drive gets a button before anything is read from it.
         addNode(TVI_ROOT, driveText(drive), image, image, true);
-    }
-}
-
-void FolderChooserDialog::sizeClientArea(int width, int height) {
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    int outerWidth = frame.right - frame.left, outerHeight = frame.bottom - frame.top;
-    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
-    // Themed frames can be thicker than the computation says; measure and correct.
-    RECT client{};
-    if (GetClientRect(hwnd_, &client) && (client.right != width || client.bottom != height)) {
-        outerWidth += width - client.right;
-        outerHeight += height - client.bottom;
-        SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
-#include "ui/WindowClass.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -51,12 +50,8 @@ private:
 
 }  // namespace
 
-ListGrid::~ListGrid() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool ListGrid::create(HWND parent) {
-    if (!registerWindowClass(instance_, {kClassName, &ListGrid::windowProc, nullptr, CS_DBLCLKS})) return false;
+    if (!registerWindowClass(instance_, {kClassName, &windowProc, nullptr, CS_DBLCLKS})) return false;
 
     font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
@@ -99,19 +94,7 @@ void ListGrid::setNameWidth(int width) {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-// ---- window procedure ----
-
-LRESULT CALLBACK ListGrid::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<ListGrid>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    const LRESULT result = self->onMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return result;
-}
+// ---- messages ----
 
 LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

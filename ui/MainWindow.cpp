@@ -11,12 +11,10 @@
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
-#include "ui/ErrorBox.h"
 #include "app/MainLayout.h"
 #include "app/PreviewFrame.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
-#include "ui/WindowClass.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -68,7 +66,7 @@ bool MainWindow::create() {
     if (!registerApplicationClass(instance_)) return false;
 
     // No background: painted by the window, double-buffered.
-    WindowClass main{kMainClass, &MainWindow::windowProc, nullptr, CS_DBLCLKS};
+    WindowClass main{kMainClass, &windowProc, nullptr, CS_DBLCLKS};
     main.icon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
     main.smallIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -100,7 +98,7 @@ bool MainWindow::create() {
 }
 
 void MainWindow::destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    destroyWindow();
     if (application_) {
         DestroyWindow(application_);
         application_ = nullptr;
@@ -128,20 +126,7 @@ bool MainWindow::translateAccelerator(MSG& msg) {
     return TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg) != 0;
 }
 
-// ---- window procedure ----
-
-LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<MainWindow>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-
-    const LRESULT result = self->onMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return result;
-}
+// ---- messages ----
 
 LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -150,12 +135,6 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     }
-    LRESULT result = 0;
-    if (!guarded(hwnd_, [&] { result = dispatch(message, wParam, lParam); })) return 0;
-    return result;
-}
-
-LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
         // Explorer restarted: the icon has to be added again.
         if (controller_) controller_->onTaskbarCreated();
