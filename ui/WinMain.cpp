@@ -156,6 +156,8 @@ void run(HINSTANCE instance) {
                       dialogs,  chooser, viewer, options, programPath, fetches,    proxy,  notice, browser};
 
     MainController controller(services, window);
+    // From here on, the general error box is one of the program's boxes.
+    ui::GeneralErrorsAmong generalErrors(controller.boxes());
     // Transfers use the controller's stop flags: none outlives it, however
     // this function is left.
     struct StopTransfers {
