@@ -5,12 +5,9 @@
 #include <optional>
 #include <utility>
 
+#include "base/ProgramName.h"
+
 namespace ostrel {
-namespace {
-
-constexpr const char* kProgramTitle = "Ostrel Wallpapers";
-
-}  // namespace
 
 ChangeScheduler::ChangeScheduler(SchedulerServices services, Settings& settings, ChangerView& view,
                                  WallpaperChanger& changer, ListFollowing list)

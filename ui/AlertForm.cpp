@@ -1,5 +1,6 @@
 #include "ui/AlertForm.h"
 
+#include "base/ProgramName.h"
 #include "platform/win32/Text.h"
 #include "ui/PixelFont.h"
 
@@ -20,7 +21,7 @@ constexpr int kButtonId = 1;
 bool AlertForm::create(HWND owner) {
     if (hwnd_) return true;
     if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
-    CreateWindowExW(kExStyle, kClassName, L"Ostrel Wallpapers", kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
+    CreateWindowExW(kExStyle, kClassName, kProgramTitleWide, kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
     if (!hwnd_) return false;
     sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = pixelFont(L"Verdana", 11, true);

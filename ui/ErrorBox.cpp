@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "base/ProgramName.h"
 #include "platform/win32/FrontOwner.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
@@ -23,7 +24,7 @@ void showGeneralError(HWND owner, std::string_view what) noexcept {
     try {
         const std::string text(what);
         const auto showBox = [&] {
-            win32::messageBox(owner, win32::anyToWide(text).c_str(), L"Ostrel Wallpapers", MB_OK | MB_ICONERROR);
+            win32::messageBox(owner, win32::anyToWide(text).c_str(), kProgramTitleWide, MB_OK | MB_ICONERROR);
         };
         if (programBoxes) {
             programBoxes->failure(text, showBox);
@@ -32,7 +33,7 @@ void showGeneralError(HWND owner, std::string_view what) noexcept {
         }
     } catch (...) {
         // Out of memory for the message itself: the plainest box there is.
-        win32::messageBox(owner, L"Error", L"Ostrel Wallpapers", MB_OK | MB_ICONERROR);
+        win32::messageBox(owner, L"Error", kProgramTitleWide, MB_OK | MB_ICONERROR);
     }
 }
 

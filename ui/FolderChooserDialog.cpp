@@ -5,6 +5,7 @@
 
 #include "list/FolderTree.h"
 #include "platform/win32/MessageBox.h"
+#include "base/ProgramName.h"
 #include "platform/win32/Text.h"
 #include "ui/ModalLoop.h"
 #include "ui/PixelFont.h"
@@ -17,7 +18,6 @@ constexpr const char* kIncludeSubfolders = "Включая подкаталог�
 constexpr const char* kOk = "ОК";  // Cyrillic О and К
 constexpr const char* kCancel = "Отмена";
 constexpr const char* kNothingSelected = "Папка не выбрана";
-constexpr const wchar_t* kMessageTitle = L"Ostrel Wallpapers";
 
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 332;
@@ -203,7 +203,7 @@ HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, 
 void FolderChooserDialog::Button1Click() {
     HTREEITEM selected = tree_ ? TreeView_GetSelection(tree_) : nullptr;
     if (!selected) {
-        win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kMessageTitle,
+        win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kProgramTitleWide,
                     MB_OK | MB_ICONINFORMATION);
         return;
     }

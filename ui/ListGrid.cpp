@@ -7,12 +7,12 @@
 
 #include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
+#include "ui/ClassNames.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
 
-constexpr const wchar_t* kClassName = L"tMystringGrid";
 constexpr COLORREF kGridColour = RGB(245, 247, 249);
 constexpr COLORREF kFontColour = RGB(41, 74, 133);
 constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
@@ -51,7 +51,7 @@ private:
 }  // namespace
 
 bool ListGrid::create(HWND parent) {
-    if (!registerWindowClass(instance_, {kClassName, &windowProc, nullptr, CS_DBLCLKS})) return false;
+    if (!registerWindowClass(instance_, {kListGridClass, &windowProc, nullptr, CS_DBLCLKS})) return false;
 
     font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
@@ -59,8 +59,8 @@ bool ListGrid::create(HWND parent) {
     limits_.ptMinTrackSize = {kMinimumWidth, 0};
     limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // No border of its own but a sizing frame, so that its edge can be dragged.
-    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0, 0,
-                           0, 0, parent, nullptr, instance_, this) != nullptr;
+    return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME,
+                           0, 0, 0, 0, parent, nullptr, instance_, this) != nullptr;
 }
 
 void ListGrid::attach(ListController* list) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/HelpText.h"
+#include "base/ProgramName.h"
 #include "imaging/PictureLoader.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
@@ -219,7 +220,7 @@ void LoadForm::showTime() {
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
-    win32::messageBox(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
+    win32::messageBox(hwnd(), wide(textUtf8).c_str(), kProgramTitleWide, MB_OK);
 }
 
 void LoadForm::repaint() {

@@ -13,6 +13,8 @@
 #include "resources/resource.h"
 #include "app/MainLayout.h"
 #include "app/PreviewFrame.h"
+#include "base/ProgramName.h"
+#include "ui/ClassNames.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
 #include "ui/PixelFont.h"
@@ -20,9 +22,7 @@
 namespace ostrel::ui {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"TMainForm";
 constexpr const wchar_t* kApplicationClass = L"OstrelWallpapersApplication";
-constexpr const wchar_t* kTitle = L"Ostrel Wallpapers";
 
 constexpr COLORREF kBackground = RGB(245, 247, 249);
 
@@ -66,7 +66,7 @@ bool MainWindow::create() {
     if (!registerApplicationClass(instance_)) return false;
 
     // No background: painted by the window, double-buffered.
-    WindowClass main{kMainClass, &windowProc, nullptr, CS_DBLCLKS};
+    WindowClass main{kMainWindowClass, &windowProc, nullptr, CS_DBLCLKS};
     main.icon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
     main.smallIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -78,14 +78,14 @@ bool MainWindow::create() {
 
     // Owned top-level windows get no taskbar button; this owner is never shown,
     // so the program never has one.
-    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kTitle, WS_POPUP, 0, 0, 0,
+    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kProgramTitleWide, WS_POPUP, 0, 0, 0,
                                    0, nullptr, nullptr, instance_, nullptr);
     if (!application_) return false;
 
     win32::UniqueMenu menu = createMainMenu();
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
-    HWND created = CreateWindowExW(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                    left, top, kDefaultWidth, kDefaultHeight, application_,
                                    menu.get(), instance_, this);
     if (!created) return false;

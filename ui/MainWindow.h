@@ -28,6 +28,8 @@ public:
     [[nodiscard]] bool create();
     // Destroys both windows, if they still exist.
     void destroy();
+    // The list grid, which takes the keyboard back from the full-screen viewer.
+    HWND listHwnd() const { return grid_.hwnd(); }
 
     // Messages reach the controller once it is attached; nullptr detaches.
     void attach(MainController* controller);

@@ -9,6 +9,7 @@
 #include "app/MainController.h"
 #include "app/SeededRandom.h"
 #include "app/StartMode.h"
+#include "base/ProgramName.h"
 #include "download/CatalogueUrls.h"
 #include "platform/win32/FrontOwner.h"
 #include "platform/win32/SingleInstance.h"
@@ -22,6 +23,7 @@
 #include "platform/win32/Win32Tray.h"
 #include "platform/win32/WinInetInternet.h"
 #include "ui/AlertForm.h"
+#include "ui/ClassNames.h"
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
 #include "ui/LoadForm.h"
@@ -49,7 +51,8 @@ UINT registerTaskbarCreated() {
 // The first instance's window may not exist yet (it is still starting) or no
 // longer (it is ending); then nothing is shown.
 void showRunningInstance() {
-    if (HWND first = FindWindowA("TMainForm", "Ostrel Wallpapers")) ShowWindow(first, SW_SHOWNORMAL);
+    if (HWND first = FindWindowW(ostrel::ui::kMainWindowClass, ostrel::kProgramTitleWide))
+        ShowWindow(first, SW_SHOWNORMAL);
 }
 
 // Detaches the controller from the window before the controller goes away,
@@ -118,7 +121,7 @@ void run(HINSTANCE instance) {
     // The full-screen viewer, made once after the main window and hidden until
     // asked for; the list grid gets the keyboard back whenever it is shown.
     ui::ViewerWindow viewer(instance);
-    if (!viewer.create(hwnd, FindWindowExW(hwnd, nullptr, L"tMystringGrid", nullptr))) {
+    if (!viewer.create(hwnd, window.listHwnd())) {
         ui::showGeneralError(nullptr, "Не удалось создать окно просмотра на весь экран.");
         return;
     }
