@@ -5,12 +5,13 @@
 // Windows); Windows runs both at logon.
 #include <string>
 
+#include "base/ProgramName.h"
 #include "platform/Registry.h"
 
 namespace ostrel {
 
 inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kAutorunValue = "Ostrel Wallpapers";
+inline constexpr const char* kAutorunValue = kProgramTitle;
 
 // The command the entry holds: the program's path, unquoted, and the start suffix.
 inline std::string autorunCommand(const std::string& programPath, bool changeAndExit) {

@@ -104,6 +104,8 @@ public:
     FullScreenViewer& viewer() { return viewer_; }
     OptionsController& options() { return options_; }
     DownloadBrowser& downloadBrowser() { return browser_; }
+    // The program's boxes: the window's general error box keeps to their rules too.
+    OneBoxAtATime& boxes() { return dialogs_; }
     const AutoDownload& autoDownload() const { return autoDownload_; }
     const ProxySettings& proxy() const { return s_.proxy; }
     const ChangeScheduler& scheduler() const { return scheduler_; }

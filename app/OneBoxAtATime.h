@@ -1,6 +1,6 @@
 #pragma once
-// The program's dialogs, with one box at a time for the errors that come back
-// by themselves.
+// The program's boxes, one at a time for the errors that come back by
+// themselves.
 //
 // Timers go on firing inside a message box's own loop, so a lasting failure
 // (a full disk, say) that reports itself on every tick would pile box upon
@@ -8,7 +8,10 @@
 // timer's tick) is therefore not shown while another box is up: the same text
 // as a box up is dropped, another one is shown once the boxes are closed.
 // Every other message answers something the user did: it is shown at once, in
-// front of whatever is up, and its caller waits for the answer.
+// front of whatever is up, and its caller waits for the answer. An unexpected
+// failure (a handler's exception, shown in the general error box) is shown at
+// once too, unless a box with its text is up.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +38,10 @@ public:
     };
 
     void message(const std::string& textUtf8) override;
+    // An unexpected failure: showBox puts up the box with textUtf8, which
+    // counts as one of the boxes up while it is.
+    void failure(const std::string& textUtf8, const std::function<void()>& showBox);
+
     std::string pathForMessage(const std::string& pathAnsi) const override {
         return dialogs_.pathForMessage(pathAnsi);
     }
@@ -49,7 +56,9 @@ public:
     }
 
 private:
-    void show(const std::string& text);
+    bool isUp(const std::string& text) const;
+    void show(const std::string& text, const std::function<void()>& showBox);
+    void showPending();
 
     Dialogs& dialogs_;
     bool background_ = false;

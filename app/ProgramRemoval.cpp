@@ -6,14 +6,14 @@
 
 #include "app/SettingsStore.h"
 #include "base/FolderText.h"
+#include "base/ProgramName.h"
 
 namespace ostrel {
 namespace {
 
 constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
 constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr std::string_view kProgramFolderName = "Ostrel Wallpapers";
-constexpr const char* kShortcutName = "\\Ostrel Wallpapers.lnk";
+constexpr std::string_view kProgramFolderName = kProgramTitle;
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -74,7 +74,7 @@ bool removeFolderTree(FileSystem& files, Dialogs& dialogs, const std::string& fo
 bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs, const std::string& dataFolder) {
     if (!removalAllowed(dataFolder)) {
         dialogs.message("Папка данных программы «" + dialogs.pathForMessage(dataFolder) +
-                        "» не похожа на папку Ostrel Wallpapers, поэтому ничего не удалено.");
+                        "» не похожа на папку " + std::string(kProgramTitle) + ", поэтому ничего не удалено.");
         return false;
     }
     if (!registry.deleteKey(kRoot, kSettingsKey))
@@ -84,7 +84,7 @@ bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs,
     const std::optional<std::string> programs = registry.readString(kRoot, kShellFoldersKey, "Programs");
     const std::optional<std::string> desktop = registry.readString(kRoot, kShellFoldersKey, "Desktop");
     if (desktop) {
-        const std::string shortcut = *desktop + kShortcutName;
+        const std::string shortcut = *desktop + "\\" + std::string(kProgramTitle) + ".lnk";
         if (files.fileExists(shortcut)) files.deleteFile(shortcut);
     }
     if (programs) {

@@ -5,12 +5,13 @@
 #include <optional>
 #include <utility>
 
+#include "base/ProgramName.h"
+
 namespace ostrel {
 namespace {
 
 constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
 constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kDataFolderName = "\\Ostrel Wallpapers";
 
 std::string boolText(bool value) { return value ? "1" : "0"; }
 
@@ -76,7 +77,7 @@ std::string readDataFolder(const Registry& registry) {
     // data folder becomes "\Ostrel Wallpapers" at the root of the current drive,
     // a usable folder rather than a refusal to start.
     std::string base = registry.readString(kRoot, kShellFoldersKey, "Personal").value_or(std::string());
-    return base + kDataFolderName;
+    return base + "\\" + kProgramTitle;
 }
 
 bool SettingsStore::open() { return registry_.createKey(kRoot, kSettingsKey); }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/ProgramName.h"
+
 namespace ostrel {
 namespace {
 
@@ -14,8 +16,6 @@ constexpr std::uint32_t kChangeTimerStartMs = 5000;
 constexpr int kMostLoadForChange = 50;
 // Every this many ticks the Active Desktop state is looked at again.
 constexpr int kTicksPerActiveDesktopCheck = 10;
-
-constexpr const char* kProgramTitle = "Ostrel Wallpapers";
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "app/HelpText.h"
 #include "base/Rounding.h"
 #include "app/Version.h"
+#include "base/ProgramName.h"
 #include "platform/win32/Text.h"
 #include "ui/PixelFont.h"
 
@@ -17,7 +18,6 @@ constexpr COLORREF kBackground = RGB(245, 247, 249);
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kSeparator = RGB(208, 215, 224);
 
-constexpr const char* kTitle = "Ostrel Wallpapers " OSTREL_VERSION_TEXT;
 constexpr const char* kDescription =
     "Программа предназначена для автоматической смены обоев на рабочем столе. Есть возможность "
     "скачивать новые обои из интернета. Новые обои каждый день на сайте ostrel.example.";
@@ -41,7 +41,7 @@ constexpr int kContactTop = 194;
 AboutBox::AboutBox(HINSTANCE instance)
     : ModalWindow(instance, Look{L"OstrelAboutBox", "О программе", kClientWidth, kClientHeight, nullptr}) {}
 
-AboutBox::~AboutBox() { destroy(); }
+AboutBox::~AboutBox() { destroyWindow(); }
 
 bool AboutBox::FormCreate() {
     background_.reset(CreateSolidBrush(kBackground));
@@ -56,7 +56,7 @@ void AboutBox::FormShow() {
     moveTo(aboutBoxOrigin(outerBounds(owner()), own.width, own.height));
 }
 
-bool AboutBox::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool AboutBox::handleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_ERASEBKGND:  // the paint covers every pixel
         result = 1;
@@ -90,7 +90,8 @@ void AboutBox::draw(HDC dc) const {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kNavy);
 
-    drawCentredLine(dc, kTitleTop, {{kTitle, true}});
+    const std::string title = std::string(kProgramTitle) + " " OSTREL_VERSION_TEXT;
+    drawCentredLine(dc, kTitleTop, {{title, true}});
     {
         win32::SelectObjectScope font(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
         RECT box = kDescriptionBox;

@@ -25,7 +25,7 @@ private:
 
     bool FormCreate() override;
     void FormShow() override;
-    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     void paint();
     void draw(HDC dc) const;

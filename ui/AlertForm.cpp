@@ -1,9 +1,8 @@
 #include "ui/AlertForm.h"
 
+#include "base/ProgramName.h"
 #include "platform/win32/Text.h"
-#include "ui/ErrorBox.h"
 #include "ui/PixelFont.h"
-#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -19,20 +18,12 @@ constexpr int kButtonId = 1;
 
 }  // namespace
 
-AlertForm::~AlertForm() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool AlertForm::create(HWND owner) {
     if (hwnd_) return true;
-    if (!registerWindowClass(instance_, {kClassName, &AlertForm::windowProc, GetSysColorBrush(COLOR_BTNFACE)}))
-        return false;
-
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    CreateWindowExW(kExStyle, kClassName, L"Ostrel Wallpapers", kStyle, 0, 0, frame.right - frame.left,
-                    frame.bottom - frame.top, owner, nullptr, instance_, this);
+    if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
+    CreateWindowExW(kExStyle, kClassName, kProgramTitleWide, kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
     if (!hwnd_) return false;
+    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = pixelFont(L"Verdana", 11, true);
     button_ = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 48, 24, 97, 17, hwnd_,
@@ -54,29 +45,13 @@ void AlertForm::showNotice() {
 }
 
 void AlertForm::paint() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(hwnd_, &ps);
-    HGDIOBJ oldFont = SelectObject(dc, font_.get());
+    win32::PaintScope painting(hwnd_);
+    HDC dc = painting.dc();
+    win32::SelectObjectScope selectFont(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     const std::wstring text = win32::utf8ToWide("Идет скачивание обоев");
     TextOutW(dc, 16, 8, text.c_str(), static_cast<int>(text.size()));
-    SelectObject(dc, oldFont);
-    EndPaint(hwnd_, &ps);
-}
-
-LRESULT CALLBACK AlertForm::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<AlertForm>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (!guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); })) return 0;
-    return result;
 }
 
 LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,10 +1,9 @@
 #include "ui/ErrorBox.h"
 
-#include <algorithm>
-#include <exception>
 #include <string>
-#include <vector>
+#include <utility>
 
+#include "base/ProgramName.h"
 #include "platform/win32/FrontOwner.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
@@ -12,27 +11,29 @@
 namespace ostrel::ui {
 namespace {
 
-// Only the interface thread shows these boxes. Timers keep firing inside a
-// box's own message loop, so an error that repeats on every tick would
-// otherwise stack boxes without end: while a box with the same text is up,
-// it is not shown again. Any other error is shown, in front of what is up.
-std::vector<std::string> textsUp;
+OneBoxAtATime* programBoxes = nullptr;  // interface thread only
 
 }  // namespace
+
+GeneralErrorsAmong::GeneralErrorsAmong(OneBoxAtATime& boxes) : previous_(std::exchange(programBoxes, &boxes)) {}
+
+GeneralErrorsAmong::~GeneralErrorsAmong() { programBoxes = previous_; }
 
 void showGeneralError(HWND owner, std::string_view what) noexcept {
     owner = win32::frontOwner(owner);  // not hidden behind the full-screen viewer
     try {
-        if (std::find(textsUp.begin(), textsUp.end(), what) != textsUp.end()) return;
-        textsUp.emplace_back(what);
-        struct Down {
-            ~Down() { textsUp.pop_back(); }
-        } down;
-        const std::wstring text = win32::anyToWide(what);
-        win32::messageBox(owner, text.c_str(), L"Ostrel Wallpapers", MB_OK | MB_ICONERROR);
+        const std::string text(what);
+        const auto showBox = [&] {
+            win32::messageBox(owner, win32::anyToWide(text).c_str(), kProgramTitleWide, MB_OK | MB_ICONERROR);
+        };
+        if (programBoxes) {
+            programBoxes->failure(text, showBox);
+        } else {
+            showBox();
+        }
     } catch (...) {
         // Out of memory for the message itself: the plainest box there is.
-        win32::messageBox(owner, L"Error", L"Ostrel Wallpapers", MB_OK | MB_ICONERROR);
+        win32::messageBox(owner, L"Error", kProgramTitleWide, MB_OK | MB_ICONERROR);
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include "list/FolderTree.h"
 #include "platform/win32/MessageBox.h"
+#include "base/ProgramName.h"
 #include "platform/win32/Text.h"
-#include "ui/ErrorBox.h"
 #include "ui/ModalLoop.h"
 #include "ui/PixelFont.h"
 
@@ -18,7 +18,6 @@ constexpr const char* kIncludeSubfolders = "Включая подкаталог�
 constexpr const char* kOk = "ОК";  // Cyrillic О and К
 constexpr const char* kCancel = "Отмена";
 constexpr const char* kNothingSelected = "Папка не выбрана";
-constexpr const wchar_t* kMessageTitle = L"Ostrel Wallpapers";
 
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 332;
@@ -87,10 +86,6 @@ win32::UniqueImageList loadNodeImages(HINSTANCE instance) {
 FolderChooserDialog::FolderChooserDialog(HINSTANCE instance, HWND owner, std::function<POINT()> position)
     : instance_(instance), owner_(owner), position_(std::move(position)) {}
 
-FolderChooserDialog::~FolderChooserDialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool FolderChooserDialog::create() {
     if (hwnd_) return true;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -99,7 +94,7 @@ bool FolderChooserDialog::create() {
     EmptyDialogTemplate dialog{};
     dialog.header.style = kDialogStyle;
     // The size is set in pixels once the window exists.
-    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &FolderChooserDialog::dialogProc,
+    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &dialogProc,
                                       reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
@@ -115,31 +110,15 @@ std::optional<FolderChoice> FolderChooserDialog::choose(const std::string& lasto
     return std::exchange(answer_, std::nullopt);
 }
 
-// ---- dialog procedure ----
+// ---- messages ----
 
-INT_PTR CALLBACK FolderChooserDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    FolderChooserDialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<FolderChooserDialog*>(lParam);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<FolderChooserDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    }
-    if (!self) return FALSE;
-
-    INT_PTR result = FALSE;
-    if (!guarded(hwnd, [&] { result = self->dispatch(message, wParam, lParam); })) result = FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = self->tree_ = self->checkBox_ = nullptr;
-        self->texts_.clear();
-        self->modal_ = false;
-    }
-    return result;
+void FolderChooserDialog::windowDestroyed() {
+    tree_ = checkBox_ = nullptr;
+    texts_.clear();
+    modal_ = false;
 }
 
-INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FolderChooserDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         FormCreate();
@@ -148,19 +127,19 @@ INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            Button1Click();
+            acceptChoice();
             return TRUE;
         case IDCANCEL:
-            Button2Click();
+            cancelChoice();
             return TRUE;
         case kCheckBoxId:
-            if (HIWORD(wParam) == BN_CLICKED) CheckBox1Click();
+            if (HIWORD(wParam) == BN_CLICKED) subfoldersClicked();
             return TRUE;
         }
         return FALSE;
 
     case WM_CLOSE:
-        Button2Click();
+        cancelChoice();
         return TRUE;
 
     case WM_NOTIFY: {
@@ -168,7 +147,7 @@ INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam
         if (header.hwndFrom != tree_) return FALSE;
         const auto& change = *reinterpret_cast<const NMTREEVIEWW*>(lParam);
         if (header.code == TVN_ITEMEXPANDINGW) {
-            if ((change.action & TVE_EXPAND) && !readingByHand_) TreeView1Expanding(change.itemNew.hItem);
+            if ((change.action & TVE_EXPAND) && !readingByHand_) expandingNode(change.itemNew.hItem);
             SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, FALSE);  // expansion is always allowed
             return TRUE;
         }
@@ -183,7 +162,7 @@ INT_PTR FolderChooserDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam
 
 void FolderChooserDialog::FormCreate() {
     SetWindowTextW(hwnd_, win32::utf8ToWide(kCaption).c_str());
-    sizeClientArea(kClientWidth, kClientHeight);
+    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = tahoma8();
 
     checkBox_ = addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145,
@@ -210,22 +189,6 @@ void FolderChooserDialog::FormCreate() {
     }
 }
 
-void FolderChooserDialog::sizeClientArea(int width, int height) {
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    int outerWidth = frame.right - frame.left, outerHeight = frame.bottom - frame.top;
-    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
-    // Themed frames can be thicker than the computation says; measure and correct.
-    RECT client{};
-    if (GetClientRect(hwnd_, &client) && (client.right != width || client.bottom != height)) {
-        outerWidth += width - client.right;
-        outerHeight += height - client.bottom;
-        SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
-    }
-}
-
 HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8,
                                      DWORD style, int left, int top, int width, int height, int id) {
     HWND control = CreateWindowExW(exStyle, windowClass, win32::utf8ToWide(captionUtf8).c_str(),
@@ -237,10 +200,10 @@ HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, 
 
 // ---- buttons ----
 
-void FolderChooserDialog::Button1Click() {
+void FolderChooserDialog::acceptChoice() {
     HTREEITEM selected = tree_ ? TreeView_GetSelection(tree_) : nullptr;
     if (!selected) {
-        win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kMessageTitle,
+        win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kProgramTitleWide,
                     MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -249,12 +212,12 @@ void FolderChooserDialog::Button1Click() {
     modal_ = false;
 }
 
-void FolderChooserDialog::Button2Click() {
+void FolderChooserDialog::cancelChoice() {
     answer_.reset();
     modal_ = false;
 }
 
-void FolderChooserDialog::CheckBox1Click() { focusTree(); }
+void FolderChooserDialog::subfoldersClicked() { focusTree(); }
 
 void FolderChooserDialog::focusTree() {
     // Through the dialog manager, so that it keeps the default button right.
@@ -263,7 +226,7 @@ void FolderChooserDialog::focusTree() {
 
 // ---- the tree ----
 
-void FolderChooserDialog::TreeView1Expanding(HTREEITEM node) {
+void FolderChooserDialog::expandingNode(HTREEITEM node) {
     RedrawPause pause(tree_);
     readChildren(node);
 }

@@ -17,17 +17,15 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Drives.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class FolderChooserDialog final : public FolderChooser {
+class FolderChooserDialog final : public FolderChooser, public WindowBase<FolderChooserDialog> {
 public:
     // position answers, at each showing, the screen point for the window's
     // top-left corner.
     FolderChooserDialog(HINSTANCE instance, HWND owner, std::function<POINT()> position);
-    ~FolderChooserDialog() override;
-    FolderChooserDialog(const FolderChooserDialog&) = delete;
-    FolderChooserDialog& operator=(const FolderChooserDialog&) = delete;
 
     // Makes the hidden window and lists the drives; call it at start-up, since
     // drives attached later are not listed. choose() calls it when not done yet.
@@ -41,17 +39,17 @@ private:
         kTreeId = 101,  // the buttons are IDOK and IDCANCEL, so Enter and Esc work as usual
     };
 
-    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<FolderChooserDialog>;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void windowDestroyed();
 
     void FormCreate();
-    void Button1Click();
-    void Button2Click();
-    void CheckBox1Click();
-    void TreeView1Expanding(HTREEITEM node);
+    void acceptChoice();
+    void cancelChoice();
+    void subfoldersClicked();
+    void expandingNode(HTREEITEM node);
     void openlast(const std::string& lastopen);
 
-    void sizeClientArea(int width, int height);
     HWND addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8, DWORD style,
                     int left, int top, int width, int height, int id);
     HTREEITEM addNode(HTREEITEM parent, const std::string& text, int image, int selectedImage,
@@ -75,7 +73,6 @@ private:
 
     win32::UniqueImageList images_;
     win32::UniqueFont font_;
-    HWND hwnd_ = nullptr;
     HWND tree_ = nullptr;
     HWND checkBox_ = nullptr;
     // Each node's text as the file system spells it in the ANSI code page; the

@@ -21,7 +21,7 @@ HelpWindow::HelpWindow(HINSTANCE instance)
     : ModalWindow(instance, Look{L"OstrelHelpWindow", "Помощь", kClientWidth, kClientHeight,
                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))}) {}
 
-HelpWindow::~HelpWindow() { destroy(); }
+HelpWindow::~HelpWindow() { destroyWindow(); }
 
 bool HelpWindow::FormCreate() {
     richEdit_ = createRichEdit();
@@ -113,7 +113,7 @@ void HelpWindow::FormShow() {
     SendMessageW(richEdit_, WM_VSCROLL, SB_TOP, 0);
 }
 
-bool HelpWindow::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool HelpWindow::handleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     if (message == WM_SETFOCUS) {
         // The keys and the wheel scroll the text; the control gets the focus
         // without the select-all a dialog would do.

@@ -23,7 +23,7 @@ public:
 private:
     bool FormCreate() override;
     void FormShow() override;
-    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     HWND createRichEdit();
     void makebold(int line);

@@ -7,13 +7,12 @@
 
 #include "list/GridGeometry.h"
 #include "platform/win32/Text.h"
-#include "ui/WindowClass.h"
+#include "ui/ClassNames.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
 
-constexpr const wchar_t* kClassName = L"tMystringGrid";
 constexpr COLORREF kGridColour = RGB(245, 247, 249);
 constexpr COLORREF kFontColour = RGB(41, 74, 133);
 constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
@@ -51,12 +50,8 @@ private:
 
 }  // namespace
 
-ListGrid::~ListGrid() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool ListGrid::create(HWND parent) {
-    if (!registerWindowClass(instance_, {kClassName, &ListGrid::windowProc, nullptr, CS_DBLCLKS})) return false;
+    if (!registerWindowClass(instance_, {kListGridClass, &windowProc, nullptr, CS_DBLCLKS})) return false;
 
     font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
@@ -64,8 +59,8 @@ bool ListGrid::create(HWND parent) {
     limits_.ptMinTrackSize = {kMinimumWidth, 0};
     limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // No border of its own but a sizing frame, so that its edge can be dragged.
-    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0, 0,
-                           0, 0, parent, nullptr, instance_, this) != nullptr;
+    return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME,
+                           0, 0, 0, 0, parent, nullptr, instance_, this) != nullptr;
 }
 
 void ListGrid::attach(ListController* list) {
@@ -99,19 +94,7 @@ void ListGrid::setNameWidth(int width) {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-// ---- window procedure ----
-
-LRESULT CALLBACK ListGrid::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<ListGrid>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    const LRESULT result = self->onMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return result;
-}
+// ---- messages ----
 
 LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -10,19 +10,16 @@
 
 #include "list/ListController.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class ListGrid {
+class ListGrid : public WindowBase<ListGrid> {
 public:
     explicit ListGrid(HINSTANCE instance) : instance_(instance) {}
-    ~ListGrid();
-    ListGrid(const ListGrid&) = delete;
-    ListGrid& operator=(const ListGrid&) = delete;
 
     // A child of parent with the sizing frame, not yet attached to a list.
     [[nodiscard]] bool create(HWND parent);
-    HWND hwnd() const { return hwnd_; }
     void attach(ListController* list);
 
     // The list or the grid state changed: scroll bar and repaint.
@@ -47,8 +44,8 @@ public:
     std::function<POINT()> mainWindowOrigin;
 
 private:
+    friend class WindowBase<ListGrid>;
     static constexpr int kNumberWidth = 34;
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void paint();
@@ -65,7 +62,6 @@ private:
     void onVerticalScroll(WPARAM request);
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     ListController* list_ = nullptr;
     win32::UniqueFont font_;
     win32::UniqueBrush background_;

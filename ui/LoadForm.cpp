@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/HelpText.h"
+#include "base/ProgramName.h"
 #include "imaging/PictureLoader.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
@@ -57,7 +58,7 @@ LoadForm::LoadForm(HINSTANCE instance, const FileSystem& files, std::string site
 
 LoadForm::~LoadForm() {
     decodes_.stop();  // already ended if the window was
-    destroy();
+    destroyWindow();
 }
 
 bool LoadForm::FormCreate() {
@@ -219,7 +220,7 @@ void LoadForm::showTime() {
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
-    win32::messageBox(hwnd(), wide(textUtf8).c_str(), L"Ostrel Wallpapers", MB_OK);
+    win32::messageBox(hwnd(), wide(textUtf8).c_str(), kProgramTitleWide, MB_OK);
 }
 
 void LoadForm::repaint() {
@@ -246,8 +247,8 @@ RECT LoadForm::labelRect(int slot) const {
 }
 
 void LoadForm::paint() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(hwnd(), &ps);
+    win32::PaintScope painting(hwnd());  // ended however the drawing ends
+    HDC dc = painting.dc();
     RECT client{};
     GetClientRect(hwnd(), &client);
     // Drawn off screen first: the labels change ten times a second.
@@ -260,7 +261,6 @@ void LoadForm::paint() {
     } else {
         draw(dc, client.right, client.bottom);
     }
-    EndPaint(hwnd(), &ps);
 }
 
 void LoadForm::draw(HDC dc, int width, int height) {
@@ -359,7 +359,7 @@ void LoadForm::onActivate(WPARAM wParam, LPARAM lParam) {
     if (browser_) browser_->FormActivate();
 }
 
-bool LoadForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_DESTROY:
         // The window goes at the program's end, before this object: the worker

@@ -12,20 +12,18 @@
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
-#include "ui/ErrorBox.h"
 #include "app/MainLayout.h"
 #include "app/PreviewFrame.h"
+#include "base/ProgramName.h"
+#include "ui/ClassNames.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
-#include "ui/WindowClass.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"TMainForm";
 constexpr const wchar_t* kApplicationClass = L"OstrelWallpapersApplication";
-constexpr const wchar_t* kTitle = L"Ostrel Wallpapers";
 
 constexpr COLORREF kBackground = RGB(245, 247, 249);
 
@@ -69,7 +67,7 @@ bool MainWindow::create() {
     if (!registerApplicationClass(instance_)) return false;
 
     // No background: painted by the window, double-buffered.
-    WindowClass main{kMainClass, &MainWindow::windowProc, nullptr, CS_DBLCLKS};
+    WindowClass main{kMainWindowClass, &windowProc, nullptr, CS_DBLCLKS};
     main.icon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
     main.smallIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -81,14 +79,14 @@ bool MainWindow::create() {
 
     // Owned top-level windows get no taskbar button; this owner is never shown,
     // so the program never has one.
-    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kTitle, WS_POPUP, 0, 0, 0,
+    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kProgramTitleWide, WS_POPUP, 0, 0, 0,
                                    0, nullptr, nullptr, instance_, nullptr);
     if (!application_) return false;
 
     win32::UniqueMenu menu = createMainMenu();
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
-    HWND created = CreateWindowExW(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                    left, top, kDefaultWidth, kDefaultHeight, application_,
                                    menu.get(), instance_, this);
     if (!created) return false;
@@ -101,7 +99,7 @@ bool MainWindow::create() {
 }
 
 void MainWindow::destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    destroyWindow();
     if (application_) {
         DestroyWindow(application_);
         application_ = nullptr;
@@ -129,20 +127,7 @@ bool MainWindow::translateAccelerator(MSG& msg) {
     return TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg) != 0;
 }
 
-// ---- window procedure ----
-
-LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<MainWindow>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-
-    const LRESULT result = self->onMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return result;
-}
+// ---- messages ----
 
 LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -151,12 +136,6 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     }
-    LRESULT result = 0;
-    if (!guarded(hwnd_, [&] { result = dispatch(message, wParam, lParam); })) return 0;
-    return result;
-}
-
-LRESULT MainWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
         // Explorer restarted: the icon has to be added again.
         if (controller_) controller_->onTaskbarCreated();

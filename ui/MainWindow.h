@@ -15,21 +15,21 @@
 #include "ui/ListGrid.h"
 #include "ui/MainFace.h"
 #include "ui/PreviewPicture.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class MainWindow final : public MainView {
+class MainWindow final : public MainView, public WindowBase<MainWindow> {
 public:
     MainWindow(HINSTANCE instance, UINT taskbarCreatedMessage);
     ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the hidden application window and the main window; neither is shown.
     [[nodiscard]] bool create();
     // Destroys both windows, if they still exist.
     void destroy();
-    HWND hwnd() const { return hwnd_; }
+    // The list grid, which takes the keyboard back from the full-screen viewer.
+    HWND listHwnd() const { return grid_.hwnd(); }
 
     // Messages reach the controller once it is attached; nullptr detaches.
     void attach(MainController* controller);
@@ -66,9 +66,8 @@ private:
         kQuitMessage = WM_APP + 1,  // destroy from the message loop, never mid-handler
     };
 
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<MainWindow>;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool onCreate();
     void FormResize();
@@ -87,7 +86,6 @@ private:
     MainController* controller_ = nullptr;
 
     HWND application_ = nullptr;  // hidden owner, never shown
-    HWND hwnd_ = nullptr;
     ListGrid grid_;
     MainFace face_;
     HelpWindow help_;

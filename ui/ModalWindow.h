@@ -5,6 +5,7 @@
 
 #include "app/HelpText.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
@@ -13,12 +14,11 @@ namespace ostrel::ui {
 // window place itself, disables the owner and runs a modal loop until the
 // close box or Escape ends it. A plain window rather than a dialog box: the
 // dialog manager would select all of an edit control's text when it gives it
-// the focus.
-class ModalWindow {
+// the focus. Derived windows call destroyWindow() in their destructor, while
+// their own handlers and the things their controls need still exist.
+class ModalWindow : public WindowBase<ModalWindow> {
 public:
-    virtual ~ModalWindow();
-    ModalWindow(const ModalWindow&) = delete;
-    ModalWindow& operator=(const ModalWindow&) = delete;
+    virtual ~ModalWindow() = default;
 
     // owner is the main window; call once it exists.
     [[nodiscard]] bool create(HWND owner);
@@ -39,28 +39,22 @@ protected:
     // Before each showing, with the window still hidden.
     virtual void FormShow() = 0;
     // A window's own messages; true when handled, with the result set.
-    virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
-
-    // Derived windows call this in their destructor, while their own handlers
-    // and the things their controls need still exist.
-    void destroy();
+    virtual bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
     HINSTANCE instance() const { return instance_; }
-    HWND hwnd() const { return hwnd_; }
     HWND owner() const { return owner_; }
     void moveTo(WindowOrigin origin);
     static WindowBounds outerBounds(HWND window);
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    void sizeClientArea();
+    friend class WindowBase<ModalWindow>;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void windowDestroyed() { modal_ = false; }
     void close() { modal_ = false; }
 
     HINSTANCE instance_;
     Look look_;
     HWND owner_ = nullptr;
-    HWND hwnd_ = nullptr;
     bool modal_ = false;  // the modal loop runs while set
 };
 

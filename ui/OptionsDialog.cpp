@@ -9,8 +9,6 @@
 #include "base/Rounding.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Dialogs.h"
-#include "ui/ErrorBox.h"
-#include "ui/WindowClass.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -110,28 +108,13 @@ void addItems(HWND list, std::initializer_list<std::string> items) {
 
 }  // namespace
 
-OptionsDialog::~OptionsDialog() {
-    if (hwnd_) {
-        forgetWindowObject(hwnd_);
-        DestroyWindow(hwnd_);
-    }
-}
-
 bool OptionsDialog::create(HWND owner) {
     owner_ = owner;
-    if (!registerWindowClass(instance_, {kClassName, &OptionsDialog::windowProc, GetSysColorBrush(COLOR_BTNFACE)}))
-        return false;
-
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    CreateWindowExW(kExStyle, kClassName, win32::utf8ToWide("Настройки").c_str(), kStyle, 0, 0,
-                    frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance_, this);
+    if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
+    CreateWindowExW(kExStyle, kClassName, win32::utf8ToWide("Настройки").c_str(), kStyle, 0, 0, 0, 0, owner, nullptr,
+                    instance_, this);
     if (!hwnd_) return false;
-    // Themed frames can be thicker than computed: correct by what the client area came out as.
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + kClientWidth - client.right,
-                 frame.bottom - frame.top + kClientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     return createControls();
 }
 
@@ -382,19 +365,6 @@ LRESULT CALLBACK OptionsDialog::numberFieldProc(HWND hwnd, UINT message, WPARAM 
     if (message == WM_CHAR && !numberFieldAccepts(static_cast<unsigned>(wParam))) return 0;
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &OptionsDialog::numberFieldProc, 0);
     return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK OptionsDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<OptionsDialog>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    LRESULT result = 0;
-    const bool ok = guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); });
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return ok ? result : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT OptionsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,10 +8,11 @@
 #include "app/OptionsController.h"
 #include "app/OptionsView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class OptionsDialog final : public OptionsView {
+class OptionsDialog final : public OptionsView, public WindowBase<OptionsDialog> {
 public:
     // Control ids (the tests address controls by them).
     enum Control : int {
@@ -25,9 +26,6 @@ public:
     };
 
     explicit OptionsDialog(HINSTANCE instance) : instance_(instance) {}
-    ~OptionsDialog() override;
-    OptionsDialog(const OptionsDialog&) = delete;
-    OptionsDialog& operator=(const OptionsDialog&) = delete;
 
     [[nodiscard]] bool create(HWND owner);
     void attach(OptionsController* controller) { controller_ = controller; }
@@ -39,7 +37,7 @@ public:
     void closeOptions() override;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<OptionsDialog>;
     static LRESULT CALLBACK numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,7 +55,6 @@ private:
     HWND item(int id) const { return GetDlgItem(hwnd_, id); }
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     OptionsController* controller_ = nullptr;
     win32::UniqueFont font_;

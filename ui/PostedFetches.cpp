@@ -1,7 +1,6 @@
 #include "ui/PostedFetches.h"
 
 #include "ui/ErrorBox.h"
-#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -15,26 +14,27 @@ PostedFetches::PostedFetches(HINSTANCE instance, Internet& internet, FileSystem&
 
 PostedFetches::~PostedFetches() {
     workers_.stopAndJoin();
-    if (window_) DestroyWindow(window_);
+    destroyWindow();
 }
 
 bool PostedFetches::create() {
-    WindowClass results{kClassName, &PostedFetches::windowProc};
+    WindowClass results{kClassName, &windowProc};
     results.arrowCursor = false;  // a message-only window
     if (!registerWindowClass(instance_, results)) return false;
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, this);
-    return window_ != nullptr;
+    return CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, this) != nullptr;
 }
 
 void PostedFetches::startFetch(FetchRequest request, const std::atomic<bool>& stop, Done done) {
-    workers_.start(std::move(request), stop, [this, done = std::move(done)](const FetchResult& result) {
+    // The window's handle is taken here: the worker reads nothing the
+    // interface thread writes.
+    workers_.start(std::move(request), stop, [this, window = hwnd_, done = std::move(done)](const FetchResult& result) {
         {
             std::lock_guard lock(mutex_);
             results_.emplace_back(done, result);
         }
         // One message may carry several results; a lost post leaves its
         // result for the next one.
-        PostMessageW(window_, kResultsMessage, 0, 0);
+        PostMessageW(window, kResultsMessage, 0, 0);
     });
 }
 
@@ -47,7 +47,7 @@ void PostedFetches::deliver() {
     // One result's failure must not lose the others: a run waiting for its
     // result would wait for ever.
     for (auto& [done, result] : ready)
-        if (done) guarded(window_, [&done, &result] { done(result); });
+        if (done) guarded(hwnd_, [&done, &result] { done(result); });
 }
 
 bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
@@ -59,13 +59,10 @@ bool PostedFetches::stopAll(std::chrono::milliseconds limit) {
     return ended;
 }
 
-LRESULT CALLBACK PostedFetches::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    PostedFetches* self = windowObject<PostedFetches>(hwnd, message, lParam);
-    if (message == kResultsMessage) {
-        if (self) guarded(hwnd, [self] { self->deliver(); });
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+LRESULT PostedFetches::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kResultsMessage) return DefWindowProcW(hwnd_, message, wParam, lParam);
+    deliver();
+    return 0;
 }
 
 }  // namespace ostrel::ui

@@ -11,15 +11,14 @@
 
 #include "download/FetchPort.h"
 #include "download/FetchThread.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class PostedFetches final : public FetchPort {
+class PostedFetches final : public FetchPort, public WindowBase<PostedFetches> {
 public:
     PostedFetches(HINSTANCE instance, Internet& internet, FileSystem& files, const ProxySettings& proxy);
     ~PostedFetches() override;
-    PostedFetches(const PostedFetches&) = delete;
-    PostedFetches& operator=(const PostedFetches&) = delete;
 
     // The message-only window the results are posted to.
     [[nodiscard]] bool create();
@@ -32,13 +31,13 @@ public:
     bool stopAll(std::chrono::milliseconds limit) override;
 
 private:
+    friend class WindowBase<PostedFetches>;
     static constexpr UINT kResultsMessage = WM_APP + 1;
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void deliver();
 
     HINSTANCE instance_;
     FileSystem& files_;
-    HWND window_ = nullptr;
     std::mutex mutex_;
     std::deque<std::pair<Done, FetchResult>> results_;
     // Last, so that its workers are joined before the rest goes.

@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "platform/win32/Win32Desktop.h"
-#include "ui/ErrorBox.h"
-#include "ui/WindowClass.h"
 
 namespace ostrel::ui {
 namespace {
@@ -23,14 +21,10 @@ constexpr UINT kStayOnTopIntervalMs = 250;
 
 }  // namespace
 
-ViewerWindow::~ViewerWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool ViewerWindow::create(HWND owner, HWND list) {
     list_ = list;
     // No background: painted whole, from the picture.
-    if (!registerWindowClass(instance_, {kClassName, &ViewerWindow::windowProc})) return false;
+    if (!registerWindowClass(instance_, {kClassName, &windowProc})) return false;
     // Never activated, not even by a click or by the pointer under an X
     // server that gives the keyboard to the window beneath it.
     return CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
@@ -95,20 +89,6 @@ void ViewerWindow::close() {
     if (!hwnd_) return;
     KillTimer(hwnd_, kStayOnTopTimer);
     ShowWindow(hwnd_, SW_HIDE);
-}
-
-LRESULT CALLBACK ViewerWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = windowObject<ViewerWindow>(hwnd, message, lParam);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-
-    LRESULT result = 0;
-    if (!guarded(hwnd, [&] { result = self->onMessage(message, wParam, lParam); })) result = 0;
-    if (message == WM_NCDESTROY) {
-        forgetWindowObject(hwnd);
-        self->hwnd_ = nullptr;
-    }
-    return result;
 }
 
 LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

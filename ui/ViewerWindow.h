@@ -8,20 +8,17 @@
 
 #include "changer/ViewerView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/WindowBase.h"
 
 namespace ostrel::ui {
 
-class ViewerWindow final : public ViewerView {
+class ViewerWindow final : public ViewerView, public WindowBase<ViewerWindow> {
 public:
     explicit ViewerWindow(HINSTANCE instance) : instance_(instance) {}
-    ~ViewerWindow() override;
-    ViewerWindow(const ViewerWindow&) = delete;
-    ViewerWindow& operator=(const ViewerWindow&) = delete;
 
     // Hidden until shown; owned by owner (so it has no taskbar button), and
     // list is the window that gets the keyboard back when it is shown.
     [[nodiscard]] bool create(HWND owner, HWND list);
-    HWND hwnd() const { return hwnd_; }
 
     // A left click on the picture (`Image1Click`).
     std::function<void()> onImage1Click;
@@ -32,13 +29,12 @@ public:
     void close() override;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<ViewerWindow>;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
     void stayOnTop();
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     HWND list_ = nullptr;
     win32::UniqueBitmap picture_;  // the composed picture, copied to the window on each paint
     int pictureWidth_ = 0;

@@ -9,6 +9,7 @@
 #include "app/MainController.h"
 #include "app/SeededRandom.h"
 #include "app/StartMode.h"
+#include "base/ProgramName.h"
 #include "download/CatalogueUrls.h"
 #include "platform/win32/FrontOwner.h"
 #include "platform/win32/SingleInstance.h"
@@ -23,6 +24,7 @@
 #include "platform/win32/WinInetInternet.h"
 #include "resources/resource.h"
 #include "ui/AlertForm.h"
+#include "ui/ClassNames.h"
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
 #include "ui/LoadForm.h"
@@ -35,22 +37,16 @@ namespace {
 
 constexpr const char* kInstanceMutex = "MyOwnMutex";
 
-// "TaskbarCreated" tells us when Explorer restarts. Windows 95 (platform 1,
-// version 4.0) does not send it, so nothing is registered there.
+// "TaskbarCreated" tells us when Explorer restarts.
 UINT registerTaskbarCreated() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof(OSVERSIONINFOA) == 148);
-    if (!GetVersionExA(&version)) return 0;
-    if (version.dwPlatformId == 1 && version.dwMajorVersion == 4 && version.dwMinorVersion == 0)
-        return 0;
     return RegisterWindowMessageA("TaskbarCreated");
 }
 
 // The first instance's window may not exist yet (it is still starting) or no
 // longer (it is ending); then nothing is shown.
 void showRunningInstance() {
-    if (HWND first = FindWindowA("TMainForm", "Ostrel Wallpapers")) ShowWindow(first, SW_SHOWNORMAL);
+    if (HWND first = FindWindowW(ostrel::ui::kMainWindowClass, ostrel::kProgramTitleWide))
+        ShowWindow(first, SW_SHOWNORMAL);
 }
 
 // Detaches the controller from the window before the controller goes away,
@@ -119,7 +115,7 @@ void run(HINSTANCE instance) {
     // The full-screen viewer, made once after the main window and hidden until
     // asked for; the list grid gets the keyboard back whenever it is shown.
     ui::ViewerWindow viewer(instance);
-    if (!viewer.create(hwnd, FindWindowExW(hwnd, nullptr, L"tMystringGrid", nullptr))) {
+    if (!viewer.create(hwnd, window.listHwnd())) {
         ui::showGeneralError(nullptr, "Не удалось создать окно просмотра на весь экран.");
         return;
     }
@@ -157,6 +153,8 @@ void run(HINSTANCE instance) {
                       dialogs,  chooser, viewer, options, programPath, fetches,    proxy,  notice, browser};
 
     MainController controller(services, window);
+    // From here on, the general error box is one of the program's boxes.
+    ui::GeneralErrorsAmong generalErrors(controller.boxes());
     // Transfers use the controller's stop flags: none outlives it, however
     // this function is left.
     struct StopTransfers {

@@ -4,14 +4,13 @@
 
 #include <vector>
 
+#include "base/ProgramName.h"
 #include "platform/win32/FrontOwner.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 
 namespace ostrel::win32 {
 namespace {
-
-constexpr const wchar_t* kCaption = L"Ostrel Wallpapers";
 
 // "Caption|pattern|Caption|pattern" → "Caption\0pattern\0Caption\0pattern\0\0".
 std::wstring dialogFilter(const std::string& filterUtf8) {
@@ -44,7 +43,7 @@ void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder) {
                               utf8ToWide(" содержит знаки, которых нет в кодировке Windows, и программа не может с "
                                          "ним работать:\n\n") +
                               std::wstring(name) + utf8ToWide("\n\nВыберите другое имя.");
-    messageBox(owner, text.c_str(), kCaption, MB_OK);
+    messageBox(owner, text.c_str(), kProgramTitleWide, MB_OK);
 }
 
 void Win32Dialogs::message(const std::string& textUtf8) {
@@ -53,7 +52,7 @@ void Win32Dialogs::message(const std::string& textUtf8) {
     // the full-screen viewer while that is shown.
     HWND active = GetActiveWindow();
     HWND owner = active && IsWindowVisible(active) && IsWindowEnabled(active) ? active : owner_;
-    messageBox(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kCaption, MB_OK);
+    messageBox(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kProgramTitleWide, MB_OK);
 }
 
 std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
