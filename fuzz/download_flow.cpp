@@ -204,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 browser.downloadpic(k);
             }
             transfers.pump();
-            browser.Button3Click();
+            browser.nextPage();
         }
     };
     browser.show();
