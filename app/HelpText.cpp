@@ -69,7 +69,7 @@ int half(std::int64_t value) { return static_cast<int>(roundHalfEven(value, 2));
 
 std::string helpText(std::string_view lineBreak) {
     std::string text;
-    for (int i = 0; i < kHelpLineCount; ++i) {
+    for (std::size_t i = 0; i < kHelpLines.size(); ++i) {
         if (i > 0) text += lineBreak;
         text += kHelpLines[i];
     }

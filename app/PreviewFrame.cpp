@@ -31,7 +31,7 @@ private:
 
 Image background(ImageSize frame) {
     Image image{frame.width, frame.height, {}};
-    image.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height * 3);
+    image.pixels.resize(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) * 3);
     for (std::size_t i = 0; i < image.pixels.size(); i += 3) std::memcpy(&image.pixels[i], kBackgroundBgr, 3);
     return image;
 }

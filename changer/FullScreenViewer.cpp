@@ -25,7 +25,8 @@ ImageSize viewerPictureSize(ImageSize picture, ScreenSize screen, ViewerDisplay 
 Image viewerScreen(Image picture, ScreenSize screen) {
     if (picture.width == screen.width && picture.height == screen.height) return picture;
     Image out{std::max(0, screen.width), std::max(0, screen.height), {}};
-    out.pixels.assign(static_cast<std::size_t>(out.width) * out.height * 3, 0);  // black around the picture
+    // Black around the picture.
+    out.pixels.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height) * 3, 0);
     const int left = (out.width - picture.width) / 2, top = (out.height - picture.height) / 2;
     const int fromX = std::max(0, -left), toX = std::max(0, left);
     const int fromY = std::max(0, -top), toY = std::max(0, top);

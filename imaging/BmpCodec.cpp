@@ -67,8 +67,8 @@ struct BmpHeader {
     std::uint32_t compression = kBiRgb;
     std::size_t dataOffset = 0;
     std::size_t paletteOffset = 0;
-    int paletteEntrySize = 4;
-    int paletteCount = 0;  // entries the header promises, at most 2^bpp
+    std::size_t paletteEntrySize = 4;
+    std::size_t paletteCount = 0;  // entries the header promises, at most 2^bpp
     Channel red, green, blue;
 };
 
@@ -133,10 +133,10 @@ std::optional<BmpHeader> parseHeader(std::string_view b) {
         if (h.bpp <= 8) {
             std::uint32_t used = le32(b, info + 32);
             std::uint32_t full = 1u << h.bpp;
-            h.paletteCount = static_cast<int>(used == 0 || used > full ? full : used);
+            h.paletteCount = used == 0 || used > full ? full : used;
         }
     }
-    if (infoSize == 12) h.paletteCount = h.bpp <= 8 ? 1 << h.bpp : 0;
+    if (infoSize == 12) h.paletteCount = h.bpp <= 8 ? std::size_t{1} << h.bpp : 0;
 
     if (planes != 1 || width <= 0 || height == 0) return std::nullopt;
     h.topDown = height < 0;
@@ -156,7 +156,7 @@ std::optional<BmpHeader> parseHeader(std::string_view b) {
 bool runLength(const BmpHeader& h) { return h.compression == kBiRle8 || h.compression == kBiRle4; }
 
 std::uint64_t uncompressedStride(const BmpHeader& h) {
-    return (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+    return (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.bpp) + 31) / 32 * 4;
 }
 
 using Palette = std::array<std::array<std::uint8_t, 3>, 256>;
@@ -165,7 +165,7 @@ using Palette = std::array<std::array<std::uint8_t, 3>, 256>;
 Palette readPalette(std::string_view b, const BmpHeader& h) {
     Palette p{};
     std::size_t room = std::min(h.dataOffset, b.size()) - h.paletteOffset;
-    std::size_t count = std::min<std::size_t>(h.paletteCount, room / h.paletteEntrySize);
+    std::size_t count = std::min(h.paletteCount, room / h.paletteEntrySize);
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t at = h.paletteOffset + i * h.paletteEntrySize;
         p[i] = {static_cast<std::uint8_t>(b[at]), static_cast<std::uint8_t>(b[at + 1]),
@@ -184,7 +184,7 @@ void decodeRow(const std::uint8_t* src, std::uint8_t* dst, const BmpHeader& h, c
         const unsigned indexMask = (1u << h.bpp) - 1;
         for (int x = 0; x < w; ++x) {
             int shift = 8 - h.bpp * (x % perByte + 1);
-            unsigned index = (src[x / perByte] >> shift) & indexMask;
+            unsigned index = (static_cast<unsigned>(src[x / perByte]) >> shift) & indexMask;
             std::memcpy(dst + 3 * x, pal[index].data(), 3);
         }
         break;
@@ -201,7 +201,7 @@ void decodeRow(const std::uint8_t* src, std::uint8_t* dst, const BmpHeader& h, c
         const int bytes = h.bpp / 8;
         for (int x = 0; x < w; ++x) {
             const std::uint8_t* p = src + bytes * x;
-            std::uint32_t v = p[0] | p[1] << 8;
+            std::uint32_t v = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8;
             if (bytes == 4) v |= static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
             dst[3 * x] = h.blue.extract(v);
             dst[3 * x + 1] = h.green.extract(v);
@@ -222,7 +222,7 @@ void decodeUncompressed(std::string_view b, const BmpHeader& h, const Palette& p
     const auto* data = reinterpret_cast<const std::uint8_t*>(b.data()) + h.dataOffset;
     for (int r = 0; r < h.height; ++r) {
         int y = h.topDown ? r : h.height - 1 - r;
-        decodeRow(data + r * stride, image.row(y), h, pal);
+        decodeRow(data + static_cast<std::uint64_t>(r) * stride, image.row(y), h, pal);
     }
 }
 

@@ -224,8 +224,10 @@ public:
         for (int c = 0; c < cinfo_.num_components; ++c) {
             const jpeg_component_info& comp = cinfo_.comp_info[c];
             const auto roundUp = [](std::uint64_t v, std::uint64_t to) { return (v + to - 1) / to * to; };
-            bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) * roundUp(comp.height_in_blocks, comp.v_samp_factor) *
-                     sizeof(JBLOCK);
+            // jpeg_read_header refused sampling factors outside 1..4.
+            const auto across = static_cast<std::uint64_t>(comp.h_samp_factor);
+            const auto down = static_cast<std::uint64_t>(comp.v_samp_factor);
+            bytes += roundUp(comp.width_in_blocks, across) * roundUp(comp.height_in_blocks, down) * sizeof(JBLOCK);
         }
         return bytes;
     }
@@ -364,7 +366,7 @@ bool JpegRowDecoder::decodeInto(Image& picture, const std::function<bool(int)>& 
             return d_->readAllCmyk(cmykRow.data(), &picture, finished);
         }
         std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height));
-        for (int y = 0; y < picture.height; ++y) rows[y] = picture.row(y);
+        for (int y = 0; y < picture.height; ++y) rows[static_cast<std::size_t>(y)] = picture.row(y);
         return d_->readAll(rows.data(), finished);
     } catch (const std::bad_alloc&) {
         return false;
@@ -384,7 +386,7 @@ bool JpegRowDecoder::decodeRows(const std::function<void(const std::uint8_t*)>& 
         std::vector<JSAMPLE> strip(rowBytes * kStripRows);
         std::vector<std::uint8_t> bgr(cmyk ? static_cast<std::size_t>(size.width) * 3 : 0);
         JSAMPROW rows[kStripRows];
-        for (int i = 0; i < kStripRows; ++i) rows[i] = strip.data() + i * rowBytes;
+        for (int i = 0; i < kStripRows; ++i) rows[i] = strip.data() + static_cast<std::size_t>(i) * rowBytes;
         auto stripDone = [&](int n) {
             for (int i = 0; i < n; ++i) {
                 std::uint8_t* p = rows[i];

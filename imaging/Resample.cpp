@@ -24,6 +24,13 @@ struct Taps {
     std::vector<int> count;
     std::vector<std::uint32_t> weights;
     int width = 1;
+
+    // Output positions run from 0 to the output's size - 1.
+    int firstOf(int i) const { return start[static_cast<std::size_t>(i)]; }
+    int countOf(int i) const { return count[static_cast<std::size_t>(i)]; }
+    const std::uint32_t* weightsOf(int i) const {
+        return weights.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(width);
+    }
 };
 
 // Output pixel i covers source interval [i*src/dst, (i+1)*src/dst); each source
@@ -86,17 +93,19 @@ void addBilinearTaps(Taps& t, int src, int dst, std::int64_t one, std::vector<st
 }
 
 Taps makeTaps(int src, int dst, int shift) {
+    const auto outputs = static_cast<std::size_t>(dst);
     Taps t;
-    t.start.reserve(dst);
-    t.count.reserve(dst);
+    t.start.reserve(outputs);
+    t.count.reserve(outputs);
     std::vector<std::vector<std::uint32_t>> w;
-    w.reserve(dst);
+    w.reserve(outputs);
     if (dst < src)
         addAreaTaps(t, src, dst, std::int64_t{1} << shift, w);
     else
         addBilinearTaps(t, src, dst, std::int64_t{1} << shift, w);  // equal sizes give one tap of weight one
-    t.weights.assign(static_cast<std::size_t>(dst) * t.width, 0);
-    for (int i = 0; i < dst; ++i) std::copy(w[i].begin(), w[i].end(), t.weights.begin() + std::size_t(i) * t.width);
+    const auto width = static_cast<std::size_t>(t.width);
+    t.weights.assign(outputs * width, 0);
+    for (std::size_t i = 0; i < outputs; ++i) std::copy(w[i].begin(), w[i].end(), t.weights.data() + i * width);
     return t;
 }
 
@@ -146,13 +155,13 @@ public:
         // Horizontally resampled source rows, kept in a ring just big enough for
         // one output row's vertical window; windows only move downwards.
         ringRows_ = down_.width;
-        ring_.resize(rowValues_ * ringRows_);
+        ring_.resize(rowValues_ * static_cast<std::size_t>(ringRows_));
         // The zero-weight taps past the last pixel read these zeros.
-        packed_.assign(static_cast<std::size_t>(source.width) + across_.width, 0);
+        packed_.assign(static_cast<std::size_t>(source.width) + static_cast<std::size_t>(across_.width), 0);
         acc_.resize(rowValues_);
         out_.width = target.width;
         out_.height = target.height;
-        out_.pixels.resize(rowValues_ * target.height);
+        out_.pixels.resize(rowValues_ * static_cast<std::size_t>(target.height));
     }
 
     void push(const std::uint8_t* row) {
@@ -160,7 +169,7 @@ public:
         const int r = pushed_++;
         // Every source row lies in some output row's window; the test only
         // guards against rows once every output row is made.
-        if (nextOut_ < target_.height && r >= down_.start[nextOut_]) {
+        if (nextOut_ < target_.height && r >= down_.firstOf(nextOut_)) {
             std::uint64_t* packed = packed_.data();
             for (int x = 0, n = source_.width; x < n; ++x) packed[x] = packPixel(row + 3 * x);
             std::uint16_t* into = ring_.data() + static_cast<std::size_t>(r % ringRows_) * rowValues_;
@@ -171,7 +180,7 @@ public:
             default: acrossRow<0>(packed, into, across_); break;
             }
         }
-        while (nextOut_ < target_.height && down_.start[nextOut_] + down_.count[nextOut_] <= pushed_) down(nextOut_++);
+        while (nextOut_ < target_.height && down_.firstOf(nextOut_) + down_.countOf(nextOut_) <= pushed_) down(nextOut_++);
     }
 
     Image take() {
@@ -186,9 +195,9 @@ private:
     void down(int y) {
         // Locals throughout: the byte stores below could alias any member.
         const std::size_t n = rowValues_;
-        const int first = down_.start[y];
-        const int count = down_.count[y];
-        const std::uint32_t* w = down_.weights.data() + static_cast<std::size_t>(y) * down_.width;
+        const int first = down_.firstOf(y);
+        const int count = down_.countOf(y);
+        const std::uint32_t* w = down_.weightsOf(y);
         const std::uint16_t* ring = ring_.data();
         const int ringRows = ringRows_;
         auto ringRow = [&](int k) { return ring + static_cast<std::size_t>((first + k) % ringRows) * n; };
@@ -227,7 +236,7 @@ Image RowResampler::take() { return d_->take(); }
 
 Image resample(const Image& source, ImageSize target) {
     if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||
-        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height * 3)
+        source.pixels.size() != static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height) * 3)
         return {};
     if (source.size() == target) return source;
     RowResampler resampler(source.size(), target);

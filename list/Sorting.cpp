@@ -34,23 +34,27 @@ void sortEntries(WallpaperList& list, SortKey key, bool descending) {
     const int n = list.entryCount();
     if (n < 2) return;
 
+    // Both are indexed by entry, 0 to n - 1.
     std::vector<Pair> pairs(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) pairs[i] = {list.path(i + 1), list.resolution(i + 1)};
+    std::vector<Slot> slots(static_cast<std::size_t>(n));
+    auto pair = [&](int i) -> Pair& { return pairs[static_cast<std::size_t>(i)]; };
+    auto slot = [&](int i) -> Slot& { return slots[static_cast<std::size_t>(i)]; };
+
+    for (int i = 0; i < n; ++i) pair(i) = {list.path(i + 1), list.resolution(i + 1)};
     auto keyOf = [&](int i) -> const std::string& {
-        return key == SortKey::Name ? pairs[i].path : pairs[i].resolution;
+        return key == SortKey::Name ? pair(i).path : pair(i).resolution;
     };
 
-    std::vector<Slot> slots(static_cast<std::size_t>(n));
     std::string_view front = keyOf(0);
-    slots[0] = {front, 0, Founder};
+    slot(0) = {front, 0, Founder};
     for (int i = 1; i < n; ++i) {
         const std::string_view k = keyOf(i);
         const int c = k.compare(front);
         if (c < 0) {
             front = k;
-            slots[i] = {k, i, Founder};
+            slot(i) = {k, i, Founder};
         } else {
-            slots[i] = {k, i, c == 0 ? AfterFounder : BeforeFounder};
+            slot(i) = {k, i, c == 0 ? AfterFounder : BeforeFounder};
         }
     }
 
@@ -62,7 +66,7 @@ void sortEntries(WallpaperList& list, SortKey key, bool descending) {
 
     for (int j = 0; j < n; ++j) {
         const int row = descending ? n - j : j + 1;
-        Pair& p = pairs[slots[j].row];
+        Pair& p = pair(slot(j).row);
         list.setCell(PathColumn, row, std::move(p.path));
         list.setCell(ResolutionColumn, row, std::move(p.resolution));
     }
