@@ -82,8 +82,8 @@ bool MainController::FormCreate(StartMode mode) {
     // A transfer the program's end cut short leaves its temporary file beside its target.
     s_.files.removeStaleTemporaries(catalogueFolder(dataFolder_));
     s_.files.removeStaleTemporaries(settings_.download.downfoad);
-    list_.mutableList().writeHeader();
-    if (!list_.openWorkingList()) {
+    list_.model().mutableList().writeHeader();
+    if (!list_.model().openWorkingList()) {
         dialogs_.message("Не удалось прочитать рабочий список Default.tav. Программа не будет его "
                          "перезаписывать, пока вы сами не загрузите, не очистите или не сохраните список.");
         if (shutdownDone_) return true;  // the program was ended while the box was up
@@ -98,10 +98,10 @@ bool MainController::FormCreate(StartMode mode) {
         return true;
     }
     if (!mode.hiddenStart) {
-        windowShown_ = true;
+        setWindowShown(true);
         view_.showWindow();
     } else {
-        windowShown_ = false;
+        setWindowShown(false);
     }
     changer_.AcTiveDescTop();
     view_.layOut();
@@ -128,10 +128,10 @@ void MainController::FormDestroy() {
     // of the user's has changed yet, and a half-read state must not be saved
     // over the settings and the list.
     if (!startupDone_) {
-        list_.stopSaving();
+        list_.model().stopSaving();
         return;
     }
-    list_.saveForTheLastTime();
+    list_.model().saveForTheLastTime();
     viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
     writeSettings();
 }
@@ -157,7 +157,7 @@ void MainController::removeProgramFiles() {
         // probe or save into the folder being deleted, also not from a timer or
         // a hotkey while a box about an undeletable file is up, nor at shutdown.
         filesRemoved_ = true;
-        list_.stopSaving();
+        list_.model().stopSaving();
         stopAllTimers();
         // Nor by a transfer: it would keep a file open in the folder being deleted.
         autoDownload_.requestStop();
@@ -175,7 +175,7 @@ void MainController::stopAllTimers() {
 
 void MainController::FormClose() {
     view_.hideWindow();
-    windowShown_ = false;
+    setWindowShown(false);
 }
 
 void MainController::onMinimize() { showHideToggle(); }
@@ -317,11 +317,16 @@ void MainController::showHideToggle() {
     viewer_.close();
     if (windowShown_) {
         view_.hideWindow();
-        windowShown_ = false;
+        setWindowShown(false);
     } else {
         view_.showWindow();
-        windowShown_ = true;
+        setWindowShown(true);
     }
+}
+
+void MainController::setWindowShown(bool shown) {
+    windowShown_ = shown;
+    list_.setWindowShown(shown);
 }
 
 std::optional<PreviewSource> MainController::previewSource(const std::string& path, ImageSize frame) const {

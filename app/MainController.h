@@ -110,7 +110,7 @@ public:
     const ProxySettings& proxy() const { return s_.proxy; }
     const ChangeScheduler& scheduler() const { return scheduler_; }
     const WallpaperList& list() const { return list_.list(); }
-    GridState& grid() { return list_.grid(); }
+    const GridState& grid() const { return list_.grid(); }
     const Settings& settings() const { return settings_; }
     Settings& mutableSettings() { return settings_; }
     const std::string& dataFolder() const { return dataFolder_; }
@@ -138,6 +138,8 @@ private:
     bool opensWindow(Command command) const;
     void stopDownloadCommand();
     void stopAllTimers();
+    // The window shown or hidden: the list blinks its add button only while shown.
+    void setWindowShown(bool shown);
     void saveSettings();   // unless the program is ending or its files are going
     void writeSettings();
     void removeProgramFiles();

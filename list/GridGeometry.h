@@ -14,6 +14,11 @@ inline constexpr int kNumberColumnWidth = 34;
 inline constexpr int kResolutionColumnWidth = 100;
 inline constexpr int kResolutionColumnWithScrollBar = 83;
 
+// The resolution column gives the vertical scroll bar its room.
+constexpr int resolutionColumnWidth(bool scrollBarShown) {
+    return scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth;
+}
+
 // Round(height / row height - 3), halves to even: the rows taken as one screenful.
 int visibleRowsFor(int heightPixels);
 

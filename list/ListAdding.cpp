@@ -14,13 +14,12 @@ constexpr const char* kPictureFilter = "Изображения(*.jpg;*.jpeg;*.bm
 }  // namespace
 
 void ListController::afterAdding() {
-    saveDefaultList();
-    restartProber(1);
-    list_.fixHeaderIfEntries();
-    // The new entries stand unsorted at the end: no arrow until the next sort.
-    sortedByName_ = sortedByResolution_ = false;
-    if (grid_.currentRow < 1) clampGridToList();  // the header is no longer a row to stand on
-    view_.listChanged();
+    model_.saveDefaultList();
+    model_.restartProber(1);
+    model_.mutableList().fixHeaderIfEntries();
+    model_.markUnsorted();
+    if (grid().currentRow < 1) selection_.fitToList();  // the header is no longer a row to stand on
+    listChanged();
 }
 
 void ListController::AddBtnClick() {
@@ -32,24 +31,24 @@ void ListController::AddBtnClick() {
     settings_.lastopen = choice->path;
     includeSubfolders_ = choice->includeSubfolders;
     view_.processPendingMessages();
-    if (savingStopped_) return;  // the program ended in the chooser or in these messages
-    ScanDir(files_, choice->path, includeSubfolders_, list_);
+    if (model_.savingStopped()) return;  // the program ended in the chooser or in these messages
+    ScanDir(files_, choice->path, includeSubfolders_, model_.mutableList());
     afterAdding();
-    plistSelectCell(0, grid_.currentRow);
+    plistSelectCell(0, grid().currentRow);
 }
 
 void ListController::filebtnClick() {
     if (asking_) return;
     std::optional<std::string> chosen = dialogs_.openFile({"", kPictureFilter, ""});
     if (!chosen || chosen->size() > kMaxPathLength) return;  // too long for the program's paths
-    list_.appendEntry(*chosen);
-    list_.setFixedRows(1);
-    if (grid_.currentRow < 1) clampGridToList();
-    if (list_.rowCount() == 2) view_.showPreview(*chosen);
-    saveDefaultList();
-    sortedByName_ = sortedByResolution_ = false;
-    restartProber(1);
-    view_.listChanged();
+    model_.mutableList().appendEntry(*chosen);
+    model_.mutableList().setFixedRows(1);
+    if (grid().currentRow < 1) selection_.fitToList();
+    if (list().rowCount() == 2) view_.showPreview(*chosen);
+    model_.saveDefaultList();
+    model_.markUnsorted();
+    model_.restartProber(1);
+    listChanged();
 }
 
 void ListController::dropFiles(const std::vector<std::string>& paths) {
@@ -59,39 +58,35 @@ void ListController::dropFiles(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         const std::string kind = GetImageType(files_, path);
         if (kind == "Jpg" || kind == "Bmp")
-            list_.appendRow(path);
+            model_.mutableList().appendRow(path);
         else
-            ScanDir(files_, path, includeSubfolders_, list_);
+            ScanDir(files_, path, includeSubfolders_, model_.mutableList());
     }
     afterAdding();
-    plistSelectCell(0, grid_.currentRow);
+    plistSelectCell(0, grid().currentRow);
 }
 
-}  // namespace ostrel
-
-namespace ostrel {
-
 void ListController::addDownloaded(const std::string& path) {
-    list_.appendEntry(path);
-    restartProber(1);
-    if (list_.rowCount() == 2) list_.setFixedRows(1);
-    if (grid_.currentRow < 1) clampGridToList();
-    view_.listChanged();
+    WallpaperList& rows = model_.mutableList();
+    rows.appendEntry(path);
+    model_.restartProber(1);
+    if (rows.rowCount() == 2) rows.setFixedRows(1);
+    if (grid().currentRow < 1) selection_.fitToList();
+    listChanged();
 }
 
 void ListController::addFetchedPicture(const std::string& path) {
-    list_.appendRow(path);
-    // Its resolution at once, by one tick of the prober, without its timer.
-    prober_.setProbeRow(list_.rowCount() - 1);
-    proberTick();
-    if (list_.rowCount() == 2) list_.setFixedRows(1);
-    if (grid_.currentRow < 1) clampGridToList();
-    view_.listChanged();
+    WallpaperList& rows = model_.mutableList();
+    rows.appendRow(path);
+    model_.probeNow(rows.rowCount() - 1);
+    if (rows.rowCount() == 2) rows.setFixedRows(1);
+    if (grid().currentRow < 1) selection_.fitToList();
+    listChanged();
 }
 
 void ListController::browserClosed() {
-    saveDefaultList();
-    restartProber(1);
+    model_.saveDefaultList();
+    model_.restartProber(1);
 }
 
 }  // namespace ostrel

@@ -27,23 +27,9 @@ bool ListController::ask() {
 }
 
 void ListController::moveCurrentRow(int row, bool extend) {
-    const int last = list_.rowCount() - 1;
-    if (last < 1) return;
-    row = std::clamp(row, 1, last);
-    if (!extend) selectionAnchor_ = row;
-    grid_.selectionTop = std::min(selectionAnchor_, row);
-    grid_.selectionBottom = std::max(selectionAnchor_, row);
-    const bool moved = row != grid_.currentRow;
-    grid_.currentRow = row;
-    keepInSight(row);  // as the grid does for every move
-    if (moved) plistSelectCell(0, row);
-    view_.listChanged();
-}
-
-void ListController::scrollTo(int firstVisibleRow) {
-    grid_.firstVisibleRow = firstVisibleRow;
-    clampView();
-    view_.listChanged();
+    if (list().rowCount() < 2) return;
+    if (selection_.moveTo(row, extend)) plistSelectCell(0, grid().currentRow);
+    listChanged();
 }
 
 bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repeat) {
@@ -55,40 +41,36 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repea
     if (repeat && (key == ListKey::Delete || key == ListKey::Enter)) return true;
     switch (key) {
     case ListKey::Enter:
-        installSelected_(grid_.selectionTop);
+        installSelected_(grid().selectionTop);
         return true;
     // In the viewer the arrows run round from one end of the list to the other.
     case ListKey::Up:
     case ListKey::Left:
-        if (!viewerOpen() || grid_.currentRow > 1) return false;
-        moveCurrentRow(list_.rowCount() - 1, false);
+        if (!viewerOpen() || grid().currentRow > 1) return false;
+        moveCurrentRow(list().rowCount() - 1, false);
         return true;
     case ListKey::Down:
     case ListKey::Right:
-        if (!viewerOpen() || grid_.currentRow != list_.rowCount() - 1) return false;
+        if (!viewerOpen() || grid().currentRow != list().rowCount() - 1) return false;
         moveCurrentRow(1, false);
         return true;
     case ListKey::Delete: {
-        if (grid_.currentRow == 0) return true;
-        const int top = grid_.selectionTop, bottom = grid_.selectionBottom;
+        if (grid().currentRow == 0) return true;
+        const int top = grid().selectionTop, bottom = grid().selectionBottom;
         if (shift) {
             for (int row = top; row <= bottom; ++row) {
                 // No stops the whole command: the rows stay, files already gone stay gone.
                 if (!ctrl && !ask()) return true;
-                if (files_.fileExists(list_.path(row))) files_.deleteFile(list_.path(row));
+                if (files_.fileExists(list().path(row))) files_.deleteFile(list().path(row));
             }
         }
         removeSelectedRows(top, bottom - top + 1);
-        if (viewerOpen()) viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
+        if (viewerOpen()) viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
         return true;
     }
     case ListKey::A:
         if (!ctrl) return false;
-        if (list_.rowCount() > 1) {
-            grid_.selectionTop = 1;
-            grid_.selectionBottom = list_.rowCount() - 1;
-            view_.listChanged();
-        }
+        if (selection_.selectAll()) listChanged();
         return true;
     default:
         return false;
@@ -100,23 +82,23 @@ void ListController::plistKeyUp(ListKey key) {
     // Escape or Space that answered a question must not close or move the viewer.
     if (!keysDown_.test(static_cast<std::size_t>(key))) return;
     keysDown_.reset(static_cast<std::size_t>(key));
-    if (key == ListKey::Delete) plistSelectCell(0, grid_.currentRow);
+    if (key == ListKey::Delete) plistSelectCell(0, grid().currentRow);
     if (!viewerOpen() || asking_) return;
     switch (key) {
     case ListKey::Escape:
         viewer_->close();
         break;
     case ListKey::Space:
-        if (grid_.currentRow < list_.rowCount() - 1) moveCurrentRow(grid_.currentRow + 1, false);
-        viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
+        if (grid().currentRow < list().rowCount() - 1) moveCurrentRow(grid().currentRow + 1, false);
+        viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
         break;
     case ListKey::Left:
     case ListKey::Up:
-        viewer_->showRow(grid_.currentRow, ViewerDirection::Backward);
+        viewer_->showRow(grid().currentRow, ViewerDirection::Backward);
         break;
     case ListKey::Right:
     case ListKey::Down:
-        viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
+        viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
         break;
     default:
         break;
@@ -124,47 +106,48 @@ void ListController::plistKeyUp(ListKey key) {
 }
 
 void ListController::removeSelectedRows(int top, int count) {
-    list_.removeRows(top, count, settings_.currentIndex);
-    if (list_.empty()) list_.setFixedRows(0);
-    clampGridToList();
-    saveDefaultList();
-    if (list_.empty()) view_.showPlaceholderPreview();
-    view_.listChanged();
+    WallpaperList& rows = model_.mutableList();
+    rows.removeRows(top, count, settings_.currentIndex);
+    if (rows.empty()) rows.setFixedRows(0);
+    selection_.fitToList();
+    model_.saveDefaultList();
+    if (rows.empty()) view_.showPlaceholderPreview();
+    listChanged();
 }
 
 void ListController::plistMouseWheelDown() {
-    if (list_.rowCount() == 1) return;
-    const int last = list_.rowCount() - 1;
-    if (viewerOpen() && grid_.currentRow == last) {
+    if (list().rowCount() == 1) return;
+    const int last = list().rowCount() - 1;
+    if (viewerOpen() && grid().currentRow == last) {
         viewer_->showRow(last, ViewerDirection::Backward);
         return;
     }
     const WheelStep step =
-        wheelDown(wheelRows(), list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
-    grid_.firstVisibleRow = step.firstVisibleRow;
+        wheelDown(wheelRows(), list().rowCount(), grid().currentRow, grid().firstVisibleRow, grid().heightPixels);
+    selection_.setFirstVisibleRow(step.firstVisibleRow);
     moveCurrentRow(step.currentRow, false);
-    if (viewerOpen()) viewer_->showRow(grid_.currentRow, ViewerDirection::Forward);
+    if (viewerOpen()) viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
 }
 
 void ListController::plistMouseWheelUp() {
-    if (list_.rowCount() == 1) return;
-    if (viewerOpen() && grid_.currentRow <= 1) {
+    if (list().rowCount() == 1) return;
+    if (viewerOpen() && grid().currentRow <= 1) {
         viewer_->showRow(1, ViewerDirection::Forward);
         return;
     }
     // Scrolled down with the current row still within a step of the top, both
     // go to row 1 and the viewer is left as it is.
     const int k = wheelRows();
-    const bool jumpedToTop = grid_.firstVisibleRow > k && grid_.currentRow <= k;
+    const bool jumpedToTop = grid().firstVisibleRow > k && grid().currentRow <= k;
     const WheelStep step =
-        wheelUp(k, list_.rowCount(), grid_.currentRow, grid_.firstVisibleRow, grid_.heightPixels);
-    grid_.firstVisibleRow = step.firstVisibleRow;
+        wheelUp(k, list().rowCount(), grid().currentRow, grid().firstVisibleRow, grid().heightPixels);
+    selection_.setFirstVisibleRow(step.firstVisibleRow);
     moveCurrentRow(step.currentRow, false);
-    if (viewerOpen() && !jumpedToTop) viewer_->showRow(grid_.currentRow, ViewerDirection::Backward);
+    if (viewerOpen() && !jumpedToTop) viewer_->showRow(grid().currentRow, ViewerDirection::Backward);
 }
 
 void ListController::plistDblClick(int y) {
-    if (y >= kRowHeight) installSelected_(grid_.selectionTop);  // below the header
+    if (y >= kRowHeight) installSelected_(grid().selectionTop);  // below the header
 }
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
@@ -176,40 +159,39 @@ void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
         key = SortKey::Resolution;
     else
         return;  // the "№" header sorts nothing
-    sortDescending_ = !sortDescending_;
+    model_.setSortDescending(!model_.sortDescending());
     Sort(key);
-    plistSelectCell(0, grid_.currentRow);
+    plistSelectCell(0, grid().currentRow);
 }
 
 std::optional<RowMenu> ListController::rowMenuAt(int x, int y, int windowLeft, int windowTop, int gridLeft,
                                                  int gridTop) {
-    if (y < kRowHeight) return std::nullopt;
-    const int row = grid_.firstVisibleRow + std::max(0, (y - kRowHeight) / kRowHeight);
-    if (row >= list_.rowCount()) return std::nullopt;
+    const int row = selection_.entryAt(y);
+    if (row < 0) return std::nullopt;
     moveCurrentRow(row, false);
     RowMenu menu;
-    menu.installEnabled = menu.deleteFileEnabled = files_.fileExists(list_.path(row));
+    menu.installEnabled = menu.deleteFileEnabled = files_.fileExists(list().path(row));
     menu.screenX = windowLeft + gridLeft + x + kRowMenuOffsetX;
     menu.screenY = windowTop + gridTop + y + kRowMenuOffsetY;
     return menu;
 }
 
 void ListController::removeSelectedRowsFromList() {
-    if (asking_ || grid_.currentRow == 0) return;
+    if (asking_ || grid().currentRow == 0) return;
     for (int column = NumberColumn; column <= ResolutionColumn; ++column)
-        list_.setCell(column, grid_.currentRow, {});
-    removeSelectedRows(grid_.selectionTop, 1);
-    const std::string& now = list_.path(grid_.currentRow);
-    if (!list_.empty() && files_.fileExists(now)) view_.showPreview(now);
+        model_.mutableList().setCell(column, grid().currentRow, {});
+    removeSelectedRows(grid().selectionTop, 1);
+    const std::string& now = list().path(grid().currentRow);
+    if (!list().empty() && files_.fileExists(now)) view_.showPreview(now);
 }
 
 void ListController::deleteSelectedFiles() {
-    if (asking_ || grid_.currentRow == 0) return;
-    const int row = grid_.currentRow;  // the user may click elsewhere while the question is up
+    if (asking_ || grid().currentRow == 0) return;
+    const int row = grid().currentRow;  // the user may click elsewhere while the question is up
     if (!ask()) return;
-    const std::string path = list_.path(row);
+    const std::string path = list().path(row);
     if (files_.fileExists(path)) files_.deleteFile(path);  // a file that will not go is passed over
-    grid_.currentRow = grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = row;
+    selection_.standOn(row);
     removeSelectedRowsFromList();
 }
 

@@ -1,9 +1,6 @@
 #include "list/ListController.h"
 
-#include <algorithm>
-
 #include "list/GridGeometry.h"
-#include "list/ListFile.h"
 #include "list/ResolutionText.h"
 
 namespace ostrel {
@@ -11,6 +8,8 @@ namespace {
 
 constexpr const char* kListFilter = "Файл листа(*.tav)|*.tav|Все файлы(*.*)|*.*";
 constexpr const char* kOpenListFilter = "Файл листа(*.tav)|*.tav|Все файлы|*.tav";
+constexpr int kBrowsingPauseMs = 10000;
+constexpr int kBlinkIntervalMs = 1000;
 
 }  // namespace
 
@@ -21,40 +20,35 @@ ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChoose
       chooser_(chooser),
       settings_(settings),
       view_(view),
-      dataFolder_(dataFolder),
-      proberTimer_(timers, TimerId::Prober, 11, false),
-      browsingPauseTimer_(timers, TimerId::Browsing, 10000, false),
-      blinkTimer_(timers, TimerId::Blink, 1000, false) {}
+      model_(files, dialogs, timers, dataFolder),
+      browsingPauseTimer_(timers, TimerId::Browsing, kBrowsingPauseMs, false),
+      blinkTimer_(timers, TimerId::Blink, kBlinkIntervalMs, false) {}
 
 void ListController::setScreenSize(int width, int height) {
     screenResolutionText_ = ostrel::screenResolutionText(width, height);
 }
 
 void ListController::startTimers() {
-    prober_.setProbeRow(1);
-    proberTimer_.setEnabled(true);
+    model_.restartProber(1);
     browsingPauseTimer_.setEnabled(true);
-}
-
-bool ListController::openWorkingList() {
-    // A file that is there but cannot be read (locked by another program, no
-    // permission, a disk error) is the user's list all the same.
-    const ListRead read = openF(files_, defaultListPath(), list_);
-    keepDefaultListFile_ = read != ListRead::Loaded && files_.fileExists(defaultListPath());
-    return !keepDefaultListFile_;
 }
 
 void ListController::limitCurrentEntry() {
     // The current entry of a list that could not be read is kept as it was.
-    if (!keepDefaultListFile_ && currentIndex() >= list_.rowCount()) settings_.currentIndex = 0;
-    grid_.currentRow = currentIndex() > 0 ? currentIndex() : grid_.firstVisibleRow;
-    clampGridToList();  // a current entry kept past an unread list stays out of the grid
-    keepInSight(grid_.currentRow);
-    view_.listChanged();
+    if (!model_.unreadWorkingListKept() && currentIndex() >= list().rowCount()) settings_.currentIndex = 0;
+    selection_.startOn(currentIndex());
+    listChanged();
+}
+
+void ListController::setWindowShown(bool shown) {
+    windowShown_ = shown;
+    updateAddButtonBlink();
 }
 
 void ListController::stopTimers() {
-    for (WindowTimer* timer : {&proberTimer_, &browsingPauseTimer_, &blinkTimer_}) timer->setEnabled(false);
+    model_.stopProber();
+    browsingPauseTimer_.setEnabled(false);
+    blinkTimer_.setEnabled(false);
 }
 
 bool ListController::onTimer(TimerId id) {
@@ -66,26 +60,8 @@ bool ListController::onTimer(TimerId id) {
     }
 }
 
-void ListController::plistSelectCell(int /*column*/, int row) {
-    userBrowsing_ = true;
-    browsingPauseTimer_.setEnabled(false);
-    browsingPauseTimer_.setEnabled(true);
-    if (row <= 0 || row >= list_.rowCount()) return;
-    if (list_.resolution(row).find('x') == std::string::npos)
-        list_.setCell(ResolutionColumn, row, resolutionText(files_, list_.path(row)));
-    view_.showPreview(list_.path(row));
-}
-
-void ListController::gotoselected() {
-    const int visibleRows = visibleRowsFor(grid_.heightPixels);
-    int top = grid_.firstVisibleRow;
-    int ci = currentIndex();
-    if (top <= ci && ci <= top + visibleRows) return;
-    if (ci > 0 && ci < list_.rowCount()) {
-        grid_.firstVisibleRow = std::max(1, std::min(ci, list_.rowCount() - visibleRows - 1));
-        clampView();  // the screenful above is smaller than the grid's view
-        view_.listChanged();
-    }
+void ListController::proberTick() {
+    if (model_.probeNext()) listChanged();
 }
 
 void ListController::browsingPauseEnded() {
@@ -93,124 +69,58 @@ void ListController::browsingPauseEnded() {
     browsingPauseTimer_.setEnabled(false);
 }
 
-void ListController::proberTick() {
-    Prober::TickResult result = prober_.tick(files_, list_);
-    if (result == Prober::TickResult::Nothing) return;
-    if (result == Prober::TickResult::Finished) {
-        proberTimer_.setEnabled(false);
-        saveDefaultList();
-    }
+void ListController::plistSelectCell(int /*column*/, int row) {
+    userBrowsing_ = true;
+    browsingPauseTimer_.setEnabled(false);
+    browsingPauseTimer_.setEnabled(true);
+    if (row <= 0 || row >= list().rowCount()) return;
+    if (list().resolution(row).find('x') == std::string::npos)
+        model_.mutableList().setCell(ResolutionColumn, row, resolutionText(files_, list().path(row)));
+    view_.showPreview(list().path(row));
+}
+
+void ListController::gotoselected() {
+    if (selection_.bringIntoView(currentIndex())) listChanged();
+}
+
+void ListController::listChanged() {
+    updateAddButtonBlink();
     view_.listChanged();
 }
 
-void ListController::clampGridToList() {
-    // The grid keeps its rows where it can: the current row stays unless the
-    // list got shorter than it, and the selection shrinks to the current row.
-    const int last = list_.rowCount() - 1;
-    grid_.currentRow = std::clamp(grid_.currentRow, last > 0 ? 1 : 0, last);
-    grid_.selectionTop = grid_.selectionBottom = selectionAnchor_ = grid_.currentRow;
-    clampView();  // no screen of empty rows at the end of a list that got shorter
-}
-
-int ListController::rowsInSight() const { return std::max(1, grid_.rowsInView); }
-
-// Before the grid has a size there is no sight to keep the row in: it is put
-// there when the size comes.
-void ListController::keepInSight(int row) {
-    if (row >= 1 && grid_.rowsInView > 0) {
-        if (row < grid_.firstVisibleRow) grid_.firstVisibleRow = row;
-        if (row >= grid_.firstVisibleRow + rowsInSight()) grid_.firstVisibleRow = row - rowsInSight() + 1;
-    }
-    clampView();
-}
-
-void ListController::clampView() {
-    grid_.firstVisibleRow = clampFirstVisibleRow(grid_.firstVisibleRow, list_.rowCount(), grid_.rowsInView);
-}
-
-void ListController::setGridSize(int outerHeight, int clientHeight) {
-    const bool firstSize = grid_.rowsInView == 0;
-    grid_.heightPixels = outerHeight;
-    grid_.rowsInView = entryRowsInView(clientHeight);
-    if (firstSize)
-        keepInSight(grid_.currentRow);
+// The empty list's add button blinks to show where to start; a hidden window
+// has nobody to show it to.
+void ListController::updateAddButtonBlink() {
+    const bool blink = windowShown_ && list().rowCount() == 1;
+    if (blink == blinkTimer_.enabled()) return;
+    blinkTimer_.setEnabled(blink);
+    if (blink)
+        view_.showPlaceholderPreview();
     else
-        clampView();
-}
-
-void ListController::restartProber(int row) {
-    prober_.setProbeRow(row);
-    proberTimer_.setEnabled(true);
-}
-
-void ListController::saveDefaultList() {
-    if (!savingStopped_) writeDefaultList();
-}
-
-void ListController::saveForTheLastTime() {
-    stopSaving();
-    writeDefaultList();
-}
-
-void ListController::writeDefaultList() {
-    if (keepDefaultListFile_) return;  // the unread working list stays as it is
-    if (!saveF(files_, list_, defaultListPath())) dialogs_.message("Не удалось записать файл списка Default.tav.");
+        view_.stopAddButtonBlink();
 }
 
 void ListController::saveListAs() {
     auto chosen = dialogs_.saveFile({settings_.lastsave, kListFilter, "tav"});
-    if (!chosen) return;
-    if (!saveF(files_, list_, *chosen)) {
-        dialogs_.message("Не удалось записать файл листа.");
-        return;
-    }
-    keepDefaultListFile_ = false;  // the user has made the list theirs again
+    if (!chosen || !model_.saveTo(*chosen)) return;
     settings_.lastsave = *chosen;
-    list_.fixHeaderIfEntries();
 }
 
 void ListController::loadList() {
     if (asking_) return;
     auto chosen = dialogs_.openFile({settings_.lastsave, kOpenListFilter, "tav"});
     if (!chosen) return;
-    switch (openF(files_, *chosen, list_)) {
-        case ListRead::Loaded: keepDefaultListFile_ = false; break;
-        case ListRead::NotOpened: break;  // ignored, as a list file always was
-        case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
-    }
+    model_.loadFrom(*chosen);
     settings_.lastsave = *chosen;
-    list_.fixHeaderIfEntries();
-    restartProber(0);
-    clampGridToList();
-    view_.listChanged();
+    selection_.fitToList();
+    listChanged();
 }
 
 void ListController::clearList() {
     if (asking_) return;
-    keepDefaultListFile_ = false;
-    list_.clear();
-    clampGridToList();
-    view_.listChanged();
-}
-
-int ListController::firstHeaderCellDrawn(bool scrollBarShown) {
-    if (list_.rowCount() == 1) {
-        if (!blinkTimer_.enabled()) {
-            view_.showPlaceholderPreview();
-            blinkTimer_.setEnabled(true);
-        }
-    } else if (blinkTimer_.enabled()) {
-        blinkTimer_.setEnabled(false);
-        view_.stopAddButtonBlink();
-    }
-    return scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth;
-}
-
-bool ListController::hoverHeader(int which) {
-    const int before = hoveredHeader();
-    hoverName_ = which == 1;
-    hoverResolution_ = which == 2;
-    return which != before;
+    model_.clear();
+    selection_.fitToList();
+    listChanged();
 }
 
 }  // namespace ostrel

@@ -6,24 +6,21 @@ namespace ostrel {
 
 void ListController::Sort(SortKey key) {
     if (asking_) return;
-    sortedByName_ = key == SortKey::Name;
-    sortedByResolution_ = key == SortKey::Resolution;
-    sortEntries(list_, key, sortDescending_);
-    prober_.setProbeRow(1);  // the prober's timer is left as it is
-    view_.listChanged();
+    model_.sort(key);
+    listChanged();
 }
 
 // While the delete question is up nothing sorts, and then the menu's checkmark
 // and the arrow stay as they are too: they show the sort that was made.
 void ListController::sortByName() {
     if (asking_) return;
-    sortDescending_ = !ascendingChecked_;
+    model_.setSortDescending(!ascendingChecked_);
     Sort(SortKey::Name);
 }
 
 void ListController::sortByResolution() {
     if (asking_) return;
-    sortDescending_ = !ascendingChecked_;
+    model_.setSortDescending(!ascendingChecked_);
     Sort(SortKey::Resolution);
 }
 
@@ -32,18 +29,18 @@ void ListController::sortByResolution() {
 void ListController::orderAscending() {
     if (asking_) return;
     ascendingChecked_ = true;
-    if (sortedByName_ || sortedByResolution_) {
-        sortDescending_ = false;
-        Sort(sortedByName_ ? SortKey::Name : SortKey::Resolution);
+    if (model_.sortedByName() || model_.sortedByResolution()) {
+        model_.setSortDescending(false);
+        Sort(model_.sortedByName() ? SortKey::Name : SortKey::Resolution);
     }
 }
 
 void ListController::orderDescending() {
     if (asking_) return;
     ascendingChecked_ = false;
-    if (sortedByName_ || sortedByResolution_) {
-        sortDescending_ = true;
-        Sort(sortedByName_ ? SortKey::Name : SortKey::Resolution);
+    if (model_.sortedByName() || model_.sortedByResolution()) {
+        model_.setSortDescending(true);
+        Sort(model_.sortedByName() ? SortKey::Name : SortKey::Resolution);
     }
 }
 

@@ -74,7 +74,7 @@ void ListGrid::reportSize() {
     RECT outer{}, client{};
     GetWindowRect(hwnd_, &outer);
     GetClientRect(hwnd_, &client);
-    list_->setGridSize(outer.bottom - outer.top, client.bottom);
+    list_->selection().setSize(outer.bottom - outer.top, client.bottom);
 }
 
 void ListGrid::refresh() {
@@ -249,10 +249,15 @@ void ListGrid::onVerticalScroll(WPARAM request) {
     }
     default: return;
     }
-    list_->scrollTo(wanted);  // held to the rows the grid can show
+    list_->selection().scrollTo(wanted);  // held to the rows the grid can show
+    refresh();
 }
 
 // ---- geometry ----
+
+int ListGrid::resolutionWidth() const {
+    return resolutionColumnWidth(hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0);
+}
 
 int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
 
@@ -307,12 +312,8 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
     if (!list_) return;
     const WallpaperList& list = list_->list();
     const GridState& grid = list_->grid();
-    // The first header cell comes first: it may change the resolution column.
-    const bool scrollBar = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0;
-    resolutionWidth_ = list_->firstHeaderCellDrawn(scrollBar);
-
     const int columnLeft[3] = {0, kNumberWidth, kNumberWidth + nameWidth_};
-    const int columnWidth[3] = {kNumberWidth, nameWidth_, resolutionWidth_};
+    const int columnWidth[3] = {kNumberWidth, nameWidth_, resolutionWidth()};
     SetBkMode(dc, TRANSPARENT);
     HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
     HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
@@ -357,12 +358,12 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
         arrow = paintRow(row, top) || arrow;
     if (arrow) drawSortArrow(dc);
     // A header cell under the pointer stays highlighted through repaints.
-    if (const int hovered = list_->hoveredHeader()) drawHighlight(dc, hovered);
+    if (const int hovered = list_->selection().hoveredHeader()) drawHighlight(dc, hovered);
 }
 
 void ListGrid::drawHighlight(HDC dc, int which) {
     const int left = which == 1 ? kNumberWidth : kNumberWidth + nameWidth_;
-    const int width = which == 1 ? nameWidth_ : resolutionWidth_;
+    const int width = which == 1 ? nameWidth_ : resolutionWidth();
     RECT cell{left, 0, left + width, kRowHeight};
     FillRect(dc, &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
     SetBkMode(dc, TRANSPARENT);
@@ -375,8 +376,8 @@ void ListGrid::drawHighlight(HDC dc, int which) {
 void ListGrid::drawSortArrow(HDC dc) {
     if (!list_) return;
     win32::SelectObjectScope selectPen(dc, arrowPen_.get());
-    for (const ArrowLine& line : sortArrowLines(kNumberWidth + nameWidth_, list_->sortedByName(),
-                                                list_->sortedByResolution(), list_->sortDescending())) {
+    for (const ArrowLine& line : sortArrowLines(kNumberWidth + nameWidth_, list_->model().sortedByName(),
+                                                list_->model().sortedByResolution(), list_->model().sortDescending())) {
         MoveToEx(dc, line.x0, line.y, nullptr);
         LineTo(dc, line.x1, line.y);
     }

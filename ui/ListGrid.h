@@ -30,7 +30,7 @@ public:
     int numberWidth() const { return kNumberWidth; }
     int nameWidth() const { return nameWidth_; }
     void setNameWidth(int width);
-    int resolutionWidth() const { return resolutionWidth_; }
+    int resolutionWidth() const;
 
     // `light`: 0 repaints the header plain, 1 highlights "Имя", 2 "Разрешение".
     void light(int which);
@@ -67,7 +67,6 @@ private:
     win32::UniqueBrush background_;
     win32::UniquePen arrowPen_;
     int nameWidth_ = 200;
-    int resolutionWidth_ = 100;
     MINMAXINFO limits_{};
     bool selecting_ = false;  // the left button is down over the rows
     int wheelDelta_ = 0;      // wheel movement not yet a whole notch

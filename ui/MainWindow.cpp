@@ -462,9 +462,9 @@ void MainWindow::examineMouseMove(const MSG& msg) {
 void MainWindow::setHeaderHover(int which) {
     if (!controller_) return;
     ListController& list = controller_->listController();
-    const int before = list.hoveredHeader();
+    const int before = list.selection().hoveredHeader();
     if (which == 0 && before == 0) return;
-    list.hoverHeader(which);
+    list.selection().hoverHeader(which);
     // Moving from one header cell to the other first clears the old highlight.
     if (before != 0 && before != which) grid_.light(0);
     if (which != 0) grid_.light(which);

@@ -18,7 +18,7 @@ void MainWindow::showWindow() {
     } else {
         (void)GetFocus();
     }
-    if (controller_ && controller_->listController().hoveredHeader() != 0) setHeaderHover(0);
+    if (controller_ && controller_->listController().selection().hoveredHeader() != 0) setHeaderHover(0);
     raiseModalWindow();  // the download browser, say, stays in front of it
 }
 

@@ -43,7 +43,7 @@ TEST_F(DownloadWiring, TheFirstRunComesFiveMinutesAfterStartTheNextOnesAfterEach
     ASSERT_EQ(controller->list().rowCount(), 3);
     EXPECT_EQ(controller->list().path(1), dataFolder() + "\\walls\\p2.bmp");
     EXPECT_EQ(controller->list().fixedRows(), 1);
-    EXPECT_TRUE(controller->listController().proberTimer().enabled());
+    EXPECT_TRUE(controller->listController().model().proberTimer().enabled());
 }
 
 TEST_F(DownloadWiring, ConfirmingTheOptionsLeavesTheWaitForTheNextRunRunning) {

@@ -79,7 +79,7 @@ struct Viewer : ControllerTest {
         workingList(paths);
         setting("selected", std::to_string(selected));
         start();
-        list().grid().heightPixels = 300;
+        list().selection().setSize(300, 0);
     }
     void open() { controller->onCommand(Command::FullScreen); }
 
@@ -115,7 +115,7 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
     open();  // asked again while open
     press(ListKey::Escape);
     EXPECT_FALSE(viewerView.shown || viewer().fullScreenShown());
-    list().scrollTo(1);
+    list().selection().scrollTo(1);
     list().plistSelectCell(0, 1);
     list().plistMouseWheelDown();
     EXPECT_EQ(list().grid().currentRow, 6);

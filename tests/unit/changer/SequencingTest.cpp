@@ -96,7 +96,7 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
 TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {
     listOf(3);
     controller->mutableSettings().list.currentIndex = 0;
-    controller->grid().selectionTop = 3;
+    controller->listController().moveCurrentRow(3, false);
     controller->onCommand(Command::InstallSelected);
     EXPECT_EQ(current(), 3);
     EXPECT_EQ(installedWidth(), 3);
@@ -133,8 +133,7 @@ TEST_F(Sequencing, ActiveDesktopGetsOneRefreshPerInstallation) {
 
 TEST_F(Sequencing, GotoselectedScrollsOnlyWhenTheCurrentRowIsOutOfView) {
     listOf(100);
-    controller->grid().heightPixels = 300;  // 20 rows, 17 taken as visible
-    controller->grid().firstVisibleRow = 1;
+    controller->listController().selection().setSize(300, 0);  // 20 rows, 17 taken as visible
     for (auto [index, top] : {std::pair{18, 1}, {19, 19}, {95, 101 - 17 - 1}}) {
         controller->mutableSettings().list.currentIndex = index;
         controller->listController().gotoselected();

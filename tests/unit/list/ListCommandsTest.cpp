@@ -74,8 +74,8 @@ TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
     EXPECT_EQ(rows(), "p1.bmp p4.bmp");
     // The sort menu's checkmark and the arrow still tell the sort that was made: none.
     EXPECT_TRUE(list().ascendingChecked());
-    EXPECT_TRUE(list().sortDescending());
-    EXPECT_FALSE(list().sortedByName() || list().sortedByResolution());
+    EXPECT_TRUE(list().model().sortDescending());
+    EXPECT_FALSE(list().model().sortedByName() || list().model().sortedByResolution());
 
     list().moveCurrentRow(1, false);
     controller->onCommand(Command::DeleteFile);  // the row asked about, not the one clicked meanwhile
@@ -106,7 +106,7 @@ TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
 TEST_F(ListCommands, RowMenuOnlyOverRowsAndEnabledByTheFile) {
     workingListOf(3);
     start();
-    list().grid().heightPixels = 300;
+    list().selection().setSize(300, 0);
     std::filesystem::remove(temp.file("p2.bmp"));
     EXPECT_FALSE(list().rowMenuAt(50, 15 * 4 + 3, 0, 0, 0, 0));  // below the last row
     auto menu = list().rowMenuAt(50, 15 * 2 + 3, 100, 200, 311, -4);  // row 2
@@ -137,7 +137,7 @@ TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
     // After adding, a direction only moves the checkmark.
     chooser.answer = FolderChoice{temp.path() + "\\", false};
     controller->onCommand(Command::AddFolder);
-    EXPECT_FALSE(list().sortedByName());
+    EXPECT_FALSE(list().model().sortedByName());
     const std::string unsorted = rows();
     controller->onCommand(Command::SortAscending);
     EXPECT_TRUE(list().ascendingChecked());
@@ -146,10 +146,13 @@ TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
 
 TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItemsAreAdded) {
     start();
-    EXPECT_EQ(list().firstHeaderCellDrawn(false), 100);
     EXPECT_TRUE(timers.running(TimerId::Blink));
     advance(2000);
     EXPECT_EQ(view.blinks, 2);
+    controller->onMinimize();  // nobody to show it to in the tray
+    EXPECT_FALSE(timers.running(TimerId::Blink));
+    controller->showHideToggle();
+    EXPECT_TRUE(timers.running(TimerId::Blink));
     list().plistKeyDown(ListKey::A, false, true);  // select all: nothing to select
     EXPECT_EQ(list().grid().selectionTop + list().grid().selectionBottom + list().grid().currentRow, 0);
 
@@ -184,7 +187,6 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     dialogs.nextFile = temp.file("pics/one.jpg");
     controller->onCommand(Command::AddFile);
     EXPECT_EQ(view.previews, std::vector<std::string>{temp.file("pics/one.jpg")});
-    EXPECT_EQ(list().firstHeaderCellDrawn(true), 83);
     EXPECT_FALSE(timers.running(TimerId::Blink));
 }
 
@@ -195,19 +197,19 @@ TEST_F(ListCommands, TheGridShowsRowsDownToItsBottomFromStartAndAfterEveryScroll
     workingListOf(40);
     setting("selected", "35");
     start();
-    GridState& grid = list().grid();
-    list().setGridSize(323, 315);  // 20 whole rows under the header
+    const GridState& grid = list().grid();
+    list().selection().setSize(323, 315);  // 20 whole rows under the header
     EXPECT_EQ(grid.firstVisibleRow, 16);  // 35 in sight, 40 still above the bottom
     EXPECT_EQ(grid.currentRow, 35);
-    list().scrollTo(40);
+    list().selection().scrollTo(40);
     EXPECT_EQ(grid.firstVisibleRow, 21);
     for (int step = 0; step < 30; ++step) list().plistMouseWheelDown();
     EXPECT_EQ(grid.firstVisibleRow, 21);
-    list().scrollTo(1);
+    list().selection().scrollTo(1);
     controller->mutableSettings().list.currentIndex = 39;
     list().gotoselected();  // the screenful it counts is 3 rows short of the grid's
     EXPECT_EQ(grid.firstVisibleRow, 21);
-    list().setGridSize(473, 465);  // a taller window: 30 rows
+    list().selection().setSize(473, 465);  // a taller window: 30 rows
     EXPECT_EQ(grid.firstVisibleRow, 11);
 }
 
@@ -215,9 +217,9 @@ TEST_F(ListCommands, AShortListShowsAllItsRowsWithTheLastCurrent) {
     workingListOf(3);
     setting("selected", "3");
     start();
-    list().setGridSize(323, 315);
+    list().selection().setSize(323, 315);
     EXPECT_EQ(list().grid().firstVisibleRow, 1);
-    list().scrollTo(3);
+    list().selection().scrollTo(3);
     list().plistMouseWheelDown();
     EXPECT_EQ(list().grid().firstVisibleRow, 1);
 }
