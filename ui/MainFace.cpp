@@ -131,17 +131,17 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
     if (!pieces) return;
     HDC source = pieces.get();
     win32::UniqueBrush background(CreateSolidBrush(kBackground));
-    // 1-6: the background around the preview and the panel.
+    // The background around the preview and the panel.
     for (const Box& fill : backgroundFills(face_, listLeft, windowHeight)) {
         if (fill.width <= 0 || fill.height <= 0) continue;
         RECT r = toRect(fill);
         FillRect(dc, &r, background.get());
     }
-    // 7, 8: the banner and the strip that continues it to the list.
+    // The banner, and the strip that continues it to the list.
     drawPiece(dc, source, header_.get(), 0, 0, 289, 97, 0, 0, 289, 97);
     const Stretch strip = bannerStrip(listLeft);
     if (strip.dr > strip.dl) drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
-    // 9: the shadow frame.
+    // The shadow frame round the preview.
     SetStretchBltMode(dc, COLORONCOLOR);
     for (const Stretch& s : shadowFrame(face_.preview)) {
         HBITMAP piece = s.piece == 0 ? side_.get() : s.piece == 1 ? edge_.get() : corner_.get();
@@ -155,7 +155,7 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
     if (middle.width > 0)
         drawPiece(dc, source, panelMiddle_.get(), 0, 0, 1, 113, middle.left, middle.top, middle.right(), middle.bottom());
     drawPiece(dc, source, panelRight_.get(), 0, 0, 199, 113, right.left, right.top, right.right(), right.bottom());
-    // 11: the separator before the list.
+    // The separator before the list.
     win32::UniquePen pen(CreatePen(PS_SOLID, 1, kSeparator));
     {
         win32::SelectObjectScope selectPen(dc, pen.get());
