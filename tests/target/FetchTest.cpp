@@ -14,13 +14,13 @@
 #include "download/FetchThread.h"
 #include "platform/win32/WinInetInternet.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "TargetFolder.h"
+#include "fakes/TempDir.h"
 
 namespace ostrel {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::TargetFolder;
+using testing::TempDir;
 
 struct WinInetFetch : ::testing::Test {
     void SetUp() override {
@@ -36,13 +36,9 @@ struct WinInetFetch : ::testing::Test {
         return fetchUrl(internet, files, proxy, request, watch);
     }
     bool targetGone() const { return GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES; }
-    // Nothing but what the test put there: no temporary file is left.
-    std::size_t filesLeft() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()), {}));
-    }
 
     std::string server, servedFolder;
-    TargetFolder folder;
+    TempDir folder;
     win32::WinInetInternet internet;
     win32::Win32FileSystem files;
     ProxySettings proxy;
@@ -63,7 +59,7 @@ TEST_F(WinInetFetch, FileArrivesWholeAndByteExact) {
     const FetchResult r = fetch("pic.bin");
     EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(r.byteCount, 1u + bytes.size());
-    EXPECT_TRUE(TargetFolder::read(target) == bytes) << "the fetched file differs";
+    EXPECT_TRUE(TempDir::read(target) == bytes) << "the fetched file differs";
 }
 
 TEST_F(WinInetFetch, OnlyAnAnswerOf200IsKeptAndNoRedirectIsFollowed) {
@@ -82,8 +78,8 @@ TEST_F(WinInetFetch, ABodyThatCannotBeToldWholeIsNeverKept) {
     for (const char* path : {"short", "chunkcut", "chunkhuge", "nolength", "empty"}) {
         const FetchResult r = fetch(path);
         EXPECT_EQ(r.outcome, FetchOutcome::Incomplete) << path;
-        EXPECT_EQ(TargetFolder::read(target), "earlier") << path;
-        EXPECT_EQ(filesLeft(), 1u) << path;
+        EXPECT_EQ(TempDir::read(target), "earlier") << path;
+        EXPECT_EQ(folder.names().size(), 1u) << path;
     }
 }
 
@@ -101,7 +97,7 @@ TEST_F(WinInetFetch, StalledServerTimesOutAndLeavesNoFile) {
     EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
     EXPECT_EQ(r.byteCount, 101u);  // the 100 bytes before the stall come at once
     EXPECT_TRUE(targetGone());
-    EXPECT_EQ(filesLeft(), 0u);
+    EXPECT_EQ(folder.names().size(), 0u);
     EXPECT_GE(took, 1500ms);
     EXPECT_LT(took, 15s);
 }
@@ -132,7 +128,7 @@ TEST_F(WinInetFetch, AStopEndsATrickleAtOnce) {
             workers.stopAndJoin();  // within the trickle's next byte
         }
         EXPECT_TRUE(targetGone());
-        EXPECT_EQ(filesLeft(), 0u);
+        EXPECT_EQ(folder.names().size(), 0u);
     }
 }
 
