@@ -90,6 +90,26 @@ struct ControllerTest : ::testing::Test {
     }
     int current() const { return controller->settings().list.currentIndex; }
 
+    OptionsController& options() { return controller->options(); }
+    // Opens the options as the command does; the user's edits go to the form returned.
+    OptionsForm& openOptions(Command command = Command::Options) {
+        controller->onCommand(command);
+        options().FormActivate();
+        return options().form();
+    }
+    void chooseMode(bool OptionsForm::*mode) {
+        OptionsForm& form = options().form();
+        form.fixedMode = form.randomMode = form.dailyMode = false;
+        form.*mode = true;
+        options().onModeClicked();
+    }
+    // The daily mode at 10:30 (the minute list goes by tens).
+    void chooseDailyAtHalfPastTen() {
+        chooseMode(&OptionsForm::dailyMode);
+        options().form().dailyHourItem = 10;
+        options().form().dailyMinuteItem = 3;
+    }
+
     std::optional<std::string> programPath = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe";
     TempDir temp;
     FakeRegistry registry;
