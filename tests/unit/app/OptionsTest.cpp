@@ -122,8 +122,7 @@ TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
     // The default folder of a long Documents path may pass the limit; it is
     // the program's own, so "ОК" keeps it as it is.
     const std::string deep = temp.path() + "/" + std::string(90, 'd');
-    registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                 "Personal", deep);
+    registry.setShellFolder("Personal", deep);
     start();
     open();
     EXPECT_TRUE(options().confirm());
@@ -198,6 +197,7 @@ struct Refusal {
     const char* name;
     std::function<void(Options&)> edit;
     const char* told;  // the message, or a part of it
+    friend void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
 };
 
 struct RefusedForm : Options, ::testing::WithParamInterface<Refusal> {};

@@ -153,6 +153,7 @@ struct Interruption {
     const char* name;
     bool exit, duringIndex;
     FetchOutcome outcome;
+    friend void PrintTo(const Interruption& c, std::ostream* out) { *out << c.name; }
 };
 
 struct Interrupted : AutoDownloadTest, ::testing::WithParamInterface<Interruption> {};

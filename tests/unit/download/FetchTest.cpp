@@ -38,17 +38,26 @@ struct FetchTest : ::testing::Test {
     StopFlag watch{stop};
     std::string target = dir.file("pic.jpg");
 
+    bool replace = true;
+
     FetchResult fetch(FetchRequest request) { return fetchUrl(net, fs, proxy, request, watch); }
-    FetchResult fetch(bool replace = true) {
+    FetchResult fetch() {
         FetchRequest request{"http://host/dir/pic.jpg", target};
         request.replaceExisting = replace;
         return fetch(request);
+    }
+    // A body of served bytes, announcing this length.
+    void body(std::optional<std::uint64_t> announced, std::size_t served) {
+        const std::string bytes(served, 'n');
+        net.blocks.clear();
+        for (std::size_t at = 0; at < served; at += kFetchBlock) net.blocks.push_back(bytes.substr(at, kFetchBlock));
+        net.length = announced;
     }
     // A file of the user's (or an earlier download) at the target.
     void earlierFile() { dir.write("pic.jpg", "earlier"); }
     // No temporary file is left beside it either.
     void expectEarlierFileAlone() {
-        EXPECT_EQ(TempDir::read(target), "earlier");
+        EXPECT_EQ(TempDir::read(dir.file("pic.jpg")), "earlier");
         EXPECT_EQ(dir.names(), std::set<std::string>{"pic.jpg"});
     }
 };
@@ -108,92 +117,65 @@ TEST_F(FetchTest, OnlyAnAnswerOf200IsKept) {
     expectEarlierFileAlone();
 }
 
-// A body is kept only when it is exactly as long as announced: one cut short
-// (a dropped connection), one without a length (chunked), an empty one or a
-// longer one leaves the earlier file as it was.
-struct BodyCase {
+// How a transfer ends, on a server of twenty full blocks unless said
+// otherwise. Only a body exactly as long as announced replaces the file at
+// the target; any other end leaves the earlier file as it was, and counts one
+// more than the bytes it read.
+struct Ending {
     const char* name;
-    std::optional<std::uint64_t> announced;
-    std::size_t served;
     FetchOutcome outcome;
+    std::optional<std::uint64_t> byteCount;
+    std::function<void(FetchTest&)> arrange;
+    friend void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
 };
 
-struct WholeBody : FetchTest, ::testing::WithParamInterface<BodyCase> {};
+struct TransferEnding : FetchTest, ::testing::WithParamInterface<Ending> {};
 
-TEST_P(WholeBody, IsTheOnlyOneKept) {
-    const BodyCase& c = GetParam();
+TEST_P(TransferEnding, KeepsOnlyAWholeBody) {
     earlierFile();
-    const std::string body(c.served, 'n');
-    net.blocks.clear();
-    for (std::size_t at = 0; at < body.size(); at += kFetchBlock) net.blocks.push_back(body.substr(at, kFetchBlock));
-    net.length = c.announced;
+    net.serve(fullBlocks(20));
+    GetParam().arrange(*this);
     const FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, c.outcome);
-    if (c.outcome == FetchOutcome::Completed)
-        EXPECT_EQ(TempDir::read(target), body);
-    else
-        expectEarlierFileAlone();
+    EXPECT_EQ(r.outcome, GetParam().outcome);
+    EXPECT_EQ(r.byteCount, GetParam().byteCount.value_or(r.byteCount));
+    if (r.outcome != FetchOutcome::Completed) return expectEarlierFileAlone();
+    EXPECT_EQ(TempDir::read(target), std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
 }
+
+constexpr std::uint64_t kFiveBlocks = 1 + 5 * kFetchBlock;
 
 INSTANTIATE_TEST_SUITE_P(
-    Fetch, WholeBody,
-    ::testing::Values(BodyCase{"Whole", 5000, 5000, FetchOutcome::Completed},
-                      BodyCase{"CutShort", 100000, 5000, FetchOutcome::Incomplete},
-                      BodyCase{"CutInTheLastBlock", 5000, 4999, FetchOutcome::Incomplete},
-                      BodyCase{"NoLength", std::nullopt, 5000, FetchOutcome::Incomplete},
-                      BodyCase{"Empty", 0, 0, FetchOutcome::Incomplete},
-                      BodyCase{"Longer", 5000, 5001, FetchOutcome::Incomplete},
-                      BodyCase{"AnnouncedOverTheLimit", kPictureLimit + 1, 10, FetchOutcome::LimitExceeded}),
+    Fetch, TransferEnding,
+    ::testing::Values(
+        Ending{"Whole", FetchOutcome::Completed, 1 + 5000, [](FetchTest& t) { t.body(5000, 5000); }},
+        // Cut short (a dropped connection), without a length (chunked), empty, longer.
+        Ending{"CutShort", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(100000, 5000); }},
+        Ending{"CutInTheLastBlock", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 4999); }},
+        Ending{"NoLength", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(std::nullopt, 5000); }},
+        Ending{"Empty", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(0, 0); }},
+        Ending{"Longer", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 5001); }},
+        Ending{"AnnouncedOverTheLimit", FetchOutcome::LimitExceeded, {},
+               [](FetchTest& t) { t.body(kPictureLimit + 1, 10); }},
+        // A stop or a failure after five blocks.
+        Ending{"Stopped", FetchOutcome::Stopped, kFiveBlocks,
+               [](FetchTest& t) { t.net.onRead = [&t](std::size_t block) { t.stop = t.stop || block == 5; }; }},
+        Ending{"ReadFailed", FetchOutcome::ReadFailed, kFiveBlocks, [](FetchTest& t) { t.net.failAt = 5; }},
+        Ending{"DiskFull", FetchOutcome::FileFailed, kFiveBlocks,
+               [](FetchTest& t) { t.fs.writeFailsAfter[t.target] = 5 * kFetchBlock + 100; }},
+        // A name taken is never written over unless asked, nor one taken meanwhile.
+        Ending{"NameTaken", FetchOutcome::NameTaken, {}, [](FetchTest& t) { t.replace = false; }},
+        Ending{"NameTakenMeanwhile", FetchOutcome::NameTaken, 1 + 20 * kFetchBlock,
+               [](FetchTest& t) {
+                   t.replace = false;
+                   std::filesystem::remove(t.target);
+                   t.net.onRead = [&t](std::size_t block) {
+                       if (block == 1) t.earlierFile();
+                   };
+               }},
+        Ending{"UnwritableTarget", FetchOutcome::FileFailed, 0, [](FetchTest& t) { t.fs.unwritable.insert(t.target); }},
+        Ending{"NoSuchFolder", FetchOutcome::FileFailed, {},
+               [](FetchTest& t) { t.target = t.dir.file("missing/pic.jpg"); }}),
     [](const auto& info) { return info.param.name; });
-
-TEST_F(FetchTest, ANameTakenIsNeverWrittenOverUnlessAsked) {
-    earlierFile();
-    net.serve(fullBlocks(3));
-    EXPECT_EQ(fetch(false).outcome, FetchOutcome::NameTaken);
-    expectEarlierFileAlone();
-    // A file that comes meanwhile is not written over either.
-    std::filesystem::remove(target);
-    net.onRead = [&](std::size_t block) {
-        if (block == 1) earlierFile();
-    };
-    const FetchResult r = fetch(false);
-    EXPECT_EQ(r.outcome, FetchOutcome::NameTaken);
-    EXPECT_EQ(r.byteCount, 1u + 3 * kFetchBlock);
-    expectEarlierFileAlone();
-}
-
-TEST_F(FetchTest, AStopOrAFailurePartWayLeavesTheEarlierFileAlone) {
-    net.serve(fullBlocks(20));
-    const auto partWay = [&](const char* what, FetchOutcome outcome) {
-        SCOPED_TRACE(what);
-        earlierFile();
-        const FetchResult r = fetch();
-        EXPECT_EQ(r.outcome, outcome);
-        EXPECT_EQ(r.byteCount, 1u + 5 * kFetchBlock);
-        expectEarlierFileAlone();
-    };
-    net.onRead = [&](std::size_t block) {
-        if (block == 5) stop = true;
-    };
-    partWay("stopped", FetchOutcome::Stopped);
-    stop = false;
-    net.onRead = {};
-    net.failAt = 5;
-    partWay("read failed", FetchOutcome::ReadFailed);
-    net.failAt.reset();
-    fs.writeFailsAfter[target] = 5 * kFetchBlock + 100;
-    partWay("disk full", FetchOutcome::FileFailed);
-}
-
-TEST_F(FetchTest, AnUnwritableTargetKeepsNothing) {
-    net.serve(fullBlocks(3));
-    fs.unwritable.insert(target);
-    const FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
-    EXPECT_EQ(r.byteCount, 0u);
-    EXPECT_EQ(fetch({"http://host/x", dir.file("missing/pic.jpg")}).outcome, FetchOutcome::FileFailed);
-    EXPECT_TRUE(dir.names().empty());
-}
 
 TEST(TransferPaceTest, EndsAtTheDeadlineOrAfterAPeriodBelowTheMinimum) {
     FetchRequest request{"http://host/x", "x"};
