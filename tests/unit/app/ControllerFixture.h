@@ -10,6 +10,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestImages.h"
 #include "list/ListFile.h"
 #include "fakes/TestFileSystem.h"
 
@@ -17,8 +18,7 @@ namespace ostrel::testing {
 
 struct ControllerTest : ::testing::Test {
     ControllerTest() {
-        registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     "Personal", temp.path());
+        registry.setShellFolder("Personal", temp.path());
         rebuild();
     }
 
@@ -35,11 +35,7 @@ struct ControllerTest : ::testing::Test {
 
     // A solid-colour bitmap of the given size, in the temporary folder.
     std::string picture(const std::string& name, int w, int h) {
-        Image image{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, 0x80)};
-        std::string path = temp.file(name);
-        auto out = files.openReplace(path);
-        EXPECT_TRUE(out && writeBmp24(image, *out) && out->commit());
-        return path;
+        return temp.write(name, bmpBytes(solidImage(w, h, {0x80, 0x80, 0x80})));
     }
 
     // Writes a working list of these paths before start-up.

@@ -58,7 +58,7 @@ struct LongDocumentsTest : SettingsStoreTest, ::testing::WithParamInterface<std:
 
 TEST_P(LongDocumentsTest, DerivedFoldersAreWholeAndSurviveASaveAndARead) {
     const std::string documents = "C:\\" + std::string(GetParam() - 3, 'd');
-    reg.set(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Personal", documents);
+    reg.setShellFolder("Personal", documents);
     const std::string data = readDataFolder(reg);
     EXPECT_EQ(data, documents + "\\Ostrel Wallpapers");
     EXPECT_TRUE(removalAllowed(data));
