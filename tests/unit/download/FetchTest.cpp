@@ -37,7 +37,6 @@ struct FetchTest : ::testing::Test {
     std::atomic<bool> stop{false};
     StopFlag watch{stop};
     std::string target = dir.file("pic.jpg");
-
     bool replace = true;
 
     FetchResult fetch(FetchRequest request) { return fetchUrl(net, fs, proxy, request, watch); }
@@ -119,8 +118,8 @@ TEST_F(FetchTest, OnlyAnAnswerOf200IsKept) {
 
 // How a transfer ends, on a server of twenty full blocks unless said
 // otherwise. Only a body exactly as long as announced replaces the file at
-// the target; any other end leaves the earlier file as it was, and counts one
-// more than the bytes it read.
+// the target; any other end leaves the earlier file as it was. A transfer
+// that read counts one more than its bytes.
 struct Ending {
     const char* name;
     FetchOutcome outcome;
