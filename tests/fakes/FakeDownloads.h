@@ -3,8 +3,6 @@
 // so (writing the body the test gives), the notice, and the browser's dialog.
 #include <array>
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "app/NoticeView.h"
 #include "download/DownloadBrowser.h"
 #include "download/FetchPort.h"
+#include "fakes/TempDir.h"
 
 namespace ostrel::testing {
 
@@ -35,10 +34,7 @@ struct FakeFetches final : FetchPort {
         s.finished = true;
         std::uint64_t count = 0;
         if (outcome == FetchOutcome::Completed) {
-            std::string path = s.request.localPath;
-            for (char& c : path)
-                if (c == '\\') c = '/';
-            std::ofstream(path, std::ios::binary) << body;
+            TempDir::put(s.request.localPath, body);
             count = body.size() + 1;
         }
         Done done = s.done;  // done may start the next transfer

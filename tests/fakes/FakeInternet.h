@@ -4,12 +4,10 @@
 // read, as a slow or hostile server would.
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/Internet.h"
@@ -19,7 +17,6 @@ namespace ostrel::testing {
 struct FakeInternet final : Internet {
     bool sessionFails = false, urlFails = false;
     bool endless = false;  // the blocks again and again
-    bool stall = false;    // every read waits its whole receive timeout, then fails
     unsigned status = 200;
     std::vector<std::string> blocks;
     std::optional<std::uint64_t> length;  // the announced length; serve() sets the blocks' own
@@ -50,17 +47,15 @@ struct FakeInternet final : Internet {
 
     struct Request final : InternetRequest {
         FakeInternet& net;
-        std::uint32_t timeoutMs;
         std::size_t next = 0;
-        Request(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
+        explicit Request(FakeInternet& net) : net(net) {}
         ~Request() override { net.note("request closed"); }
         unsigned httpStatus() const override { return net.status; }
         std::optional<std::uint64_t> contentLength() const override { return net.length; }
         std::optional<std::size_t> read(void* buffer, std::size_t n) override {
             net.largest = std::max(net.largest.load(), n);
             if (net.onRead) net.onRead(next);
-            if (net.stall) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-            if (net.stall || net.failAt == next) return std::nullopt;
+            if (net.failAt == next) return std::nullopt;
             if (net.blocks.empty() || (!net.endless && next >= net.blocks.size())) return 0;
             const std::string& block = net.blocks[next++ % net.blocks.size()];
             return std::copy_n(block.data(), std::min(n, block.size()), static_cast<char*>(buffer)) -
@@ -69,19 +64,18 @@ struct FakeInternet final : Internet {
     };
     struct Session final : InternetSession {
         FakeInternet& net;
-        std::uint32_t timeoutMs;
-        Session(FakeInternet& net, std::uint32_t timeoutMs) : net(net), timeoutMs(timeoutMs) {}
+        explicit Session(FakeInternet& net) : net(net) {}
         ~Session() override { net.note("session closed"); }
         std::unique_ptr<InternetRequest> openUrl(const std::string& url) override {
             net.note("open " + url);
             if (net.onOpen) net.onOpen();
-            return net.urlFails ? nullptr : std::make_unique<Request>(net, timeoutMs);
+            return net.urlFails ? nullptr : std::make_unique<Request>(net);
         }
     };
     std::unique_ptr<InternetSession> openSession(const SessionOptions& options) override {
         std::lock_guard lock(mutex);
         opened.push_back(options);
-        return sessionFails ? nullptr : std::make_unique<Session>(*this, options.receiveTimeoutMs);
+        return sessionFails ? nullptr : std::make_unique<Session>(*this);
     }
 };
 

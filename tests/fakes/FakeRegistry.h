@@ -52,6 +52,11 @@ struct FakeRegistry final : Registry {
         return true;
     }
 
+    // The user's folders as the shell names them ("Personal": Documents).
+    static constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    void setShellFolder(const std::string& name, const std::string& path) {
+        set(RegistryRoot::CurrentUser, kShellFolders, name, path);
+    }
     // Test set-up: stores a value without logging it or counting it as a write.
     void set(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value) {
         keys_.insert(id(root, key));

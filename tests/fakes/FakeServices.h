@@ -214,10 +214,8 @@ struct FakeOptionsView final : OptionsView {
 
 struct FakeFolderChooser final : FolderChooser {
     std::optional<FolderChoice> answer;  // nullopt: cancelled
-    std::vector<std::string> openedAt;
     std::function<void()> whileOpen;  // what its modal loop runs
-    std::optional<FolderChoice> choose(const std::string& lastopen) override {
-        openedAt.push_back(lastopen);
+    std::optional<FolderChoice> choose(const std::string&) override {
         if (whileOpen) whileOpen();
         return answer;
     }

@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+#include "imaging/BmpCodec.h"
+
 namespace ostrel::testing {
 
 Image makeImage(int width, int height, const std::function<Bgr(int x, int y)>& pixel) {
@@ -176,6 +178,12 @@ std::string buildBmp(const BmpFile& f) {
     put32(file, 0);
     put32(file, offset);
     return file + info + f.pixels;
+}
+
+std::string bmpBytes(const Image& image) {
+    MemoryWriteStream out;
+    if (!writeBmp24(image, out)) std::abort();
+    return out.bytes;
 }
 
 std::string hexBytes(const std::string& hex) {

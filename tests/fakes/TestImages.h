@@ -48,6 +48,8 @@ struct BmpFile {
     std::optional<std::uint32_t> dataOffset{};  // default: right after the palette
 };
 std::string buildBmp(const BmpFile& file);
+// The picture as the program writes its bitmap.
+std::string bmpBytes(const Image& image);
 // "0A ff 1" style hex, blanks ignored.
 std::string hexBytes(const std::string& hex);
 

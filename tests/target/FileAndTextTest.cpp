@@ -15,12 +15,12 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "TargetFolder.h"
+#include "fakes/TempDir.h"
 
 namespace ostrel {
 namespace {
 
-using testing::TargetFolder;
+using testing::TempDir;
 
 bool replaceWith(FileSystem& files, const std::string& path, const std::string& bytes) {
     auto out = files.openReplace(path);
@@ -28,7 +28,7 @@ bool replaceWith(FileSystem& files, const std::string& path, const std::string& 
 }
 
 TEST(Win32Files, ReplacingNeverWritesOverAFileBesideTheTarget) {
-    TargetFolder folder;
+    TempDir folder;
     win32::Win32FileSystem files;
     // In a folder too long for the system's own temporary names, the program
     // once wrote through "<target>.tmp~" and so took that file of the user's.
@@ -39,13 +39,13 @@ TEST(Win32Files, ReplacingNeverWritesOverAFileBesideTheTarget) {
         const std::string target = dir + "\\l.tav", beside = target + ".tmp~";
         std::ofstream(beside, std::ios::binary) << "mine";
         EXPECT_TRUE(replaceWith(files, target, "list")) << dir.size();
-        EXPECT_EQ(TargetFolder::read(beside), "mine") << dir.size();
-        EXPECT_EQ(TargetFolder::read(target), "list") << dir.size();
+        EXPECT_EQ(TempDir::read(beside), "mine") << dir.size();
+        EXPECT_EQ(TempDir::read(target), "list") << dir.size();
     }
 }
 
 TEST(Win32Files, StaleTemporariesGoAndNothingElse) {
-    TargetFolder folder;
+    TempDir folder;
     win32::Win32FileSystem files;
     {
         auto abandoned = files.openReplace(folder.file("a.tav"));  // destroyed without commit
@@ -55,9 +55,9 @@ TEST(Win32Files, StaleTemporariesGoAndNothingElse) {
     const std::string kept[] = {folder.write("~ostrelnotmine.tmp", "x"), folder.write("ostrel.tmp", "x"),
                                 folder.write("~ostrel0badf00d.tmp.txt", "x")};
     files.removeStaleTemporaries(folder.path());
-    EXPECT_EQ(TargetFolder::read(stale), "<missing>");
-    for (const std::string& path : kept) EXPECT_EQ(TargetFolder::read(path), "x") << path;
-    EXPECT_EQ(TargetFolder::read(folder.file("a.tav")), "<missing>");
+    EXPECT_EQ(TempDir::read(stale), "<missing>");
+    for (const std::string& path : kept) EXPECT_EQ(TempDir::read(path), "x") << path;
+    EXPECT_EQ(TempDir::read(folder.file("a.tav")), "<missing>");
 }
 
 TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
@@ -73,7 +73,7 @@ TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
 TEST(Win32Text, FolderListingsGiveNamesOutsideTheAnsiCodePageAsMarkedTokensThatReachTheFile) {
     // "café.jpg" must not come back as "cafe.jpg", which may be another file;
     // its token, marked as such, reaches the file itself and names it in a message.
-    TargetFolder folder;
+    TempDir folder;
     for (const wchar_t* name : {L"caf\u00e9.jpg", L"\u0401\u043b\u043a\u0430.jpg", L"cafe.txt"})
         std::ofstream(std::filesystem::path(win32::ansiToWide(folder.path()) + L"\\" + name)) << "x";
     win32::Win32FileSystem files;

@@ -13,12 +13,12 @@
 #include "fakes/FakeServices.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "TargetFolder.h"
+#include "fakes/TempDir.h"
 
 namespace ostrel {
 namespace {
 
-using testing::TargetFolder;
+using testing::TempDir;
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -30,7 +30,7 @@ bool withAttributes(const std::string& path, DWORD attributes) {
 }
 
 TEST(Win32Removal, DeletesProtectedFilesAndStopsAtAHiddenFolder) {
-    TargetFolder folder;
+    TempDir folder;
     const std::string root = folder.file("Ostrel Wallpapers");
     const std::string beside = folder.write("beside.txt", "x");
     for (const char* sub : {"", "\\walls", "\\walls\\deeper", "\\keep", "\\keep\\Hid"})

@@ -10,6 +10,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestImages.h"
 #include "list/ListFile.h"
 #include "fakes/TestFileSystem.h"
 
@@ -17,8 +18,7 @@ namespace ostrel::testing {
 
 struct ControllerTest : ::testing::Test {
     ControllerTest() {
-        registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     "Personal", temp.path());
+        registry.setShellFolder("Personal", temp.path());
         rebuild();
     }
 
@@ -35,11 +35,7 @@ struct ControllerTest : ::testing::Test {
 
     // A solid-colour bitmap of the given size, in the temporary folder.
     std::string picture(const std::string& name, int w, int h) {
-        Image image{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, 0x80)};
-        std::string path = temp.file(name);
-        auto out = files.openReplace(path);
-        EXPECT_TRUE(out && writeBmp24(image, *out) && out->commit());
-        return path;
+        return temp.write(name, bmpBytes(solidImage(w, h, {0x80, 0x80, 0x80})));
     }
 
     // Writes a working list of these paths before start-up.
@@ -89,6 +85,26 @@ struct ControllerTest : ::testing::Test {
         }
     }
     int current() const { return controller->settings().list.currentIndex; }
+
+    OptionsController& options() { return controller->options(); }
+    // Opens the options as the command does; the user's edits go to the form returned.
+    OptionsForm& openOptions(Command command = Command::Options) {
+        controller->onCommand(command);
+        options().FormActivate();
+        return options().form();
+    }
+    void chooseMode(bool OptionsForm::*mode) {
+        OptionsForm& form = options().form();
+        form.fixedMode = form.randomMode = form.dailyMode = false;
+        form.*mode = true;
+        options().onModeClicked();
+    }
+    // The daily mode at 10:30 (the minute list goes by tens).
+    void chooseDailyAtHalfPastTen() {
+        chooseMode(&OptionsForm::dailyMode);
+        options().form().dailyHourItem = 10;
+        options().form().dailyMinuteItem = 3;
+    }
 
     std::optional<std::string> programPath = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWallpapers.exe";
     TempDir temp;

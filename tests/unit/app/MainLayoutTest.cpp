@@ -8,7 +8,6 @@
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
-#include "imaging/BmpCodec.h"
 
 namespace ostrel {
 namespace {
@@ -90,9 +89,7 @@ TEST(PreviewFrame, TheFramedPictureIsDecodedAtItsPlacesSize) {
     testing::TempDir dir;
     testing::TestFileSystem fs;
     auto bmp = [&](const char* name, int width, int height) {
-        testing::MemoryWriteStream out;
-        EXPECT_TRUE(writeBmp24(testing::solidImage(width, height, {0, 0, 255}), out));
-        return dir.write(name, out.bytes);
+        return dir.write(name, testing::bmpBytes(testing::solidImage(width, height, {0, 0, 255})));
     };
     const Bgr red{0, 0, 255}, background{249, 247, 245};
     auto framed = previewFrame(fs, bmp("red.bmp", 800, 800), {200, 150});

@@ -98,12 +98,10 @@ TEST_F(NoDataLoss, AScheduledChangesErrorWaitsForTheBoxUpButTheUsersOwnShowAtOnc
     dialogs.whileShowing = [&] {
         if (dialogs.messages.size() != 1) return;
         controller->onCommand(Command::SaveList);
-        controller->onCommand(Command::ScheduleOptions);
-        OptionsForm& form = controller->options().form();
-        form.fixedMode = false;
-        form.randomMode = true;
-        form.timeFrom = form.timeTo = "10";
-        EXPECT_FALSE(controller->options().confirm());
+        openOptions(Command::ScheduleOptions);
+        chooseMode(&OptionsForm::randomMode);
+        options().form().timeFrom = options().form().timeTo = "10";
+        EXPECT_FALSE(options().confirm());
     };
     advance(1000);
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{bitmapFailed, listFailed, "Неправильный интервал"}));
@@ -150,13 +148,9 @@ TEST_F(NoDataLoss, AnOptionsApplyHeldUpByABoxUntilTheSessionEndedWritesNoSetting
         controller->onEndSession(true);
         settingsAtEnd = registry.writes().size();
     };
-    controller->onCommand(Command::ScheduleOptions);
-    OptionsForm& form = controller->options().form();
-    form.fixedMode = false;
-    form.dailyMode = true;
-    form.dailyHourItem = 10;
-    form.dailyMinuteItem = 3;
-    EXPECT_TRUE(controller->options().confirm());
+    openOptions(Command::ScheduleOptions);
+    chooseDailyAtHalfPastTen();
+    EXPECT_TRUE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     ASSERT_NE(settingsAtEnd, 0u);
     EXPECT_EQ(registry.writes().size(), settingsAtEnd);

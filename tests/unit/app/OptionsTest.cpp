@@ -1,4 +1,7 @@
 #include "app/Autorun.h"
+
+#include <functional>
+
 #include "unit/app/ControllerFixture.h"
 
 namespace ostrel::testing {
@@ -8,19 +11,14 @@ constexpr const char* kProgram = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWa
 
 struct Options : ControllerTest {
     Options() { registry.createKey(RegistryRoot::LocalMachine, kRunKey); }
-    void open(Command command = Command::Options) {
-        controller->onCommand(command);
-        options().FormActivate();
-    }
-    OptionsController& options() { return controller->options(); }
+    void open(Command command = Command::Options) { openOptions(command); }
     OptionsForm& form() { return options().form(); }
     std::optional<std::string> autorun(RegistryRoot root) const {
         return registry.readString(root, kRunKey, kAutorunValue);
     }
-    void chooseMode(bool OptionsForm::*mode) {
-        form().fixedMode = form().randomMode = form().dailyMode = false;
-        form().*mode = true;
-        options().onModeClicked();
+    void randomRange(const char* from, const char* to) {
+        chooseMode(&OptionsForm::randomMode);
+        form().timeFrom = from, form().timeTo = to;
     }
 };
 
@@ -54,17 +52,10 @@ TEST_F(Options, OpensOnItsPageFilledFromTheSettings) {
     EXPECT_TRUE(shown.autoDownload);
 }
 
-TEST_F(Options, RandomRangeMustGrowAndIsStoredInMilliseconds) {
+TEST_F(Options, ARandomRangeIsStoredInMilliseconds) {
     start();
     open();
-    chooseMode(&OptionsForm::randomMode);
-    form().timeFrom = form().timeTo = "10";
-    EXPECT_FALSE(options().confirm());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный интервал"});
-    EXPECT_TRUE(optionsView.shown);
-    EXPECT_EQ(stored("TimeRandom"), "<absent>");
-
-    form().timeTo = "11";
+    randomRange("10", "11");
     form().interval = "9";  // not read in the random mode
     EXPECT_TRUE(options().confirm());
     EXPECT_FALSE(optionsView.shown);
@@ -120,15 +111,9 @@ TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     EXPECT_EQ(stored("where"), "2");
     EXPECT_EQ(stored("prop"), "0");
 
-    // A new folder longer than the settings keep is refused, not cut into another
-    // one; 100 characters and the final "\" are kept.
+    // 100 characters and the final "\" are kept (one more is refused, below).
     open();
-    form().downloadFolder = "E:\\" + std::string(98, 'x');
-    EXPECT_FALSE(options().confirm());
-    EXPECT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(optionsView.shown);
-    EXPECT_EQ(stored("downfoad"), "E:\\Walls\\");
-    form().downloadFolder.pop_back();
+    form().downloadFolder = "E:\\" + std::string(97, 'x');
     EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("downfoad"), "E:\\" + std::string(97, 'x') + "\\");
 }
@@ -137,8 +122,7 @@ TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
     // The default folder of a long Documents path may pass the limit; it is
     // the program's own, so "ОК" keeps it as it is.
     const std::string deep = temp.path() + "/" + std::string(90, 'd');
-    registry.set(RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                 "Personal", deep);
+    registry.setShellFolder("Personal", deep);
     start();
     open();
     EXPECT_TRUE(options().confirm());
@@ -207,35 +191,44 @@ TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
     EXPECT_EQ(stored("onwinload"), "<absent>");
 }
 
-TEST_F(Options, ANonNumberStopsAtTheFieldThatReadsIt) {
+// A form "ОК" cannot take: the user is told, the dialog stays up, and
+// nothing is applied or saved.
+struct Refusal {
+    const char* name;
+    std::function<void(Options&)> edit;
+    const char* told;  // the message, or a part of it
+    friend void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
+};
+
+struct RefusedForm : Options, ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedForm, IsToldAndNothingIsApplied) {
     start();
     open();
-    chooseMode(&OptionsForm::randomMode);
-    form().timeFrom = "";
+    GetParam().edit(*this);
     EXPECT_FALSE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_NE(dialogs.messages[0].find("«от»"), std::string::npos);
+    EXPECT_NE(dialogs.messages[0].find(GetParam().told), std::string::npos) << dialogs.messages[0];
     EXPECT_TRUE(optionsView.shown);
-
-    // The daily hour is read even in another mode: without one, nothing is applied.
-    chooseMode(&OptionsForm::fixedMode);
-    form().timeFrom = "1";
-    form().dailyHourItem = -1;
-    EXPECT_FALSE(options().confirm());
-    EXPECT_NE(dialogs.messages.back().find("«час»"), std::string::npos);
     EXPECT_EQ(stored("TimeInterval"), "<absent>");
+    EXPECT_EQ(stored("TimeRandom"), "<absent>");
+    EXPECT_EQ(stored("downfoad"), "<absent>");
 }
 
-TEST_F(Options, TheDailyModeNeedsItsTime) {
-    start();
-    open();
-    chooseMode(&OptionsForm::dailyMode);
-    EXPECT_TRUE(optionsView.form.dailyFieldsEnabled);
-    EXPECT_FALSE(optionsView.form.intervalFieldsEnabled || optionsView.form.rangeFieldsEnabled);
-    form().dailyMinuteItem = -1;
-    EXPECT_FALSE(options().confirm());
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Неправильный задано время"});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Options, RefusedForm,
+    ::testing::Values(
+        Refusal{"ARangeThatDoesNotGrow", [](Options& o) { o.randomRange("10", "10"); }, "Неправильный интервал"},
+        // A field that is no number stops at the field that reads it; the daily
+        // hour is read even in another mode.
+        Refusal{"NoNumberAtTheRangesStart", [](Options& o) { o.randomRange("", "10"); }, "«от»"},
+        Refusal{"NoDailyHourInTheFixedMode", [](Options& o) { o.form().dailyHourItem = -1; }, "«час»"},
+        Refusal{"NoDailyMinute", [](Options& o) { o.chooseDailyAtHalfPastTen(), o.form().dailyMinuteItem = -1; },
+                "Неправильный задано время"},
+        // Refused rather than cut into another folder.
+        Refusal{"ADownloadFolderPastTheLimit", [](Options& o) { o.form().downloadFolder = "E:\\" + std::string(98, 'x'); },
+                "длиннее"}),
+    [](const auto& info) { return info.param.name; });
 
 struct DailyOptions : Options {
     // Changing every 5 s, then the daily mode at 10:30 confirmed at 10:29.
@@ -245,9 +238,7 @@ struct DailyOptions : Options {
         start();
         ASSERT_TRUE(timers.running(TimerId::Change));
         open();
-        chooseMode(&OptionsForm::dailyMode);
-        form().dailyHourItem = 10;
-        form().dailyMinuteItem = 3;
+        chooseDailyAtHalfPastTen();
         clock.time = {10, 29, 0};
         ASSERT_TRUE(options().confirm());
     }
@@ -255,6 +246,8 @@ struct DailyOptions : Options {
 
 TEST_F(DailyOptions, StopIntervalChangingAndCheckTheClockAtOnce) {
     chooseDailyWhileChanging();
+    EXPECT_TRUE(optionsView.form.dailyFieldsEnabled);
+    EXPECT_FALSE(optionsView.form.intervalFieldsEnabled || optionsView.form.rangeFieldsEnabled);
     EXPECT_EQ(timers.interval(TimerId::Daily), 3000u);  // the clock was checked at once: the minute is next
     EXPECT_FALSE(timers.running(TimerId::Change));
     EXPECT_FALSE(view.playPressed);
@@ -317,11 +310,6 @@ TEST_F(Options, ARefusedRemovalDeletesNothingAndTheProgramGoesOn) {
     EXPECT_FALSE(fetches.stoppedAll);  // downloads go on too
     advance(12000);
     EXPECT_FALSE(desktop.reloads.empty());
-}
-
-TEST(OptionsKeys, NumberFieldsTakeDigitsAndBackspaceOnly) {
-    for (unsigned c : {unsigned{'0'}, unsigned{'5'}, unsigned{'9'}, 8u}) EXPECT_TRUE(numberFieldAccepts(c)) << c;
-    for (unsigned c : {unsigned{'a'}, unsigned{'-'}, unsigned{' '}, unsigned{'/'}, unsigned{':'}, 0x0430u, 13u, 22u}) EXPECT_FALSE(numberFieldAccepts(c)) << c;
 }
 
 }  // namespace

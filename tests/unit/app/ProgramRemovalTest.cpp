@@ -19,7 +19,6 @@ using testing::FakeDialogs;
 using testing::FakeRegistry;
 using Texts = std::vector<std::string>;
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
-const std::string kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kData = "C:\\Users\\x\\Documents\\Ostrel Wallpapers";
 
 constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kDir = 0x10, kArchive = 0x20,
@@ -120,8 +119,8 @@ TEST(RemovalAllowedTest, OnlyAFullPathEndingInTheProgramsOwnFolder) {
 struct ProgramRemovalTest : ::testing::Test {
     ProgramRemovalTest() {
         reg.set(HKCU, "RZ", "wid", "800");
-        reg.set(HKCU, kShellFolders, "Programs", "C:\\Start\\Programs");
-        reg.set(HKCU, kShellFolders, "Desktop", "C:\\Desk");
+        reg.setShellFolder("Programs", "C:\\Start\\Programs");
+        reg.setShellFolder("Desktop", "C:\\Desk");
         disk.add(kData + "\\Default.tav", kArchive);
         disk.add(kData + "\\walls\\a.jpg", kArchive | kReadOnly);
         disk.add("C:\\Desk\\Ostrel Wallpapers.lnk", kArchive);
@@ -142,7 +141,7 @@ TEST_F(ProgramRemovalTest, RemovesKeyDataShortcutAndMenuFolderAndNothingElse) {
     EXPECT_TRUE(remove());
     EXPECT_FALSE(keyAtFirstChange);  // the key goes first
     EXPECT_FALSE(reg.keyExists(HKCU, "RZ"));
-    EXPECT_EQ(reg.values(HKCU, kShellFolders).size(), 2u);
+    EXPECT_EQ(reg.values(HKCU, FakeRegistry::kShellFolders).size(), 2u);
     EXPECT_EQ(disk.paths(), (Texts{"C:\\Desk", "C:\\Desk\\Other.lnk", "C:\\Start", "C:\\Start\\Programs",
                                    "C:\\Start\\Programs\\Other", "C:\\Start\\Programs\\Other\\Other.lnk",
                                    "C:\\Users", "C:\\Users\\x", "C:\\Users\\x\\Documents"}));
@@ -185,11 +184,9 @@ TEST_F(ProgramRemovalTest, RefusedDataFolderDeletesNothingAndNamesTheFolder) {
 TEST_F(ProgramRemovalTest, ShellFoldersThatAreAbsentOrNotFullPathsAreLeftAlone) {
     // A relative Programs folder would resolve under the current folder.
     disk.add("Programs\\Ostrel Wallpapers\\keep.txt", kArchive);
-    const std::pair<const char*, const char*> cases[] = {{nullptr, nullptr}, {"Programs", nullptr}};
-    for (const auto& [programs, desktop] : cases) {
-        FakeRegistry r;
-        if (programs) r.set(HKCU, kShellFolders, "Programs", programs);
-        if (desktop) r.set(HKCU, kShellFolders, "Desktop", desktop);
+    for (const char* programs : {static_cast<const char*>(nullptr), "Programs"}) {
+        FakeRegistry r;  // no Desktop folder either
+        if (programs) r.setShellFolder("Programs", programs);
         MemoryDisk d = disk;
         EXPECT_TRUE(removeProgramFiles(r, d, dialogs, kData));
         Texts expected = disk.paths();

@@ -58,7 +58,7 @@ struct LongDocumentsTest : SettingsStoreTest, ::testing::WithParamInterface<std:
 
 TEST_P(LongDocumentsTest, DerivedFoldersAreWholeAndSurviveASaveAndARead) {
     const std::string documents = "C:\\" + std::string(GetParam() - 3, 'd');
-    reg.set(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Personal", documents);
+    reg.setShellFolder("Personal", documents);
     const std::string data = readDataFolder(reg);
     EXPECT_EQ(data, documents + "\\Ostrel Wallpapers");
     EXPECT_TRUE(removalAllowed(data));
@@ -95,21 +95,6 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     }
 }
 
-// The "\" a download folder is read with does not count against the limit:
-// a folder of the whole 100 characters stays the download folder start
-// after start, not only until the first save.
-TEST_F(SettingsStoreTest, ADownloadFolderOfTheWholeLimitSurvivesASaveAndARead) {
-    TempDir temp;
-    const std::string there = temp.path() + "/" + std::string(kFolderTextLimit - temp.path().size() - 1, 'e');
-    ASSERT_TRUE(files.createDirectory(there));
-    reg.set(HKCU, "RZ", "downfoad", there);
-    for (int run = 0; run < 2; ++run) {
-        const Settings s = read();
-        EXPECT_EQ(s.download.downfoad, there + "\\") << "run " << run;
-        ASSERT_TRUE(store.saveoptions(s, {1920, 1080}));
-    }
-}
-
 TEST_F(SettingsStoreTest, FirstStartReadsDefaultsWithoutWriting) {
     EXPECT_TRUE(store.open());
     EXPECT_TRUE(reg.keyExists(HKCU, "RZ"));
@@ -120,7 +105,7 @@ TEST_F(SettingsStoreTest, FirstStartReadsDefaultsWithoutWriting) {
 }
 
 TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
-    const std::string f150(150, 'f'), f100(100, 'f');
+    const std::string f150(150, 'f');
     const struct { const char* name; std::string stored, savedBack; } cases[] = {
         // Present but not a number: the fallback, which is not always the default.
         {"TimeInterval", "abc", "1"}, {"TimeInterval", "", "1"}, {"selected", "9x", "1"}, {"addvlist", "abc", "0"},
@@ -138,25 +123,10 @@ TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
     }
 }
 
-TEST_F(SettingsStoreTest, SavesInOrderAndReadsBackAllButTheInvertedPair) {
-    // No value at its default, so a value read under another's name shows.
-    const Settings s{.schedule = {.playing = true, .intervalValue = 17, .intervalUnit = 3, .randomInterval = true,
-                                  .timeFromMs = 1000, .timeToMs = 2000, .dailyMode = true, .dailyHour = 23,
-                                  .dailyMinute = 59, .autorunChangeAndExit = true, .autorunEnabled = false},
-                     .list = {.currentIndex = 42, .currentPath = "E:\\a.jpg", .kolprokr = 9,
-                              .lastopen = "E:\\\xCF\xE8\xEA", .lastsave = "F:\\"},
-                     .changer = {.shuffle = true, .fitToScreen = true, .wallpaperStyle = "0"},
-                     .download = {.downfoad = "E:\\dl\\", .addvlist = false, .loadnew = false},
-                     .window = {.windowWidth = 640, .windowHeight = 400, .listLeft = -20}};
-    ASSERT_TRUE(store.saveoptions(s, {1024, 768}));
+// What is read back is the fuzz target's round trip.
+TEST_F(SettingsStoreTest, SavesEveryValueInItsOrderAndDeletesTheKey) {
+    ASSERT_TRUE(store.saveoptions(Settings{}, {1024, 768}));
     EXPECT_EQ(reg.writtenNames(), kSaveOrder);
-
-    Settings back = read();
-    EXPECT_FALSE(back.changer.shuffle || back.schedule.playing);
-    back.changer.shuffle = back.schedule.playing = true;  // what the start-up toggles do
-    FakeRegistry again;
-    ASSERT_TRUE(SettingsStore(again, files).saveoptions(back, {1024, 768}));
-    EXPECT_EQ(again.values(HKCU, "RZ"), reg.values(HKCU, "RZ"));
     store.deleteAll();
     EXPECT_FALSE(reg.keyExists(HKCU, "RZ"));
 }

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "imaging/BmpCodec.h"
 #include "changer/FitToScreen.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/Resample.h"
 #include "fakes/TempDir.h"
@@ -20,11 +20,7 @@ using testing::Bgr;
 using testing::JpegFlavour;
 
 struct PictureLoader : ::testing::Test {
-    std::string bmpFile(const std::string& name, const Image& picture) {
-        testing::MemoryWriteStream out;
-        EXPECT_TRUE(writeBmp24(picture, out));
-        return dir.write(name, out.bytes);
-    }
+    std::string bmpFile(const std::string& name, const Image& picture) { return dir.write(name, testing::bmpBytes(picture)); }
 
     testing::TempDir dir;
     PosixFileSystem fs;
@@ -109,7 +105,7 @@ TEST_F(PictureLoader, ReadsNoMoreThanTheHeadersDeclare) {
     EXPECT_FALSE(loadWallpaperPicture(counting, dir.write("film.jpg", "RIFF" + junk), false, {1024, 768}));
     EXPECT_LE(counting.counts().bytesRead, 5 + kBmpHeaderBytes);
 
-    const std::string bitmap = testing::TempDir::read(bmpFile("tail.bmp", testing::gradientImage(64, 32)));
+    const std::string bitmap = testing::bmpBytes(testing::gradientImage(64, 32));
     testing::TestFileSystem counting2;
     auto picture = loadWallpaperPicture(counting2, dir.write("tail.bmp", bitmap + junk), false, {1024, 768});
     EXPECT_TRUE(picture && picture->size() == (ImageSize{64, 32}));

@@ -7,7 +7,7 @@ struct Scheduler : ControllerTest {
     std::size_t installs() const { return desktop.reloads.size(); }
 };
 
-TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefault) {
+TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefaultAndStopPutsThePlainTipBack) {
     start();
     EXPECT_FALSE(controller->settings().schedule.playing);
     controller->scheduler().PlaybtnClick();
@@ -17,12 +17,6 @@ TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefault) {
     EXPECT_EQ(tray.icon, TrayIcon::Playing);
     advance(1000);
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers - 4 мин. 58 сек");
-}
-
-TEST_F(Scheduler, StopPutsBackThePlainTipTheStoppedIconAndTheStartCaption) {
-    playEvery(5);
-    start();
-    advance(1000);
     controller->scheduler().PlaybtnClick();
     EXPECT_EQ(tray.tip, "Ostrel Wallpapers");
     EXPECT_EQ(tray.icon, TrayIcon::Stopped);

@@ -22,16 +22,11 @@ TEST(Countdown, MatchesTheTrayTipForm) {
 }
 
 TEST(FixedInterval, UnitsAndOutOfRangeValues) {
-    EXPECT_EQ(fixedIntervalMs(5, 2), 300000u);
-    EXPECT_EQ(fixedIntervalMs(2, 1), 2000u);
-    EXPECT_EQ(fixedIntervalMs(24, 3), 86400000u);
-    EXPECT_EQ(fixedIntervalMs(5, 0), std::nullopt);
-    EXPECT_EQ(fixedIntervalMs(5, 4), std::nullopt);
     // Hand-edited values must not overflow into a short or negative interval,
     // nor stop the timer: below 1 counts as 1.
-    EXPECT_EQ(fixedIntervalMs(100000, 3), 0x7FFFFFFFu);
-    EXPECT_EQ(fixedIntervalMs(-3, 1), 1000u);
-    EXPECT_EQ(fixedIntervalMs(0, 3), 3600000u);
+    const struct { std::int32_t value, unit; std::optional<std::uint32_t> ms; } cases[] = {
+        {5, 2, 300000}, {24, 3, 86400000}, {5, 0, {}}, {5, 4, {}}, {100000, 3, 0x7FFFFFFF}, {-3, 1, 1000}, {0, 3, 3600000}};
+    for (const auto& c : cases) EXPECT_EQ(fixedIntervalMs(c.value, c.unit), c.ms) << c.value << " in " << c.unit;
 }
 
 TEST(LoadGate, FirstSampleGivesNoFigureThenAverageLoadRoundedHalfUp) {

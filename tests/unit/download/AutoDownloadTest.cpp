@@ -1,20 +1,11 @@
 #include "download/AutoDownload.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
-#include "download/CatalogueUrls.h"
-#include "fakes/TempDir.h"
-#include "fakes/TestFileSystem.h"
+#include "unit/download/DownloadFixture.h"
 
-namespace ostrel {
+namespace ostrel::testing {
 namespace {
-
-using Texts = std::vector<std::string>;
-using testing::TempDir;
 
 struct FakePort final : AutoDownloadPort {
     void startFetch(const FetchRequest& request, const std::atomic<bool>&) override { fetches.push_back(request); }
@@ -27,11 +18,6 @@ struct FakePort final : AutoDownloadPort {
     Texts listed;
 };
 
-std::string native(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
 std::string recordLine(const std::string& fullPath) { return fullPath + " prv001/p.jpg 1-01-06\n"; }
 
 std::string pictureName(int n) {
@@ -39,27 +25,24 @@ std::string pictureName(int n) {
     std::snprintf(name, sizeof name, "dir001/p%03d.jpg", n);
     return name;
 }
+// Records 0 to n - 1, fetched from the last back.
+std::string indexOf(int n) {
+    std::string index;
+    for (int i = 0; i < n; ++i) index += recordLine(pictureName(i));
+    return index;
+}
 
-struct AutoDownloadTest : ::testing::Test {
-    TempDir dir;
-    testing::TestFileSystem fs;
+struct AutoDownloadTest : DownloadFolders {
     FakePort port;
     bool addvlist = true;
-    std::string data = dir.path() + "/d", walls = dir.path() + "/w/", base = "http://cat.test/";
-    std::string catalogue = catalogueFolder(data), record = catalogue + "loaded.txt";
     AutoDownload run{fs, port,
                      {[this] { return data; }, [this] { return walls; }, [this] { return addvlist; },
                       [this] { return base; }}};
 
-    AutoDownloadTest() {
-        std::filesystem::create_directory(walls);
-        std::filesystem::create_directories(native(catalogue));
-    }
-
     // A fresh start for the next case: no record, no picture.
     void again() {
         port = {};
-        std::filesystem::remove(native(record));
+        std::filesystem::remove(TempDir::local(loadedFile()));
         for (const auto& entry : std::filesystem::directory_iterator(walls)) std::filesystem::remove(entry);
     }
     void startWithIndex(const std::string& index) {
@@ -69,7 +52,7 @@ struct AutoDownloadTest : ::testing::Test {
     const FetchRequest& pending() const { return port.fetches.back(); }
     // The fetch in hand ends; only a whole body is in a file.
     void complete(const std::string& body, FetchOutcome outcome = FetchOutcome::Completed) {
-        if (outcome == FetchOutcome::Completed) std::ofstream(native(pending().localPath), std::ios::binary) << body;
+        if (outcome == FetchOutcome::Completed) TempDir::put(pending().localPath, body);
         run.onFetched({outcome, body.size() + 1});
     }
     void fail(FetchOutcome outcome) { run.onFetched({outcome, 0}); }
@@ -82,16 +65,13 @@ struct AutoDownloadTest : ::testing::Test {
             urls.push_back(std::string(catalogueUrlPath(base, port.fetches[i].url)));
         return urls;
     }
-    std::string loaded() const { return fs.fileExists(record) ? TempDir::read(native(record)) : "<missing>"; }
 };
 
 TEST_F(AutoDownloadTest, FetchesTheIndexThenRecordsFromTheHundredthBack) {
     for (bool list : {true, false}) {
         again();
         addvlist = list;
-        std::string index;
-        for (int n = 0; n < 102; ++n) index += recordLine(pictureName(n));
-        startWithIndex(index);
+        startWithIndex(indexOf(102));
         ASSERT_EQ(port.fetches.size(), 2u);
         EXPECT_EQ(port.fetches[0].url, "http://cat.test/rz.txt");
         EXPECT_EQ(port.fetches[0].localPath, catalogue + "rz.txt");
@@ -128,7 +108,7 @@ TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
     };
     for (const auto& c : cases) {
         again();
-        if (c.loadedBefore != "<missing>") std::ofstream(native(record), std::ios::binary) << c.loadedBefore;
+        if (c.loadedBefore != "<missing>") TempDir::put(loadedFile(), c.loadedBefore);
         startWithIndex(c.index);
         EXPECT_EQ(port.notices, 1);
         EXPECT_EQ(port.fetches.size(), 1u);
@@ -141,7 +121,7 @@ TEST_F(AutoDownloadTest, NothingNewStillShowsTheNoticeAndLeavesARecord) {
 // The downloaded list is read once, at the start; the second time a record
 // comes, its picture's name is taken, so it is not fetched again.
 TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedOnce) {
-    std::ofstream(native(record), std::ios::binary) << "dir001/old.jpg\r\n";
+    TempDir::put(loadedFile(), "dir001/old.jpg\r\n");
     startWithIndex(recordLine("dir001/a.jpg") + recordLine("dir001/old.jpg") + recordLine("dir001/b.jpg") +
                    recordLine("dir001/a.jpg"));
     completeAll();
@@ -152,10 +132,9 @@ TEST_F(AutoDownloadTest, ARecordTwiceInTheIndexIsFetchedOnce) {
 // A file of that name already in the download folder (the user's own, or
 // another record's) is never fetched over: the record waits, unrecorded.
 TEST_F(AutoDownloadTest, ANameAlreadyTakenIsPassedOver) {
-    std::ofstream(walls + "p001.jpg") << "mine";
+    TempDir::put(walls + "p001.jpg", "mine");
     // From the last record back: dir002/p003.jpg comes first and takes the name p003.jpg.
-    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)) +
-                   recordLine(pictureName(3)) + recordLine("dir002/p003.jpg"));
+    startWithIndex(indexOf(4) + recordLine("dir002/p003.jpg"));
     complete("first");
     // A name taken while the picture came is passed over the same way.
     complete("", FetchOutcome::NameTaken);
@@ -167,54 +146,58 @@ TEST_F(AutoDownloadTest, ANameAlreadyTakenIsPassedOver) {
     EXPECT_FALSE(run.autoDownloading());
 }
 
-TEST_F(AutoDownloadTest, AStopDuringAPictureDeletesItAndEndsAtTheNextRecord) {
-    for (FetchOutcome outcome : {FetchOutcome::Stopped, FetchOutcome::Completed}) {
-        again();
-        startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
+// A stop or an exit while the index or a picture comes ends the run once the
+// fetch in hand is over: nothing more is asked for, a picture that came
+// anyway is dropped, and an exit ends the program then.
+struct Interruption {
+    const char* name;
+    bool exit, duringIndex;
+    FetchOutcome outcome;
+    friend void PrintTo(const Interruption& c, std::ostream* out) { *out << c.name; }
+};
+
+struct Interrupted : AutoDownloadTest, ::testing::WithParamInterface<Interruption> {};
+
+TEST_P(Interrupted, EndsTheRunAfterTheFetchInHand) {
+    const Interruption& c = GetParam();
+    if (c.duringIndex) {
+        ASSERT_TRUE(run.tick(false));
+    } else {
+        startWithIndex(indexOf(3));
         complete("whole");  // p002 is kept
-        run.requestStop();
-        complete("part", outcome);
-        EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
-        EXPECT_TRUE(fs.fileExists(walls + "p002.jpg"));
-        EXPECT_EQ(loaded(), pictureName(2) + "\r\n");
-        EXPECT_EQ(port.listed, Texts{walls + "p002.jpg"});
-        EXPECT_EQ(port.fetches.size(), 3u);  // p000 never asked for
-        EXPECT_FALSE(run.autoDownloading());
-        EXPECT_TRUE(run.stopDownload());  // cleared by the next tick
-        EXPECT_TRUE(run.tick(false));
-        EXPECT_FALSE(run.stopDownload());
-        fail(FetchOutcome::UrlFailed);
     }
+    c.exit ? run.requestExit() : run.requestStop();
+    EXPECT_EQ(port.terminations, 0);
+    complete(c.duringIndex ? indexOf(1) : "part", c.outcome);
+    EXPECT_EQ(port.terminations, c.exit ? 1 : 0);
+    EXPECT_EQ(port.fetches.size(), c.duringIndex ? 1u : 3u);  // p000 never asked for
+    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
+    EXPECT_EQ(loaded(), c.duringIndex ? "<missing>" : pictureName(2) + "\r\n");
+    EXPECT_EQ(port.listed, c.duringIndex ? Texts{} : Texts{walls + "p002.jpg"});
+    EXPECT_FALSE(run.autoDownloading());
+    if (c.exit) return;
+    EXPECT_EQ(port.notices, 1);
+    EXPECT_TRUE(run.stopDownload());  // cleared by the next tick
+    EXPECT_TRUE(run.tick(false));
+    EXPECT_FALSE(run.stopDownload());
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    AutoDownload, Interrupted,
+    ::testing::Values(Interruption{"StopDuringTheIndex", false, true, FetchOutcome::Completed},
+                      Interruption{"ExitDuringTheIndex", true, true, FetchOutcome::Completed},
+                      Interruption{"StopDuringAPicture", false, false, FetchOutcome::Stopped},
+                      Interruption{"StopAfterAPictureCameWhole", false, false, FetchOutcome::Completed},
+                      Interruption{"ExitDuringAPicture", true, false, FetchOutcome::Stopped}),
+    [](const auto& info) { return info.param.name; });
+
 TEST_F(AutoDownloadTest, AStoppedBodyWithoutAStopIsDroppedAndTheRunGoesOn) {
-    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
+    startWithIndex(indexOf(2));
     complete("part", FetchOutcome::Stopped);
-    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
     complete("whole");
     EXPECT_EQ(loaded(), pictureName(0) + "\r\n");
     EXPECT_EQ(port.listed, Texts{walls + "p000.jpg"});
     EXPECT_FALSE(run.autoDownloading());
-}
-
-TEST_F(AutoDownloadTest, AStopOrExitDuringTheIndexEndsAfterIt) {
-    for (bool exit : {false, true}) {
-        port = {};
-        ASSERT_TRUE(run.tick(false));
-        exit ? run.requestExit() : run.requestStop();
-        EXPECT_EQ(port.terminations, 0);
-        complete(recordLine(pictureName(0)));
-        EXPECT_EQ(port.terminations, exit ? 1 : 0);
-        EXPECT_EQ(port.fetches.size(), 1u);
-        EXPECT_EQ(loaded(), "<missing>");
-        EXPECT_FALSE(run.autoDownloading());
-        if (!exit) {
-            EXPECT_EQ(port.notices, 1);
-            EXPECT_TRUE(run.stopDownload());
-            EXPECT_TRUE(run.tick(false));
-            fail(FetchOutcome::UrlFailed);
-        }
-    }
 }
 
 TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
@@ -222,7 +205,7 @@ TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
                                  FetchOutcome::Incomplete, FetchOutcome::ReadFailed, FetchOutcome::TimedOut,
                                  FetchOutcome::FileFailed}) {
         again();
-        startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)) + recordLine(pictureName(2)));
+        startWithIndex(indexOf(3));
         complete("whole");
         fail(outcome);
         EXPECT_EQ(port.fetches.size(), 3u) << static_cast<int>(outcome);
@@ -238,25 +221,12 @@ TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
     }
 }
 
-TEST_F(AutoDownloadTest, AnExitDuringAPictureTerminatesAndDropsItsFile) {
-    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
-    run.requestExit();
-    EXPECT_EQ(port.terminations, 0);
-    complete("part", FetchOutcome::Stopped);
-    EXPECT_EQ(port.terminations, 1);
-    EXPECT_FALSE(fs.fileExists(walls + "p001.jpg"));
-    EXPECT_EQ(port.fetches.size(), 2u);
-    EXPECT_EQ(loaded(), "");
-    EXPECT_TRUE(port.listed.empty());
-    EXPECT_FALSE(run.autoDownloading());
-}
-
 TEST_F(AutoDownloadTest, ATickStartsNothingDuringARunOrWhileTheBrowserShows) {
     EXPECT_FALSE(run.tick(true));
     EXPECT_TRUE(port.fetches.empty());
     ASSERT_TRUE(run.tick(false));
     EXPECT_FALSE(run.tick(false));
-    complete(recordLine(pictureName(0)));
+    complete(indexOf(1));
     EXPECT_FALSE(run.tick(false));
     EXPECT_EQ(port.fetches.size(), 2u);
     run.onFetched({FetchOutcome::Completed, 1});  // also a stray result once idle
@@ -270,7 +240,7 @@ TEST_F(AutoDownloadTest, AnUnsafeLocalNameOrALineBreakInThePathIsNeverFetched) {
     for (const char* fullPath : {"dir001/..", "dir001/CON", "dir001/a:b.jpg", "dir01/..", "dir001/MY_H~5ID.JPG",
                                  "dir001/a\rb.jpg", "dir\n01/a.jpg", "dir001/Default.tav", "dir001/LOADED.TXT"}) {
         again();
-        startWithIndex(recordLine(pictureName(0)) + recordLine(fullPath));
+        startWithIndex(indexOf(1) + recordLine(fullPath));
         complete("zero");
         EXPECT_EQ(pictureFetches(), Texts{pictureName(0)}) << fullPath;
         EXPECT_EQ(loaded(), pictureName(0) + "\r\n") << fullPath;
@@ -279,14 +249,13 @@ TEST_F(AutoDownloadTest, AnUnsafeLocalNameOrALineBreakInThePathIsNeverFetched) {
 }
 
 TEST_F(AutoDownloadTest, AnUnreadableRecordFetchesNothing) {
-    std::ofstream(native(record), std::ios::binary) << "dir001/p000.jpg\r\n";
-    fs.unreadable.insert(record);
-    startWithIndex(recordLine(pictureName(0)) + recordLine(pictureName(1)));
+    TempDir::put(loadedFile(), "dir001/p000.jpg\r\n");
+    fs.unreadable.insert(loadedFile());
+    startWithIndex(indexOf(2));
     EXPECT_EQ(port.fetches.size(), 1u);
     EXPECT_FALSE(run.autoDownloading());
-    fs.unreadable.clear();
     EXPECT_EQ(loaded(), "dir001/p000.jpg\r\n");
 }
 
 }  // namespace
-}  // namespace ostrel
+}  // namespace ostrel::testing

@@ -6,12 +6,7 @@ namespace ostrel {
 namespace {
 
 TEST(ByteCountText, CutsTheShortestFormToFourCharactersInTheLargestUnit) {
-    struct Case {
-        std::uint64_t total;
-        char separator;
-        const char* text;
-    };
-    const Case cases[] = {
+    const struct { std::uint64_t total; char separator; const char* text; } cases[] = {
         {0, ',', "0 б"},
         {1023, ',', "1023 б"},
         {1024, ',', "1 Кб"},
@@ -25,7 +20,7 @@ TEST(ByteCountText, CutsTheShortestFormToFourCharactersInTheLargestUnit) {
         {3ull * 1024 * 1024 * 1024 / 2, '.', "1.5 Гб"},
         {5000ull * 1024 * 1024 * 1024, ',', "5000 Гб"},
     };
-    for (const Case& c : cases) EXPECT_EQ(tostr(c.total, c.separator), c.text) << c.total;
+    for (const auto& c : cases) EXPECT_EQ(tostr(c.total, c.separator), c.text) << c.total;
 }
 
 }  // namespace

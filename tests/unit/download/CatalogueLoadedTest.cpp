@@ -42,20 +42,6 @@ TEST_F(CatalogueLoadedTest, AppendCreatesThenAddsCrLfLines) {
     EXPECT_EQ(testing::TempDir::read(record), "dir001/a.jpg\r\ndir001/\xEE\xE1.jpg\r\n");
 }
 
-// A last line without its line end (edited by hand) keeps the meaning it was
-// read with, and the new path comes on a line of its own.
-TEST_F(CatalogueLoadedTest, AnAppendAfterALastLineWithoutItsEnd) {
-    for (const std::string before : {"by hand", "by hand\r", "a\r\nby hand\r"}) {
-        dir.write("loaded.txt", before);
-        const auto lines = dospisokloaded(fs, folder).value();
-        ASSERT_TRUE(appendLoaded(fs, folder, "dir001/c.jpg"));
-        auto expected = lines;
-        expected.push_back("dir001/c.jpg");
-        EXPECT_EQ(dospisokloaded(fs, folder), expected) << before;
-        EXPECT_EQ(lines.back(), "by hand");
-    }
-}
-
 TEST_F(CatalogueLoadedTest, ARecordThatCannotBeReadIsNeverReplaced) {
     const std::string before = "dir001/a.jpg\r\n" + std::string(100000, 'x') + "\r\n";
     dir.write("loaded.txt", before);

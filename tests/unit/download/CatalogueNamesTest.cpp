@@ -11,8 +11,6 @@ namespace ostrel {
 namespace {
 
 TEST(CatalogueNamesTest, UrlsAreTheBaseAndThePathAsTheyStand) {
-    EXPECT_EQ(catalogueFolder("C:\\Docs\\Ostrel Wallpapers"), "C:\\Docs\\Ostrel Wallpapers\\download\\");
-    EXPECT_EQ(indexUrl("http://h/"), "http://h/rz.txt");
     const std::string url = catalogueUrl("http://h/", "new walls/\xEE\xE1%20.jpg");
     EXPECT_EQ(url, "http://h/new walls/\xEE\xE1%20.jpg");
     EXPECT_EQ(catalogueUrlPath("http://h/", url), "new walls/\xEE\xE1%20.jpg");
@@ -45,10 +43,10 @@ TEST(CatalogueNamesTest, SafeLocalNameRefusesWhatCouldLeaveTheFolderOrReachADevi
                                   "a~b.jpg", "g~.jpg", "~ostrel.jpg"})
         EXPECT_TRUE(safeLocalName(name)) << name;
     // "~" and a digit: a short alias, which would reach another file.
-    for (std::string_view name : {"", ".", "..", "a\\b", "a/b", "c:g", "g*", "g?", "g\"", "g<", "g>", "g|", "g\t", "\x1f",
-                                  "g\x7f", "g.jpg.", "g.jpg ", "CON", "con.jpg", "Nul.tar.gz", "aux", "prn.jpg",
-                                  "COM1.jpg", "lpt9", "conout$.jpg", "MY_H~5ID.JPG", "PICTUR~1.JPG", "a~b~0",
-                                  "~ostrel0000a1b2.tmp"})
+    // What would leave the folder is the fuzz target's property; one of each here.
+    for (std::string_view name : {"", "..", "a\\b", "c:g", "g*", "g?", "g\"", "g<", "g>", "g|", "g\x7f", "g.jpg ", "CON",
+                                  "con.jpg", "Nul.tar.gz", "aux", "prn.jpg", "COM1.jpg", "lpt9", "conout$.jpg",
+                                  "MY_H~5ID.JPG", "PICTUR~1.JPG", "a~b~0", "~ostrel0000a1b2.tmp"})
         EXPECT_FALSE(safeLocalName(name)) << '"' << name << '"';
     EXPECT_FALSE(safeLocalName(std::string_view("g\0.jpg", 6)));
 }

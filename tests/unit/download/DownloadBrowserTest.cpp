@@ -1,22 +1,14 @@
 #include "download/DownloadBrowser.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <fstream>
 
 #include "download/ByteCountText.h"
-#include "download/CatalogueUrls.h"
 #include "fakes/FakeDownloads.h"
 #include "fakes/FakeServices.h"
-#include "fakes/TempDir.h"
-#include "fakes/TestFileSystem.h"
+#include "unit/download/DownloadFixture.h"
 
-namespace ostrel {
+namespace ostrel::testing {
 namespace {
-
-using testing::TempDir;
-using Texts = std::vector<std::string>;
 
 // Record n (from 1): full path "full01/pNNN.jpg", preview "prv01/pNNN.jpg",
 // a date that changes every three records.
@@ -31,14 +23,10 @@ std::string indexOf(int records) {
     return text;
 }
 
-struct DownloadBrowserTest : ::testing::Test {
-    TempDir dir;
-    testing::TestFileSystem fs;
-    testing::FakeFetches fetches;
-    testing::FakeTimers timers;
-    testing::FakeBrowserView view;
-    std::string data = dir.path() + "/d", walls = dir.path() + "/w/", base = "http://cat.test/";
-    std::string catalogue = catalogueFolder(data);
+struct DownloadBrowserTest : DownloadFolders {
+    FakeFetches fetches;
+    FakeTimers timers;
+    FakeBrowserView view;
     Texts listed;
     int closings = 0;
     DownloadBrowser browser{fs, fetches, timers, view,
@@ -46,16 +34,7 @@ struct DownloadBrowserTest : ::testing::Test {
                              [] { return true; }, [this](const std::string& p) { listed.push_back(p); },
                              [this] { ++closings; }}};
 
-    DownloadBrowserTest() {
-        std::filesystem::create_directories(walls);
-        std::filesystem::create_directories(native(catalogue));
-        view.browser = &browser;
-    }
-    static std::string native(std::string path) {
-        for (char& c : path)
-            if (c == '\\') c = '/';
-        return path;
-    }
+    DownloadBrowserTest() { view.browser = &browser; }
     std::string url(std::size_t i) const { return std::string(catalogueUrlPath(base, fetches.started.at(i).request.url)); }
     // Finishes every transfer in hand (the index with this text, previews and
     // pictures with a few bytes) until none is left.
@@ -73,9 +52,6 @@ struct DownloadBrowserTest : ::testing::Test {
     }
     void tick(int n = 1) {
         for (int i = 0; i < n; ++i) browser.statusTick();
-    }
-    std::string loaded() const {
-        return fs.fileExists(catalogue + "loaded.txt") ? TempDir::read(native(catalogue + "loaded.txt")) : "<missing>";
     }
 };
 
@@ -135,7 +111,6 @@ TEST_F(DownloadBrowserTest, AShortIndexShowsTheRecordsItHasAndHidesUnsafeNames) 
         EXPECT_TRUE(browser.pending().empty());
     });
     for (const auto& started : fetches.started) EXPECT_EQ(started.request.url.find(".."), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/evil.jpg"));
 }
 
 TEST_F(DownloadBrowserTest, NoConnectionIsToldOnceThenTheDismissalStartsOverQuietly) {
@@ -208,7 +183,7 @@ TEST_F(DownloadBrowserTest, AClickFetchesThePictureOnceWhileItsLabelBlinks) {
 // Picture 2 fetched, 3 failed over an older copy, 4 cut short.
 struct FetchedPictures : DownloadBrowserTest {
     void fetchThree() {
-        std::ofstream(walls + "p003.jpg") << "old";
+        TempDir::put(walls + "p003.jpg", "old");
         for (int n : {2, 3, 4}) browser.downloadpic(n);
         fetches.finish(fetches.last() - 2, "0123456789");
         fetches.finish(fetches.last() - 1, "", FetchOutcome::UrlFailed);
@@ -265,7 +240,7 @@ TEST_F(DownloadBrowserTest, ClosingStopsAFetchAndOnlyAWholeBodyIsRecorded) {
 // Names a preview must not have, fields with a line break and an empty full
 // path: the record gets no slot, and nothing of it is fetched.
 TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord) {
-    std::ofstream(native(catalogue + "loaded.txt")) << "full01/p001.jpg\r\n";
+    TempDir::put(loadedFile(), "full01/p001.jpg\r\n");
     const std::string index = "full01/a.jpg prv01/loaded.txt 1-12-26\n"
                               "full01/b.jpg prv01/RZ.TXT 1-12-26\n"
                               "full01/c\rd.jpg prv01/c.jpg 1-12-26\n"
@@ -284,8 +259,8 @@ TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord)
 }
 
 TEST_F(DownloadBrowserTest, OpeningClearsPreviewsTheLastIndexNoLongerNames) {
-    std::ofstream(native(catalogue + "rz.txt")) << indexOf(100);
-    for (const char* name : {"p001.jpg", "stale.jpg", "loaded.txt"}) std::ofstream(native(catalogue + name)) << "x";
+    TempDir::put(catalogue + "rz.txt", indexOf(100));
+    for (const char* name : {"p001.jpg", "stale.jpg", "loaded.txt"}) TempDir::put(catalogue + name, "x");
     view.whileShown = [&] {
         EXPECT_TRUE(fs.fileExists(catalogue + "p001.jpg"));
         EXPECT_FALSE(fs.fileExists(catalogue + "stale.jpg"));
@@ -298,4 +273,4 @@ TEST_F(DownloadBrowserTest, OpeningClearsPreviewsTheLastIndexNoLongerNames) {
 }
 
 }  // namespace
-}  // namespace ostrel
+}  // namespace ostrel::testing

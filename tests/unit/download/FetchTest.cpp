@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
+#include <numeric>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "download/FetchThread.h"
 #include "fakes/FakeInternet.h"
+#include "fakes/Signal.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
 
@@ -19,24 +20,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::FakeInternet;
+using testing::Signal;
 using testing::TempDir;
 
 std::vector<std::string> fullBlocks(std::size_t count) {
     std::vector<std::string> blocks;
     for (std::size_t i = 0; i < count; ++i) blocks.emplace_back(kFetchBlock, static_cast<char>('a' + i % 26));
     return blocks;
-}
-std::string joined(const std::vector<std::string>& blocks, std::size_t count) {
-    std::string all;
-    for (std::size_t i = 0; i < count; ++i) all += blocks[i];
-    return all;
-}
-
-// Every file of a folder: a transfer that keeps nothing leaves no temporary file behind.
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
 }
 
 struct FetchTest : ::testing::Test {
@@ -47,36 +37,48 @@ struct FetchTest : ::testing::Test {
     std::atomic<bool> stop{false};
     StopFlag watch{stop};
     std::string target = dir.file("pic.jpg");
+    bool replace = true;
 
     FetchResult fetch(FetchRequest request) { return fetchUrl(net, fs, proxy, request, watch); }
-    FetchResult fetch(bool replace = true) {
+    FetchResult fetch() {
         FetchRequest request{"http://host/dir/pic.jpg", target};
         request.replaceExisting = replace;
         return fetch(request);
     }
+    // A body of served bytes, announcing this length.
+    void body(std::optional<std::uint64_t> announced, std::size_t served) {
+        const std::string bytes(served, 'n');
+        net.blocks.clear();
+        for (std::size_t at = 0; at < served; at += kFetchBlock) net.blocks.push_back(bytes.substr(at, kFetchBlock));
+        net.length = announced;
+    }
     // A file of the user's (or an earlier download) at the target.
     void earlierFile() { dir.write("pic.jpg", "earlier"); }
+    // No temporary file is left beside it either.
     void expectEarlierFileAlone() {
-        EXPECT_EQ(TempDir::read(target), "earlier");
-        EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{"pic.jpg"});
+        EXPECT_EQ(TempDir::read(dir.file("pic.jpg")), "earlier");
+        EXPECT_EQ(dir.names(), std::set<std::string>{"pic.jpg"});
     }
 };
 
-TEST_F(FetchTest, ProxyIsChosenAtEachTransfer) {
+// The proxy and the receive time-out are chosen at each transfer; the
+// time-out's own end is a failed read, proven on the real WinInet.
+TEST_F(FetchTest, ProxyAndTimeOutAreChosenAtEachTransfer) {
     proxy.set("192.168.0.2:3128");
     fetch();
     proxy.set(std::nullopt);
-    fetch();
+    FetchRequest request{"http://host/x", target};
+    request.receiveTimeoutMs = 50;
+    fetch(request);
     const auto sessions = net.sessions();
     ASSERT_EQ(sessions.size(), 2u);
     EXPECT_EQ(sessions[0].accessType, 3u);
     EXPECT_EQ(sessions[0].proxyName, "192.168.0.2:3128");
+    EXPECT_EQ(sessions[0].receiveTimeoutMs, 30000u);
     EXPECT_EQ(sessions[1].accessType, 0u);
     EXPECT_EQ(sessions[1].proxyName, "");
-    for (const SessionOptions& s : sessions) {
-        EXPECT_EQ(s.agent, "DIRODID Download");
-        EXPECT_EQ(s.receiveTimeoutMs, 30000u);
-    }
+    EXPECT_EQ(sessions[1].receiveTimeoutMs, 50u);
+    for (const SessionOptions& s : sessions) EXPECT_EQ(s.agent, "DIRODID Download");
 }
 
 TEST_F(FetchTest, AWholeBodyReplacesTheTargetAndCountsOneMoreThanItsBytes) {
@@ -87,7 +89,7 @@ TEST_F(FetchTest, AWholeBodyReplacesTheTargetAndCountsOneMoreThanItsBytes) {
     EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(r.byteCount, 1u + 1028u);
     EXPECT_EQ(TempDir::read(target), "abc" + std::string(1024, 'z') + "d");
-    EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{"pic.jpg"});
+    EXPECT_EQ(dir.names(), std::set<std::string>{"pic.jpg"});
     EXPECT_EQ(net.largest, kFetchBlock);
     const auto events = net.log;
     ASSERT_GE(events.size(), 3u);
@@ -114,102 +116,65 @@ TEST_F(FetchTest, OnlyAnAnswerOf200IsKept) {
     expectEarlierFileAlone();
 }
 
-// A body is kept only when it is exactly as long as announced: one cut short
-// (a dropped connection), one without a length (chunked), an empty one or a
-// longer one leaves the earlier file as it was.
-struct BodyCase {
+// How a transfer ends, on a server of twenty full blocks unless said
+// otherwise. Only a body exactly as long as announced replaces the file at
+// the target; any other end leaves the earlier file as it was. A transfer
+// that read counts one more than its bytes.
+struct Ending {
     const char* name;
-    std::optional<std::uint64_t> announced;
-    std::size_t served;
     FetchOutcome outcome;
+    std::optional<std::uint64_t> byteCount;
+    std::function<void(FetchTest&)> arrange;
+    friend void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
 };
 
-struct WholeBody : FetchTest, ::testing::WithParamInterface<BodyCase> {};
+struct TransferEnding : FetchTest, ::testing::WithParamInterface<Ending> {};
 
-TEST_P(WholeBody, IsTheOnlyOneKept) {
-    const BodyCase& c = GetParam();
+TEST_P(TransferEnding, KeepsOnlyAWholeBody) {
     earlierFile();
-    const std::string body(c.served, 'n');
-    net.blocks.clear();
-    for (std::size_t at = 0; at < body.size(); at += kFetchBlock) net.blocks.push_back(body.substr(at, kFetchBlock));
-    net.length = c.announced;
+    net.serve(fullBlocks(20));
+    GetParam().arrange(*this);
     const FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, c.outcome);
-    if (c.outcome == FetchOutcome::Completed)
-        EXPECT_EQ(TempDir::read(target), body);
-    else
-        expectEarlierFileAlone();
+    EXPECT_EQ(r.outcome, GetParam().outcome);
+    EXPECT_EQ(r.byteCount, GetParam().byteCount.value_or(r.byteCount));
+    if (r.outcome != FetchOutcome::Completed) return expectEarlierFileAlone();
+    EXPECT_EQ(TempDir::read(target), std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
 }
+
+constexpr std::uint64_t kFiveBlocks = 1 + 5 * kFetchBlock;
 
 INSTANTIATE_TEST_SUITE_P(
-    Fetch, WholeBody,
-    ::testing::Values(BodyCase{"Whole", 5000, 5000, FetchOutcome::Completed},
-                      BodyCase{"CutShort", 100000, 5000, FetchOutcome::Incomplete},
-                      BodyCase{"CutInTheLastBlock", 5000, 4999, FetchOutcome::Incomplete},
-                      BodyCase{"NoLength", std::nullopt, 5000, FetchOutcome::Incomplete},
-                      BodyCase{"Empty", 0, 0, FetchOutcome::Incomplete},
-                      BodyCase{"Longer", 5000, 5001, FetchOutcome::Incomplete},
-                      BodyCase{"AnnouncedOverTheLimit", kPictureLimit + 1, 10, FetchOutcome::LimitExceeded}),
+    Fetch, TransferEnding,
+    ::testing::Values(
+        Ending{"Whole", FetchOutcome::Completed, 1 + 5000, [](FetchTest& t) { t.body(5000, 5000); }},
+        // Cut short (a dropped connection), without a length (chunked), empty, longer.
+        Ending{"CutShort", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(100000, 5000); }},
+        Ending{"CutInTheLastBlock", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 4999); }},
+        Ending{"NoLength", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(std::nullopt, 5000); }},
+        Ending{"Empty", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(0, 0); }},
+        Ending{"Longer", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 5001); }},
+        Ending{"AnnouncedOverTheLimit", FetchOutcome::LimitExceeded, {},
+               [](FetchTest& t) { t.body(kPictureLimit + 1, 10); }},
+        // A stop or a failure after five blocks.
+        Ending{"Stopped", FetchOutcome::Stopped, kFiveBlocks,
+               [](FetchTest& t) { t.net.onRead = [&t](std::size_t block) { t.stop = t.stop || block == 5; }; }},
+        Ending{"ReadFailed", FetchOutcome::ReadFailed, kFiveBlocks, [](FetchTest& t) { t.net.failAt = 5; }},
+        Ending{"DiskFull", FetchOutcome::FileFailed, kFiveBlocks,
+               [](FetchTest& t) { t.fs.writeFailsAfter[t.target] = 5 * kFetchBlock + 100; }},
+        // A name taken is never written over unless asked, nor one taken meanwhile.
+        Ending{"NameTaken", FetchOutcome::NameTaken, {}, [](FetchTest& t) { t.replace = false; }},
+        Ending{"NameTakenMeanwhile", FetchOutcome::NameTaken, 1 + 20 * kFetchBlock,
+               [](FetchTest& t) {
+                   t.replace = false;
+                   std::filesystem::remove(t.target);
+                   t.net.onRead = [&t](std::size_t block) {
+                       if (block == 1) t.earlierFile();
+                   };
+               }},
+        Ending{"UnwritableTarget", FetchOutcome::FileFailed, 0, [](FetchTest& t) { t.fs.unwritable.insert(t.target); }},
+        Ending{"NoSuchFolder", FetchOutcome::FileFailed, {},
+               [](FetchTest& t) { t.target = t.dir.file("missing/pic.jpg"); }}),
     [](const auto& info) { return info.param.name; });
-
-TEST_F(FetchTest, ANameTakenIsNeverWrittenOverUnlessAsked) {
-    earlierFile();
-    net.serve(fullBlocks(3));
-    EXPECT_EQ(fetch(false).outcome, FetchOutcome::NameTaken);
-    expectEarlierFileAlone();
-    // A file that comes meanwhile is not written over either.
-    std::filesystem::remove(target);
-    net.onRead = [&](std::size_t block) {
-        if (block == 1) earlierFile();
-    };
-    const FetchResult r = fetch(false);
-    EXPECT_EQ(r.outcome, FetchOutcome::NameTaken);
-    EXPECT_EQ(r.byteCount, 1u + 3 * kFetchBlock);
-    expectEarlierFileAlone();
-}
-
-TEST_F(FetchTest, AStopOrAFailurePartWayLeavesTheEarlierFileAlone) {
-    net.serve(fullBlocks(20));
-    const auto partWay = [&](const char* what, FetchOutcome outcome) {
-        SCOPED_TRACE(what);
-        earlierFile();
-        const FetchResult r = fetch();
-        EXPECT_EQ(r.outcome, outcome);
-        EXPECT_EQ(r.byteCount, 1u + 5 * kFetchBlock);
-        expectEarlierFileAlone();
-    };
-    net.onRead = [&](std::size_t block) {
-        if (block == 5) stop = true;
-    };
-    partWay("stopped", FetchOutcome::Stopped);
-    stop = false;
-    net.onRead = {};
-    net.failAt = 5;
-    partWay("read failed", FetchOutcome::ReadFailed);
-    net.failAt.reset();
-    fs.writeFailsAfter[target] = 5 * kFetchBlock + 100;
-    partWay("disk full", FetchOutcome::FileFailed);
-}
-
-TEST_F(FetchTest, ATimedOutReadOrAnUnwritableFolderKeepsNothing) {
-    net.serve(fullBlocks(3));
-    fs.unwritable.insert(target);
-    FetchResult r = fetch();
-    EXPECT_EQ(r.outcome, FetchOutcome::FileFailed);
-    EXPECT_EQ(r.byteCount, 0u);
-    EXPECT_EQ(fetch({"http://host/x", dir.file("missing/pic.jpg")}).outcome, FetchOutcome::FileFailed);
-    fs.unwritable.clear();
-
-    net.stall = true;
-    const auto started = std::chrono::steady_clock::now();
-    FetchRequest request{"http://host/x", target};
-    request.receiveTimeoutMs = 50;
-    r = fetch(request);
-    EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
-    EXPECT_EQ(net.sessions().back().receiveTimeoutMs, 50u);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-    EXPECT_TRUE(filesIn(dir.path()).empty());
-}
 
 TEST(TransferPaceTest, EndsAtTheDeadlineOrAfterAPeriodBelowTheMinimum) {
     FetchRequest request{"http://host/x", "x"};
@@ -231,51 +196,21 @@ TEST(TransferPaceTest, EndsAtTheDeadlineOrAfterAPeriodBelowTheMinimum) {
 
 // ---------------------------------------------------------------- workers
 
-// Holds a transfer in a network call until released, as a silent or
-// trickling server holds WinInet.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool entered = false, open = false;
-    void pass() {
-        std::unique_lock lock(mutex);
-        entered = true;
-        cv.notify_all();
-        cv.wait(lock, [&] { return open; });
-    }
-    void waitEntered() {
-        std::unique_lock lock(mutex);
-        cv.wait(lock, [&] { return entered; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        cv.notify_all();
-    }
-};
-
 struct FetchWorkersTest : FetchTest {
     std::mutex mutex;
-    std::condition_variable arrived;
     std::vector<FetchResult> results;
     std::set<std::thread::id> callbackThreads;
+    Signal arrived;
 
     FetchWorkers::Done record() {
         return [this](const FetchResult& r) {
-            std::lock_guard lock(mutex);
-            results.push_back(r);
-            callbackThreads.insert(std::this_thread::get_id());
-            arrived.notify_all();
+            {
+                std::lock_guard lock(mutex);
+                results.push_back(r);
+                callbackThreads.insert(std::this_thread::get_id());
+            }
+            arrived.raise();
         };
-    }
-    std::size_t reported() {
-        std::lock_guard lock(mutex);
-        return results.size();
-    }
-    // Whether n results came within limit.
-    bool reportedWithin(std::size_t n, std::chrono::milliseconds limit) {
-        std::unique_lock lock(mutex);
-        return arrived.wait_for(lock, limit, [&] { return results.size() >= n; });
     }
 };
 
@@ -285,13 +220,13 @@ TEST_F(FetchWorkersTest, ResultsArriveOnTheWorkersAndFinishedThreadsAreReaped) {
         FetchWorkers workers(net, fs, proxy);
         for (int i = 0; i < 4; ++i)
             workers.start({"http://host/" + std::to_string(i), dir.file(std::to_string(i))}, stop, record());
-        ASSERT_TRUE(reportedWithin(4, 5s));
+        ASSERT_TRUE(arrived.waitFor(4));
         for (int i = 0; i < 500 && workers.running() > 0; ++i) std::this_thread::sleep_for(10ms);
         EXPECT_EQ(workers.running(), 0u);
     }
     for (const FetchResult& r : results) EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 0u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))), joined(net.blocks, 30));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))), std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
 }
 
 // A transfer blocked in a read or in its headers is let go at once when its
@@ -311,10 +246,11 @@ TEST_F(FetchWorkersTest, ABlockedTransferIsLetGoAtOnce) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         results.clear();
+        const int before = arrived.count();
         stop = false;
         earlierFile();
         net.serve(fullBlocks(4));
-        Gate gate;
+        testing::Gate gate;
         net.onOpen = c.inHeaders ? std::function<void()>([&] { gate.pass(); }) : nullptr;
         net.onRead = [&](std::size_t block) {
             if (!c.inHeaders && block == 2) gate.pass();
@@ -324,10 +260,10 @@ TEST_F(FetchWorkersTest, ABlockedTransferIsLetGoAtOnce) {
         request.replaceExisting = true;
         request.deadline = c.deadline;
         workers.start(request, stop, record());
-        gate.waitEntered();
+        gate.entered.waitFor(1);
         if (c.outcome == FetchOutcome::Stopped) stop = true;
-        const bool atOnce = reportedWithin(1, 2s);
-        gate.release();
+        const bool atOnce = arrived.waitFor(before + 1, 2s);
+        gate.opened.raise();
         workers.stopAndJoin();
         EXPECT_TRUE(atOnce);
         ASSERT_EQ(results.size(), 1u);
@@ -344,10 +280,10 @@ TEST_F(FetchWorkersTest, ATransferSlowerThanTheMinimumRateEnds) {
     request.ratePeriod = 100ms;
     request.minBytesPerPeriod = 100;
     workers.start(request, stop, record());
-    ASSERT_TRUE(reportedWithin(1, 3s));
+    ASSERT_TRUE(arrived.waitFor(1, 3s));
     EXPECT_EQ(results[0].outcome, FetchOutcome::TimedOut);
     workers.stopAndJoin();
-    EXPECT_TRUE(filesIn(dir.path()).empty());
+    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST_F(FetchWorkersTest, DestroyingStopsEveryTransferAndNothingStartsAfterIt) {
@@ -372,28 +308,28 @@ TEST_F(FetchWorkersTest, DestroyingStopsEveryTransferAndNothingStartsAfterIt) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(results[i].outcome, FetchOutcome::Stopped);
     EXPECT_EQ(results[3].outcome, FetchOutcome::SessionFailed);
     EXPECT_EQ(net.sessions().size(), 3u);
-    EXPECT_TRUE(filesIn(dir.path()).empty());
+    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST_F(FetchWorkersTest, ABoundedJoinNamesTheTemporaryFilesOfTransfersStillWriting) {
     net.serve(fullBlocks(3));
-    Gate gate;
+    testing::Gate gate;
     net.onRead = [&](std::size_t block) {
         if (block == 1) gate.pass();
     };
     FetchWorkers workers(net, fs, proxy);
     workers.start({"http://host/x", target}, stop, record());
-    gate.waitEntered();
+    gate.entered.waitFor(1);
     std::vector<std::string> temporary;
     EXPECT_FALSE(workers.stopAndJoinFor(0ms, temporary));
     ASSERT_EQ(temporary.size(), 1u);
-    EXPECT_EQ(filesIn(dir.path()), std::set<std::string>{std::filesystem::path(temporary[0]).filename()});
-    gate.release();
+    EXPECT_EQ(dir.names(), std::set<std::string>{std::filesystem::path(temporary[0]).filename()});
+    gate.opened.raise();
     temporary.clear();
     EXPECT_TRUE(workers.stopAndJoinFor(5s, temporary));
     EXPECT_TRUE(temporary.empty());
-    EXPECT_TRUE(filesIn(dir.path()).empty());
-    EXPECT_EQ(reported(), 1u);
+    EXPECT_TRUE(dir.names().empty());
+    EXPECT_EQ(arrived.count(), 1);
 }
 
 }  // namespace

@@ -2,41 +2,18 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "fakes/Signal.h"
 #include "fakes/TestImages.h"
 
 namespace ostrel {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Counts what happened on any thread; a test waits for a count to be reached.
-class Signal {
-public:
-    void raise() {
-        std::lock_guard lock(mutex_);
-        ++count_;
-        changed_.notify_all();
-    }
-    bool waitFor(int count) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 5s, [&] { return count_ >= count; });
-    }
-    int count() {
-        std::lock_guard lock(mutex_);
-        return count_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int count_ = 0;
-};
+using testing::Signal;
 
 std::optional<Image> pictureOfWidth(int width) { return testing::solidImage(width, 1, {1, 2, 3}); }
 

@@ -150,13 +150,13 @@ TEST(BmpDecodeRefuses, LyingOrUnsupportedHeadersAndMissingData) {
         EXPECT_FALSE(decodeExact(bytes)) << name;
         EXPECT_EQ(sizeExact(bytes), "refused") << name;
     }
-    // Pixels must be where the header says, but may be followed by more.
-    EXPECT_FALSE(decodeExact(buildBmp({.width = 4, .height = 3, .pixels = std::string(100, 'x'), .dataOffset = 200})));
+    // Pixels may be followed by more (that they are all there is the fuzz target's property).
     EXPECT_FALSE(decodeExact(buildBmp(valid24()).replace(0, 1, 1, 'X')));  // not "BM"
     EXPECT_TRUE(decodeExact(buildBmp(valid24()) + "trailing"));
 }
 
-TEST(BmpWrite, RoundTripsBottomUpWithPaddedRowsAndPlainHeadersOrReportsFailure) {
+// What is written reads back the same: the fuzz target's property.
+TEST(BmpWrite, WritesBottomUpWithPaddedRowsAndPlainHeadersOrReportsFailure) {
     for (const ImageSize size : {ImageSize{1, 1}, {2, 3}, {3, 2}, {4, 1}, {301, 300}}) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
         const Image picture = testing::gradientImage(size.width, size.height);
@@ -166,9 +166,6 @@ TEST(BmpWrite, RoundTripsBottomUpWithPaddedRowsAndPlainHeadersOrReportsFailure) 
         // The headers of a plain bottom-up 24-bit file at 72 dpi, field by field.
         EXPECT_EQ(out.bytes.substr(0, 54),
                   buildBmp({.width = size.width, .height = size.height, .pixels = out.bytes.substr(54)}).substr(0, 54));
-        auto back = decodeExact(out.bytes);
-        ASSERT_TRUE(back);
-        EXPECT_EQ(back->pixels, picture.pixels);
     }
     testing::MemoryWriteStream full(100000), out;
     EXPECT_FALSE(writeBmp24(testing::gradientImage(300, 300), full));

@@ -107,15 +107,6 @@ TEST(JpegDecode, CorruptFilesAndReadErrorsFailWithoutEndingTheProgram) {
     EXPECT_FALSE(decodeJpeg(failing));
     EXPECT_FALSE(decode("\xFF\xD8\xFF\xE0 this is no jpeg at all, only text"));
     EXPECT_FALSE(sizeOf("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x00\x00\x00\x03"));  // zero-size frame, cut short
-
-    // Damage inside the compressed data may decode to garbage, but must not crash.
-    std::mt19937 random(3);
-    for (int round = 0; round < 20; ++round) {
-        std::string damaged = noisyJpeg();
-        for (int i = 0; i < 30; ++i) damaged[600 + random() % (damaged.size() - 700)] = static_cast<char>(random());
-        auto image = decode(damaged);
-        EXPECT_TRUE(!image || image->size() == (ImageSize{640, 480}));
-    }
 }
 
 }  // namespace

@@ -29,29 +29,6 @@ TEST(Resample, UniformColourStaysExactlyUniformShrunkEnlargedAndMixed) {
     }
 }
 
-// Grey pictures given row by row: shrinking weighs partly covered pixels
-// (three into two: each output covers one and a half), enlarging
-// interpolates between pixel centres, a one-pixel-wide source stretches across.
-TEST(Resample, WeighsAndInterpolatesKnownGreys) {
-    using Greys = std::vector<std::vector<int>>;
-    const struct { Greys source; Greys expected; } cases[] = {
-        {{{0, 90, 255}}, {{30, 200}}},  // (2*0 + 90) / 3, (90 + 2*255) / 3
-        {{{0, 200}}, {{0, 50, 150, 200}}},
-        {{{0}, {80}, {160}, {240}}, {{40, 40, 40, 40, 40, 40}, {200, 200, 200, 200, 200, 200}}},
-    };
-    for (const auto& c : cases) {
-        auto grey = [](const Greys& g) {
-            return testing::makeImage(static_cast<int>(g[0].size()), static_cast<int>(g.size()), [&](int x, int y) {
-                auto v = static_cast<std::uint8_t>(g[y][x]);
-                return Bgr{v, v, v};
-            });
-        };
-        const Image out = resample(grey(c.source), grey(c.expected).size());
-        for (int y = 0; y < out.height; ++y)
-            for (int x = 0; x < out.width; ++x) EXPECT_NEAR(pixelAt(out, x, y).g, c.expected[y][x], 1) << x << "," << y;
-    }
-}
-
 // Per axis, in floating point: the source pixels each output pixel reads and
 // their weights, as the resampler's comment describes them.
 std::vector<std::vector<std::pair<int, double>>> referenceTaps(int src, int dst) {
@@ -82,6 +59,7 @@ TEST(RowResampler, MatchesTheReferenceRowByRow) {
     for (auto [from, to] : {std::pair{ImageSize{40, 30}, ImageSize{23, 17}}, {ImageSize{97, 61}, ImageSize{13, 11}},
                             {ImageSize{40, 30}, ImageSize{90, 70}}, {ImageSize{31, 50}, ImageSize{60, 9}},
                             {ImageSize{7, 1}, ImageSize{3, 1}}, {ImageSize{1, 40}, ImageSize{1, 9}},
+                            {ImageSize{3, 1}, ImageSize{2, 1}}, {ImageSize{1, 4}, ImageSize{6, 2}},
                             {ImageSize{30000, 2}, ImageSize{138, 1}}, {ImageSize{2, 20000}, ImageSize{1, 80}}}) {
         SCOPED_TRACE(std::to_string(from.width) + " to " + std::to_string(to.width));
         const Image source = testing::makeImage(from.width, from.height, [&](int, int) {
