@@ -207,7 +207,7 @@ void DownloadBrowser::pageShown() {
     view_.repaint();
     view_.setPagingEnabled(page_ != 1, page_ < lastPage());
     view_.setStatus(1, "");
-    view_.setPageLabel(std::to_string(page_) + "/25");
+    view_.setPageLabel(std::to_string(page_) + "/" + std::to_string(kCataloguePages));
     std::string dates;
     if (lastShown != 0) {
         const std::string first = dateLabel(slot(firstShown).date), last = dateLabel(slot(lastShown).date);
