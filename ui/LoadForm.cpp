@@ -217,8 +217,8 @@ void LoadForm::setNoteVisible(bool visible) {
     invalidate(nullptr);
 }
 
-void LoadForm::setStatus(int panel, const std::string& textUtf8) {
-    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(wide(textUtf8).c_str()));
+void LoadForm::setStatus(StatusPanel panel, const std::string& textUtf8) {
+    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(wide(textUtf8).c_str()));
 }
 
 void LoadForm::startClock() {
@@ -230,7 +230,7 @@ void LoadForm::showTime() {
     wchar_t time[64]{};
     if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, static_cast<int>(std::size(time)))) return;
     const std::wstring text = L"  " + std::wstring(time);
-    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(StatusPanel::Clock), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
@@ -391,8 +391,9 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             RECT outer{};
             GetWindowRect(hwnd(), &outer);
             const int width = outer.right - outer.left;
-            const int parts[3] = {width - kClockPanelWidth - kByteTotalPanelWidth, width - kClockPanelWidth, -1};
-            SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+            const int parts[kStatusPanels] = {width - kClockPanelWidth - kByteTotalPanelWidth,
+                                              width - kClockPanelWidth, -1};
+            SendMessageW(status_, SB_SETPARTS, kStatusPanels, reinterpret_cast<LPARAM>(parts));
         }
         return true;
     case WM_PAINT:
