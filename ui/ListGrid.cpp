@@ -6,6 +6,7 @@
 #include <string>
 
 #include "list/GridGeometry.h"
+#include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
 #include "ui/ClassNames.h"
 #include "ui/PixelFont.h"
@@ -19,7 +20,6 @@ constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
 constexpr COLORREF kScreenSizeColour = RGB(10, 200, 10);
 constexpr COLORREF kArrowColour = RGB(128, 128, 128);
 constexpr int kMinimumWidth = 200;
-constexpr LPARAM kKeyWasDown = 1 << 30;  // WM_KEYDOWN's auto-repeat bit
 
 // Cell texts: the header is display text in UTF-8, every other cell bytes in
 // the ANSI code page.
@@ -170,7 +170,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN:
-        onKeyDown(wParam, (lParam & kKeyWasDown) != 0);
+        onKeyDown(wParam, win32::keyWasDown(lParam));
         return 0;
     case WM_KEYUP:
         if (list_) {
