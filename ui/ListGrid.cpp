@@ -256,11 +256,6 @@ void ListGrid::onVerticalScroll(WPARAM request) {
 
 int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
 
-int ListGrid::rowTop(int row) const {
-    if (row == 0 || !list_) return 0;
-    return kRowHeight * (row - list_->grid().firstVisibleRow + 1);
-}
-
 int ListGrid::rowAt(int y) const {
     if (!list_ || y < 0) return -1;
     const WallpaperList& list = list_->list();

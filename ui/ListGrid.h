@@ -30,7 +30,6 @@ public:
     int numberWidth() const { return kNumberWidth; }
     int nameWidth() const { return nameWidth_; }
     void setNameWidth(int width);
-    int resolutionWidth() const { return resolutionWidth_; }
 
     // `light`: 0 repaints the header plain, 1 highlights "Имя", 2 "Разрешение".
     void light(int which);
@@ -54,7 +53,6 @@ private:
     void drawHighlight(HDC dc, int which);
     void updateScrollBar();
     int rowAt(int y) const;  // the row under a client y, or -1
-    int rowTop(int row) const;
     int dataRowsInView() const;
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
     void onKeyDown(WPARAM key, bool repeat);

@@ -48,7 +48,6 @@ public:
     // The button released over the one pressed, if any.
     std::optional<FaceButton> release(POINT client);
     bool overPreview(POINT client) const { return face_.preview.strictlyContains(client.x, client.y); }
-    Box buttonBox(FaceButton button) const { return boxes_[button]; }
 
     // A part of the face must be drawn again.
     std::function<void(const RECT&)> onChange;
