@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "list/GridGeometry.h"
+
 namespace ostrel {
 namespace {
 
@@ -33,7 +35,7 @@ FaceLayout layOutFace(int listLeft) {
 ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft) {
     ListBounds b{};
     b.maxWidth = windowWidth - 314;
-    b.minWidth = std::max(200, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
+    b.minWidth = std::max(kGridMinWidth, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
     b.maxHeight = b.minHeight = stripHeight + 8;
     b.height = stripHeight + 8;
     // A window narrower than the list's minimum leaves the maximum below it;

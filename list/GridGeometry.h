@@ -13,6 +13,8 @@ inline constexpr int kRowHeight = 15;
 inline constexpr int kNumberColumnWidth = 34;
 inline constexpr int kResolutionColumnWidth = 100;
 inline constexpr int kResolutionColumnWithScrollBar = 83;
+// The narrowest the list can be dragged, whatever the window's size.
+inline constexpr int kGridMinWidth = 200;
 
 // Round(height / row height - 3), halves to even: the rows taken as one screenful.
 int visibleRowsFor(int heightPixels);

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "list/GridGeometry.h"
 #include "list/ListController.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/WindowBase.h"
@@ -27,7 +28,7 @@ public:
     // The drag limits answered to WM_GETMINMAXINFO; the minimum width is never below 200.
     void SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight);
 
-    int numberWidth() const { return kNumberWidth; }
+    int numberWidth() const { return kNumberColumnWidth; }
     int nameWidth() const { return nameWidth_; }
     void setNameWidth(int width);
 
@@ -44,7 +45,6 @@ public:
 
 private:
     friend class WindowBase<ListGrid>;
-    static constexpr int kNumberWidth = 34;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void paint();
