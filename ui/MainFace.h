@@ -70,7 +70,7 @@ private:
     FaceLayout face_;
     std::array<Box, kFaceButtons> boxes_{};
     std::array<State, kFaceButtons> states_{};
-    int addImage_ = 0;
+    int addImage_ = 0;  // the add button's picture: plain or highlighted
     std::optional<FaceButton> pressedButton_;
 
     win32::UniqueBitmap header_, strip_, side_, edge_, corner_, panelLeft_, panelMiddle_, panelRight_;

@@ -359,7 +359,7 @@ void MainWindow::FormResize() {
     const int left = controller_ ? controller_->settings().window.listLeft : kDefaultListLeft;
     const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
-    MoveWindow(grid_.hwnd(), bounds.left, -4, bounds.width, bounds.height, TRUE);
+    MoveWindow(grid_.hwnd(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
     plistResize();
 }
 
