@@ -12,6 +12,7 @@
 #include "imaging/PictureLoader.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
+#include "ui/Dib.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -167,10 +168,7 @@ void LoadForm::showDecodedPreviews() {
         if (image && image->width > 0 && image->height > 0) {
             picture.width = image->width;
             picture.height = image->height;
-            const std::size_t stride = (static_cast<std::size_t>(image->width) * 3 + 3) & ~std::size_t{3};
-            picture.dib.assign(stride * static_cast<std::size_t>(image->height), 0);
-            for (int y = 0; y < image->height; ++y)
-                std::copy_n(image->row(y), static_cast<std::size_t>(image->width) * 3, picture.dib.data() + stride * y);
+            picture.dib = dibRows(*image);
         }
         invalidate(nullptr);
     }
@@ -299,13 +297,7 @@ void LoadForm::draw(HDC dc, int width, int height) {
         if (!s.visible) continue;
         const POINT at = kImageAt[k - 1];
         if (!s.picture.dib.empty()) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = s.picture.width;
-            info.bmiHeader.biHeight = -s.picture.height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 24;
-            info.bmiHeader.biCompression = BI_RGB;
+            const BITMAPINFO info = dibInfo(s.picture.width, s.picture.height);
             // Shown at its own size, cut to the preview's place.
             const int saved = SaveDC(dc);
             IntersectClipRect(dc, at.x, at.y, at.x + kPreviewWidth, at.y + kPreviewHeight);
