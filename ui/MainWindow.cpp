@@ -404,7 +404,7 @@ void MainWindow::paint() {
         GetWindowRect(grid_.hwnd(), &list);
         MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&list), 2);
         face_.paint(dc, list.left, windowHeight());
-        // 12: the preview's picture, already at the frame's size.
+        // The preview's picture, already at the frame's size.
         const Box& frame = face_.layout().preview;
         preview_.paint(dc, frame.left, frame.top);
         cacheValid_ = true;
