@@ -51,7 +51,7 @@ enum class TextColour { Normal, Current, ScreenSize };
 
 // How a row's cells are drawn over the grid's default drawing.
 struct RowLook {
-    bool redrawn = false;              // its three cells are drawn again in `colour` (the current wallpaper)
+    bool redrawn = false;              // its three cells are drawn again in the current wallpaper's colour
     TextColour resolution = TextColour::Normal;  // the resolution cell's own colour
     bool arrow = true;                 // the sort arrow is drawn afterwards
 };

@@ -40,7 +40,7 @@ public:
 
     void setChecked(FaceButton button, bool checked);
     void setPressed(FaceButton button, bool pressed);
-    // `Timer3`: the add button between its picture and the highlighted one.
+    // The add button's blink: between its picture and the highlighted one.
     void setAddButtonLit(bool lit);
     // Pointer moves and clicks over the window; true when a button's look changed.
     bool hover(POINT client);
