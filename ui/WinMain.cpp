@@ -36,9 +36,8 @@
 namespace {
 
 constexpr const char* kInstanceMutex = "MyOwnMutex";
-// How long the transfers still running are given to end: at the program's end,
-// with everything saved, a moment; when the program is left any other way, longer.
-constexpr std::chrono::milliseconds kTransfersEndAtExit{3000};
+// How long the transfers still running are given to end when the program is
+// left other than by its end (at its end, with everything saved, a moment).
 constexpr std::chrono::milliseconds kTransfersEndOtherwise{60000};
 
 // "TaskbarCreated" tells us when Explorer restarts.
@@ -196,7 +195,7 @@ void run(HINSTANCE instance) {
     // waited for beyond a moment: its temporary file goes as the process ends.
     // Terminated rather than exited: the library's clean-up must not wait
     // for a lock a blocked worker holds.
-    if (!fetches.stopAll(kTransfersEndAtExit)) TerminateProcess(GetCurrentProcess(), 0);
+    if (!fetches.stopAll(kTransfersEndWait)) TerminateProcess(GetCurrentProcess(), 0);
 }
 
 }  // namespace
