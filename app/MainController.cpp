@@ -161,7 +161,7 @@ void MainController::removeProgramFiles() {
         stopAllTimers();
         // Nor by a transfer: it would keep a file open in the folder being deleted.
         autoDownload_.requestStop();
-        (void)s_.fetches.stopAll(std::chrono::seconds(3));
+        (void)s_.fetches.stopAll(kTransfersEndWait);
     }
     if (!ostrel::removeProgramFiles(s_.registry, s_.files, dialogs_, dataFolder_)) return;
     exitCommand();

@@ -2,16 +2,21 @@
 
 #include <algorithm>
 
+#include "list/GridGeometry.h"
+
 namespace ostrel {
 namespace {
 
 // The designed places of what the list resize does not move.
 constexpr int kPreviewLeft = 84, kPreviewTop = 116;
-constexpr int kPanelLeftX = 83, kPanelMiddleX = 85, kPanelHeight = 113;
-constexpr int kPanelRightWidth = 199;
+constexpr int kPanelLeftX = 83, kPanelMiddleX = 85;
 constexpr Box kToolBar3{20, 120, 43, 337};
 constexpr int kToolBar2Width = 176, kToolBar2Height = 41;
 constexpr int kToolBar1Width = 177, kToolBar1Height = 25;
+// The list's right edge stands this far inside the window's outer width.
+constexpr int kListRightInset = 4;
+// The list stands this far above the client area and reaches as far below the strip.
+constexpr int kListOverhang = 4;
 
 }  // namespace
 
@@ -21,7 +26,7 @@ FaceLayout layOutFace(int listLeft) {
     face.preview = {kPreviewLeft, kPreviewTop, w, w * 3 / 4};
     const int panelTop = face.preview.bottom() + 24;
     face.panelMiddle = {kPanelMiddleX, panelTop, w - kPanelRightWidth, kPanelHeight};
-    face.panelLeft = {kPanelLeftX, panelTop, 2, kPanelHeight};
+    face.panelLeft = {kPanelLeftX, panelTop, kPanelLeftWidth, kPanelHeight};
     face.panelRight = {face.panelMiddle.right(), panelTop, kPanelRightWidth, kPanelHeight};
     const int barLeft = face.panelMiddle.left + w / 2 - kToolBar2Width / 2;
     face.toolBar2 = {barLeft, panelTop + 14, kToolBar2Width, kToolBar2Height};
@@ -33,13 +38,14 @@ FaceLayout layOutFace(int listLeft) {
 ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft) {
     ListBounds b{};
     b.maxWidth = windowWidth - 314;
-    b.minWidth = std::max(200, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
-    b.maxHeight = b.minHeight = stripHeight + 8;
-    b.height = stripHeight + 8;
+    b.minWidth = std::max(kGridMinWidth, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
+    b.maxHeight = b.minHeight = stripHeight + 2 * kListOverhang;
+    b.height = stripHeight + 2 * kListOverhang;
+    b.top = -kListOverhang;
     // A window narrower than the list's minimum leaves the maximum below it;
     // the minimum wins, as it does for the list's own drag limits.
-    b.width = std::max(std::min(windowWidth - listLeft - 4, b.maxWidth), b.minWidth);
-    b.left = windowWidth - b.width - 4;
+    b.width = std::max(std::min(windowWidth - listLeft - kListRightInset, b.maxWidth), b.minWidth);
+    b.left = windowWidth - b.width - kListRightInset;
     return b;
 }
 
@@ -70,7 +76,7 @@ std::array<Stretch, 8> shadowFrame(const Box& p) {
     }};
 }
 
-Stretch bannerStrip(int listLeft) { return {0, 0, 1, 1, 97, 289, 1, listLeft, 97}; }
+Stretch bannerStrip(int listLeft) { return {0, 0, 1, 1, kBannerHeight, kBannerWidth, 1, listLeft, kBannerHeight}; }
 
 Point addMenuAt(int windowLeft, int windowTop, const FaceLayout& face) {
     return {windowLeft + face.toolBar1.left + 5, windowTop + face.toolBar1.top + 7};

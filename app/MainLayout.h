@@ -19,6 +19,11 @@ struct Box {
     friend bool operator==(const Box&, const Box&) = default;
 };
 
+// The face's fixed pictures: the banner and the control panel's ends (its
+// middle, one pixel wide, is stretched).
+inline constexpr int kBannerWidth = 289, kBannerHeight = 97;
+inline constexpr int kPanelHeight = 113, kPanelLeftWidth = 2, kPanelRightWidth = 199;
+
 // What the list resize lays out, from the list's left edge.
 struct FaceLayout {
     Box preview;      // `Image1`: 4:3 from the list's left edge
@@ -34,10 +39,11 @@ FaceLayout layOutFace(int listLeft);
 // What the window resize gives the list: its drag limits, and where it stands.
 // The list keeps to its limits, so when the width asked for lies outside them
 // the list takes the nearest limit and its left edge moves, keeping the right
-// edge 4 pixels inside the window.
+// edge 4 pixels inside the window. It stands 4 pixels above the client area
+// and reaches 4 below the strip.
 struct ListBounds {
     int maxWidth, maxHeight, minWidth, minHeight;
-    int left, width, height;
+    int left, top, width, height;
 };
 // windowWidth and windowHeight are the outer size; stripHeight the height of
 // the strip that follows the client height.
@@ -46,7 +52,7 @@ ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int li
 // The name column takes what the number and resolution columns leave.
 inline int nameColumnWidth(int listWidth) { return listWidth - 140; }
 
-// Steps 1 to 6 of the paint handler: the background-coloured rectangles.
+// The background-coloured rectangles around the preview and the panel.
 std::array<Box, 6> backgroundFills(const FaceLayout& face, int listLeft, int windowHeight);
 
 // A piece of picture stretched from a source to a destination rectangle, both

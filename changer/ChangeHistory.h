@@ -22,11 +22,11 @@ public:
     void setPosition(int number) { pos_ = number; }
 
 private:
-    // Slots are numbered 1..50.
+    // Slots are numbered 1..kSlots.
     static std::size_t index(int number) { return static_cast<std::size_t>(number - 1); }
 
     std::array<std::int32_t, kSlots> slots_{};  // 0 is an empty slot
-    int pos_ = 1;                               // 1..50
+    int pos_ = 1;                               // 1..kSlots
 };
 
 }  // namespace ostrel

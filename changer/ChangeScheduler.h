@@ -1,7 +1,7 @@
 #pragma once
 // Changing the wallpaper by itself: the play toggle with its button, caption
-// and tray icon, the change timer `Timer1` behind the processor-load gate, the
-// countdown in the tray tip (`timeout`) and the daily change (`ChinTimer`).
+// and tray icon, the change timer behind the processor-load gate, the
+// countdown in the tray tip and the daily change.
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -96,7 +96,7 @@ void DownloadBrowser::startOver() {
     // An unreadable old index only means that no old preview is cleared away.
     if (files_.fileExists(folder + std::string(kIndexName))) (void)DelOldPrev(files_, folder);
     const std::string url = indexUrl(links_.baseUrl());
-    view_.setStatus(1, "Идет загрузка " + url);
+    view_.setStatus(StatusPanel::Progress, "Идет загрузка " + url);
 
     FetchRequest request = fetchRequest(FetchKind::Index, url, folder + std::string(kIndexName));
     fetching_ = true;
@@ -118,7 +118,7 @@ bool DownloadBrowser::stale(unsigned generation, const FetchResult& result) {
 
 void DownloadBrowser::connectionFailed(bool index) {
     // The status first: dismissing the box starts the dialog over at once.
-    view_.setStatus(1, index || quietFailure_ ? kNoConnection : "");
+    view_.setStatus(StatusPanel::Progress, index || quietFailure_ ? kNoConnection : "");
     if (quietFailure_) return;
     afterMessage_ = true;
     view_.showMessage(kNoConnection);
@@ -127,10 +127,10 @@ void DownloadBrowser::connectionFailed(bool index) {
 void DownloadBrowser::indexFetched(const FetchResult& result) {
     if (result.outcome == FetchOutcome::Stopped) return;  // the dialog closed
     if (result.outcome != FetchOutcome::Completed) return connectionFailed(true);
-    view_.setStatus(1, "");
+    view_.setStatus(StatusPanel::Progress, "");
     std::optional<CatalogueIndex> index = loadwalls(files_, catalogue());
     if (!index) {
-        view_.setStatus(1, "Не удалось прочитать список новых обоев");
+        view_.setStatus(StatusPanel::Progress, "Не удалось прочитать список новых обоев");
         return;
     }
     index_ = std::move(*index);
@@ -141,7 +141,7 @@ void DownloadBrowser::indexFetched(const FetchResult& result) {
 
 void DownloadBrowser::refresh(After after) {
     for (int k = 1; k <= kBrowserSlots; ++k) setLabel(k, "");
-    view_.setStatus(1, "Идет загрузка маленьких картинок");
+    view_.setStatus(StatusPanel::Progress, "Идет загрузка маленьких картинок");
     for (int k = 1; k <= kBrowserSlots; ++k) {
         BrowserSlot& s = slots_[static_cast<std::size_t>(k - 1)];
         const std::size_t record = static_cast<std::size_t>(kBrowserSlots * (page_ - 1) + k - 1);
@@ -206,8 +206,8 @@ void DownloadBrowser::pageShown() {
     }
     view_.repaint();
     view_.setPagingEnabled(page_ != 1, page_ < lastPage());
-    view_.setStatus(1, "");
-    view_.setPageLabel(std::to_string(page_) + "/25");
+    view_.setStatus(StatusPanel::Progress, "");
+    view_.setPageLabel(std::to_string(page_) + "/" + std::to_string(kCataloguePages));
     std::string dates;
     if (lastShown != 0) {
         const std::string first = dateLabel(slot(firstShown).date), last = dateLabel(slot(lastShown).date);
@@ -278,12 +278,12 @@ void DownloadBrowser::pictureFetched(const std::string& url, const std::string& 
     // listed) too; deleting it could not bring back a file it replaced.
     if (links_.addvlist() && links_.addToList) links_.addToList(file);
     if (!appendLoaded(files_, catalogue(), catalogueUrlPath(links_.baseUrl(), url)))
-        view_.setStatus(1, "Не удалось записать loaded.txt");
+        view_.setStatus(StatusPanel::Progress, "Не удалось записать loaded.txt");
 }
 
 void DownloadBrowser::plusload(std::uint64_t count) {
     byteTotal_ += count;
-    view_.setStatus(2, "Скачано " + tostr(byteTotal_, view_.decimalSeparator()));
+    view_.setStatus(StatusPanel::ByteTotal, "Скачано " + tostr(byteTotal_, view_.decimalSeparator()));
 }
 
 // ---------------------------------------------------------------- the status tick

@@ -6,6 +6,10 @@ namespace ostrel {
 
 inline constexpr int kBrowserSlots = 4;  // previews on a page
 
+// The dialog's status bar, left to right.
+enum class StatusPanel { Progress, ByteTotal, Clock };
+inline constexpr int kStatusPanels = 3;
+
 class DownloadBrowserView {
 public:
     virtual ~DownloadBrowserView() = default;
@@ -21,9 +25,9 @@ public:
     virtual void setDateLabel(const std::string& text) = 0;   // Label1
     virtual void setPageLabel(const std::string& text) = 0;   // Label2, painted
     virtual void setNoteVisible(bool visible) = 0;            // Label3
-    // Status bar panel 1 (progress) or 2 (byte total).
-    virtual void setStatus(int panel, const std::string& textUtf8) = 0;
-    // Panel 3's clock runs while the dialog is the active window.
+    // The progress or byte total panel's text.
+    virtual void setStatus(StatusPanel panel, const std::string& textUtf8) = 0;
+    // The clock panel runs while the dialog is the active window.
     virtual void startClock() = 0;
     // A message box over the dialog; returns when it is dismissed.
     virtual void showMessage(const std::string& textUtf8) = 0;

@@ -9,6 +9,11 @@
 
 namespace ostrel {
 
+// How long stopped transfers are given to end when the program must go on
+// (deleting its folder, ending): a transfer whose server has gone silent is
+// not waited for beyond a moment.
+inline constexpr std::chrono::milliseconds kTransfersEndWait{3000};
+
 class FetchPort {
 public:
     using Done = std::function<void(const FetchResult&)>;

@@ -13,6 +13,8 @@ inline constexpr int kRowHeight = 15;
 inline constexpr int kNumberColumnWidth = 34;
 inline constexpr int kResolutionColumnWidth = 100;
 inline constexpr int kResolutionColumnWithScrollBar = 83;
+// The narrowest the list can be dragged, whatever the window's size.
+inline constexpr int kGridMinWidth = 200;
 
 // The resolution column gives the vertical scroll bar its room.
 constexpr int resolutionColumnWidth(bool scrollBarShown) {
@@ -54,7 +56,7 @@ enum class TextColour { Normal, Current, ScreenSize };
 
 // How a row's cells are drawn over the grid's default drawing.
 struct RowLook {
-    bool redrawn = false;              // its three cells are drawn again in `colour` (the current wallpaper)
+    bool redrawn = false;              // its three cells are drawn again in the current wallpaper's colour
     TextColour resolution = TextColour::Normal;  // the resolution cell's own colour
     bool arrow = true;                 // the sort arrow is drawn afterwards
 };

@@ -8,6 +8,7 @@
 namespace ostrel {
 
 enum Column { NumberColumn = 0, PathColumn = 1, ResolutionColumn = 2 };
+inline constexpr int kColumnCount = ResolutionColumn + 1;
 
 class WallpaperList {
 public:
@@ -47,7 +48,7 @@ public:
 
 private:
     struct Row {
-        std::string cells[3];
+        std::string cells[kColumnCount];
     };
     std::vector<Row> rows_;
     int fixedRows_ = 0;

@@ -11,7 +11,7 @@ mkdir -p "$CACHE"
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nasm nsis dpkg-dev
   libjpeg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  wine wine64 xvfb xauth x11-utils imagemagick xdotool locales procps python3)
+  clang-format wine wine64 xvfb xauth x11-utils imagemagick xdotool locales procps python3)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

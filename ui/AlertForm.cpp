@@ -15,6 +15,9 @@ constexpr int kTaskbarRoom = 30;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 constexpr int kButtonId = 1;
+constexpr POINT kButtonAt{48, 24};
+constexpr SIZE kButtonSize{97, 17};
+constexpr POINT kTextAt{16, 8};
 
 }  // namespace
 
@@ -26,7 +29,8 @@ bool AlertForm::create(HWND owner) {
     sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = pixelFont(L"Verdana", 11, true);
     button_ = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 48, 24, 97, 17, hwnd_,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonAt.x, kButtonAt.y,
+                              kButtonSize.cx, kButtonSize.cy, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_, nullptr);
     if (!button_) return false;
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -51,7 +55,7 @@ void AlertForm::paint() {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     const std::wstring text = win32::utf8ToWide("Идет скачивание обоев");
-    TextOutW(dc, 16, 8, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(dc, kTextAt.x, kTextAt.y, text.c_str(), static_cast<int>(text.size()));
 }
 
 LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

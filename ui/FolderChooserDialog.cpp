@@ -22,6 +22,7 @@ constexpr const char* kNothingSelected = "Папка не выбрана";
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 332;
 constexpr int kTreeIndent = 19;
+constexpr int kNodeImageSize = 16;  // the nodes' pictures are square
 constexpr COLORREF kTreeText = RGB(0, 0, 128);  // navy
 constexpr COLORREF kTransparent = RGB(0, 0, 255);
 
@@ -69,11 +70,12 @@ private:
 };
 
 win32::UniqueImageList loadNodeImages(HINSTANCE instance) {
-    win32::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, static_cast<int>(std::size(kNodeBitmaps)), 0));
+    win32::UniqueImageList images(ImageList_Create(kNodeImageSize, kNodeImageSize, ILC_COLOR24 | ILC_MASK,
+                                                   static_cast<int>(std::size(kNodeBitmaps)), 0));
     if (!images) return images;
     for (const wchar_t* name : kNodeBitmaps) {
         win32::UniqueBitmap bitmap(
-            static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 16, 16, 0)));
+            static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, kNodeImageSize, kNodeImageSize, 0)));
         // A missing picture would shift every later index onto the wrong node:
         // better no pictures at all.
         if (!bitmap || ImageList_AddMasked(images.get(), bitmap.get(), kTransparent) < 0) return {};

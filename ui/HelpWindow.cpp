@@ -14,6 +14,8 @@ constexpr COLORREF kHeadingColour = RGB(34, 110, 223);
 constexpr LONG kEightPointsInTwips = 8 * 20;
 constexpr int kClientWidth = 660;
 constexpr int kClientHeight = 439;
+constexpr int kTextLeft = 8;  // the text fills the window but for a margin at its left
+constexpr UINT kUtf16CodePage = 1200;
 
 }  // namespace
 
@@ -40,7 +42,7 @@ bool HelpWindow::FormCreate() {
     SendMessageW(richEdit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&plain));
 
     const std::wstring text = win32::utf8ToWide(helpText("\r\n"));
-    SETTEXTEX how{ST_DEFAULT, 1200};  // 1200: UTF-16
+    SETTEXTEX how{ST_DEFAULT, kUtf16CodePage};
     SendMessageW(richEdit_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageW(richEdit_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&plain));
 
@@ -59,7 +61,8 @@ HWND HelpWindow::createRichEdit() {
     }
     // No border and no horizontal scroll bar: long lines wrap.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    return CreateWindowExW(0, windowClass, L"", style, 8, 0, 652, 439, hwnd(), nullptr, instance(), nullptr);
+    return CreateWindowExW(0, windowClass, L"", style, kTextLeft, 0, kClientWidth - kTextLeft, kClientHeight,
+                           hwnd(), nullptr, instance(), nullptr);
 }
 
 // A line too wide for the control wraps onto more display lines than one, so

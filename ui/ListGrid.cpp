@@ -6,6 +6,7 @@
 #include <string>
 
 #include "list/GridGeometry.h"
+#include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
 #include "ui/ClassNames.h"
 #include "ui/PixelFont.h"
@@ -18,8 +19,7 @@ constexpr COLORREF kFontColour = RGB(41, 74, 133);
 constexpr COLORREF kCurrentColour = RGB(255, 0, 0);
 constexpr COLORREF kScreenSizeColour = RGB(10, 200, 10);
 constexpr COLORREF kArrowColour = RGB(128, 128, 128);
-constexpr int kMinimumWidth = 200;
-constexpr LPARAM kKeyWasDown = 1 << 30;  // WM_KEYDOWN's auto-repeat bit
+constexpr int kCellTextInset = 2;  // a cell's text from its left and top edges
 
 // Cell texts: the header is display text in UTF-8, every other cell bytes in
 // the ANSI code page.
@@ -29,8 +29,8 @@ std::wstring cellText(const WallpaperList& list, int column, int row) {
 }
 
 void drawText(HDC dc, const RECT& cell, const std::wstring& text) {
-    ExtTextOutW(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, text.c_str(), static_cast<UINT>(text.size()),
-                nullptr);
+    ExtTextOutW(dc, cell.left + kCellTextInset, cell.top + kCellTextInset, ETO_CLIPPED, &cell, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
 }
 
 class WindowDc {
@@ -56,7 +56,7 @@ bool ListGrid::create(HWND parent) {
     font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
     arrowPen_.reset(CreatePen(PS_SOLID, 1, kArrowColour));
-    limits_.ptMinTrackSize = {kMinimumWidth, 0};
+    limits_.ptMinTrackSize = {kGridMinWidth, 0};
     limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // No border of its own but a sizing frame, so that its edge can be dragged.
     return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME,
@@ -85,7 +85,7 @@ void ListGrid::refresh() {
 
 void ListGrid::SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight) {
     limits_.ptMaxTrackSize = {maxWidth, maxHeight};
-    limits_.ptMinTrackSize = {std::max(minWidth, kMinimumWidth), minHeight};
+    limits_.ptMinTrackSize = {std::max(minWidth, kGridMinWidth), minHeight};
 }
 
 void ListGrid::setNameWidth(int width) {
@@ -149,7 +149,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             selecting_ = false;
             ReleaseCapture();
         }
-        if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), kNumberWidth, nameWidth_);
+        if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), kNumberColumnWidth, nameWidth_);
         return 0;
     case WM_CAPTURECHANGED:
         selecting_ = false;
@@ -170,7 +170,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_KEYDOWN:
-        onKeyDown(wParam, (lParam & kKeyWasDown) != 0);
+        onKeyDown(wParam, win32::keyWasDown(lParam));
         return 0;
     case WM_KEYUP:
         if (list_) {
@@ -261,11 +261,6 @@ int ListGrid::resolutionWidth() const {
 
 int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
 
-int ListGrid::rowTop(int row) const {
-    if (row == 0 || !list_) return 0;
-    return kRowHeight * (row - list_->grid().firstVisibleRow + 1);
-}
-
 int ListGrid::rowAt(int y) const {
     if (!list_ || y < 0) return -1;
     const WallpaperList& list = list_->list();
@@ -312,8 +307,8 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
     if (!list_) return;
     const WallpaperList& list = list_->list();
     const GridState& grid = list_->grid();
-    const int columnLeft[3] = {0, kNumberWidth, kNumberWidth + nameWidth_};
-    const int columnWidth[3] = {kNumberWidth, nameWidth_, resolutionWidth()};
+    const int columnLeft[kColumnCount] = {0, kNumberColumnWidth, kNumberColumnWidth + nameWidth_};
+    const int columnWidth[kColumnCount] = {kNumberColumnWidth, nameWidth_, resolutionWidth()};
     SetBkMode(dc, TRANSPARENT);
     HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
     HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
@@ -324,8 +319,8 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
                                            row == grid.currentRow);
         HBRUSH brush = isFixed ? fixed : selected ? highlight : background_.get();
         const COLORREF normalText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kFontColour;
-        RECT cells[3];
-        for (int column = 0; column < 3; ++column) {
+        RECT cells[kColumnCount];
+        for (int column = NumberColumn; column < kColumnCount; ++column) {
             cells[column] = {columnLeft[column], top, columnLeft[column] + columnWidth[column], top + kRowHeight};
             FillRect(dc, &cells[column], brush);
             SetTextColor(dc, normalText);
@@ -339,15 +334,15 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
         const RowLook look = rowLook(list, row, list_->currentPath(), list_->screenResolutionText(), top == 0);
         if (look.redrawn) {
             SetTextColor(dc, kCurrentColour);
-            drawText(dc, cells[0], std::to_wstring(row));
-            drawText(dc, cells[1], cellText(list, 1, row));
-            FillRect(dc, &cells[2], brush);
-            drawText(dc, cells[2], cellText(list, 2, row));
+            drawText(dc, cells[NumberColumn], std::to_wstring(row));
+            drawText(dc, cells[PathColumn], cellText(list, PathColumn, row));
+            FillRect(dc, &cells[ResolutionColumn], brush);
+            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row));
         }
         if (look.resolution == TextColour::ScreenSize) {
             SetTextColor(dc, kScreenSizeColour);
-            FillRect(dc, &cells[2], brush);
-            drawText(dc, cells[2], cellText(list, 2, row));
+            FillRect(dc, &cells[ResolutionColumn], brush);
+            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row));
         }
         return look.arrow;
     };
@@ -362,21 +357,21 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
 }
 
 void ListGrid::drawHighlight(HDC dc, int which) {
-    const int left = which == 1 ? kNumberWidth : kNumberWidth + nameWidth_;
+    const int left = which == 1 ? kNumberColumnWidth : kNumberColumnWidth + nameWidth_;
     const int width = which == 1 ? nameWidth_ : resolutionWidth();
     RECT cell{left, 0, left + width, kRowHeight};
     FillRect(dc, &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kFontColour);
     const std::wstring caption = cellText(list_->list(), which, 0);
-    ExtTextOutW(dc, left + 2, 2, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    ExtTextOutW(dc, left + kCellTextInset, kCellTextInset, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
     drawSortArrow(dc);
 }
 
 void ListGrid::drawSortArrow(HDC dc) {
     if (!list_) return;
     win32::SelectObjectScope selectPen(dc, arrowPen_.get());
-    for (const ArrowLine& line : sortArrowLines(kNumberWidth + nameWidth_, list_->model().sortedByName(),
+    for (const ArrowLine& line : sortArrowLines(kNumberColumnWidth + nameWidth_, list_->model().sortedByName(),
                                                 list_->model().sortedByResolution(), list_->model().sortDescending())) {
         MoveToEx(dc, line.x0, line.y, nullptr);
         LineTo(dc, line.x1, line.y);

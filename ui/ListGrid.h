@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "list/GridGeometry.h"
 #include "list/ListController.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/WindowBase.h"
@@ -27,10 +28,9 @@ public:
     // The drag limits answered to WM_GETMINMAXINFO; the minimum width is never below 200.
     void SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight);
 
-    int numberWidth() const { return kNumberWidth; }
+    int numberWidth() const { return kNumberColumnWidth; }
     int nameWidth() const { return nameWidth_; }
     void setNameWidth(int width);
-    int resolutionWidth() const;
 
     // `light`: 0 repaints the header plain, 1 highlights "Имя", 2 "Разрешение".
     void light(int which);
@@ -45,7 +45,6 @@ public:
 
 private:
     friend class WindowBase<ListGrid>;
-    static constexpr int kNumberWidth = 34;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void paint();
@@ -54,8 +53,8 @@ private:
     void drawHighlight(HDC dc, int which);
     void updateScrollBar();
     int rowAt(int y) const;  // the row under a client y, or -1
-    int rowTop(int row) const;
     int dataRowsInView() const;
+    int resolutionWidth() const;  // narrower while the scroll bar is shown
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
     void onKeyDown(WPARAM key, bool repeat);
     void reportSize();  // the grid's heights to the list

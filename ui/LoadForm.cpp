@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "app/HelpText.h"
@@ -11,6 +12,7 @@
 #include "imaging/PictureLoader.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
+#include "ui/Dib.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -25,8 +27,21 @@ constexpr POINT kLabelAt[kBrowserSlots] = {{83, 168}, {303, 168}, {83, 312}, {30
 constexpr POINT kDateAt{32, 20};
 constexpr POINT kPageAt{216, 376};
 constexpr POINT kNoteAt{32, 337};
+constexpr int kNoteHeight = 30;       // two lines, for a long site name
+constexpr int kNoteRightMargin = 8;
+constexpr POINT kPreviousAt{50, 368};
+constexpr POINT kNextAt{333, 368};
+constexpr SIZE kButtonSize{75, 25};
 constexpr int kLineY = 37;
 constexpr int kBandHeight = 91;
+constexpr int kStripRows = 90;  // the band's strip, stretched over its height
+constexpr int kFadeRows = 25;
+// The line under the date runs over this part of the dialog's width.
+constexpr double kLineStart = 0.05, kLineEnd = 0.95;
+// The status bar: the byte total and the clock keep their widths at the
+// right, the progress text takes the rest.
+constexpr int kByteTotalPanelWidth = 150;
+constexpr int kClockPanelWidth = 80;
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDateColour = RGB(34, 110, 223);
 constexpr COLORREF kLineColour = RGB(216, 218, 223);
@@ -36,14 +51,14 @@ constexpr int kNextId = 3;      // Button3
 constexpr UINT_PTR kClockTimer = 1;  // Timer1
 constexpr UINT kClockMs = 1000;
 
-// Row r (1..90) of the band's strip: two white rows, a grey line, then a fade
-// from a pale blue-grey to white over 25 rows, then white.
+// Row r (1..kStripRows) of the band's strip: two white rows, a grey line,
+// then a fade from a pale blue-grey to white over kFadeRows rows, then white.
 COLORREF stripRow(int r) {
     if (r <= 2) return RGB(255, 255, 255);
     if (r == 3) return kLineColour;
     const int step = r - 4;
-    if (step >= 25) return RGB(255, 255, 255);
-    const auto fade = [step](int from) { return from + (255 - from) * step / 25; };
+    if (step >= kFadeRows) return RGB(255, 255, 255);
+    const auto fade = [step](int from) { return from + (255 - from) * step / kFadeRows; };
     return RGB(fade(234), fade(238), fade(242));
 }
 
@@ -69,15 +84,15 @@ bool LoadForm::FormCreate() {
     dateFont_ = pixelFont(L"Tahoma", 13, true);
     pageFont_ = pixelFont(L"MS Sans Serif", 11, true);
 
-    const auto button = [this](const wchar_t* text, int left, int id) {
+    const auto button = [this](const wchar_t* text, POINT at, int id) {
         HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
-                                 left, 368, 75, 25, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 instance(), nullptr);
+                                 at.x, at.y, kButtonSize.cx, kButtonSize.cy, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
         if (b) SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
         return b;
     };
-    previous_ = button(L"<<<", 50, kPreviousId);
-    next_ = button(L">>>", 333, kNextId);
+    previous_ = button(L"<<<", kPreviousAt, kPreviousId);
+    next_ = button(L">>>", kNextAt, kNextId);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr,
                               instance(), nullptr);
     if (!previous_ || !next_ || !status_) return false;
@@ -153,10 +168,7 @@ void LoadForm::showDecodedPreviews() {
         if (image && image->width > 0 && image->height > 0) {
             picture.width = image->width;
             picture.height = image->height;
-            const std::size_t stride = (static_cast<std::size_t>(image->width) * 3 + 3) & ~std::size_t{3};
-            picture.dib.assign(stride * static_cast<std::size_t>(image->height), 0);
-            for (int y = 0; y < image->height; ++y)
-                std::copy_n(image->row(y), static_cast<std::size_t>(image->width) * 3, picture.dib.data() + stride * y);
+            picture.dib = dibRows(*image);
         }
         invalidate(nullptr);
     }
@@ -203,8 +215,8 @@ void LoadForm::setNoteVisible(bool visible) {
     invalidate(nullptr);
 }
 
-void LoadForm::setStatus(int panel, const std::string& textUtf8) {
-    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(wide(textUtf8).c_str()));
+void LoadForm::setStatus(StatusPanel panel, const std::string& textUtf8) {
+    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(wide(textUtf8).c_str()));
 }
 
 void LoadForm::startClock() {
@@ -214,9 +226,9 @@ void LoadForm::startClock() {
 
 void LoadForm::showTime() {
     wchar_t time[64]{};
-    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 64)) return;
+    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, static_cast<int>(std::size(time)))) return;
     const std::wstring text = L"  " + std::wstring(time);
-    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(status_, SB_SETTEXTW, static_cast<WPARAM>(StatusPanel::Clock), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void LoadForm::showMessage(const std::string& textUtf8) {
@@ -229,7 +241,8 @@ void LoadForm::repaint() {
 
 char LoadForm::decimalSeparator() const {
     wchar_t separator[4]{};
-    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) && separator[0] > 0 && separator[0] < 0x80)
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, static_cast<int>(std::size(separator))) &&
+        separator[0] > 0 && separator[0] < 0x80)
         return static_cast<char>(separator[0]);
     return '.';
 }
@@ -267,13 +280,13 @@ void LoadForm::draw(HDC dc, int width, int height) {
     RECT all{0, 0, width, height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    // The band above the status bar: the strip's rows 1 to 90 stretched over 91 pixels.
+    // The band above the status bar: the strip's rows stretched over its height.
     RECT bar{};
     GetWindowRect(status_, &bar);
     const int bottom = height - (bar.bottom - bar.top), top = bottom - kBandHeight;
     const auto rowBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     for (int y = top; y < bottom; ++y) {
-        SetDCBrushColor(dc, stripRow(1 + (y - top) * 90 / kBandHeight));
+        SetDCBrushColor(dc, stripRow(1 + (y - top) * kStripRows / kBandHeight));
         RECT line{0, y, width, y + 1};
         FillRect(dc, &line, rowBrush);
     }
@@ -284,13 +297,7 @@ void LoadForm::draw(HDC dc, int width, int height) {
         if (!s.visible) continue;
         const POINT at = kImageAt[k - 1];
         if (!s.picture.dib.empty()) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = s.picture.width;
-            info.bmiHeader.biHeight = -s.picture.height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 24;
-            info.bmiHeader.biCompression = BI_RGB;
+            const BITMAPINFO info = dibInfo(s.picture.width, s.picture.height);
             // Shown at its own size, cut to the preview's place.
             const int saved = SaveDC(dc);
             IntersectClipRect(dc, at.x, at.y, at.x + kPreviewWidth, at.y + kPreviewHeight);
@@ -311,7 +318,7 @@ void LoadForm::draw(HDC dc, int width, int height) {
         win32::SelectObjectScope font(dc, labelFont_.get());
         SetTextColor(dc, kNavy);
         // A long site name wraps onto a second line rather than off the dialog.
-        RECT box{kNoteAt.x, kNoteAt.y, width - 8, kNoteAt.y + 30};
+        RECT box{kNoteAt.x, kNoteAt.y, width - kNoteRightMargin, kNoteAt.y + kNoteHeight};
         DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &box, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     }
     {
@@ -321,8 +328,8 @@ void LoadForm::draw(HDC dc, int width, int height) {
     }
     win32::UniquePen pen(CreatePen(PS_SOLID, 1, kLineColour));
     win32::SelectObjectScope usePen(dc, pen.get());
-    MoveToEx(dc, static_cast<int>(std::lround(0.05 * width)), kLineY, nullptr);
-    LineTo(dc, static_cast<int>(std::lround(0.95 * width)), kLineY);
+    MoveToEx(dc, static_cast<int>(std::lround(kLineStart * width)), kLineY, nullptr);
+    LineTo(dc, static_cast<int>(std::lround(kLineEnd * width)), kLineY);
 }
 
 // ---------------------------------------------------------------- input
@@ -372,12 +379,13 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_SIZE:
         if (status_) {
             SendMessageW(status_, WM_SIZE, 0, 0);  // the status bar keeps to the bottom
-            // Panels of the dialog's width less 230, then 150 and 80.
+            // Measured from the dialog's outer width; the last panel runs to the bar's end.
             RECT outer{};
             GetWindowRect(hwnd(), &outer);
             const int width = outer.right - outer.left;
-            const int parts[3] = {width - 230, width - 80, -1};
-            SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+            const int parts[kStatusPanels] = {width - kClockPanelWidth - kByteTotalPanelWidth,
+                                              width - kClockPanelWidth, -1};
+            SendMessageW(status_, SB_SETPARTS, kStatusPanels, reinterpret_cast<LPARAM>(parts));
         }
         return true;
     case WM_PAINT:

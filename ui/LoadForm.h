@@ -34,7 +34,7 @@ public:
     void setDateLabel(const std::string& text) override;
     void setPageLabel(const std::string& text) override;
     void setNoteVisible(bool visible) override;
-    void setStatus(int panel, const std::string& textUtf8) override;
+    void setStatus(StatusPanel panel, const std::string& textUtf8) override;
     void startClock() override;
     void showMessage(const std::string& textUtf8) override;
     void repaint() override;

@@ -31,6 +31,14 @@ constexpr ButtonSpec kButtons[kFaceButtons] = {
     {0, "Выход"},
 };
 constexpr int kPreviewHint = kFaceButtons;  // the tooltip's tool over the preview
+constexpr int kAddLitImage = 2;  // the add button's highlighted picture in its strip
+
+// The buttons' places on their toolbars.
+constexpr int kPlaybackButtonTop = 2, kPlaybackButtonWidth = 44, kPlaybackButtonHeight = 30;
+constexpr int kListButtonTop = 1, kListButtonHeight = 23;
+constexpr int kSideButtonTops[] = {2, 81, 163}, kSideButtonSize = 43;
+// The separator before the list starts this far down, beside the banner.
+constexpr int kSeparatorTop = 90;
 
 HBITMAP loadBitmap(HINSTANCE instance, int id) {
     return static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -92,12 +100,16 @@ bool MainFace::create(HWND window) {
 void MainFace::layOut(int listLeft) {
     face_ = layOutFace(listLeft);
     const Box& bar2 = face_.toolBar2;
-    for (int i = 0; i < 4; ++i) boxes_[Playbtn + i] = {bar2.left + 44 * i, bar2.top + 2, 44, 30};
+    for (int i = 0; i <= shufleBtn - Playbtn; ++i)
+        boxes_[Playbtn + i] = {bar2.left + kPlaybackButtonWidth * i, bar2.top + kPlaybackButtonTop, kPlaybackButtonWidth,
+                               kPlaybackButtonHeight};
     const Box& bar1 = face_.toolBar1;
-    for (int i = 0; i < 2; ++i) boxes_[ToolButton1 + i] = {bar1.left + kAddButtonWidth * i, bar1.top + 1, kAddButtonWidth, 23};
+    for (int i = 0; i <= ToolButton2 - ToolButton1; ++i)
+        boxes_[ToolButton1 + i] = {bar1.left + kAddButtonWidth * i, bar1.top + kListButtonTop, kAddButtonWidth,
+                                   kListButtonHeight};
     const Box& bar3 = face_.toolBar3;
-    const int tops[3] = {2, 81, 163};
-    for (int i = 0; i < 3; ++i) boxes_[ToolButton12 + i] = {bar3.left, bar3.top + tops[i], 43, 43};
+    for (int i = 0; i <= ToolButton14 - ToolButton12; ++i)
+        boxes_[ToolButton12 + i] = {bar3.left, bar3.top + kSideButtonTops[i], kSideButtonSize, kSideButtonSize};
     updateHints();
 }
 
@@ -137,8 +149,8 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
         RECT r = toRect(fill);
         FillRect(dc, &r, background.get());
     }
-    // The banner, and the strip that continues it to the list.
-    drawPiece(dc, source, header_.get(), 0, 0, 289, 97, 0, 0, 289, 97);
+    // The banner and the strip that continues it to the list.
+    drawPiece(dc, source, header_.get(), 0, 0, kBannerWidth, kBannerHeight, 0, 0, kBannerWidth, kBannerHeight);
     const Stretch strip = bannerStrip(listLeft);
     if (strip.dr > strip.dl) drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
     // The shadow frame round the preview.
@@ -151,15 +163,18 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
     const Box& left = face_.panelLeft;
     const Box& middle = face_.panelMiddle;
     const Box& right = face_.panelRight;
-    drawPiece(dc, source, panelLeft_.get(), 0, 0, 2, 113, left.left, left.top, left.right(), left.bottom());
+    drawPiece(dc, source, panelLeft_.get(), 0, 0, kPanelLeftWidth, kPanelHeight, left.left, left.top, left.right(),
+              left.bottom());
     if (middle.width > 0)
-        drawPiece(dc, source, panelMiddle_.get(), 0, 0, 1, 113, middle.left, middle.top, middle.right(), middle.bottom());
-    drawPiece(dc, source, panelRight_.get(), 0, 0, 199, 113, right.left, right.top, right.right(), right.bottom());
+        drawPiece(dc, source, panelMiddle_.get(), 0, 0, 1, kPanelHeight, middle.left, middle.top, middle.right(),
+                  middle.bottom());
+    drawPiece(dc, source, panelRight_.get(), 0, 0, kPanelRightWidth, kPanelHeight, right.left, right.top, right.right(),
+              right.bottom());
     // The separator before the list.
     win32::UniquePen pen(CreatePen(PS_SOLID, 1, kSeparator));
     {
         win32::SelectObjectScope selectPen(dc, pen.get());
-        MoveToEx(dc, listLeft - 1, 90, nullptr);
+        MoveToEx(dc, listLeft - 1, kSeparatorTop, nullptr);
         LineTo(dc, listLeft - 1, windowHeight);
     }
     for (int b = 0; b < kFaceButtons; ++b) drawButton(dc, static_cast<FaceButton>(b));
@@ -200,7 +215,7 @@ void MainFace::setPressed(FaceButton button, bool pressed) {
 }
 
 void MainFace::setAddButtonLit(bool lit) {
-    addImage_ = lit ? 2 : 0;
+    addImage_ = lit ? kAddLitImage : kButtons[ToolButton1].image;
     changed(toRect(boxes_[ToolButton1]));
 }
 

@@ -40,7 +40,7 @@ public:
 
     void setChecked(FaceButton button, bool checked);
     void setPressed(FaceButton button, bool pressed);
-    // `Timer3`: the add button between its picture and the highlighted one.
+    // The add button's blink: between its picture and the highlighted one.
     void setAddButtonLit(bool lit);
     // Pointer moves and clicks over the window; true when a button's look changed.
     bool hover(POINT client);
@@ -48,7 +48,6 @@ public:
     // The button released over the one pressed, if any.
     std::optional<FaceButton> release(POINT client);
     bool overPreview(POINT client) const { return face_.preview.strictlyContains(client.x, client.y); }
-    Box buttonBox(FaceButton button) const { return boxes_[button]; }
 
     // A part of the face must be drawn again.
     std::function<void(const RECT&)> onChange;
@@ -71,7 +70,7 @@ private:
     FaceLayout face_;
     std::array<Box, kFaceButtons> boxes_{};
     std::array<State, kFaceButtons> states_{};
-    int addImage_ = 0;
+    int addImage_ = 0;  // the add button's picture: plain or highlighted
     std::optional<FaceButton> pressedButton_;
 
     win32::UniqueBitmap header_, strip_, side_, edge_, corner_, panelLeft_, panelMiddle_, panelRight_;

@@ -9,6 +9,7 @@
 
 #include "list/FolderScan.h"
 #include "list/GridGeometry.h"
+#include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
@@ -117,8 +118,7 @@ bool MainWindow::translateAccelerator(MSG& msg) {
     // One press, one command: a held shortcut's auto-repeats are dropped. A
     // held Ctrl+S would otherwise open the save dialog again as soon as it
     // was closed, and a held Ctrl+N clear what came meanwhile.
-    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-    if (keyDown && (msg.lParam & (1 << 30)) != 0) {
+    if (win32::isRepeatedKeyDown(msg)) {
         const BYTE modifiers = static_cast<BYTE>((GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
                                                  (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
                                                  (GetKeyState(VK_MENU) < 0 ? FALT : 0));
@@ -359,7 +359,7 @@ void MainWindow::FormResize() {
     const int left = controller_ ? controller_->settings().window.listLeft : kDefaultListLeft;
     const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
-    MoveWindow(grid_.hwnd(), bounds.left, -4, bounds.width, bounds.height, TRUE);
+    MoveWindow(grid_.hwnd(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
     plistResize();
 }
 

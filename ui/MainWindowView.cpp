@@ -87,8 +87,9 @@ void MainWindow::invalidatePreview() {
 void MainWindow::processPendingMessages() {
     // What is waiting now, not what keeps coming: a timer that is always due
     // must not keep the caller waiting.
+    constexpr int kMostMessages = 200;
     MSG msg{};
-    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < kMostMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
             break;

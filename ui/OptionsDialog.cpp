@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <iterator>
 #include <string>
 
 #include "base/Rounding.h"
@@ -19,6 +20,11 @@ constexpr int kClientWidth = 432, kClientHeight = 338;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr const char* kPageNames[] = {"Общие", "Смена", "Интернет", "Удаление программы"};
+// The page control lies this far inside the dialog, above its buttons.
+constexpr int kPagesMargin = 6, kPagesHeight = 294;
+// A control's page is kept in its user data, offset so that 0 stays for the
+// windows of no page (the page control): 1 on every page, 2 + n on page n.
+constexpr LONG_PTR kOnEveryPageTag = 1, kFirstPageTag = 2;
 
 constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kRadio = WS_TABSTOP | BS_RADIOBUTTON;  // the form decides which one is checked
@@ -125,11 +131,11 @@ bool OptionsDialog::createControls() {
         return control;
     };
     HWND tabs = withFont(CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
-                                         6, 6, kClientWidth - 12, 294, hwnd_,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_,
-                                         nullptr));
+                                         kPagesMargin, kPagesMargin, kClientWidth - 2 * kPagesMargin, kPagesHeight,
+                                         hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)),
+                                         instance_, nullptr));
     if (!tabs) return false;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(kPageNames)); ++i) {
         std::wstring name = win32::utf8ToWide(kPageNames[i]);
         TCITEMW page{};
         page.mask = TCIF_TEXT;
@@ -142,7 +148,7 @@ bool OptionsDialog::createControls() {
             win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, c.x, c.y, c.width, c.height, hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
         if (!control) return false;
-        SetWindowLongPtrW(control, GWLP_USERDATA, c.page + 2);  // tells selectPage where it belongs
+        SetWindowLongPtrW(control, GWLP_USERDATA, kFirstPageTag + c.page);  // tells selectPage where it belongs
     }
     // The pages' controls lie on the page control, which stays beneath them.
     SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -173,7 +179,8 @@ void OptionsDialog::selectPage(int page) {
     SendMessageW(item(PageControl), TCM_SETCURSEL, page, 0);
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const LONG_PTR tag = GetWindowLongPtrW(child, GWLP_USERDATA);
-        if (tag >= 1) ShowWindow(child, tag == 1 || tag - 2 == page ? SW_SHOWNA : SW_HIDE);
+        if (tag >= kOnEveryPageTag)
+            ShowWindow(child, tag == kOnEveryPageTag || tag - kFirstPageTag == page ? SW_SHOWNA : SW_HIDE);
     }
 }
 
@@ -389,8 +396,8 @@ LRESULT OptionsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // not the window's grey; edits (a disabled one reports here too) keep theirs.
         HWND control = reinterpret_cast<HWND>(lParam);
         wchar_t kind[8] = {};
-        GetClassNameW(control, kind, 8);
-        if (GetWindowLongPtrW(control, GWLP_USERDATA) < 2 || _wcsicmp(kind, L"Edit") == 0) break;
+        GetClassNameW(control, kind, static_cast<int>(std::size(kind)));
+        if (GetWindowLongPtrW(control, GWLP_USERDATA) < kFirstPageTag || _wcsicmp(kind, L"Edit") == 0) break;
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }

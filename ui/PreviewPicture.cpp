@@ -1,6 +1,6 @@
 #include "ui/PreviewPicture.h"
 
-#include <cstring>
+#include "ui/Dib.h"
 
 namespace ostrel::ui {
 
@@ -49,21 +49,12 @@ void PreviewPicture::compose() {
     const Image picture = frameFrom(*source_, frame_);
     width_ = picture.width;
     height_ = picture.height;
-    const std::size_t stride = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
-    dib_.assign(stride * height_, 0);
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(dib_.data() + stride * y, picture.row(y), static_cast<std::size_t>(width_) * 3);
+    dib_ = dibRows(picture);
 }
 
 void PreviewPicture::paint(HDC dc, int left, int top) const {
     if (dib_.empty()) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = dibInfo(width_, height_);
     SetDIBitsToDevice(dc, left, top, width_, height_, 0, 0, 0, height_, dib_.data(), &info, DIB_RGB_COLORS);
 }
 

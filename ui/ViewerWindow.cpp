@@ -3,9 +3,9 @@
 #include <windowsx.h>
 
 #include <cstdint>
-#include <cstring>
 
 #include "platform/win32/Win32Desktop.h"
+#include "ui/Dib.h"
 
 namespace ostrel::ui {
 namespace {
@@ -64,20 +64,11 @@ void ViewerWindow::stayOnTop() {
 }
 
 void ViewerWindow::showPicture(const Image& screen) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = screen.width;
-    info.bmiHeader.biHeight = -screen.height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = dibInfo(screen.width, screen.height);
     void* bits = nullptr;
     win32::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return;  // out of memory: the previous picture stays
-    const std::size_t stride = (static_cast<std::size_t>(screen.width) * 3 + 3) & ~std::size_t{3};
-    for (int y = 0; y < screen.height; ++y)
-        std::memcpy(static_cast<std::uint8_t*>(bits) + stride * y, screen.row(y),
-                    static_cast<std::size_t>(screen.width) * 3);
+    copyDibRows(screen, static_cast<std::uint8_t*>(bits));
     picture_ = std::move(bitmap);
     pictureWidth_ = screen.width;
     pictureHeight_ = screen.height;

@@ -36,6 +36,9 @@
 namespace {
 
 constexpr const char* kInstanceMutex = "MyOwnMutex";
+// How long the transfers still running are given to end when the program is
+// left other than by its end (at its end, with everything saved, a moment).
+constexpr std::chrono::milliseconds kTransfersEndOtherwise{60000};
 
 // "TaskbarCreated" tells us when Explorer restarts.
 UINT registerTaskbarCreated() {
@@ -160,7 +163,7 @@ void run(HINSTANCE instance) {
     struct StopTransfers {
         ui::PostedFetches& fetches;
         ~StopTransfers() {
-            if (!fetches.stopAll(std::chrono::milliseconds(60000))) TerminateProcess(GetCurrentProcess(), 0);
+            if (!fetches.stopAll(kTransfersEndOtherwise)) TerminateProcess(GetCurrentProcess(), 0);
         }
     } stopTransfers{fetches};
     Attachment attachment(window, controller);
@@ -192,7 +195,7 @@ void run(HINSTANCE instance) {
     // waited for beyond a moment: its temporary file goes as the process ends.
     // Terminated rather than exited: the library's clean-up must not wait
     // for a lock a blocked worker holds.
-    if (!fetches.stopAll(std::chrono::milliseconds(3000))) TerminateProcess(GetCurrentProcess(), 0);
+    if (!fetches.stopAll(kTransfersEndWait)) TerminateProcess(GetCurrentProcess(), 0);
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
 #include "platform/win32/MessageBox.h"
 
+#include "platform/win32/KeyRepeat.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace ostrel::win32 {
 namespace {
 
-constexpr LPARAM kRepeatBit = LPARAM{1} << 30;  // set on the key-downs of a key held down
-
 // Runs in the box's own message loop, before the dialog sees the message.
 LRESULT CALLBACK dropHeldKeys(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code >= 0 && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && (msg->lParam & kRepeatBit))
-        return TRUE;  // swallowed
+    if (code >= 0 && isRepeatedKeyDown(*msg)) return TRUE;  // swallowed
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

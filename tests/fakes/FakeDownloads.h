@@ -83,7 +83,9 @@ struct FakeBrowserView final : DownloadBrowserView {
     void setDateLabel(const std::string& text) override { date = text; }
     void setPageLabel(const std::string& text) override { pageLabel = text; }
     void setNoteVisible(bool v) override { note = v; }
-    void setStatus(int panel, const std::string& text) override { (panel == 1 ? status1 : status2) = text; }
+    void setStatus(StatusPanel panel, const std::string& text) override {
+        (panel == StatusPanel::Progress ? status1 : status2) = text;
+    }
     void startClock() override { ++clockStarts; }
     void showMessage(const std::string& text) override {
         messages.push_back(text);
