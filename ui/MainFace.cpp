@@ -104,12 +104,12 @@ void MainFace::layOut(int listLeft) {
         boxes_[Playbtn + i] = {bar2.left + kPlaybackButtonWidth * i, bar2.top + kPlaybackButtonTop, kPlaybackButtonWidth,
                                kPlaybackButtonHeight};
     const Box& bar1 = face_.toolBar1;
-    for (int i = 0; i <= ToolButton2 - ToolButton1; ++i)
-        boxes_[ToolButton1 + i] = {bar1.left + kAddButtonWidth * i, bar1.top + kListButtonTop, kAddButtonWidth,
+    for (int i = 0; i <= ListButton - AddButton; ++i)
+        boxes_[AddButton + i] = {bar1.left + kAddButtonWidth * i, bar1.top + kListButtonTop, kAddButtonWidth,
                                    kListButtonHeight};
     const Box& bar3 = face_.toolBar3;
-    for (int i = 0; i <= ToolButton14 - ToolButton12; ++i)
-        boxes_[ToolButton12 + i] = {bar3.left, bar3.top + kSideButtonTops[i], kSideButtonSize, kSideButtonSize};
+    for (int i = 0; i <= ExitButton - DownloadButton; ++i)
+        boxes_[DownloadButton + i] = {bar3.left, bar3.top + kSideButtonTops[i], kSideButtonSize, kSideButtonSize};
     updateHints();
 }
 
@@ -191,8 +191,8 @@ void MainFace::drawButton(HDC dc, FaceButton button) const {
         win32::SelectObjectScope selectPen(dc, edge.get());
         RoundRect(dc, box.left, box.top, box.right(), box.bottom(), 6, 6);
     }
-    HIMAGELIST images = button <= shufleBtn ? playback_.get() : button <= ToolButton2 ? list_.get() : sideBar_.get();
-    const int image = button == ToolButton1 ? addImage_ : kButtons[button].image;
+    HIMAGELIST images = button <= shufleBtn ? playback_.get() : button <= ListButton ? list_.get() : sideBar_.get();
+    const int image = button == AddButton ? addImage_ : kButtons[button].image;
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);
     const int shift = state.pressed ? 1 : 0;  // a pressed button's picture moves a little
@@ -215,8 +215,8 @@ void MainFace::setPressed(FaceButton button, bool pressed) {
 }
 
 void MainFace::setAddButtonLit(bool lit) {
-    addImage_ = lit ? kAddLitImage : kButtons[ToolButton1].image;
-    changed(toRect(boxes_[ToolButton1]));
+    addImage_ = lit ? kAddLitImage : kButtons[AddButton].image;
+    changed(toRect(boxes_[AddButton]));
 }
 
 std::optional<FaceButton> MainFace::buttonAt(POINT p) const {

@@ -20,8 +20,8 @@ namespace ostrel::ui {
 // The buttons, in the order of their toolbars.
 enum FaceButton : int {
     Playbtn, Nextbtn, TimeBtn, shufleBtn,  // `ToolBar2`
-    ToolButton1, ToolButton2,              // `ToolBar1`: add, list
-    ToolButton12, ToolButton18, ToolButton14,  // `ToolBar3`: download, full screen, exit
+    AddButton, ListButton,                         // `ToolBar1`
+    DownloadButton, FullScreenButton, ExitButton,  // `ToolBar3`
     kFaceButtons
 };
 

@@ -328,19 +328,19 @@ void MainWindow::onFaceButton(FaceButton button) {
         break;
     case TimeBtn: onCommand(Command::ScheduleOptions); break;
     case shufleBtn: onCommand(Command::ShuffleToggle); break;
-    case ToolButton1: {
+    case AddButton: {
         win32::UniqueMenu menu = createAddMenu();
-        openMenuFromButton(ToolButton1, menu.get(), addMenuAt(outer.left, outer.top, face_.layout()));
+        openMenuFromButton(AddButton, menu.get(), addMenuAt(outer.left, outer.top, face_.layout()));
         break;
     }
-    case ToolButton2: {
+    case ListButton: {
         win32::UniqueMenu menu = createListMenu(controller_->listController());
-        openMenuFromButton(ToolButton2, menu.get(), listMenuAt(outer.left, outer.top, face_.layout()));
+        openMenuFromButton(ListButton, menu.get(), listMenuAt(outer.left, outer.top, face_.layout()));
         break;
     }
-    case ToolButton12: onCommand(Command::DownloadButton); break;
-    case ToolButton18: onCommand(Command::FullScreen); break;
-    case ToolButton14: onCommand(Command::Exit); break;
+    case DownloadButton: onCommand(Command::DownloadButton); break;
+    case FullScreenButton: onCommand(Command::FullScreen); break;
+    case ExitButton: onCommand(Command::Exit); break;
     default: break;
     }
 }

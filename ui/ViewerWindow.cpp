@@ -118,7 +118,7 @@ LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RECT client{};
         GetClientRect(hwnd_, &client);
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (PtInRect(&client, at) && onImage1Click) onImage1Click();
+        if (PtInRect(&client, at) && onPictureClick) onPictureClick();
         return 0;
     }
     case WM_CAPTURECHANGED:

@@ -20,8 +20,8 @@ public:
     // list is the window that gets the keyboard back when it is shown.
     [[nodiscard]] bool create(HWND owner, HWND list);
 
-    // A left click on the picture (`Image1Click`).
-    std::function<void()> onImage1Click;
+    // A left click on the picture.
+    std::function<void()> onPictureClick;
 
     // ViewerView
     void showFullScreen() override;

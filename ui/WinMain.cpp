@@ -179,7 +179,7 @@ void run(HINSTANCE instance) {
         ui::OptionsDialog& dialog;
         ~Detach() { dialog.attach(nullptr); }
     } detachOptions{options};
-    viewer.onImage1Click = [&controller] { controller.viewer().close(); };
+    viewer.onPictureClick = [&controller] { controller.viewer().close(); };
 
     // After the window exists, so that timers and the tray icon have their window.
     bool endNow = false;
