@@ -16,8 +16,8 @@ MainController::MainController(Services services, MainView& view)
       list_(services.files, dialogs_, services.folderChooser, services.timers, settings_.list, view, dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
                settings_.list, settings_.changer, view, dataFolder_),
-      scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray}, settings_.schedule,
-                 view, changer_,
+      scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray},
+                 settings_.schedule, view, changer_,
                  {[this] { return list_.userBrowsing(); }, [this] { list_.gotoselected(); }}),
       viewer_(services.files, services.desktop, list_, services.viewerView),
       timerDownload_(services.timers, TimerId::Download, kFirstAutoDownloadDelayMs, false),
@@ -84,8 +84,9 @@ bool MainController::FormCreate(StartMode mode) {
     s_.files.removeStaleTemporaries(settings_.download.downfoad);
     list_.model().mutableList().writeHeader();
     if (!list_.model().openWorkingList()) {
-        dialogs_.message("Не удалось прочитать рабочий список Default.tav. Программа не будет его "
-                         "перезаписывать, пока вы сами не загрузите, не очистите или не сохраните список.");
+        dialogs_.message(
+            "Не удалось прочитать рабочий список Default.tav. Программа не будет его "
+            "перезаписывать, пока вы сами не загрузите, не очистите или не сохраните список.");
         if (shutdownDone_) return true;  // the program was ended while the box was up
     }
     list_.limitCurrentEntry();
@@ -223,17 +224,17 @@ void MainController::AutoDownloadLink::startFetch(const FetchRequest& request, c
 // takes the keys the user sees it take.
 bool MainController::opensWindow(Command command) const {
     switch (command) {
-        case Command::SaveList:
-        case Command::LoadList:
-        case Command::AddFolder:
-        case Command::AddFile:
-        case Command::OpenDownloads:
-        case Command::ScheduleOptions:
-        case Command::Options:
-        case Command::Help:
-        case Command::About: return true;
-        case Command::DownloadButton: return !autoDownload_.autoDownloading();
-        default: return false;
+    case Command::SaveList:
+    case Command::LoadList:
+    case Command::AddFolder:
+    case Command::AddFile:
+    case Command::OpenDownloads:
+    case Command::ScheduleOptions:
+    case Command::Options:
+    case Command::Help:
+    case Command::About: return true;
+    case Command::DownloadButton: return !autoDownload_.autoDownloading();
+    default: return false;
     }
 }
 
@@ -241,35 +242,34 @@ void MainController::onCommand(Command command) {
     if (shutdownDone_ || filesRemoved_) return;  // the last save has been made, or nothing may be saved
     if (opensWindow(command)) viewer_.close();
     switch (command) {
-        case Command::Next: changer_.ChWall(); break;
-        case Command::Back: changer_.golast(); break;
-        case Command::SaveList: list_.saveListAs(); break;
-        case Command::LoadList: list_.loadList(); break;
-        case Command::ClearList: list_.clearList(); break;
-        case Command::Exit: exitCommand(); break;
-        case Command::PlayToggle: scheduler_.PlaybtnClick(); break;
-        case Command::ShowHide: showHideToggle(); break;
-        case Command::StopDownload: stopDownloadCommand(); break;
-        case Command::InstallSelected: changer_.installEntry(list_.grid().selectionTop); break;
-        case Command::ShuffleToggle: changer_.shufleBtnClick(); break;
-        case Command::AddFolder: list_.AddBtnClick(); break;
-        case Command::AddFile: list_.filebtnClick(); break;
-        case Command::SortByName: list_.sortByName(); break;
-        case Command::SortByResolution: list_.sortByResolution(); break;
-        case Command::SortAscending: list_.orderAscending(); break;
-        case Command::SortDescending: list_.orderDescending(); break;
-        case Command::RemoveFromList: list_.removeSelectedRowsFromList(); break;
-        case Command::DeleteFile: list_.deleteSelectedFiles(); break;
-        case Command::FullScreen: viewer_.open(); break;
-        case Command::DownloadButton:
-            if (autoDownload_.autoDownloading()) break;
-            [[fallthrough]];
-        case Command::OpenDownloads: browser_.show(); break;
-        case Command::ScheduleOptions: options_.option(OptionsPage::Changing); break;
-        case Command::Options: options_.option(OptionsPage::General); break;
-        case Command::Help:   // windows of the interface alone: the window opens them after this
-        case Command::About:
-            break;
+    case Command::Next: changer_.ChWall(); break;
+    case Command::Back: changer_.golast(); break;
+    case Command::SaveList: list_.saveListAs(); break;
+    case Command::LoadList: list_.loadList(); break;
+    case Command::ClearList: list_.clearList(); break;
+    case Command::Exit: exitCommand(); break;
+    case Command::PlayToggle: scheduler_.PlaybtnClick(); break;
+    case Command::ShowHide: showHideToggle(); break;
+    case Command::StopDownload: stopDownloadCommand(); break;
+    case Command::InstallSelected: changer_.installEntry(list_.grid().selectionTop); break;
+    case Command::ShuffleToggle: changer_.shufleBtnClick(); break;
+    case Command::AddFolder: list_.AddBtnClick(); break;
+    case Command::AddFile: list_.filebtnClick(); break;
+    case Command::SortByName: list_.sortByName(); break;
+    case Command::SortByResolution: list_.sortByResolution(); break;
+    case Command::SortAscending: list_.orderAscending(); break;
+    case Command::SortDescending: list_.orderDescending(); break;
+    case Command::RemoveFromList: list_.removeSelectedRowsFromList(); break;
+    case Command::DeleteFile: list_.deleteSelectedFiles(); break;
+    case Command::FullScreen: viewer_.open(); break;
+    case Command::DownloadButton:
+        if (autoDownload_.autoDownloading()) break;
+        [[fallthrough]];
+    case Command::OpenDownloads: browser_.show(); break;
+    case Command::ScheduleOptions: options_.option(OptionsPage::Changing); break;
+    case Command::Options: options_.option(OptionsPage::General); break;
+    case Command::Help:  // windows of the interface alone: the window opens them after this
+    case Command::About: break;
     }
 }
 

@@ -78,10 +78,10 @@ public:
     bool FormCreate(StartMode mode);
     // The shutdown sequence; runs at most once.
     void FormDestroy();
-    void FormClose();                       // title-bar close: hide to the tray
-    void onMinimize();                      // SC_MINIMIZE: hide to the tray
-    void onEndSession(bool sessionEnds);    // WM_ENDSESSION
-    void onTaskbarCreated();                // Explorer restarted: re-add the icon
+    void FormClose();                     // title-bar close: hide to the tray
+    void onMinimize();                    // SC_MINIMIZE: hide to the tray
+    void onEndSession(bool sessionEnds);  // WM_ENDSESSION
+    void onTaskbarCreated();              // Explorer restarted: re-add the icon
 
     // ---- input ----
     void onCommand(Command command);
@@ -140,7 +140,7 @@ private:
     void stopAllTimers();
     // The window shown or hidden: the list blinks its add button only while shown.
     void setWindowShown(bool shown);
-    void saveSettings();   // unless the program is ending or its files are going
+    void saveSettings();  // unless the program is ending or its files are going
     void writeSettings();
     void removeProgramFiles();
 

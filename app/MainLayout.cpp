@@ -65,13 +65,13 @@ std::array<Box, 6> backgroundFills(const FaceLayout& f, int L, int WH) {
 std::array<Stretch, 8> shadowFrame(const Box& p) {
     const int X = p.left, Y = p.top, W = p.width, H = p.height;
     return {{
-        {0, 8, 0, 0, 1, X + W + 8, Y - 1, X + W, Y + H + 1},    // right side
-        {0, 8, 0, 0, 1, X - 7, Y - 1, X + 1, Y + H + 1},        // left side
-        {1, 0, 0, 1, 8, X - 1, Y + H + 9, X + W + 1, Y + H},    // bottom
-        {1, 0, 0, 1, 8, X - 1, Y - 8, X + W + 1, Y},            // top
-        {2, 0, 0, 21, 9, X + 11, Y - 10, X - 10, Y - 1},        // top left
-        {2, 0, 0, 21, 9, X + 11, Y + H + 9, X - 10, Y + H},     // bottom left
-        {2, 0, 0, 21, 9, X + W - 12, Y - 10, X + W + 9, Y - 1}, // top right
+        {0, 8, 0, 0, 1, X + W + 8, Y - 1, X + W, Y + H + 1},        // right side
+        {0, 8, 0, 0, 1, X - 7, Y - 1, X + 1, Y + H + 1},            // left side
+        {1, 0, 0, 1, 8, X - 1, Y + H + 9, X + W + 1, Y + H},        // bottom
+        {1, 0, 0, 1, 8, X - 1, Y - 8, X + W + 1, Y},                // top
+        {2, 0, 0, 21, 9, X + 11, Y - 10, X - 10, Y - 1},            // top left
+        {2, 0, 0, 21, 9, X + 11, Y + H + 9, X - 10, Y + H},         // bottom left
+        {2, 0, 0, 21, 9, X + W - 12, Y - 10, X + W + 9, Y - 1},     // top right
         {2, 0, 0, 21, 9, X + W - 12, Y + H + 9, X + W + 9, Y + H},  // bottom right
     }};
 }

@@ -19,9 +19,7 @@ void OneBoxAtATime::failure(const std::string& textUtf8, const std::function<voi
     showPending();
 }
 
-bool OneBoxAtATime::isUp(const std::string& text) const {
-    return std::find(up_.begin(), up_.end(), text) != up_.end();
-}
+bool OneBoxAtATime::isUp(const std::string& text) const { return std::find(up_.begin(), up_.end(), text) != up_.end(); }
 
 void OneBoxAtATime::showPending() {
     while (up_.empty() && !pending_.empty()) {

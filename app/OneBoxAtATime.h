@@ -42,9 +42,7 @@ public:
     // counts as one of the boxes up while it is.
     void failure(const std::string& textUtf8, const std::function<void()>& showBox);
 
-    std::string pathForMessage(const std::string& pathAnsi) const override {
-        return dialogs_.pathForMessage(pathAnsi);
-    }
+    std::string pathForMessage(const std::string& pathAnsi) const override { return dialogs_.pathForMessage(pathAnsi); }
     bool askYesNo(const std::string& textUtf8, const std::string& captionUtf8) override {
         return dialogs_.askYesNo(textUtf8, captionUtf8);
     }

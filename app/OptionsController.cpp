@@ -55,17 +55,20 @@ void OptionsController::option(OptionsPage page) {
     f.downloadFolder = settings_.download.downfoad;
     f.placementItem = settings_.changer.wallpaperStyle == "0" ? 0 : 1;
     if (settings_.changer.fitToScreen) f.placementItem = 2;
-    if (settings_.schedule.intervalUnit >= 1 && settings_.schedule.intervalUnit <= 3) f.intervalUnitItem = settings_.schedule.intervalUnit - 1;
+    if (settings_.schedule.intervalUnit >= 1 && settings_.schedule.intervalUnit <= 3)
+        f.intervalUnitItem = settings_.schedule.intervalUnit - 1;
     f.shuffle = settings_.changer.shuffle;
     checkMode(f, &OptionsForm::dailyMode, settings_.schedule.dailyMode);
     f.dailyHourItem = settings_.schedule.dailyHour < kDailyHourItems ? settings_.schedule.dailyHour : -1;
     const auto minuteItem = roundHalfEven(settings_.schedule.dailyMinute, 10);
     f.dailyMinuteItem = minuteItem < 6 ? static_cast<int>(minuteItem) : -1;
-    checkMode(f, &OptionsForm::randomMode, settings_.schedule.randomInterval);  // the random mode wins over the daily one
+    checkMode(f, &OptionsForm::randomMode,
+              settings_.schedule.randomInterval);  // the random mode wins over the daily one
     f.timeFrom = std::to_string(roundHalfEven(settings_.schedule.timeFromMs, 60000));
     f.timeTo = std::to_string(roundHalfEven(settings_.schedule.timeToMs, 60000));
     f.autoDownload = settings_.download.loadnew;
-    if (!settings_.schedule.dailyMode && !settings_.schedule.randomInterval) checkMode(f, &OptionsForm::fixedMode, true);
+    if (!settings_.schedule.dailyMode && !settings_.schedule.randomInterval)
+        checkMode(f, &OptionsForm::fixedMode, true);
     view_.showOptions(f);
 }
 
@@ -163,9 +166,10 @@ void OptionsController::optionset() {
         // Set only once the entry is there: a failed write must not leave the
         // setting (saved at exit) claiming an entry that does not exist.
         if (!s_.programPath) {
-            s_.dialogs.message("Путь к файлу программы содержит знаки, которых нет в кодировке Windows, а "
-                               "короткого имени у него нет, поэтому автозапуск не записан. Остальные настройки не "
-                               "применены и не сохранены.");
+            s_.dialogs.message(
+                "Путь к файлу программы содержит знаки, которых нет в кодировке Windows, а "
+                "короткого имени у него нет, поэтому автозапуск не записан. Остальные настройки не "
+                "применены и не сохранены.");
             return;
         }
         if (!writeAutorun(s_.registry, autorunCommand(*s_.programPath, f.autorunChangeAndExit))) {

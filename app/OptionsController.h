@@ -29,8 +29,8 @@ struct OptionsServices {
     WindowTimer& downloadTimer;
     ProxySettings& proxy;
     std::optional<std::string> programPath;  // for the autorun entry (see Services)
-    std::function<void()> saveoptions;     // writes the settings, reporting a failure
-    std::function<void()> removeFiles;     // the removal button
+    std::function<void()> saveoptions;       // writes the settings, reporting a failure
+    std::function<void()> removeFiles;       // the removal button
 };
 
 // The number fields take digits and Backspace only as typed keys.
@@ -50,10 +50,10 @@ public:
 
     // `FormActivate`: the enabling rules of the mode buttons, then of autorun.
     void FormActivate();
-    void onModeClicked();        // infixtime, inrandtime, intime
+    void onModeClicked();  // infixtime, inrandtime, intime
     void onAutorunClicked();
     void onViewModeClicked();
-    void onProxyChanged();       // Checkproxy clicked, editIp or Editport edited
+    void onProxyChanged();  // Checkproxy clicked, editIp or Editport edited
     // "ОК": validation, then closing and applying; false when the dialog stays open.
     bool confirm();
     // "Удалить файлы, созданные программой".

@@ -54,9 +54,9 @@ FramePlacement placeInFrame(ImageSize picture, int W, int H) {
     if (h <= 0 || W <= 0 || H <= 0) return {};
     const int fw = static_cast<int>(roundHalfEven(w * H, h));
     if (W - 1 > fw) return {static_cast<int>(roundHalfEven(W - fw, 2)), 0, fw, H};  // narrower: bands left and right
-    if (W + 1 >= fw || w <= 0) return {0, 0, W, H};                                  // near enough: the whole frame
+    if (W + 1 >= fw || w <= 0) return {0, 0, W, H};                                 // near enough: the whole frame
     const int fh = static_cast<int>(roundHalfEven(h * W, w));
-    return {0, static_cast<int>(roundHalfEven(H - fh, 2)), W, fh};                 // wider: bands above and below
+    return {0, static_cast<int>(roundHalfEven(H - fh, 2)), W, fh};  // wider: bands above and below
 }
 
 std::optional<PreviewSource> loadPreviewSource(const FileSystem& fs, const std::string& path, ImageSize frame) {

@@ -73,8 +73,8 @@ bool removeFolderTree(FileSystem& files, Dialogs& dialogs, const std::string& fo
 
 bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs, const std::string& dataFolder) {
     if (!removalAllowed(dataFolder)) {
-        dialogs.message("Папка данных программы «" + dialogs.pathForMessage(dataFolder) +
-                        "» не похожа на папку " + std::string(kProgramTitle) + ", поэтому ничего не удалено.");
+        dialogs.message("Папка данных программы «" + dialogs.pathForMessage(dataFolder) + "» не похожа на папку " +
+                        std::string(kProgramTitle) + ", поэтому ничего не удалено.");
         return false;
     }
     if (!registry.deleteKey(kRoot, kSettingsKey))
@@ -91,8 +91,7 @@ bool removeProgramFiles(Registry& registry, FileSystem& files, Dialogs& dialogs,
         // The same check as for the data folder: a Programs text that is not a
         // full path would put this folder somewhere else entirely.
         const std::string menuFolder = *programs + "\\" + std::string(kProgramFolderName);
-        if (removalAllowed(menuFolder) && folderExists(files, menuFolder))
-            removeFolderTree(files, dialogs, menuFolder);
+        if (removalAllowed(menuFolder) && folderExists(files, menuFolder)) removeFolderTree(files, dialogs, menuFolder);
     }
     return true;
 }

@@ -12,8 +12,7 @@ public:
     // Both halves of the seed count: start-up seeds come from a 64-bit counter
     // whose low half alone may repeat between runs.
     explicit SeededRandom(std::uint64_t seed) {
-        std::seed_seq sequence{static_cast<std::uint32_t>(seed),
-                               static_cast<std::uint32_t>(seed >> 32)};
+        std::seed_seq sequence{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32)};
         engine_.seed(sequence);
     }
 

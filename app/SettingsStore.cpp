@@ -21,9 +21,7 @@ class ValueReader {
 public:
     ValueReader(const Registry& registry, const FileSystem& files) : registry_(registry), files_(files) {}
 
-    std::optional<std::string> text(const char* name) const {
-        return registry_.readString(kRoot, kSettingsKey, name);
-    }
+    std::optional<std::string> text(const char* name) const { return registry_.readString(kRoot, kSettingsKey, name); }
     std::int32_t integer(const char* name, std::int32_t absent, std::int32_t invalid) const {
         std::optional<std::string> stored = text(name);
         if (!stored) return absent;

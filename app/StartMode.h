@@ -5,8 +5,8 @@
 namespace ostrel {
 
 struct StartMode {
-    bool hiddenStart = false;        // last character "-": tray only
-    bool changeAndExit = false;      // third character from the end "-": change and end
+    bool hiddenStart = false;    // last character "-": tray only
+    bool changeAndExit = false;  // third character from the end "-": change and end
 };
 
 inline StartMode parseCommandLine(std::string_view raw) {

@@ -82,11 +82,28 @@ void BM_Change(benchmark::State& state) {
     ChangeRig rig(files, registry, desktop, pictures.dir.path());
     const std::string bitmap = rig.bitmapPath();
 
-    enum { Checks, Read, Decode, Fit, Load, Write, WriteOpen, WriteData, WriteCommit, Registry, Change, ChangeTiny, Djpeg, DjpegTiny, Preview, Djpeg18, kStages };
-    static const char* const names[kStages] = {"checks", "read", "decode", "fit", "decode+fit", "write",
-                                               "write_open", "write_data", "write_commit",
-                                               "registry", "change", "change_64x48", "djpeg", "djpeg_64x48",
-                                               "preview", "djpeg1/8"};
+    enum {
+        Checks,
+        Read,
+        Decode,
+        Fit,
+        Load,
+        Write,
+        WriteOpen,
+        WriteData,
+        WriteCommit,
+        Registry,
+        Change,
+        ChangeTiny,
+        Djpeg,
+        DjpegTiny,
+        Preview,
+        Djpeg18,
+        kStages
+    };
+    static const char* const names[kStages] = {
+        "checks",       "read",     "decode", "fit",          "decode+fit", "write",       "write_open", "write_data",
+        "write_commit", "registry", "change", "change_64x48", "djpeg",      "djpeg_64x48", "preview",    "djpeg1/8"};
     std::vector<double> samples[kStages];
     for (auto _ : state) {
         double ms[kStages];
@@ -124,7 +141,12 @@ void BM_Change(benchmark::State& state) {
     // The preview against djpeg -scale 1/8, the same way.
     state.counters["ratio_preview"] = m[Preview] / (m[Djpeg18] - m[DjpegTiny]);
 }
-BENCHMARK(BM_Change)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(11)
+BENCHMARK(BM_Change)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11)
     ->UseManualTime();
 
 }  // namespace

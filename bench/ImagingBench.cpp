@@ -86,7 +86,12 @@ void BM_InstallFit_Scaled(benchmark::State& state) {
     }
 }
 // The wait is what counts, so wall time.
-BENCHMARK(BM_InstallFit_Scaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
+BENCHMARK(BM_InstallFit_Scaled)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
     ->UseRealTime();
 
 // The baseline: the picture decoded at its full size.
@@ -107,8 +112,14 @@ void BM_InstallFit_FullDecodeThenScale(benchmark::State& state) {
         benchmark::DoNotOptimize(picture.pixels.data());
     }
 }
-BENCHMARK(BM_InstallFit_FullDecodeThenScale)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)
-    ->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_InstallFit_FullDecodeThenScale)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 void BM_InstallNoFit(benchmark::State& state) {
     PosixFileSystem fs;
@@ -136,7 +147,12 @@ void BM_PreviewScaled(benchmark::State& state) {
         benchmark::DoNotOptimize(framed->pixels.data());
     }
 }
-BENCHMARK(BM_PreviewScaled)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)
+BENCHMARK(BM_PreviewScaled)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
     ->UseRealTime();
 
 // Dragging the list's edge: the frame grows by a pixel each step and the kept
@@ -153,7 +169,11 @@ void BM_PreviewReframeFromSource(benchmark::State& state) {
         benchmark::DoNotOptimize(framed.pixels.data());
     }
 }
-BENCHMARK(BM_PreviewReframeFromSource)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_PreviewReframeFromSource)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 void BM_PreviewFullDecodeThenScale(benchmark::State& state) {
@@ -166,8 +186,13 @@ void BM_PreviewFullDecodeThenScale(benchmark::State& state) {
         benchmark::DoNotOptimize(picture.pixels.data());
     }
 }
-BENCHMARK(BM_PreviewFullDecodeThenScale)->ArgName("detailed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
-    ->Iterations(5)->UseRealTime();
+BENCHMARK(BM_PreviewFullDecodeThenScale)
+    ->ArgName("detailed")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 void BM_GetStat1000(benchmark::State& state) {
     PosixFileSystem fs;

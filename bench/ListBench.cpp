@@ -27,15 +27,15 @@ using namespace ostrel;
 // entries not yet probed, some unreadable).
 WallpaperList makeList(int entries) {
     static const char* const users[] = {"Anna", "Boris", "Public"};
-    static const char* const sizes[] = {"",         "0x0",       "800x600",   "1024x768",  "1280x1024",
-                                        "1366x768", "1600x900",  "1920x1080", "1920x1200", "2560x1440",
-                                        "3000x2000", "4000x3000", "640x480",  "12000x900", "1024x1024"};
+    static const char* const sizes[] = {"",          "0x0",       "800x600",   "1024x768",  "1280x1024",
+                                        "1366x768",  "1600x900",  "1920x1080", "1920x1200", "2560x1440",
+                                        "3000x2000", "4000x3000", "640x480",   "12000x900", "1024x1024"};
     std::mt19937 g(20240601u);
     std::uniform_int_distribution<int> user(0, 2), folder(0, 299), number(1, 9999), size(0, 14);
     WallpaperList list;
     for (int i = 0; i < entries; ++i) {
-        list.appendRow(std::string("C:\\Users\\") + users[user(g)] + "\\Pictures\\Trip " +
-                       std::to_string(folder(g)) + "\\IMG_" + std::to_string(number(g)) + ".jpg");
+        list.appendRow(std::string("C:\\Users\\") + users[user(g)] + "\\Pictures\\Trip " + std::to_string(folder(g)) +
+                       "\\IMG_" + std::to_string(number(g)) + ".jpg");
         const std::string stat = sizes[size(g)];
         list.setCell(ResolutionColumn, list.rowCount() - 1, stat.empty() ? stat : padResolution(stat));
     }
@@ -96,18 +96,18 @@ struct ScanTree {
         namespace fs = std::filesystem;
         for (int top = 0; top < 20; ++top) {
             for (int sub = 0; sub < 25; ++sub) {
-                const fs::path folder = fs::path(dir.path()) / ("album" + std::to_string(top)) /
-                                        ("day" + std::to_string(sub));
+                const fs::path folder =
+                    fs::path(dir.path()) / ("album" + std::to_string(top)) / ("day" + std::to_string(sub));
                 fs::create_directories(folder);
                 for (int i = 0; i < 100; ++i) {
                     const int n = files++;
                     std::string name = "photo_" + std::to_string(n);
                     switch (n % 10) {
-                        case 0: name += ".bmp"; break;
-                        case 1: name += ".JPEG"; break;
-                        case 2: name += ".png"; break;
-                        case 3: name = "notes_" + std::to_string(n) + ".txt"; break;
-                        default: name += ".jpg"; break;
+                    case 0: name += ".bmp"; break;
+                    case 1: name += ".JPEG"; break;
+                    case 2: name += ".png"; break;
+                    case 3: name = "notes_" + std::to_string(n) + ".txt"; break;
+                    default: name += ".jpg"; break;
                     }
                     pictures += hasPictureName(name);
                     std::ofstream(folder / name);
@@ -124,8 +124,8 @@ const ScanTree& scanTree() {
 
 void reportFiles(benchmark::State& state, const ScanTree& tree, int found) {
     if (found != tree.pictures) state.SkipWithError("wrong number of pictures found");
-    state.counters["files"] = benchmark::Counter(static_cast<double>(tree.files) * static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate);
+    state.counters["files"] = benchmark::Counter(
+        static_cast<double>(tree.files) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_ScanDir(benchmark::State& state) {

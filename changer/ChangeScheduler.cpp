@@ -33,10 +33,10 @@ ChangeScheduler::ChangeScheduler(SchedulerServices services, ScheduleSettings& s
 
 bool ChangeScheduler::onTimer(TimerId id) {
     switch (id) {
-        case TimerId::Change: changeTick(); return true;
-        case TimerId::Countdown: countdownTick(); return true;
-        case TimerId::Daily: dailyTick(); return true;
-        default: return false;
+    case TimerId::Change: changeTick(); return true;
+    case TimerId::Countdown: countdownTick(); return true;
+    case TimerId::Daily: dailyTick(); return true;
+    default: return false;
     }
 }
 
@@ -110,7 +110,8 @@ void ChangeScheduler::changeTick() {
     if (settings_.randomInterval) {
         std::int64_t from = settings_.timeFromMs;
         std::int64_t span = static_cast<std::int64_t>(settings_.timeToMs) - from;
-        std::int64_t wait = from + (span > 0 ? s_.random.below(static_cast<std::int32_t>(std::min<std::int64_t>(span, INT32_MAX))) : 0);
+        std::int64_t wait =
+            from + (span > 0 ? s_.random.below(static_cast<std::int32_t>(std::min<std::int64_t>(span, INT32_MAX))) : 0);
         // A range from 0 minutes, or edited by hand, must not make the timer spin or stop.
         changeTimer_.setInterval(changeWaitMs(wait));
     }

@@ -37,8 +37,8 @@ struct ListFollowing {
 
 class ChangeScheduler {
 public:
-    ChangeScheduler(SchedulerServices services, ScheduleSettings& settings, ChangerView& view, WallpaperChanger& changer,
-                    ListFollowing list);
+    ChangeScheduler(SchedulerServices services, ScheduleSettings& settings, ChangerView& view,
+                    WallpaperChanger& changer, ListFollowing list);
 
     void PlaybtnClick();
     void changeTick();

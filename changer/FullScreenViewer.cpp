@@ -18,8 +18,10 @@ ImageSize viewerPictureSize(ImageSize picture, ScreenSize screen, ViewerDisplay 
     const std::int64_t widthAtScreenHeight = std::int64_t{picture.width} * screen.height;
     const std::int64_t heightAtScreenWidth = std::int64_t{picture.height} * screen.width;
     if (widthAtScreenHeight >= heightAtScreenWidth)
-        return {screen.width, static_cast<int>(std::max<std::int64_t>(1, roundHalfEven(heightAtScreenWidth, picture.width)))};
-    return {static_cast<int>(std::max<std::int64_t>(1, roundHalfEven(widthAtScreenHeight, picture.height))), screen.height};
+        return {screen.width,
+                static_cast<int>(std::max<std::int64_t>(1, roundHalfEven(heightAtScreenWidth, picture.width)))};
+    return {static_cast<int>(std::max<std::int64_t>(1, roundHalfEven(widthAtScreenHeight, picture.height))),
+            screen.height};
 }
 
 Image viewerScreen(Image picture, ScreenSize screen) {
@@ -81,9 +83,8 @@ std::optional<int> FullScreenViewer::next(int row, ViewerDirection direction) {
 std::optional<Image> FullScreenViewer::screenPicture(const std::string& path) const {
     const ScreenSize screen = desktop_.screenSize();
     // Sized while decoding, so that a big photo is decoded only as large as the screen needs.
-    std::optional<Image> picture = loadPicture(files_, path, [&](ImageSize own) {
-        return std::optional(viewerPictureSize(own, screen, display_));
-    });
+    std::optional<Image> picture = loadPicture(
+        files_, path, [&](ImageSize own) { return std::optional(viewerPictureSize(own, screen, display_)); });
     if (!picture) return std::nullopt;
     return viewerScreen(std::move(*picture), screen);
 }

@@ -12,10 +12,10 @@ std::uint32_t changeWaitMs(std::int64_t ms) {
 std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t unit) {
     std::int64_t factor;
     switch (unit) {
-        case 1: factor = 1000; break;
-        case 2: factor = 60000; break;
-        case 3: factor = 3600000; break;
-        default: return std::nullopt;
+    case 1: factor = 1000; break;
+    case 2: factor = 60000; break;
+    case 3: factor = 3600000; break;
+    default: return std::nullopt;
     }
     return changeWaitMs(std::max<std::int64_t>(value, 1) * factor);
 }
@@ -23,11 +23,12 @@ std::optional<std::uint32_t> fixedIntervalMs(std::int32_t value, std::int32_t un
 std::string timetoch(std::uint32_t timerIntervalMs, std::int32_t elapsedSeconds) {
     // The countdown and the change timer tick apart, so the count can run a
     // second past the interval; a wait never shows as a negative time.
-    const std::int64_t r = std::max<std::int64_t>(static_cast<std::int64_t>(timerIntervalMs / 1000) - elapsedSeconds, 0);
+    const std::int64_t r =
+        std::max<std::int64_t>(static_cast<std::int64_t>(timerIntervalMs / 1000) - elapsedSeconds, 0);
     if (r < 60) return std::to_string(r) + " сек.";
     if (r < 3600) return std::to_string(r / 60) + " мин. " + std::to_string(r % 60) + " сек";
-    return std::to_string(r / 3600) + " час. " + std::to_string((r % 3600) / 60) + " мин. " +
-           std::to_string(r % 60) + " сек";
+    return std::to_string(r / 3600) + " час. " + std::to_string((r % 3600) / 60) + " мин. " + std::to_string(r % 60) +
+           " сек";
 }
 
 std::optional<int> LoadGate::Proc(const std::optional<LoadSample>& now) {

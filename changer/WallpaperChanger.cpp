@@ -71,8 +71,7 @@ bool WallpaperChanger::tryInstallCurrent() {
     const std::string path = list_.path(currentIndex());
     if (path.empty() || !s_.files.fileExists(path)) return false;
     current_.currentPath = path;
-    std::optional<Image> picture =
-        loadWallpaperPicture(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize());
+    std::optional<Image> picture = loadWallpaperPicture(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize());
     if (!picture) return false;
 
     const std::string bitmapPath = wallpaperBitmapPath();
@@ -83,8 +82,7 @@ bool WallpaperChanger::tryInstallCurrent() {
     }
     if (!s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "Wallpaper", bitmapPath) ||
         !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "TileWallpaper", "0") ||
-        !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "WallpaperStyle",
-                                 settings_.wallpaperStyle)) {
+        !s_.registry.writeString(RegistryRoot::CurrentUser, kDesktopKey, "WallpaperStyle", settings_.wallpaperStyle)) {
         s_.dialogs.message("Не удалось записать параметры рабочего стола в реестр.");
         return true;
     }

@@ -39,10 +39,10 @@ public:
                      ChangerSettings& settings, ChangerView& view, const std::string& dataFolder)
         : s_(services), list_(list), current_(current), settings_(settings), view_(view), dataFolder_(dataFolder) {}
 
-    void ChWall();                // Next
-    void golast();                // Back
-    void installEntry(int row);   // Install the selected entry, row being the selection's top
-    void SetWall();               // install the entry at currentIndex
+    void ChWall();               // Next
+    void golast();               // Back
+    void installEntry(int row);  // Install the selected entry, row being the selection's top
+    void SetWall();              // install the entry at currentIndex
     void AcTiveDescTop();
     void shufleBtnClick();
 

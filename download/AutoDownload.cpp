@@ -31,8 +31,9 @@ bool AutoDownload::tick(bool browserShowing) {
     stopDownload_ = false;
     autoDownloading_ = true;
     waiting_ = Waiting::Index;
-    port_.startFetch(fetchRequest(FetchKind::Index, indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName)),
-                     stopDownload_);
+    port_.startFetch(
+        fetchRequest(FetchKind::Index, indexUrl(settings_.baseUrl()), catalogue() + std::string(kIndexName)),
+        stopDownload_);
     return true;
 }
 

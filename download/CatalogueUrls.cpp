@@ -12,9 +12,7 @@ std::string catalogueBaseUrl(const char* environmentValue) {
 
 std::string catalogueBaseUrl() { return catalogueBaseUrl(std::getenv("OSTREL_CATALOGUE_URL")); }
 
-std::string catalogueFolder(std::string_view dataFolder) {
-    return std::string(dataFolder) + "\\download\\";
-}
+std::string catalogueFolder(std::string_view dataFolder) { return std::string(dataFolder) + "\\download\\"; }
 
 std::string catalogueUrl(std::string_view baseUrl, std::string_view path) {
     return std::string(baseUrl) + std::string(path);

@@ -28,8 +28,8 @@ bool contains(const std::vector<std::string>& list, const std::string& text) {
 
 }  // namespace
 
-DownloadBrowser::DownloadBrowser(FileSystem& files, FetchPort& fetches, TimerService& timers,
-                                 DownloadBrowserView& view, DownloadBrowserLinks links)
+DownloadBrowser::DownloadBrowser(FileSystem& files, FetchPort& fetches, TimerService& timers, DownloadBrowserView& view,
+                                 DownloadBrowserLinks links)
     : files_(files),
       fetches_(fetches),
       view_(view),
@@ -227,8 +227,7 @@ void DownloadBrowser::pageShown() {
         view_.repaint();
         if (page_ > 1) view_.setNoteVisible(false);
         break;
-    case After::Nothing:
-        break;
+    case After::Nothing: break;
     }
 }
 
@@ -260,9 +259,7 @@ void DownloadBrowser::downloadpic(int slotNumber) {
     pending_.push_back(url);
     // The click is the user's word: the picture may replace a file of its name.
     fetches_.startFetch(fetchRequest(FetchKind::ChosenPicture, url, file), closing_,
-                        [this, url, file](const FetchResult& result) {
-        pictureFetched(url, file, result);
-    });
+                        [this, url, file](const FetchResult& result) { pictureFetched(url, file, result); });
 }
 
 void DownloadBrowser::pictureFetched(const std::string& url, const std::string& file, const FetchResult& result) {

@@ -56,7 +56,7 @@ public:
     void FormShow();
     void FormActivate();
     void FormClose();
-    void nextPage();  // ">>>"
+    void nextPage();      // ">>>"
     void previousPage();  // "<<<"
     void downloadpic(int slot);
     void statusTick();

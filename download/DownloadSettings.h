@@ -5,9 +5,9 @@
 namespace ostrel {
 
 struct DownloadSettings {
-    std::string downfoad;   // "downfoad", ends in "\"
-    bool addvlist = true;   // "addvlist": downloaded pictures join the list
-    bool loadnew = false;   // "loadnew": the automatic download runs
+    std::string downfoad;  // "downfoad", ends in "\"
+    bool addvlist = true;  // "addvlist": downloaded pictures join the list
+    bool loadnew = false;  // "loadnew": the automatic download runs
 };
 
 }  // namespace ostrel

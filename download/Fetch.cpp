@@ -17,11 +17,8 @@ FetchRequest fetchRequest(FetchKind kind, std::string url, std::string localPath
         request.maxBytes = kPreviewLimit;
         request.deadline = kCatalogueDeadline;
         break;
-    case FetchKind::Picture:
-        break;
-    case FetchKind::ChosenPicture:
-        request.replaceExisting = true;
-        break;
+    case FetchKind::Picture: break;
+    case FetchKind::ChosenPicture: request.replaceExisting = true; break;
     }
     return request;
 }
@@ -37,11 +34,10 @@ SessionOptions sessionOptionsFor(const ProxySettings& proxy, std::uint32_t recei
     return options;
 }
 
-FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy,
-                     const FetchRequest& request, FetchWatch& watch) {
+FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy, const FetchRequest& request,
+                     FetchWatch& watch) {
     // Declared before the request so that the request is closed first.
-    std::unique_ptr<InternetSession> session =
-        internet.openSession(sessionOptionsFor(proxy, request.receiveTimeoutMs));
+    std::unique_ptr<InternetSession> session = internet.openSession(sessionOptionsFor(proxy, request.receiveTimeoutMs));
     if (!session) return {};
     std::unique_ptr<InternetRequest> body = session->openUrl(request.url);
     if (watch.stopRequested()) return {FetchOutcome::Stopped, 0};

@@ -101,8 +101,8 @@ private:
 // Runs one transfer on the calling thread. A call blocked in the network
 // waits at most the request's receive timeout for data; the deadline and the
 // minimum rate are kept by whoever watches (FetchWorkers).
-FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy,
-                     const FetchRequest& request, FetchWatch& watch);
+FetchResult fetchUrl(Internet& internet, FileSystem& files, const ProxySettings& proxy, const FetchRequest& request,
+                     FetchWatch& watch);
 
 // The session options for the proxy chosen at this moment.
 SessionOptions sessionOptionsFor(const ProxySettings& proxy, std::uint32_t receiveTimeoutMs);

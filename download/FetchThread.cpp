@@ -18,9 +18,7 @@ struct FetchWorkers::Worker final : FetchWatch {
           done(std::move(done)),
           pace(this->request, TransferPace::Clock::now()) {}
 
-    bool stopRequested() override {
-        return state != State::Running || stop.load() || owner.stopping_.load();
-    }
+    bool stopRequested() override { return state != State::Running || stop.load() || owner.stopping_.load(); }
     void received(std::uint64_t total) override { bytes = total; }
     void temporaryFile(const std::string& path) override {
         std::lock_guard lock(owner.mutex_);
@@ -117,9 +115,8 @@ void FetchWorkers::start(FetchRequest request, const std::atomic<bool>& stop, Do
 void FetchWorkers::watch() {
     std::unique_lock lock(mutex_);
     while (!watcherEnds_) {
-        const bool watching = std::any_of(workers_.begin(), workers_.end(), [](const auto& w) {
-            return w->state == Worker::State::Running;
-        });
+        const bool watching = std::any_of(workers_.begin(), workers_.end(),
+                                          [](const auto& w) { return w->state == Worker::State::Running; });
         // Asleep while nothing runs.
         if (watching)
             wake_.wait_for(lock, kFetchWatchInterval);
@@ -169,8 +166,7 @@ bool FetchWorkers::stopAndJoinFor(std::chrono::milliseconds limit, std::vector<s
     const auto waited = [&] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     };
-    while (running() > 0 && waited() < limit)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (running() > 0 && waited() < limit) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::lock_guard lock(mutex_);
     joinFinished();
     for (const auto& w : workers_)

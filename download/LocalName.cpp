@@ -23,8 +23,7 @@ bool isDeviceName(std::string_view name) {
     const std::string stem = upper(name.substr(0, name.find('.')));
     static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
-           stem[3] <= '9';
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
 }
 
 }  // namespace

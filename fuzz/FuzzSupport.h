@@ -16,8 +16,7 @@
 #include "platform/Internet.h"
 
 // A property every input must keep. libFuzzer saves the input that breaks it.
-#define FUZZ_CHECK(condition) \
-    ((condition) ? (void)0 : ::ostrel::fuzz::propertyFailed(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? (void)0 : ::ostrel::fuzz::propertyFailed(#condition, __FILE__, __LINE__))
 
 namespace ostrel::fuzz {
 

@@ -42,10 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const ImageSize fitted{std::max(1, own->width / 7), std::max(1, own->height / 2)};
-    const std::optional<Image> loaded = loadPicture(fs, "p", [&](ImageSize s) {
-        FUZZ_CHECK(s == *own);
-        return std::optional(fitted);
-    }, kLimit);
-    if (loaded) FUZZ_CHECK(jpeg && loaded->size() == fitted && loaded->pixels.size() == pictureBytes(fitted.width, fitted.height));
+    const std::optional<Image> loaded = loadPicture(
+        fs, "p",
+        [&](ImageSize s) {
+            FUZZ_CHECK(s == *own);
+            return std::optional(fitted);
+        },
+        kLimit);
+    if (loaded)
+        FUZZ_CHECK(jpeg && loaded->size() == fitted &&
+                   loaded->pixels.size() == pictureBytes(fitted.width, fitted.height));
     return 0;
 }

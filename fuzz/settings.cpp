@@ -11,19 +11,22 @@ using namespace ostrel;
 
 namespace {
 
-const char* const kNames[] = {"shufle",   "prop",     "addvlist",   "playstat", "TimeInterval", "secund",
-                              "intime1",  "intime2",  "TimeFrom",   "TimeTo",   "selected",     "wid",
-                              "hei",      "left",     "TimeRandom", "loadnew",  "onload",       "onwinload",
-                              "InTimeCh", "kolprokr", "PathToSelected", "where", "lastopen",    "lastsave",
-                              "downfoad"};
+const char* const kNames[] = {"shufle",         "prop",    "addvlist",  "playstat", "TimeInterval",
+                              "secund",         "intime1", "intime2",   "TimeFrom", "TimeTo",
+                              "selected",       "wid",     "hei",       "left",     "TimeRandom",
+                              "loadnew",        "onload",  "onwinload", "InTimeCh", "kolprokr",
+                              "PathToSelected", "where",   "lastopen",  "lastsave", "downfoad"};
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr ScreenSize kScreen{1280, 1024};
 
 auto fieldsOf(const Settings& s) {
-    return std::tie(s.changer.shuffle, s.download.addvlist, s.schedule.playing, s.changer.fitToScreen, s.schedule.intervalValue, s.schedule.intervalUnit, s.list.currentIndex,
-                    s.list.kolprokr, s.schedule.dailyHour, s.schedule.dailyMinute, s.window.windowWidth, s.window.windowHeight, s.window.listLeft, s.schedule.timeFromMs,
-                    s.schedule.timeToMs, s.schedule.randomInterval, s.download.loadnew, s.schedule.autorunChangeAndExit, s.schedule.autorunEnabled, s.schedule.dailyMode,
-                    s.download.downfoad, s.changer.wallpaperStyle, s.list.lastopen, s.list.currentPath, s.list.lastsave);
+    return std::tie(s.changer.shuffle, s.download.addvlist, s.schedule.playing, s.changer.fitToScreen,
+                    s.schedule.intervalValue, s.schedule.intervalUnit, s.list.currentIndex, s.list.kolprokr,
+                    s.schedule.dailyHour, s.schedule.dailyMinute, s.window.windowWidth, s.window.windowHeight,
+                    s.window.listLeft, s.schedule.timeFromMs, s.schedule.timeToMs, s.schedule.randomInterval,
+                    s.download.loadnew, s.schedule.autorunChangeAndExit, s.schedule.autorunEnabled,
+                    s.schedule.dailyMode, s.download.downfoad, s.changer.wallpaperStyle, s.list.lastopen,
+                    s.list.currentPath, s.list.lastsave);
 }
 
 Settings readSettings(const Registry& registry, const FileSystem& files) {

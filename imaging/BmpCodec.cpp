@@ -24,8 +24,7 @@ constexpr std::int64_t kMaxSide = 65535;
 constexpr std::int64_t kMaxPixels = 400'000'000;
 
 std::uint16_t le16(std::string_view b, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[at]) |
-                                      static_cast<std::uint8_t>(b[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8);
 }
 
 std::uint32_t le32(std::string_view b, std::size_t at) {
@@ -89,8 +88,7 @@ std::optional<BmpHeader> parseHeader(std::string_view b) {
     h.dataOffset = le32(b, 10);
     const std::uint32_t infoSize = le32(b, kFileHeaderSize);
     const std::size_t info = kFileHeaderSize;
-    if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
-        infoSize != 124)
+    if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
         return std::nullopt;
     if (b.size() < info + infoSize) return std::nullopt;
 
@@ -189,9 +187,7 @@ void decodeRow(const std::uint8_t* src, std::uint8_t* dst, const BmpHeader& h, c
         }
         break;
     }
-    case 24:
-        std::memcpy(dst, src, static_cast<std::size_t>(w) * 3);
-        break;
+    case 24: std::memcpy(dst, src, static_cast<std::size_t>(w) * 3); break;
     case 16:
     case 32: {
         if (h.bpp == 32 && h.compression == kBiRgb) {
@@ -391,8 +387,7 @@ bool writeBmp24(const Image& image, WriteStream& out) {
     int y = image.height - 1;
     while (y >= 0) {
         std::size_t n = 0;
-        for (; n < rowsPerBatch && y >= 0; ++n, --y)
-            std::memcpy(batch.data() + n * stride, image.row(y), rowBytes);
+        for (; n < rowsPerBatch && y >= 0; ++n, --y) std::memcpy(batch.data() + n * stride, image.row(y), rowBytes);
         if (!out.write(batch.data(), n * stride)) return false;
     }
     return true;

@@ -28,8 +28,7 @@ std::string GetImageType(const FileSystem& fs, const std::string& path) {
     auto head = readPrefix(fs, path, 5);
     if (!head) return "NoImage";
     if (head->empty()) return "Bmp";
-    if (startsWith(*head, {0x47, 0x49, 0x46, 0x38}))
-        return head->size() >= 5 && (*head)[4] == '9' ? "Gif89" : "Gif";
+    if (startsWith(*head, {0x47, 0x49, 0x46, 0x38})) return head->size() >= 5 && (*head)[4] == '9' ? "Gif89" : "Gif";
     if (startsWith(*head, {0x42, 0x4D})) return "Bmp";
     if (startsWith(*head, {0x89, 0x50, 0x4E, 0x47})) return "Png";
     if (startsWith(*head, {0xFF, 0xD8})) return "Jpg";

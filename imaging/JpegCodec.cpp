@@ -31,9 +31,7 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-void onFatalError(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
+void onFatalError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
 
 void discardMessage(j_common_ptr) {}
 
@@ -93,17 +91,14 @@ void stopOnCorruptData(j_common_ptr cinfo, int level) {
     if (level >= 0 || !cinfo->is_decompressor) return;  // trace messages
     const auto d = reinterpret_cast<j_decompress_ptr>(cinfo);
     switch (cinfo->err->msg_code) {
-    case JWRN_JPEG_EOF:
-        onFatalError(cinfo);
-        break;
+    case JWRN_JPEG_EOF: onFatalError(cinfo); break;
     case JWRN_HIT_MARKER:
     case JWRN_MUST_RESYNC:
     case JWRN_BOGUS_PROGRESSION:
         if (std::uint64_t{d->image_width} * d->image_height > kPixelsPerByteBorne * bytesConsumed(d))
             onFatalError(cinfo);
         break;
-    default:
-        break;  // extraneous bytes between markers and the like: harmless
+    default: break;  // extraneous bytes between markers and the like: harmless
     }
 }
 
@@ -244,8 +239,8 @@ public:
         if (held > memoryLimit_ || wholeImageBytes() > memoryLimit_ - held) return false;
         if (setjmp(err_.jump)) return false;
         // At least 1: 0 would mean no limit at all.
-        cinfo_.mem->max_memory_to_use = static_cast<long>(std::max<std::uint64_t>(
-            1, std::min<std::uint64_t>(memoryLimit_ - held, std::numeric_limits<long>::max())));
+        cinfo_.mem->max_memory_to_use = static_cast<long>(
+            std::max<std::uint64_t>(1, std::min<std::uint64_t>(memoryLimit_ - held, std::numeric_limits<long>::max())));
         jpeg_start_decompress(&cinfo_);
         return cinfo_.output_components == (output_ == Output::Cmyk ? 4 : 3);
     }
@@ -358,7 +353,8 @@ bool JpegRowDecoder::decodeInto(Image& picture, const std::function<bool(int)>& 
         picture.pixels.resize(static_cast<std::size_t>(bytes));
         auto finished = [&](int from, int to) {
             if constexpr (kSwapRedBlue)
-                for (std::uint8_t *p = picture.row(from), *end = picture.row(to); p != end; p += 3) std::swap(p[0], p[2]);
+                for (std::uint8_t *p = picture.row(from), *end = picture.row(to); p != end; p += 3)
+                    std::swap(p[0], p[2]);
             return rowsDone(to);
         };
         if (d_->output() == Output::Cmyk) {

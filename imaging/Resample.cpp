@@ -48,8 +48,8 @@ void addAreaTaps(Taps& t, int src, int dst, std::int64_t one, std::vector<std::v
         std::vector<std::pair<std::int64_t, std::size_t>> leftover;  // what each floor dropped
         std::int64_t sum = 0;
         for (int j = first; j <= last; ++j) {
-            std::int64_t overlap = std::min(hi, static_cast<std::int64_t>(j + 1) * dst) -
-                                   std::max(lo, static_cast<std::int64_t>(j) * dst);
+            std::int64_t overlap =
+                std::min(hi, static_cast<std::int64_t>(j + 1) * dst) - std::max(lo, static_cast<std::int64_t>(j) * dst);
             const std::int64_t weight = overlap * one / src;
             leftover.emplace_back(overlap * one % src, mine.size());
             mine.push_back(static_cast<std::uint32_t>(weight));
@@ -180,7 +180,8 @@ public:
             default: acrossRow<0>(packed, into, across_); break;
             }
         }
-        while (nextOut_ < target_.height && down_.firstOf(nextOut_) + down_.countOf(nextOut_) <= pushed_) down(nextOut_++);
+        while (nextOut_ < target_.height && down_.firstOf(nextOut_) + down_.countOf(nextOut_) <= pushed_)
+            down(nextOut_++);
     }
 
     Image take() {

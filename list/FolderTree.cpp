@@ -63,8 +63,7 @@ std::optional<std::vector<ChildFolder>> NextLevel(const FileSystem& fs, const st
     });
     if (!listed) return std::nullopt;
     // Probed after the listing has ended, so that only one search is open at a time.
-    for (ChildFolder& child : children)
-        child.expandable = hasListedFolder(fs, folder + child.name + '\\', nullptr);
+    for (ChildFolder& child : children) child.expandable = hasListedFolder(fs, folder + child.name + '\\', nullptr);
     return children;
 }
 
@@ -74,12 +73,11 @@ std::string getpath(const std::vector<std::string>& textsFromDrive) {
     return path;
 }
 
-ReopenWalk openlastWalk(const FileSystem& fs, const std::vector<Drive>& drives,
-                        const std::string& lastopen) {
+ReopenWalk openlastWalk(const FileSystem& fs, const std::vector<Drive>& drives, const std::string& lastopen) {
     const std::vector<std::string> parts = splitPath(lastopen);
     ReopenWalk walk;
-    const bool driveListed = std::any_of(drives.begin(), drives.end(),
-                                         [&](const Drive& d) { return driveText(d) == parts[0]; });
+    const bool driveListed =
+        std::any_of(drives.begin(), drives.end(), [&](const Drive& d) { return driveText(d) == parts[0]; });
     if (!driveListed) return walk;
     walk.expand.push_back(parts[0]);
 

@@ -54,7 +54,6 @@ struct ReopenWalk {
 // (gone, hidden, or spelt differently: names compare exactly), and after a
 // first-level folder of at most two characters; in both cases, and for a bare
 // drive, nothing is selected.
-ReopenWalk openlastWalk(const FileSystem& fs, const std::vector<Drive>& drives,
-                        const std::string& lastopen);
+ReopenWalk openlastWalk(const FileSystem& fs, const std::vector<Drive>& drives, const std::string& lastopen);
 
 }  // namespace ostrel

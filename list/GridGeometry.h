@@ -56,9 +56,9 @@ enum class TextColour { Normal, Current, ScreenSize };
 
 // How a row's cells are drawn over the grid's default drawing.
 struct RowLook {
-    bool redrawn = false;              // its three cells are drawn again in the current wallpaper's colour
+    bool redrawn = false;                        // its three cells are drawn again in the current wallpaper's colour
     TextColour resolution = TextColour::Normal;  // the resolution cell's own colour
-    bool arrow = true;                 // the sort arrow is drawn afterwards
+    bool arrow = true;                           // the sort arrow is drawn afterwards
 };
 // rowTopIsZero: the row lies where the grid's top edge is (only the header
 // when it scrolls with the entries).

@@ -7,8 +7,8 @@
 namespace ostrel {
 
 struct GridState {
-    int currentRow = 0;       // row of the grid's focus
-    int selectionTop = 0;     // the selected range of rows
+    int currentRow = 0;    // row of the grid's focus
+    int selectionTop = 0;  // the selected range of rows
     int selectionBottom = 0;
     int firstVisibleRow = 1;  // first row under the header
     int heightPixels = 0;     // the grid's outer height, for the screenful arithmetic

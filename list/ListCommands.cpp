@@ -40,9 +40,7 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repea
     // history with one picture. The arrows repeat, to run through the list.
     if (repeat && (key == ListKey::Delete || key == ListKey::Enter)) return true;
     switch (key) {
-    case ListKey::Enter:
-        installSelected_(grid().selectionTop);
-        return true;
+    case ListKey::Enter: installSelected_(grid().selectionTop); return true;
     // In the viewer the arrows run round from one end of the list to the other.
     case ListKey::Up:
     case ListKey::Left:
@@ -72,8 +70,7 @@ bool ListController::plistKeyDown(ListKey key, bool shift, bool ctrl, bool repea
         if (!ctrl) return false;
         if (selection_.selectAll()) listChanged();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -85,23 +82,16 @@ void ListController::plistKeyUp(ListKey key) {
     if (key == ListKey::Delete) plistSelectCell(0, grid().currentRow);
     if (!viewerOpen() || asking_) return;
     switch (key) {
-    case ListKey::Escape:
-        viewer_->close();
-        break;
+    case ListKey::Escape: viewer_->close(); break;
     case ListKey::Space:
         if (grid().currentRow < list().rowCount() - 1) moveCurrentRow(grid().currentRow + 1, false);
         viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
         break;
     case ListKey::Left:
-    case ListKey::Up:
-        viewer_->showRow(grid().currentRow, ViewerDirection::Backward);
-        break;
+    case ListKey::Up: viewer_->showRow(grid().currentRow, ViewerDirection::Backward); break;
     case ListKey::Right:
-    case ListKey::Down:
-        viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
-        break;
-    default:
-        break;
+    case ListKey::Down: viewer_->showRow(grid().currentRow, ViewerDirection::Forward); break;
+    default: break;
     }
 }
 

@@ -53,10 +53,10 @@ void ListController::stopTimers() {
 
 bool ListController::onTimer(TimerId id) {
     switch (id) {
-        case TimerId::Prober: proberTick(); return true;
-        case TimerId::Browsing: browsingPauseEnded(); return true;
-        case TimerId::Blink: view_.blinkAddButton(); return true;
-        default: return false;
+    case TimerId::Prober: proberTick(); return true;
+    case TimerId::Browsing: browsingPauseEnded(); return true;
+    case TimerId::Blink: view_.blinkAddButton(); return true;
+    default: return false;
     }
 }
 

@@ -47,9 +47,9 @@ bool ListModel::saveTo(const std::string& path) {
 
 void ListModel::loadFrom(const std::string& path) {
     switch (openF(files_, path, list_)) {
-        case ListRead::Loaded: keepDefaultListFile_ = false; break;
-        case ListRead::NotOpened: break;  // ignored, as a list file always was
-        case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
+    case ListRead::Loaded: keepDefaultListFile_ = false; break;
+    case ListRead::NotOpened: break;  // ignored, as a list file always was
+    case ListRead::ReadFailed: dialogs_.message("Не удалось прочитать файл листа."); break;
     }
     list_.fixHeaderIfEntries();
     restartProber(0);

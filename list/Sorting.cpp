@@ -24,7 +24,7 @@ enum Place : unsigned char { BeforeFounder = 0, Founder = 1, AfterFounder = 2 };
 
 struct Slot {
     std::string_view key;  // the text itself, not its string: one pointer less to chase per comparison
-    int row;  // index into the pairs
+    int row;               // index into the pairs
     Place place;
 };
 
@@ -41,9 +41,7 @@ void sortEntries(WallpaperList& list, SortKey key, bool descending) {
     auto slot = [&](int i) -> Slot& { return slots[static_cast<std::size_t>(i)]; };
 
     for (int i = 0; i < n; ++i) pair(i) = {list.path(i + 1), list.resolution(i + 1)};
-    auto keyOf = [&](int i) -> const std::string& {
-        return key == SortKey::Name ? pair(i).path : pair(i).resolution;
-    };
+    auto keyOf = [&](int i) -> const std::string& { return key == SortKey::Name ? pair(i).path : pair(i).resolution; };
 
     std::string_view front = keyOf(0);
     slot(0) = {front, 0, Founder};

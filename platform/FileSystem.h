@@ -85,8 +85,7 @@ public:
     // Lists folder (with or without a trailing "\"), every kind of entry, "."
     // and ".." included when the system lists them, in the system's order. visit
     // answers false to stop. False when the listing cannot start.
-    virtual bool listFolder(const std::string& folder,
-                            const std::function<bool(const FolderEntry&)>& visit) const = 0;
+    virtual bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const = 0;
     // False when the file could not be deleted (or was not there).
     virtual bool deleteFile(const std::string& path) = 0;
     // Replaces the attribute bits of a file or folder; false on failure.

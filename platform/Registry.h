@@ -16,8 +16,8 @@ public:
     virtual std::optional<std::string> readString(RegistryRoot root, const std::string& key,
                                                   const std::string& name) const = 0;
     // Writes a REG_SZ value, creating the key when missing.
-    [[nodiscard]] virtual bool writeString(RegistryRoot root, const std::string& key,
-                                           const std::string& name, const std::string& value) = 0;
+    [[nodiscard]] virtual bool writeString(RegistryRoot root, const std::string& key, const std::string& name,
+                                           const std::string& value) = 0;
     // Writes a REG_SZ value into a key that exists already; false when the key
     // is absent or cannot be opened for writing.
     [[nodiscard]] virtual bool writeStringToExistingKey(RegistryRoot root, const std::string& key,

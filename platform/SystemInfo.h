@@ -6,9 +6,9 @@
 namespace ostrel {
 
 struct LoadSample {
-    unsigned processors = 0;     // 8-bit count in the system's basic information
-    std::int64_t systemTime = 0; // 100 ns units
-    std::int64_t idleTime = 0;   // 100 ns units, all processors together
+    unsigned processors = 0;      // 8-bit count in the system's basic information
+    std::int64_t systemTime = 0;  // 100 ns units
+    std::int64_t idleTime = 0;    // 100 ns units, all processors together
 };
 
 class SystemInfo {

@@ -5,14 +5,14 @@
 namespace ostrel {
 
 enum class TimerId : unsigned {
-    Change = 1,     // Timer1
-    Prober = 2,     // Timer2
-    Countdown = 3,  // timeout
-    Daily = 4,      // ChinTimer
-    Browsing = 5,   // TimerDelay
-    Blink = 6,      // Timer3
-    Download = 7,   // TimerDownload
-    LoadStatus = 8, // the download browser's 100 ms status tick
+    Change = 1,      // Timer1
+    Prober = 2,      // Timer2
+    Countdown = 3,   // timeout
+    Daily = 4,       // ChinTimer
+    Browsing = 5,    // TimerDelay
+    Blink = 6,       // Timer3
+    Download = 7,    // TimerDownload
+    LoadStatus = 8,  // the download browser's 100 ms status tick
 };
 
 class TimerService {

@@ -60,9 +60,7 @@ void AlertForm::paint() {
 
 LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        paint();
-        return 0;
+    case WM_PAINT: paint(); return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) {
             if (onStop) onStop();
@@ -72,8 +70,7 @@ LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box only hides it
         ShowWindow(hwnd_, SW_HIDE);
         return 0;
-    default:
-        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 

@@ -22,7 +22,7 @@ constexpr const char* kNothingSelected = "Папка не выбрана";
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 332;
 constexpr int kTreeIndent = 19;
-constexpr int kNodeImageSize = 16;  // the nodes' pictures are square
+constexpr int kNodeImageSize = 16;              // the nodes' pictures are square
 constexpr COLORREF kTreeText = RGB(0, 0, 128);  // navy
 constexpr COLORREF kTransparent = RGB(0, 0, 255);
 
@@ -96,8 +96,8 @@ bool FolderChooserDialog::create() {
     EmptyDialogTemplate dialog{};
     dialog.header.style = kDialogStyle;
     // The size is set in pixels once the window exists.
-    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &dialogProc,
-                                      reinterpret_cast<LPARAM>(this)) != nullptr;
+    return CreateDialogIndirectParamW(instance_, &dialog.header, owner_, &dialogProc, reinterpret_cast<LPARAM>(this)) !=
+           nullptr;
 }
 
 std::optional<FolderChoice> FolderChooserDialog::choose(const std::string& lastopen) {
@@ -106,8 +106,9 @@ std::optional<FolderChoice> FolderChooserDialog::choose(const std::string& lasto
     SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     answer_.reset();
-    const bool completed = runModal(owner_, hwnd_, modal_, [&] { openlast(lastopen); },
-                                [this](MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd_, &msg); });
+    const bool completed = runModal(
+        owner_, hwnd_, modal_, [&] { openlast(lastopen); },
+        [this](MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd_, &msg); });
     if (!completed) answer_.reset();  // the program is ending: no folder is added
     return std::exchange(answer_, std::nullopt);
 }
@@ -122,27 +123,19 @@ void FolderChooserDialog::windowDestroyed() {
 
 LRESULT FolderChooserDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        FormCreate();
-        return FALSE;  // the focus is set at each showing
+    case WM_INITDIALOG: FormCreate(); return FALSE;  // the focus is set at each showing
 
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            acceptChoice();
-            return TRUE;
-        case IDCANCEL:
-            cancelChoice();
-            return TRUE;
+        case IDOK: acceptChoice(); return TRUE;
+        case IDCANCEL: cancelChoice(); return TRUE;
         case kCheckBoxId:
             if (HIWORD(wParam) == BN_CLICKED) subfoldersClicked();
             return TRUE;
         }
         return FALSE;
 
-    case WM_CLOSE:
-        cancelChoice();
-        return TRUE;
+    case WM_CLOSE: cancelChoice(); return TRUE;
 
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
@@ -167,11 +160,11 @@ void FolderChooserDialog::FormCreate() {
     sizeClientArea(hwnd_, kClientWidth, kClientHeight);
     font_ = tahoma8();
 
-    checkBox_ = addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145,
-                           17, kCheckBoxId);
+    checkBox_ =
+        addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145, 17, kCheckBoxId);
     tree_ = addControl(WS_EX_CLIENTEDGE, WC_TREEVIEWW, "",
-                       WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                       16, 40, 289, 241, kTreeId);
+                       WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 16, 40, 289,
+                       241, kTreeId);
     addControl(0, L"BUTTON", kOk, WS_TABSTOP | BS_PUSHBUTTON, 144, 296, 75, 25, IDOK);
     addControl(0, L"BUTTON", kCancel, WS_TABSTOP | BS_PUSHBUTTON, 232, 296, 75, 25, IDCANCEL);
     if (checkBox_) SendMessageW(checkBox_, BM_SETCHECK, BST_CHECKED, 0);
@@ -191,8 +184,8 @@ void FolderChooserDialog::FormCreate() {
     }
 }
 
-HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8,
-                                     DWORD style, int left, int top, int width, int height, int id) {
+HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8, DWORD style,
+                                     int left, int top, int width, int height, int id) {
     HWND control = CreateWindowExW(exStyle, windowClass, win32::utf8ToWide(captionUtf8).c_str(),
                                    WS_CHILD | WS_VISIBLE | style, left, top, width, height, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
@@ -206,7 +199,7 @@ void FolderChooserDialog::acceptChoice() {
     HTREEITEM selected = tree_ ? TreeView_GetSelection(tree_) : nullptr;
     if (!selected) {
         win32::messageBox(hwnd_, win32::utf8ToWide(kNothingSelected).c_str(), kProgramTitleWide,
-                    MB_OK | MB_ICONINFORMATION);
+                          MB_OK | MB_ICONINFORMATION);
         return;
     }
     const bool checked = SendMessageW(checkBox_, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -255,8 +248,8 @@ void FolderChooserDialog::NextLevel(HTREEITEM node) {
         addNode(node, child.name, ClosedFolderImage, OpenFolderImage, child.expandable);
 }
 
-HTREEITEM FolderChooserDialog::addNode(HTREEITEM parent, const std::string& text, int image,
-                                       int selectedImage, bool expandable) {
+HTREEITEM FolderChooserDialog::addNode(HTREEITEM parent, const std::string& text, int image, int selectedImage,
+                                       bool expandable) {
     std::wstring shown = win32::ansiToWide(text);
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
@@ -266,8 +259,7 @@ HTREEITEM FolderChooserDialog::addNode(HTREEITEM parent, const std::string& text
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
     insert.item.cChildren = expandable ? 1 : 0;
-    auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (item) texts_[item] = text;
     return item;
 }
@@ -281,8 +273,7 @@ void FolderChooserDialog::setExpandable(HTREEITEM node, bool expandable) {
 }
 
 HTREEITEM FolderChooserDialog::relative(HTREEITEM node, UINT which) const {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree_, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(node)));
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(node)));
 }
 
 HTREEITEM FolderChooserDialog::findChild(HTREEITEM parent, const std::string& text) const {

@@ -50,10 +50,9 @@ private:
     void expandingNode(HTREEITEM node);
     void openlast(const std::string& lastopen);
 
-    HWND addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8, DWORD style,
-                    int left, int top, int width, int height, int id);
-    HTREEITEM addNode(HTREEITEM parent, const std::string& text, int image, int selectedImage,
-                      bool expandable);
+    HWND addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8, DWORD style, int left, int top,
+                    int width, int height, int id);
+    HTREEITEM addNode(HTREEITEM parent, const std::string& text, int image, int selectedImage, bool expandable);
     void setExpandable(HTREEITEM node, bool expandable);
     void NextLevel(HTREEITEM node);
     void readChildren(HTREEITEM node);  // NextLevel after removing the children read before
@@ -79,7 +78,7 @@ private:
     // control holds only its UTF-16 copy for display.
     std::unordered_map<HTREEITEM, std::string> texts_;
 
-    bool modal_ = false;       // the modal loop runs while set
+    bool modal_ = false;          // the modal loop runs while set
     bool readingByHand_ = false;  // expansions read by openlast, not by the expanding event
     std::optional<FolderChoice> answer_;
 };

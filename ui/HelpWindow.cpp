@@ -61,8 +61,8 @@ HWND HelpWindow::createRichEdit() {
     }
     // No border and no horizontal scroll bar: long lines wrap.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    return CreateWindowExW(0, windowClass, L"", style, kTextLeft, 0, kClientWidth - kTextLeft, kClientHeight,
-                           hwnd(), nullptr, instance(), nullptr);
+    return CreateWindowExW(0, windowClass, L"", style, kTextLeft, 0, kClientWidth - kTextLeft, kClientHeight, hwnd(),
+                           nullptr, instance(), nullptr);
 }
 
 // A line too wide for the control wraps onto more display lines than one, so

@@ -59,8 +59,8 @@ bool ListGrid::create(HWND parent) {
     limits_.ptMinTrackSize = {kGridMinWidth, 0};
     limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // No border of its own but a sizing frame, so that its edge can be dragged.
-    return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME,
-                           0, 0, 0, 0, parent, nullptr, instance_, this) != nullptr;
+    return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0,
+                           0, 0, 0, parent, nullptr, instance_, this) != nullptr;
 }
 
 void ListGrid::attach(ListController* list) {
@@ -98,11 +98,8 @@ void ListGrid::setNameWidth(int width) {
 
 LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers everything
-    case WM_PAINT:
-        paint();
-        return 0;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
+    case WM_PAINT: paint(); return 0;
     case WM_SIZE:
         // A new height can move the first visible row: all of it is drawn again.
         reportSize();
@@ -115,11 +112,8 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         info->ptMaxTrackSize = limits_.ptMaxTrackSize;
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_VSCROLL:
-        onVerticalScroll(wParam);
-        return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_VSCROLL: onVerticalScroll(wParam); return 0;
     case WM_MOUSEWHEEL:
         if (list_) {
             // One step per notch; a fine-grained wheel sends smaller deltas that add up.
@@ -151,9 +145,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), kNumberColumnWidth, nameWidth_);
         return 0;
-    case WM_CAPTURECHANGED:
-        selecting_ = false;
-        return 0;
+    case WM_CAPTURECHANGED: selecting_ = false; return 0;
     case WM_LBUTTONDBLCLK:
         if (list_) list_->plistDblClick(GET_Y_LPARAM(lParam));
         return 0;
@@ -169,16 +161,13 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 onRowMenu(*menu);
         }
         return 0;
-    case WM_KEYDOWN:
-        onKeyDown(wParam, win32::keyWasDown(lParam));
-        return 0;
+    case WM_KEYDOWN: onKeyDown(wParam, win32::keyWasDown(lParam)); return 0;
     case WM_KEYUP:
         if (list_) {
             list_->plistKeyUp(listKeyOf(wParam));
         }
         return 0;
-    default:
-        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 
@@ -315,8 +304,8 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
 
     auto paintRow = [&](int row, int top) {
         const bool isFixed = row < list.fixedRows();
-        const bool selected = !isFixed && ((row >= grid.selectionTop && row <= grid.selectionBottom) ||
-                                           row == grid.currentRow);
+        const bool selected =
+            !isFixed && ((row >= grid.selectionTop && row <= grid.selectionBottom) || row == grid.currentRow);
         HBRUSH brush = isFixed ? fixed : selected ? highlight : background_.get();
         const COLORREF normalText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kFontColour;
         RECT cells[kColumnCount];
@@ -364,7 +353,8 @@ void ListGrid::drawHighlight(HDC dc, int which) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kFontColour);
     const std::wstring caption = cellText(list_->list(), which, 0);
-    ExtTextOutW(dc, left + kCellTextInset, kCellTextInset, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    ExtTextOutW(dc, left + kCellTextInset, kCellTextInset, 0, nullptr, caption.c_str(),
+                static_cast<UINT>(caption.size()), nullptr);
     drawSortArrow(dc);
 }
 

@@ -54,7 +54,7 @@ private:
     void updateScrollBar();
     int rowAt(int y) const;  // the row under a client y, or -1
     int dataRowsInView() const;
-    int resolutionWidth() const;  // narrower while the scroll bar is shown
+    int resolutionWidth() const;           // narrower while the scroll bar is shown
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
     void onKeyDown(WPARAM key, bool repeat);
     void reportSize();  // the grid's heights to the list

@@ -27,7 +27,7 @@ constexpr POINT kLabelAt[kBrowserSlots] = {{83, 168}, {303, 168}, {83, 312}, {30
 constexpr POINT kDateAt{32, 20};
 constexpr POINT kPageAt{216, 376};
 constexpr POINT kNoteAt{32, 337};
-constexpr int kNoteHeight = 30;       // two lines, for a long site name
+constexpr int kNoteHeight = 30;  // two lines, for a long site name
 constexpr int kNoteRightMargin = 8;
 constexpr POINT kPreviousAt{50, 368};
 constexpr POINT kNextAt{333, 368};
@@ -46,8 +46,8 @@ constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDateColour = RGB(34, 110, 223);
 constexpr COLORREF kLineColour = RGB(216, 218, 223);
 constexpr COLORREF kPressedLabel = RGB(255, 0, 0);
-constexpr int kPreviousId = 4;  // Button4
-constexpr int kNextId = 3;      // Button3
+constexpr int kPreviousId = 4;       // Button4
+constexpr int kNextId = 3;           // Button3
 constexpr UINT_PTR kClockTimer = 1;  // Timer1
 constexpr UINT kClockMs = 1000;
 
@@ -93,13 +93,13 @@ bool LoadForm::FormCreate() {
     };
     previous_ = button(L"<<<", kPreviousAt, kPreviousId);
     next_ = button(L">>>", kNextAt, kNextId);
-    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr,
-                              instance(), nullptr);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr, instance(),
+                              nullptr);
     if (!previous_ || !next_ || !status_) return false;
 
     // "Скачать" over the previews, asked for as the pointer rests on one.
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                               hwnd(), nullptr, instance(), nullptr);
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, hwnd(),
+                               nullptr, instance(), nullptr);
     if (tooltip_) {
         for (int k = 0; k < kBrowserSlots; ++k) {
             TOOLINFOW tool{};
@@ -319,7 +319,8 @@ void LoadForm::draw(HDC dc, int width, int height) {
         SetTextColor(dc, kNavy);
         // A long site name wraps onto a second line rather than off the dialog.
         RECT box{kNoteAt.x, kNoteAt.y, width - kNoteRightMargin, kNoteAt.y + kNoteHeight};
-        DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &box, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &box,
+                  DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     }
     {
         win32::SelectObjectScope font(dc, pageFont_.get());
@@ -373,9 +374,7 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         // is ended first, so nothing is posted to the handle once it is gone.
         decodes_.stop();
         return false;
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_SIZE:
         if (status_) {
             SendMessageW(status_, WM_SIZE, 0, 0);  // the status bar keeps to the bottom
@@ -383,26 +382,20 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             RECT outer{};
             GetWindowRect(hwnd(), &outer);
             const int width = outer.right - outer.left;
-            const int parts[kStatusPanels] = {width - kClockPanelWidth - kByteTotalPanelWidth,
-                                              width - kClockPanelWidth, -1};
+            const int parts[kStatusPanels] = {width - kClockPanelWidth - kByteTotalPanelWidth, width - kClockPanelWidth,
+                                              -1};
             SendMessageW(status_, SB_SETPARTS, kStatusPanels, reinterpret_cast<LPARAM>(parts));
         }
         return true;
-    case WM_PAINT:
-        paint();
-        return true;
+    case WM_PAINT: paint(); return true;
     case WM_ACTIVATEAPP:
         appSwitch_ = true;  // the WM_ACTIVATE that goes with it is a switch of programs
         return false;
-    case WM_ACTIVATE:
-        onActivate(wParam, lParam);
-        return false;  // the default handling gives the focus
+    case WM_ACTIVATE: onActivate(wParam, lParam); return false;  // the default handling gives the focus
     case WM_TIMER:
         if (wParam == kClockTimer) showTime();
         return true;
-    case kPreviewsDecoded:
-        showDecodedPreviews();
-        return true;
+    case kPreviewsDecoded: showDecodedPreviews(); return true;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && browser_) {
             if (LOWORD(wParam) == kNextId) browser_->nextPage();
@@ -449,8 +442,7 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         }
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -81,7 +81,7 @@ private:
     std::wstring date_, page_, note_;
     bool noteVisible_ = false;
     bool appSwitch_ = false;  // WM_ACTIVATEAPP came since the last WM_ACTIVATE
-    int pressedLabel_ = 0;  // its text is red while the button is down
+    int pressedLabel_ = 0;    // its text is red while the button is down
     Hit pressed_;
     HWND previous_ = nullptr, next_ = nullptr, status_ = nullptr, tooltip_ = nullptr;
     win32::UniqueFont buttonFont_, labelFont_, dateFont_, pageFont_;

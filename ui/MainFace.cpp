@@ -31,7 +31,7 @@ constexpr ButtonSpec kButtons[kFaceButtons] = {
     {0, "Выход"},
 };
 constexpr int kPreviewHint = kFaceButtons;  // the tooltip's tool over the preview
-constexpr int kAddLitImage = 2;  // the add button's highlighted picture in its strip
+constexpr int kAddLitImage = 2;             // the add button's highlighted picture in its strip
 
 // The buttons' places on their toolbars.
 constexpr int kPlaybackButtonTop = 2, kPlaybackButtonWidth = 44, kPlaybackButtonHeight = 30;
@@ -49,8 +49,7 @@ win32::UniqueImageList loadStrip(HINSTANCE instance, int id, int cell, int cellH
     if (!strip) return {};
     BITMAP info{};
     GetObjectW(strip.get(), sizeof info, &info);
-    win32::UniqueImageList images(
-        ImageList_Create(cell, cellHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / cell, 0));
+    win32::UniqueImageList images(ImageList_Create(cell, cellHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / cell, 0));
     if (images) ImageList_AddMasked(images.get(), strip.get(), kMask);
     return images;
 }
@@ -76,9 +75,9 @@ bool MainFace::create(HWND window) {
         !playback_ || !list_ || !sideBar_)
         return false;
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance_,
-                               nullptr);
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance_, nullptr);
     if (!tooltip_) return false;
     auto addTool = [&](int id, const char* textUtf8) {
         std::wstring text = win32::utf8ToWide(textUtf8);
@@ -101,12 +100,12 @@ void MainFace::layOut(int listLeft) {
     face_ = layOutFace(listLeft);
     const Box& bar2 = face_.toolBar2;
     for (int i = 0; i <= shufleBtn - Playbtn; ++i)
-        boxes_[Playbtn + i] = {bar2.left + kPlaybackButtonWidth * i, bar2.top + kPlaybackButtonTop, kPlaybackButtonWidth,
-                               kPlaybackButtonHeight};
+        boxes_[Playbtn + i] = {bar2.left + kPlaybackButtonWidth * i, bar2.top + kPlaybackButtonTop,
+                               kPlaybackButtonWidth, kPlaybackButtonHeight};
     const Box& bar1 = face_.toolBar1;
     for (int i = 0; i <= ListButton - AddButton; ++i)
         boxes_[AddButton + i] = {bar1.left + kAddButtonWidth * i, bar1.top + kListButtonTop, kAddButtonWidth,
-                                   kListButtonHeight};
+                                 kListButtonHeight};
     const Box& bar3 = face_.toolBar3;
     for (int i = 0; i <= ExitButton - DownloadButton; ++i)
         boxes_[DownloadButton + i] = {bar3.left, bar3.top + kSideButtonTops[i], kSideButtonSize, kSideButtonSize};
@@ -152,7 +151,9 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
     // The banner and the strip that continues it to the list.
     drawPiece(dc, source, header_.get(), 0, 0, kBannerWidth, kBannerHeight, 0, 0, kBannerWidth, kBannerHeight);
     const Stretch strip = bannerStrip(listLeft);
-    if (strip.dr > strip.dl) drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr, strip.db);
+    if (strip.dr > strip.dl)
+        drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr,
+                  strip.db);
     // The shadow frame round the preview.
     SetStretchBltMode(dc, COLORONCOLOR);
     for (const Stretch& s : shadowFrame(face_.preview)) {
@@ -222,7 +223,8 @@ void MainFace::setAddButtonLit(bool lit) {
 std::optional<FaceButton> MainFace::buttonAt(POINT p) const {
     for (int b = 0; b < kFaceButtons; ++b) {
         const Box& box = boxes_[b];
-        if (p.x >= box.left && p.x < box.right() && p.y >= box.top && p.y < box.bottom()) return static_cast<FaceButton>(b);
+        if (p.x >= box.left && p.x < box.right() && p.y >= box.top && p.y < box.bottom())
+            return static_cast<FaceButton>(b);
     }
     return std::nullopt;
 }

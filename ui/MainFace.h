@@ -19,9 +19,15 @@ namespace ostrel::ui {
 
 // The buttons, in the order of their toolbars.
 enum FaceButton : int {
-    Playbtn, Nextbtn, TimeBtn, shufleBtn,  // `ToolBar2`
-    AddButton, ListButton,                         // `ToolBar1`
-    DownloadButton, FullScreenButton, ExitButton,  // `ToolBar3`
+    Playbtn,
+    Nextbtn,
+    TimeBtn,
+    shufleBtn,  // `ToolBar2`
+    AddButton,
+    ListButton,  // `ToolBar1`
+    DownloadButton,
+    FullScreenButton,
+    ExitButton,  // `ToolBar3`
     kFaceButtons
 };
 
@@ -58,7 +64,8 @@ private:
     };
     std::optional<FaceButton> buttonAt(POINT client) const;
     void drawButton(HDC dc, FaceButton button) const;
-    void drawPiece(HDC dc, HDC source, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr, int db) const;
+    void drawPiece(HDC dc, HDC source, HBITMAP piece, int sl, int st, int sr, int sb, int dl, int dt, int dr,
+                   int db) const;
     void updateHints();
     void changed(const RECT& r) const {
         if (onChange) onChange(r);

@@ -86,8 +86,7 @@ win32::UniqueMenu createMainMenu() {
         if (!sub) continue;
         for (const MenuEntry& entry : popup.entries) appendEntry(sub, entry);
         // The bar owns its popups from here on.
-        AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(sub),
-                    win32::utf8ToWide(popup.caption).c_str());
+        AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(sub), win32::utf8ToWide(popup.caption).c_str());
     }
     return bar;
 }
@@ -97,10 +96,9 @@ win32::UniqueAccelerators createMainAccelerators() {
     for (const Popup& popup : kMainMenu)
         for (const MenuEntry& entry : popup.entries)
             if (entry.caption && entry.shortcut.key != 0)
-                table.push_back({static_cast<BYTE>(FVIRTKEY | entry.shortcut.modifiers),
-                                 entry.shortcut.key, static_cast<WORD>(entry.command)});
-    return win32::UniqueAccelerators(
-        CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
+                table.push_back({static_cast<BYTE>(FVIRTKEY | entry.shortcut.modifiers), entry.shortcut.key,
+                                 static_cast<WORD>(entry.command)});
+    return win32::UniqueAccelerators(CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
 }
 
 bool isMainShortcut(Shortcut keys) {
@@ -113,8 +111,7 @@ bool isMainShortcut(Shortcut keys) {
 
 win32::UniqueMenu createTrayMenu(const MainController& controller) {
     std::vector<MenuEntry> entries;
-    if (controller.autoDownloading())
-        entries.push_back({Command::StopDownload, "Остановить скачивание", {}});
+    if (controller.autoDownloading()) entries.push_back({Command::StopDownload, "Остановить скачивание", {}});
     entries.push_back({Command::PlayToggle, controller.runStopCaption().c_str(), {}});
     entries.push_back({Command::ShowHide, controller.showHideCaption().c_str(), {}});
     entries.push_back({Command::Options, "Настройки", {}});

@@ -39,7 +39,8 @@ std::string_view placeholderBytes(HINSTANCE instance) {
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_PLACEHOLDER), MAKEINTRESOURCEW(10));  // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance, found)) : std::string_view();
+    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance, found))
+                : std::string_view();
 }
 
 bool registerApplicationClass(HINSTANCE instance) {
@@ -80,16 +81,15 @@ bool MainWindow::create() {
 
     // Owned top-level windows get no taskbar button; this owner is never shown,
     // so the program never has one.
-    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kProgramTitleWide, WS_POPUP, 0, 0, 0,
-                                   0, nullptr, nullptr, instance_, nullptr);
+    application_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, kProgramTitleWide, WS_POPUP, 0, 0, 0, 0,
+                                   nullptr, nullptr, instance_, nullptr);
     if (!application_) return false;
 
     win32::UniqueMenu menu = createMainMenu();
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
-    HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                   left, top, kDefaultWidth, kDefaultHeight, application_,
-                                   menu.get(), instance_, this);
+    HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
+                                   top, kDefaultWidth, kDefaultHeight, application_, menu.get(), instance_, this);
     if (!created) return false;
     menu.release();  // the window owns its menu bar now
     // Made once, after the main window they are centred over. Neither is needed
@@ -119,9 +119,9 @@ bool MainWindow::translateAccelerator(MSG& msg) {
     // held Ctrl+S would otherwise open the save dialog again as soon as it
     // was closed, and a held Ctrl+N clear what came meanwhile.
     if (win32::isRepeatedKeyDown(msg)) {
-        const BYTE modifiers = static_cast<BYTE>((GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
-                                                 (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
-                                                 (GetKeyState(VK_MENU) < 0 ? FALT : 0));
+        const BYTE modifiers =
+            static_cast<BYTE>((GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) | (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
+                              (GetKeyState(VK_MENU) < 0 ? FALT : 0));
         if (isMainShortcut({modifiers, static_cast<WORD>(msg.wParam)})) return true;
     }
     return TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg) != 0;
@@ -143,8 +143,7 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 
     switch (message) {
-    case WM_CREATE:
-        return onCreate() ? 0 : -1;
+    case WM_CREATE: return onCreate() ? 0 : -1;
 
     case WM_SIZE:
         // A minimized window has no client area to lay out; the layout stays
@@ -165,12 +164,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (grid_.hwnd()) SetFocus(grid_.hwnd());
         return 0;
 
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers everything
+    case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
 
-    case WM_PAINT:
-        paint();
-        return 0;
+    case WM_PAINT: paint(); return 0;
 
     case WM_COMMAND:
         // Menus and accelerators send lParam 0.
@@ -243,13 +239,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (controller_) onTrayCallback(hwnd_, *controller_, lParam);
         return DefWindowProcW(hwnd_, message, wParam, lParam);
 
-    case WM_DROPFILES:
-        onDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
 
-    case WM_NCMOUSEMOVE:
-        setHeaderHover(0);
-        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_NCMOUSEMOVE: setHeaderHover(0); return DefWindowProcW(hwnd_, message, wParam, lParam);
 
     case WM_CLOSE:
         // The close button hides to the tray; only Exit and the end of the
@@ -277,12 +269,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != 0 && controller_) controller_->onEndSession(true);
         break;
 
-    case kQuitMessage:
-        DestroyWindow(hwnd_);
-        return 0;
+    case kQuitMessage: DestroyWindow(hwnd_); return 0;
 
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
@@ -293,7 +282,9 @@ bool MainWindow::onCreate() {
     grid_.onResize = [this] { plistResize(); };
     grid_.onRowMenu = [this](const RowMenu& state) {
         win32::UniqueMenu menu = createRowMenu(state);
-        if (menu) TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, state.screenX, state.screenY, 0, hwnd_, nullptr);
+        if (menu)
+            TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, state.screenX, state.screenY, 0, hwnd_,
+                           nullptr);
     };
     grid_.mainWindowOrigin = [this] {
         RECT outer{};

@@ -64,9 +64,7 @@ void MainWindow::requestQuit() {
     PostMessageW(hwnd_, kQuitMessage, 0, 0);
 }
 
-void MainWindow::listChanged() {
-    grid_.refresh();
-}
+void MainWindow::listChanged() { grid_.refresh(); }
 
 void MainWindow::showPlaceholderPreview() {
     preview_.showPlaceholder();

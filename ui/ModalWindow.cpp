@@ -30,13 +30,16 @@ bool ModalWindow::create(HWND owner) {
 void ModalWindow::show() {
     if (modal_ || !hwnd_) return;
     FormShow();
-    runModal(owner_, hwnd_, modal_, [this] { SetForegroundWindow(hwnd_); }, [this](MSG& msg) {
-        // Escape closes the window whichever of its controls has the focus.
-        if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
-            return false;
-        close();
-        return true;
-    });
+    runModal(
+        owner_, hwnd_, modal_, [this] { SetForegroundWindow(hwnd_); },
+        [this](MSG& msg) {
+            // Escape closes the window whichever of its controls has the focus.
+            if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE ||
+                (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
+                return false;
+            close();
+            return true;
+        });
 }
 
 void ModalWindow::moveTo(WindowOrigin origin) {
@@ -51,8 +54,7 @@ WindowBounds ModalWindow::outerBounds(HWND window) {
 
 LRESULT ModalWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return FormCreate() ? 0 : -1;
+    case WM_CREATE: return FormCreate() ? 0 : -1;
     case WM_CLOSE:  // the close box and Alt+F4 only hide the window
         close();
         return 0;

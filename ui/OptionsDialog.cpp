@@ -74,7 +74,8 @@ constexpr ControlSpec kControls[] = {
     {C::ComboBox1, L"COMBOBOX", "", kList, 20, 234, 190, 120, 1},
     {C::CheckBox3, L"BUTTON", "Менять обои в случайном порядке", kCheck, 20, 268, 380, 20, 1},
     // "Интернет"
-    {C::Checkproxy, L"BUTTON", "Использовать прокси-сервер для соединения с Internet", kCheck | WS_GROUP, 20, 44, 390, 20, 2},
+    {C::Checkproxy, L"BUTTON", "Использовать прокси-сервер для соединения с Internet", kCheck | WS_GROUP, 20, 44, 390,
+     20, 2},
     {C::Label4, L"STATIC", "Сервер", WS_DISABLED, 40, 73, 50, 16, 2},
     {C::editIp, L"EDIT", "192.168.0.2", kText | WS_DISABLED, 92, 70, 120, 21, 2},
     {C::Label5, L"STATIC", "Порт", WS_DISABLED, 226, 73, 34, 16, 2},
@@ -86,7 +87,8 @@ constexpr ControlSpec kControls[] = {
     {C::CheckBox4, L"BUTTON", "Автоматически скачивать новые обои при подключенном интернете", kCheck | BS_MULTILINE,
      20, 188, 300, 30, 2},
     // "Удаление программы"
-    {C::Button3, L"BUTTON", "Удалить файлы, созданные программой", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 20, 48, 260, 28, 3},
+    {C::Button3, L"BUTTON", "Удалить файлы, созданные программой", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 20, 48, 260,
+     28, 3},
     // Below the pages.
     {C::Button1, L"BUTTON", "ОК", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 340, 306, 84, 26, -1},
 };
@@ -130,10 +132,10 @@ bool OptionsDialog::createControls() {
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
     };
-    HWND tabs = withFont(CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
-                                         kPagesMargin, kPagesMargin, kClientWidth - 2 * kPagesMargin, kPagesHeight,
-                                         hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)),
-                                         instance_, nullptr));
+    HWND tabs =
+        withFont(CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                                 kPagesMargin, kPagesMargin, kClientWidth - 2 * kPagesMargin, kPagesHeight, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_, nullptr));
     if (!tabs) return false;
     for (int i = 0; i < static_cast<int>(std::size(kPageNames)); ++i) {
         std::wstring name = win32::utf8ToWide(kPageNames[i]);
@@ -143,10 +145,10 @@ bool OptionsDialog::createControls() {
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&page));
     }
     for (const ControlSpec& c : kControls) {
-        HWND control = withFont(CreateWindowExW(
-            c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
-            win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, c.x, c.y, c.width, c.height, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
+        HWND control =
+            withFont(CreateWindowExW(c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
+                                     win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, c.x, c.y, c.width, c.height,
+                                     hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
         if (!control) return false;
         SetWindowLongPtrW(control, GWLP_USERDATA, kFirstPageTag + c.page);  // tells selectPage where it belongs
     }
@@ -357,12 +359,8 @@ void OptionsDialog::onCommand(int id, int code) {
         collect();
         controller_->onProxyChanged();
         return;
-    case SpeedButton2:
-        chooseDownloadFolder();
-        return;
-    case Button3:
-        controller_->removeProgramFiles();
-        return;
+    case SpeedButton2: chooseDownloadFolder(); return;
+    case Button3: controller_->removeProgramFiles(); return;
     }
 }
 
@@ -376,9 +374,7 @@ LRESULT CALLBACK OptionsDialog::numberFieldProc(HWND hwnd, UINT message, WPARAM 
 
 LRESULT OptionsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY:
         if (reinterpret_cast<const NMHDR*>(lParam)->idFrom == PageControl &&
             reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE)

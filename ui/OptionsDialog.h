@@ -18,10 +18,44 @@ public:
     enum Control : int {
         Button1 = IDOK,  // "ОК": Enter presses it
         PageControl = 1000,
-        CheckBox1, CheckBox2, Label1, Edit_kolprokr, Label2, RadioButton1, RadioButton2, RadioButton4, RadioButton3,
-        infixtime, Label13, Time, ComboBox2, inrandtime, Label10, EditTimeFrom, Label11, EditTimeTo, Label12,
-        intime, Label3, ComboBox3, Label8, ComboBox4, Label9, Label6, ComboBox1, CheckBox3,
-        Checkproxy, Label4, editIp, Label5, Editport, Label7, Edit1, SpeedButton2, addInList, CheckBox4,
+        CheckBox1,
+        CheckBox2,
+        Label1,
+        Edit_kolprokr,
+        Label2,
+        RadioButton1,
+        RadioButton2,
+        RadioButton4,
+        RadioButton3,
+        infixtime,
+        Label13,
+        Time,
+        ComboBox2,
+        inrandtime,
+        Label10,
+        EditTimeFrom,
+        Label11,
+        EditTimeTo,
+        Label12,
+        intime,
+        Label3,
+        ComboBox3,
+        Label8,
+        ComboBox4,
+        Label9,
+        Label6,
+        ComboBox1,
+        CheckBox3,
+        Checkproxy,
+        Label4,
+        editIp,
+        Label5,
+        Editport,
+        Label7,
+        Edit1,
+        SpeedButton2,
+        addInList,
+        CheckBox4,
         Button3,
     };
 
@@ -38,8 +72,7 @@ public:
 
 private:
     friend class WindowBase<OptionsDialog>;
-    static LRESULT CALLBACK numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR);
+    static LRESULT CALLBACK numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool createControls();
     void onCommand(int id, int code);

@@ -21,7 +21,7 @@ public:
     using Loader = std::function<std::optional<PreviewSource>(const std::string& path, ImageSize frame)>;
 
     void setLoader(Loader file, std::string_view placeholderBytes);
-    void setFrame(ImageSize frame);  // recomposes when the size changed
+    void setFrame(ImageSize frame);          // recomposes when the size changed
     void showFile(const std::string& path);  // the placeholder when the file is unusable
     void showPlaceholder();
     // Draws at the frame's top-left; nothing (the background) when there is no picture.
@@ -37,9 +37,9 @@ private:
     std::optional<std::string> path_;  // none: the placeholder
     bool any_ = false;                 // nothing asked for yet
     std::optional<PreviewSource> source_;
-    bool sourceIsFile_ = false;        // or the placeholder, for an unusable file
+    bool sourceIsFile_ = false;  // or the placeholder, for an unusable file
     int width_ = 0, height_ = 0;
-    std::vector<std::uint8_t> dib_;    // 24-bit, top-down, rows padded to 4 bytes
+    std::vector<std::uint8_t> dib_;  // 24-bit, top-down, rows padded to 4 bytes
 };
 
 }  // namespace ostrel::ui

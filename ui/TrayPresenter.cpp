@@ -23,15 +23,12 @@ void showTrayMenu(HWND window, const MainController& controller) {
 
 void onTrayCallback(HWND window, MainController& controller, LPARAM lParam) {
     switch (LOWORD(lParam)) {
-    case WM_LBUTTONDOWN:
-        controller.onTrayMouse(TrayMouse::LeftDown);
-        break;
+    case WM_LBUTTONDOWN: controller.onTrayMouse(TrayMouse::LeftDown); break;
     case WM_RBUTTONDOWN:
         controller.onTrayMouse(TrayMouse::RightDown);
         showTrayMenu(window, controller);
         break;
-    default:
-        break;  // moves, releases and double clicks do nothing
+    default: break;  // moves, releases and double clicks do nothing
     }
 }
 

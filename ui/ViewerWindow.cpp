@@ -84,17 +84,13 @@ void ViewerWindow::close() {
 
 LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers everything
-    case WM_PAINT:
-        paint();
-        return 0;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
+    case WM_PAINT: paint(); return 0;
     case WM_TIMER:
         if (wParam != kStayOnTopTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
         stayOnTop();
         return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;  // a click closes the viewer and leaves the keyboard where it was
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // a click closes the viewer and leaves the keyboard where it was
     case WM_SETFOCUS:
         // Should the viewer be activated after all (the task switcher), the
         // keys still belong to the list.
@@ -121,11 +117,8 @@ LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (PtInRect(&client, at) && onPictureClick) onPictureClick();
         return 0;
     }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        return 0;
-    default:
-        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_CAPTURECHANGED: pressed_ = false; return 0;
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 

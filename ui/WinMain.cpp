@@ -41,9 +41,7 @@ constexpr const char* kInstanceMutex = "MyOwnMutex";
 constexpr std::chrono::milliseconds kTransfersEndOtherwise{60000};
 
 // "TaskbarCreated" tells us when Explorer restarts.
-UINT registerTaskbarCreated() {
-    return RegisterWindowMessageA("TaskbarCreated");
-}
+UINT registerTaskbarCreated() { return RegisterWindowMessageA("TaskbarCreated"); }
 
 // The first instance's window may not exist yet (it is still starting) or no
 // longer (it is ending); then nothing is shown.
@@ -56,8 +54,7 @@ void showRunningInstance() {
 // so that a late message cannot reach it.
 class Attachment {
 public:
-    Attachment(ostrel::ui::MainWindow& window, ostrel::MainController& controller)
-        : window_(window) {
+    Attachment(ostrel::ui::MainWindow& window, ostrel::MainController& controller) : window_(window) {
         window_.attach(&controller);
     }
     ~Attachment() { window_.attach(nullptr); }
@@ -152,8 +149,8 @@ void run(HINSTANCE instance) {
     std::wstring programFile(32768, L'\0');  // the longest path Windows has
     programFile.resize(GetModuleFileNameW(nullptr, programFile.data(), static_cast<DWORD>(programFile.size())));
     const std::optional<std::string> programPath = win32::ansiPathOf(programFile);
-    Services services{registry, files,  desktop, tray,    hotkeys, systemInfo, timers, clock,   random,
-                      dialogs,  chooser, viewer, options, programPath, fetches,    proxy,  notice, browser};
+    Services services{registry, files,   desktop, tray,    hotkeys,     systemInfo, timers, clock,  random,
+                      dialogs,  chooser, viewer,  options, programPath, fetches,    proxy,  notice, browser};
 
     MainController controller(services, window);
     // From here on, the general error box is one of the program's boxes.

@@ -14,7 +14,8 @@ namespace ostrel::bench {
 
 ChangeRig::ChangeRig(FileSystem& files, Registry& registry, Desktop& desktop, std::string dataFolder)
     : dataFolder_(std::move(dataFolder)),
-      changer_({files, registry, desktop, random_, dialogs_}, list_, settings_.list, settings_.changer, view_, dataFolder_) {
+      changer_({files, registry, desktop, random_, dialogs_}, list_, settings_.list, settings_.changer, view_,
+               dataFolder_) {
     settings_.changer.fitToScreen = true;  // "Пропорционально"
     settings_.changer.wallpaperStyle = "0";
     list_.writeHeader();
@@ -54,7 +55,9 @@ Decoded decodeStage(const FileSystem& files, const std::string& path, ScreenSize
     Decoded d{*own, {size->width, size->height, {}}};
     d.picture.pixels.reserve(static_cast<std::size_t>(size->width) * size->height * 3);
     const std::size_t rowBytes = static_cast<std::size_t>(size->width) * 3;
-    const auto keep = [&](const std::uint8_t* row) { d.picture.pixels.insert(d.picture.pixels.end(), row, row + rowBytes); };
+    const auto keep = [&](const std::uint8_t* row) {
+        d.picture.pixels.insert(d.picture.pixels.end(), row, row + rowBytes);
+    };
     if (!decoder.decodeRows(keep)) std::abort();
     return d;
 }

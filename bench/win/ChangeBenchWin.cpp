@@ -91,16 +91,49 @@ int main(int argc, char** argv) {
     ChangeRig rig(files, registry, desktop, folder);
     const std::string bitmap = rig.bitmapPath();
 
-    enum { Checks, Read64, Read1M, Decode, Fit, Load, Write, WriteOpen, WriteData, WriteCommit, Registry, Change, ChangeTiny, Reload, ChangeProc,
-           ChangeProcTiny, Djpeg, DjpegTiny, Preview, Djpeg18, kRows };
-    const char* const names[kRows] = {
-        "checks (exists, kind probe)", "read, 64 KiB blocks", "read, 1 MiB blocks",
-        "decode at the fitted scale, 1 thread", "fit (resample) alone", "decode + fit as the change does",
-        "bitmap write + replace", "  open the temporary file", "  write the bitmap", "  flush, close, move over",
-        "registry values", "SetWall, whole, in process",
-        "SetWall of a 64x48 JPEG", "system wallpaper reload (not ours)", "change as a process",
-        "change as a process, 64x48", "djpeg -scale 3/8 as a process", "djpeg -scale 3/8, 64x48",
-        "preview in a 320x240 frame", "djpeg -scale 1/8 as a process"};
+    enum {
+        Checks,
+        Read64,
+        Read1M,
+        Decode,
+        Fit,
+        Load,
+        Write,
+        WriteOpen,
+        WriteData,
+        WriteCommit,
+        Registry,
+        Change,
+        ChangeTiny,
+        Reload,
+        ChangeProc,
+        ChangeProcTiny,
+        Djpeg,
+        DjpegTiny,
+        Preview,
+        Djpeg18,
+        kRows
+    };
+    const char* const names[kRows] = {"checks (exists, kind probe)",
+                                      "read, 64 KiB blocks",
+                                      "read, 1 MiB blocks",
+                                      "decode at the fitted scale, 1 thread",
+                                      "fit (resample) alone",
+                                      "decode + fit as the change does",
+                                      "bitmap write + replace",
+                                      "  open the temporary file",
+                                      "  write the bitmap",
+                                      "  flush, close, move over",
+                                      "registry values",
+                                      "SetWall, whole, in process",
+                                      "SetWall of a 64x48 JPEG",
+                                      "system wallpaper reload (not ours)",
+                                      "change as a process",
+                                      "change as a process, 64x48",
+                                      "djpeg -scale 3/8 as a process",
+                                      "djpeg -scale 3/8, 64x48",
+                                      "preview in a 320x240 frame",
+                                      "djpeg -scale 1/8 as a process"};
     std::vector<double> samples[kRows][2];  // smooth, detailed
 
     const std::string self = quoted(ownPath());
@@ -147,12 +180,11 @@ int main(int argc, char** argv) {
         }
     }
 
-    for (const std::string& made : {pictures[0], pictures[1], tiny, ppm, bitmap})
-        DeleteFileA(made.c_str());
+    for (const std::string& made : {pictures[0], pictures[1], tiny, ppm, bitmap}) DeleteFileA(made.c_str());
     RemoveDirectoryA(folder.c_str());
 
-    std::printf("Wallpaper change of a 6000x4000 JPEG fitted to %dx%d, median of %d runs (ms)\n",
-                kBenchScreen.width, kBenchScreen.height, runs);
+    std::printf("Wallpaper change of a 6000x4000 JPEG fitted to %dx%d, median of %d runs (ms)\n", kBenchScreen.width,
+                kBenchScreen.height, runs);
     std::printf("%-40s %10s %10s\n", "stage", "smooth", "detailed");
     double m[kRows][2];
     for (int r = 0; r < kRows; ++r) {
@@ -160,13 +192,10 @@ int main(int argc, char** argv) {
         std::printf("%-40s %10.1f %10.1f\n", names[r], m[r][0], m[r][1]);
     }
     std::printf("\nratios to djpeg -scale 3/8 (goal: at most 1.3)\n");
-    auto ratio = [&](const char* what, auto f) {
-        std::printf("%-40s %10.2f %10.2f\n", what, f(0), f(1));
-    };
+    auto ratio = [&](const char* what, auto f) { std::printf("%-40s %10.2f %10.2f\n", what, f(0), f(1)); };
     ratio("in process / djpeg net of start", [&](int p) { return m[Change][p] / (m[Djpeg][p] - m[DjpegTiny][p]); });
-    ratio("process net / djpeg net (big - 64x48)", [&](int p) {
-        return (m[ChangeProc][p] - m[ChangeProcTiny][p]) / (m[Djpeg][p] - m[DjpegTiny][p]);
-    });
+    ratio("process net / djpeg net (big - 64x48)",
+          [&](int p) { return (m[ChangeProc][p] - m[ChangeProcTiny][p]) / (m[Djpeg][p] - m[DjpegTiny][p]); });
     ratio("process / djpeg, whole processes", [&](int p) { return m[ChangeProc][p] / m[Djpeg][p]; });
     ratio("preview / djpeg -scale 1/8 net", [&](int p) { return m[Preview][p] / (m[Djpeg18][p] - m[DjpegTiny][p]); });
     return 0;

@@ -47,9 +47,7 @@ public:
         if (f_) std::fclose(f_);
         if (!committed_) ::unlink(temp_.c_str());
     }
-    bool write(const void* data, std::size_t n) override {
-        return f_ && std::fwrite(data, 1, n, f_) == n;
-    }
+    bool write(const void* data, std::size_t n) override { return f_ && std::fwrite(data, 1, n, f_) == n; }
     bool commit() override {
         if (!f_) return false;
         bool ok = std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0;
@@ -87,9 +85,7 @@ bool PosixFileSystem::fileExists(const std::string& path) const {
     return ::stat(hostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool PosixFileSystem::createDirectory(const std::string& path) {
-    return ::mkdir(hostPath(path).c_str(), 0755) == 0;
-}
+bool PosixFileSystem::createDirectory(const std::string& path) { return ::mkdir(hostPath(path).c_str(), 0755) == 0; }
 
 std::unique_ptr<ReadStream> PosixFileSystem::openRead(const std::string& path) const {
     if (!fileExists(path)) return nullptr;

@@ -26,15 +26,12 @@ bool runningUnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-ScreenSize Win32Desktop::screenSize() const {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
+ScreenSize Win32Desktop::screenSize() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 void Win32Desktop::reloadWallpaper(const std::string& bitmapPath) {
     // The registry values are already written; the path is passed as well
     // because current systems do not reliably reload from a null argument.
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()),
-                          SPIF_SENDWININICHANGE);
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()), SPIF_SENDWININICHANGE);
     // Wine's virtual desktop paints the new picture over the windows on top of
     // it. There every top-level window repaints now, and this program's own
     // windows once more when the desktop has surely painted. Windows itself
@@ -53,8 +50,6 @@ bool Win32Desktop::activeDesktopPresent() const {
     return FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) != nullptr;
 }
 
-void Win32Desktop::notifyShellAssocChanged() {
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-}
+void Win32Desktop::notifyShellAssocChanged() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 }  // namespace ostrel::win32

@@ -28,8 +28,7 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
     std::wstring path = ansiToWide(initialPathAnsi);
     if (path.empty()) return path;
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return path;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
     const auto slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return {};
     if (slash == 2 && path[1] == L':') return path.substr(0, 3);  // "C:\"
@@ -40,8 +39,9 @@ std::wstring initialFolder(const std::string& initialPathAnsi) {
 
 void refuseUnwritableName(HWND owner, std::wstring_view name, bool folder) {
     const std::wstring text = utf8ToWide(folder ? "Имя папки" : "Имя файла") +
-                              utf8ToWide(" содержит знаки, которых нет в кодировке Windows, и программа не может с "
-                                         "ним работать:\n\n") +
+                              utf8ToWide(
+                                  " содержит знаки, которых нет в кодировке Windows, и программа не может с "
+                                  "ним работать:\n\n") +
                               std::wstring(name) + utf8ToWide("\n\nВыберите другое имя.");
     messageBox(owner, text.c_str(), kProgramTitleWide, MB_OK);
 }
@@ -55,24 +55,18 @@ void Win32Dialogs::message(const std::string& textUtf8) {
     messageBox(frontOwner(owner), utf8ToWide(textUtf8).c_str(), kProgramTitleWide, MB_OK);
 }
 
-std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const {
-    return wideToUtf8(pathToWide(pathAnsi));
-}
+std::string Win32Dialogs::pathForMessage(const std::string& pathAnsi) const { return wideToUtf8(pathToWide(pathAnsi)); }
 
 bool Win32Dialogs::askYesNo(const std::string& textUtf8, const std::string& captionUtf8) {
     // Without an owner, so that the main window stays usable; but over the
     // full-screen viewer it is the viewer's, or it would wait unseen behind it.
     return messageBox(frontOwner(nullptr), utf8ToWide(textUtf8).c_str(), utf8ToWide(captionUtf8).c_str(),
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-std::optional<std::string> Win32Dialogs::saveFile(const FileDialogRequest& request) {
-    return run(request, true);
-}
+std::optional<std::string> Win32Dialogs::saveFile(const FileDialogRequest& request) { return run(request, true); }
 
-std::optional<std::string> Win32Dialogs::openFile(const FileDialogRequest& request) {
-    return run(request, false);
-}
+std::optional<std::string> Win32Dialogs::openFile(const FileDialogRequest& request) { return run(request, false); }
 
 std::optional<std::string> Win32Dialogs::run(const FileDialogRequest& request, bool save) {
     const std::wstring filter = dialogFilter(request.filterUtf8);

@@ -168,9 +168,8 @@ bool Win32FileSystem::createDirectory(const std::string& path) {
 
 std::unique_ptr<ReadStream> Win32FileSystem::openRead(const std::string& path) const {
     // Share writing too: a list file may be open in an editor.
-    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     return std::make_unique<Win32ReadStream>(std::move(file));
 }
@@ -235,7 +234,8 @@ std::optional<std::string> ansiPathOf(const std::wstring& path) {
 void Win32FileSystem::removeStaleTemporaries(const std::string& folder) {
     std::wstring prefix = pathToWide(folder);
     if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
-    const std::wstring pattern = prefix + ansiToWide(std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix));
+    const std::wstring pattern =
+        prefix + ansiToWide(std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix));
     WIN32_FIND_DATAW found{};
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) return;

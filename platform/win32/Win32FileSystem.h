@@ -16,8 +16,7 @@ public:
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override;
     std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) override;
     void removeStaleTemporaries(const std::string& folder) override;
-    bool listFolder(const std::string& folder,
-                    const std::function<bool(const FolderEntry&)>& visit) const override;
+    bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override;
     bool deleteFile(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
     bool removeDirectory(const std::string& path) override;

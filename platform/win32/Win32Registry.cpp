@@ -10,14 +10,12 @@
 namespace ostrel::win32 {
 namespace {
 
-HKEY rootKey(RegistryRoot root) {
-    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
+HKEY rootKey(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
 UniqueRegistryKey openOrCreate(RegistryRoot root, const std::string& key) {
     UniqueRegistryKey handle;
-    if (RegCreateKeyExA(rootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, handle.put(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(rootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        handle.put(), nullptr) != ERROR_SUCCESS)
         handle.release();  // the out parameter is undefined on failure
     return handle;
 }
@@ -54,8 +52,8 @@ std::optional<std::string> Win32Registry::readString(RegistryRoot root, const st
     for (;;) {
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        LONG rc = RegQueryValueExW(handle.get(), wideName.c_str(), nullptr, &type,
-                                   reinterpret_cast<BYTE*>(data.data()), &size);
+        LONG rc = RegQueryValueExW(handle.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                   &size);
         if (rc == ERROR_MORE_DATA) {
             // Another writer may grow the value between the two calls; ask again.
             data.resize(size / sizeof(wchar_t) + 2);
@@ -71,8 +69,8 @@ std::optional<std::string> Win32Registry::readString(RegistryRoot root, const st
     }
 }
 
-bool Win32Registry::writeString(RegistryRoot root, const std::string& key,
-                                const std::string& name, const std::string& value) {
+bool Win32Registry::writeString(RegistryRoot root, const std::string& key, const std::string& name,
+                                const std::string& value) {
     UniqueRegistryKey handle = openOrCreate(root, key);
     return handle && setString(handle.get(), name, value);
 }

@@ -10,10 +10,10 @@ public:
     bool createKey(RegistryRoot root, const std::string& key) override;
     std::optional<std::string> readString(RegistryRoot root, const std::string& key,
                                           const std::string& name) const override;
-    [[nodiscard]] bool writeString(RegistryRoot root, const std::string& key,
-                                   const std::string& name, const std::string& value) override;
-    [[nodiscard]] bool writeStringToExistingKey(RegistryRoot root, const std::string& key,
-                                                const std::string& name, const std::string& value) override;
+    [[nodiscard]] bool writeString(RegistryRoot root, const std::string& key, const std::string& name,
+                                   const std::string& value) override;
+    [[nodiscard]] bool writeStringToExistingKey(RegistryRoot root, const std::string& key, const std::string& name,
+                                                const std::string& value) override;
     bool deleteValue(RegistryRoot root, const std::string& key, const std::string& name) override;
     bool deleteKey(RegistryRoot root, const std::string& key) override;
 };

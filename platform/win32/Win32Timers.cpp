@@ -17,8 +17,7 @@ LocalTime Win32Clock::now() const {
 
 std::uint64_t startupSeed() {
     LARGE_INTEGER counter{};
-    if (QueryPerformanceCounter(&counter) && counter.QuadPart != 0)
-        return static_cast<std::uint64_t>(counter.QuadPart);
+    if (QueryPerformanceCounter(&counter) && counter.QuadPart != 0) return static_cast<std::uint64_t>(counter.QuadPart);
     return GetTickCount();
 }
 

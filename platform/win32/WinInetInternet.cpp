@@ -14,8 +14,8 @@ namespace {
 // every index, preview and picture, failed ones included), no cookie sent or
 // kept (a tracking ID across runs), and no redirect followed (a static
 // catalogue needs none; a loop would go on without end).
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT;
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 class WinInetRequest final : public InternetRequest {
 public:
@@ -89,12 +89,12 @@ public:
         if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return nullptr;
         path.resize(parts.dwUrlPathLength);
         if (path.empty()) path.assign(1, '/');
-        UniqueInternetHandle connection(InternetConnectA(session_.get(), host, parts.nPort, nullptr, nullptr,
-                                                         INTERNET_SERVICE_HTTP, 0, 0));
+        UniqueInternetHandle connection(
+            InternetConnectA(session_.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
         if (!connection) return nullptr;
         const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-        UniqueInternetHandle request(HttpOpenRequestA(connection.get(), "GET", path.c_str(), nullptr, nullptr,
-                                                      nullptr, kRequestFlags | secure, 0));
+        UniqueInternetHandle request(HttpOpenRequestA(connection.get(), "GET", path.c_str(), nullptr, nullptr, nullptr,
+                                                      kRequestFlags | secure, 0));
         if (!request) return nullptr;
         setReceiveTimeout(request.get(), receiveTimeoutMs_);
         if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return nullptr;

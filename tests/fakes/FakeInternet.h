@@ -19,9 +19,9 @@ struct FakeInternet final : Internet {
     bool endless = false;  // the blocks again and again
     unsigned status = 200;
     std::vector<std::string> blocks;
-    std::optional<std::uint64_t> length;  // the announced length; serve() sets the blocks' own
-    std::optional<std::size_t> failAt;    // the read of this block fails
-    std::function<void()> onOpen;         // while the answer's headers come
+    std::optional<std::uint64_t> length;      // the announced length; serve() sets the blocks' own
+    std::optional<std::size_t> failAt;        // the read of this block fails
+    std::function<void()> onOpen;             // while the answer's headers come
     std::function<void(std::size_t)> onRead;  // before the read of each block
 
     std::atomic<std::size_t> largest{0};

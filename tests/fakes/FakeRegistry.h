@@ -53,7 +53,8 @@ struct FakeRegistry final : Registry {
     }
 
     // The user's folders as the shell names them ("Personal": Documents).
-    static constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static constexpr const char* kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     void setShellFolder(const std::string& name, const std::string& path) {
         set(RegistryRoot::CurrentUser, kShellFolders, name, path);
     }

@@ -81,8 +81,11 @@ struct FakeHotkeys final : Hotkeys {
     void registerAll() override { registered = true; }
     void unregisterAll() override { registered = false; }
     HotkeyAction actionOf(std::uint32_t id) const override {
-        return id == kNext ? HotkeyAction::Next : id == kBack ? HotkeyAction::Back : id == kStart ? HotkeyAction::Start
-               : id == kStop ? HotkeyAction::Stop : HotkeyAction::None;
+        return id == kNext    ? HotkeyAction::Next
+               : id == kBack  ? HotkeyAction::Back
+               : id == kStart ? HotkeyAction::Start
+               : id == kStop  ? HotkeyAction::Stop
+                              : HotkeyAction::None;
     }
 };
 
@@ -108,7 +111,7 @@ struct FakeSystemInfo final : SystemInfo {
     void failNext() { fail_ = true; }
     std::optional<LoadSample> sample() override {
         if (std::exchange(fail_, false)) return std::nullopt;
-        time_ += 100000000;                          // 10 s in 100 ns units
+        time_ += 100000000;                              // 10 s in 100 ns units
         idle_ += 100000000LL * 2 * (100 - load_) / 100;  // two processors
         return LoadSample{2, time_, idle_};
     }
@@ -157,8 +160,14 @@ struct FakeDialogs final : Dialogs {
     }
     // Paths are named as they are.
     std::string pathForMessage(const std::string& pathAnsi) const override { return pathAnsi; }
-    std::optional<std::string> saveFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
-    std::optional<std::string> openFile(const FileDialogRequest& r) override { requests.push_back(r); return nextFile; }
+    std::optional<std::string> saveFile(const FileDialogRequest& r) override {
+        requests.push_back(r);
+        return nextFile;
+    }
+    std::optional<std::string> openFile(const FileDialogRequest& r) override {
+        requests.push_back(r);
+        return nextFile;
+    }
 
 private:
     int depth_ = 0;
@@ -175,8 +184,14 @@ struct FakeView final : MainView {
     void hideWindow() override { visible = false; }
     int windowWidth() const override { return width; }
     int windowHeight() const override { return height; }
-    void setWindowSize(int w, int h) override { width = std::max(w, 515); height = std::max(h, 472); }
-    void setWindowPosition(int l, int t) override { left = l; top = t; }
+    void setWindowSize(int w, int h) override {
+        width = std::max(w, 515);
+        height = std::max(h, 472);
+    }
+    void setWindowPosition(int l, int t) override {
+        left = l;
+        top = t;
+    }
     void setPlayButtonPressed(bool p) override { playPressed = p; }
     void setShuffleButtonPressed(bool p) override { shufflePressed = p; }
     bool postHotkeyRearm() override { return ++rearms, true; }
@@ -214,7 +229,7 @@ struct FakeOptionsView final : OptionsView {
 
 struct FakeFolderChooser final : FolderChooser {
     std::optional<FolderChoice> answer;  // nullopt: cancelled
-    std::function<void()> whileOpen;  // what its modal loop runs
+    std::function<void()> whileOpen;     // what its modal loop runs
     std::optional<FolderChoice> choose(const std::string&) override {
         if (whileOpen) whileOpen();
         return answer;

@@ -52,7 +52,8 @@ public:
     // The names in the folder itself: what a test left, and anything the code under test left too.
     std::set<std::string> names() const {
         std::set<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) out.insert(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            out.insert(entry.path().filename().string());
         return out;
     }
 

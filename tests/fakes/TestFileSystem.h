@@ -39,8 +39,7 @@ struct TestFileSystem final : FileSystem {
         return std::make_unique<FailingWrite>(std::move(real), failing->second);
     }
     void removeStaleTemporaries(const std::string& folder) override { real_.removeStaleTemporaries(folder); }
-    bool listFolder(const std::string& folder,
-                    const std::function<bool(const FolderEntry&)>& visit) const override {
+    bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override {
         return real_.listFolder(folder, visit);
     }
     bool deleteFile(const std::string& path) override { return real_.deleteFile(path); }
@@ -50,9 +49,9 @@ struct TestFileSystem final : FileSystem {
     bool removeDirectory(const std::string& path) override { return real_.removeDirectory(path); }
 
     const FileSystemCounts& counts() const { return *counts_; }
-    std::set<std::string> unreadable;  // paths that exist but cannot be opened
-    std::set<std::string> unwritable;  // paths that cannot be written
-    std::map<std::string, std::size_t> readFailsAfter;  // a disk error after so many bytes
+    std::set<std::string> unreadable;                    // paths that exist but cannot be opened
+    std::set<std::string> unwritable;                    // paths that cannot be written
+    std::map<std::string, std::size_t> readFailsAfter;   // a disk error after so many bytes
     std::map<std::string, std::size_t> writeFailsAfter;  // a full disk after so many bytes (openDownload)
 
 private:

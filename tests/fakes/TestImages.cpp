@@ -195,9 +195,7 @@ std::string hexBytes(const std::string& hex) {
     return out;
 }
 
-std::string pngBytes() {
-    return hexBytes("89504E470D0A1A0A 0000000D 49484452 00000025 00000015 0802000000 00000000");
-}
+std::string pngBytes() { return hexBytes("89504E470D0A1A0A 0000000D 49484452 00000025 00000015 0802000000 00000000"); }
 
 std::string gifBytes(bool gif89) {
     return std::string(gif89 ? "GIF89a" : "GIF87a") + hexBytes("2500 1500 00 00 00 3B");

@@ -37,15 +37,15 @@ std::string jpegClaiming(int width, int height, JpegFlavour flavour = JpegFlavou
 struct BmpFile {
     std::uint32_t infoSize = 40;  // 12, 40, 52, 56, 108, 124 (or anything else to test refusal)
     std::int32_t width = 0;
-    std::int32_t height = 0;      // negative: top-down
+    std::int32_t height = 0;  // negative: top-down
     std::uint16_t planes = 1;
     std::uint16_t bpp = 24;
     std::uint32_t compression = 0;
     std::uint32_t clrUsed = 0;
-    std::vector<std::uint32_t> palette{};      // 0xRRGGBB
+    std::vector<std::uint32_t> palette{};                 // 0xRRGGBB
     std::optional<std::array<std::uint32_t, 3>> masks{};  // R, G, B; after a 40-byte header, else inside it
-    std::string pixels{};                      // the pixel data exactly as stored
-    std::optional<std::uint32_t> dataOffset{};  // default: right after the palette
+    std::string pixels{};                                 // the pixel data exactly as stored
+    std::optional<std::uint32_t> dataOffset{};            // default: right after the palette
 };
 std::string buildBmp(const BmpFile& file);
 // The picture as the program writes its bitmap.

@@ -76,7 +76,7 @@ TEST_F(WinInetFetch, StalledServerTimesOutAndLeavesNoFile) {
     const FetchResult r = fetch("stall", kPictureLimit, 2000);
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(r.outcome, FetchOutcome::ReadFailed);
-    EXPECT_EQ(r.byteCount, 101u);  // the 100 bytes before the stall come at once
+    EXPECT_EQ(r.byteCount, 101u);         // the 100 bytes before the stall come at once
     EXPECT_TRUE(folder.names().empty());  // no target and no temporary file
     EXPECT_GE(took, 1500ms);
     EXPECT_LT(took, 15s);

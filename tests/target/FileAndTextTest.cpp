@@ -62,7 +62,8 @@ TEST(Win32Files, StaleTemporariesGoAndNothingElse) {
 
 TEST(Win32Text, NamesOutsideTheAnsiCodePageAreRefusedNotMapped) {
     ASSERT_EQ(GetACP(), 1251u) << "run with LANG=ru_RU.UTF-8";
-    EXPECT_EQ(win32::wideToAnsi(L"C:\\Ёлка №1.tav"), std::optional<std::string>("C:\\\xA8\xEB\xEA\xE0 \xB9" "1.tav"));
+    EXPECT_EQ(win32::wideToAnsi(L"C:\\Ёлка №1.tav"), std::optional<std::string>("C:\\\xA8\xEB\xEA\xE0 \xB9"
+                                                                                "1.tav"));
     EXPECT_EQ(win32::ansiToWide("\xA8\xEB\xEA\xE0"), L"Ёлка");
     // Best fit would turn these into "cafe.tav" and "a.tav": other files.
     EXPECT_EQ(win32::wideToAnsi(L"caf\u00e9.tav"), std::nullopt);
@@ -106,7 +107,8 @@ TEST(Win32Text, RegistryTextsOutsideTheAnsiCodePageReadAsAbsent) {
     RegCloseKey(handle);
     win32::Win32Registry registry;
     EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, key, "folder"), std::nullopt);
-    EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, key, "tree"), std::optional<std::string>("\xA8\xEB\xEA\xE0"));
+    EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, key, "tree"),
+              std::optional<std::string>("\xA8\xEB\xEA\xE0"));
     EXPECT_TRUE(registry.deleteKey(RegistryRoot::CurrentUser, key));
 }
 

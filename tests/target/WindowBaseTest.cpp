@@ -20,7 +20,7 @@ namespace {
 constexpr UINT kAsk = WM_APP + 7;
 
 struct Probe : WindowBase<Probe> {
-    UINT failOn = 0;  // the message whose handler throws
+    UINT failOn = 0;      // the message whose handler throws
     bool dialog = false;  // the dialog manager's default follows an answer of FALSE
     int asked = 0, destroyed = 0;
 

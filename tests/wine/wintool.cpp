@@ -106,8 +106,10 @@ std::vector<HWND> windows(HWND parent, const std::function<bool(HWND)>& wanted) 
         if ((*s->wanted)(h)) s->found.push_back(h);
         return TRUE;
     };
-    if (parent) EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
-    else EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    if (parent)
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -230,10 +232,11 @@ struct Rounds {
         double slowest = 0;
         for (std::size_t i = 0; i < ms.size(); ++i) {
             const bool late = ms[i] >= limit;
-            const bool hiccup = late && ms[i] < 5 * limit && (i == 0 || ms[i - 1] < limit) &&
-                                (i + 1 == ms.size() || ms[i + 1] < limit);
+            const bool hiccup =
+                late && ms[i] < 5 * limit && (i == 0 || ms[i - 1] < limit) && (i + 1 == ms.size() || ms[i + 1] < limit);
             if (hiccup) {
-                fprintf(stderr, "wintool: a lone round of %d ms (round %zu), not counted\n", static_cast<int>(ms[i]), i);
+                fprintf(stderr, "wintool: a lone round of %d ms (round %zu), not counted\n", static_cast<int>(ms[i]),
+                        i);
                 continue;
             }
             slowest = std::max(slowest, ms[i]);
@@ -340,10 +343,13 @@ int run(int argc, wchar_t** argv) {
     }
     if (cmd == L"wait-dialog") return waitFor(number(arg(3)), [&] { return topLevel(arg(2)) != nullptr; }) ? 0 : 1;
     if (cmd == L"wait-box")
-        return waitFor(number(arg(3)), [&] {
-            HWND h = topLevel(arg(2));
-            return h && className(h) == "#32770";
-        }) ? 0 : 1;
+        return waitFor(number(arg(3)),
+                       [&] {
+                           HWND h = topLevel(arg(2));
+                           return h && className(h) == "#32770";
+                       })
+                   ? 0
+                   : 1;
     if (cmd == L"click") {
         HWND dialog = topLevel(arg(2));
         const std::wstring want = arg(3);
@@ -367,7 +373,8 @@ int run(int argc, wchar_t** argv) {
         DWORD_PTR result = 0;
         if (!control) return 1;
         return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4)), SMTO_ABORTIFHUNG, 10000,
-                                   &result) && result
+                                   &result) &&
+                       result
                    ? 0
                    : 4;
     }
@@ -388,9 +395,10 @@ int run(int argc, wchar_t** argv) {
         // Asked of the control itself: GetWindowText of another process's edit gives its first text.
         wchar_t current[512] = {};
         DWORD_PTR copied = 0;
-        SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(current), SMTO_ABORTIFHUNG, 10000, &copied);
-        outLine(std::to_string(IsWindowVisible(control) ? 1 : 0) + " " + std::to_string(IsWindowEnabled(control) ? 1 : 0) +
-                " " + rect(r) + " " + utf8(current));
+        SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(current), SMTO_ABORTIFHUNG, 10000,
+                            &copied);
+        outLine(std::to_string(IsWindowVisible(control) ? 1 : 0) + " " +
+                std::to_string(IsWindowEnabled(control) ? 1 : 0) + " " + rect(r) + " " + utf8(current));
         return 0;
     }
     if (cmd == L"client-origin") {
@@ -460,7 +468,8 @@ int run(int argc, wchar_t** argv) {
                 RECT r{};
                 GetWindowRect(h, &r);
                 char exstyle[16];
-                snprintf(exstyle, sizeof exstyle, " 0x%08lX ", static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
+                snprintf(exstyle, sizeof exstyle, " 0x%08lX ",
+                         static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)));
                 outLine(utf8(name) + exstyle + rect(r));
                 return TRUE;
             },
@@ -474,8 +483,8 @@ int run(int argc, wchar_t** argv) {
             top = GetWindow(top, GW_HWNDNEXT);
         HWND owner = fg ? GetWindow(fg, GW_OWNER) : nullptr;
         auto name = [](HWND h) { return h ? className(h) : std::string("-"); };
-        outLine("fg=" + name(fg) + " top=" + name(top) + " owner=" + name(owner) + " caption=" +
-                (fg ? utf8(text(fg)) : ""));
+        outLine("fg=" + name(fg) + " top=" + name(top) + " owner=" + name(owner) +
+                " caption=" + (fg ? utf8(text(fg)) : ""));
         return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);

@@ -41,7 +41,8 @@ std::string twoDigits(int n) { return {static_cast<char>('0' + n / 10 % 10), sta
 
 bool isJpegName(const fs::path& path) {
     std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext == ".jpg" || ext == ".jpeg";
 }
 
@@ -96,8 +97,7 @@ std::string indexDate(const std::tm& local) {
 }
 
 std::string indexDate(fs::file_time_type modified) {
-    const std::time_t t =
-        std::chrono::system_clock::to_time_t(
+    const std::time_t t = std::chrono::system_clock::to_time_t(
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(fs::file_time_type::clock::to_sys(modified)));
     std::tm local{};
     localtime_r(&t, &local);
@@ -127,8 +127,8 @@ std::string indexLine(std::string_view name, std::string_view date) {
 
 ImageSize previewSize(ImageSize source, ImageSize box) {
     if (source.width <= box.width && source.height <= box.height) return source;
-    const double scale = std::min(static_cast<double>(box.width) / source.width,
-                                  static_cast<double>(box.height) / source.height);
+    const double scale =
+        std::min(static_cast<double>(box.width) / source.width, static_cast<double>(box.height) / source.height);
     auto side = [&](int n, int limit) { return std::clamp(static_cast<int>(std::lround(n * scale)), 1, limit); };
     return {side(source.width, box.width), side(source.height, box.height)};
 }
@@ -174,8 +174,8 @@ Outcome makeCatalogue(const fs::path& picturesFolder, const fs::path& catalogueF
         const auto bytes = readAll(picture.source);
         const auto preview = bytes ? makePreview(*bytes) : std::nullopt;
         if (!preview) {
-            log << "skipped " << picture.source.filename().string() << ": " << (bytes ? "not a readable JPEG" : "cannot be read")
-                << '\n';
+            log << "skipped " << picture.source.filename().string() << ": "
+                << (bytes ? "not a readable JPEG" : "cannot be read") << '\n';
             ++outcome.skipped;
             continue;
         }

@@ -35,9 +35,9 @@ Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.
 constexpr std::array<int, 10> kSegments = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
 bool onDigit(int digit, double u, double v) {  // u, v in [0,1) of the digit's cell
-    constexpr double t = 0.16;                  // stroke thickness
+    constexpr double t = 0.16;                 // stroke thickness
     const int lit = kSegments[digit];
-    const bool left = u < t, right = u > 1 - t, top = v < t, bottom = v > 1 - t, middle = std::abs(v - 0.5) < t / 2;
+    const bool left = u<t, right = u> 1 - t, top = v<t, bottom = v> 1 - t, middle = std::abs(v - 0.5) < t / 2;
     const bool upper = v < 0.5, lower = v >= 0.5;
     return ((lit & 0x01) && top) || ((lit & 0x02) && right && upper) || ((lit & 0x04) && right && lower) ||
            ((lit & 0x08) && bottom) || ((lit & 0x10) && left && lower) || ((lit & 0x20) && left && upper) ||
@@ -47,7 +47,8 @@ bool onDigit(int digit, double u, double v) {  // u, v in [0,1) of the digit's c
 }  // namespace
 
 Image demoPicture(int number, ImageSize size) {
-    Image image{size.width, size.height, std::vector<std::uint8_t>(static_cast<std::size_t>(size.width) * size.height * 3)};
+    Image image{size.width, size.height,
+                std::vector<std::uint8_t>(static_cast<std::size_t>(size.width) * size.height * 3)};
     // Golden-angle steps give neighbouring numbers clearly different colours.
     const double h = std::fmod(number * 0.381966, 1.0);
     const Rgb from = hue(h), to = hue(h + 0.45), accent = hue(h + 0.2);
@@ -65,9 +66,9 @@ Image demoPicture(int number, ImageSize size) {
             const double nx = x / w - 0.5, ny = y / hgt - 0.5;
             double t = 0;
             switch (kind) {
-            case 0: t = 0.5 + (nx * cx + ny * sy); break;                                            // linear ramp
+            case 0: t = 0.5 + (nx * cx + ny * sy); break;                                             // linear ramp
             case 1: t = std::min(1.0, std::hypot(x - w * 0.6, y - hgt * 0.4) / (diag * 0.6)); break;  // radial
-            case 2: t = 0.5 + 0.5 * std::sin(std::hypot(nx, ny) * (20 + number % 7 * 4)); break;     // rings
+            case 2: t = 0.5 + 0.5 * std::sin(std::hypot(nx, ny) * (20 + number % 7 * 4)); break;      // rings
             default: t = 0.5 + 0.25 * (std::sin((nx * cx - ny * sy) * 30) + std::sin(nx * 9 + ny * 14)); break;
             }
             Rgb c = mix(from, to, std::clamp(t, 0.0, 1.0));

@@ -17,8 +17,13 @@ TEST(HelpTextTest, TheBoldLinesAreTheHeadingsAndEveryLineIsWhole) {
 }
 
 TEST(HelpPlacementTest, CentresOverTheMainWindowWithHalvesToEven) {
-    const struct { WindowBounds mainWindow; int width, height; WindowOrigin help, about; } cases[] = {
-        {{100, 50, 800, 600}, 660, 480, {170, 110}, {170, 110}},  // even differences: both ways agree
+    const struct {
+        WindowBounds mainWindow;
+        int width, height;
+        WindowOrigin help, about;
+    } cases[] = {
+        // Even differences: both ways agree.
+        {{100, 50, 800, 600}, 660, 480, {170, 110}, {170, 110}},
         // Help: 141 / 2 = 70.5 goes down to 70; About: 400.5 goes down to 400.
         {{100, 50, 801, 601}, 660, 480, {170, 110}, {170, 110}},
         // Help: 142 / 2 = 71 on top; About: 401.5 → 402 less 330.5 → 330.
@@ -27,7 +32,8 @@ TEST(HelpPlacementTest, CentresOverTheMainWindowWithHalvesToEven) {
         {{0, 0, 803, 803}, 369, 369, {217, 217}, {218, 218}},
         // A main window smaller than the box, on a monitor left of the primary:
         // -161 / 2 = -80.5 goes to -80.
-        {{-1000, -20, 500, 300}, 661, 300, {-1080, -20}, {-1080, -20}}};
+        {{-1000, -20, 500, 300}, 661, 300, {-1080, -20}, {-1080, -20}},
+    };
     for (const auto& c : cases) {
         EXPECT_EQ(helpWindowOrigin(c.mainWindow, c.width, c.height), c.help) << c.width << "x" << c.height;
         EXPECT_EQ(aboutBoxOrigin(c.mainWindow, c.width, c.height), c.about) << c.width << "x" << c.height;

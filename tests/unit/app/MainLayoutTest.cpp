@@ -34,12 +34,14 @@ TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
     EXPECT_EQ(listBounds(515, 900, 800, 311).minWidth, 200);  // never below 200
     // Where the list stands: the width asked for, held within the limits, with
     // the right edge 4 pixels inside the window.
-    const struct { int windowWidth, windowHeight, left, placedLeft, placedWidth; } placed[] = {
-        {904, 570, 312, 312, 588},   // the designed size
-        {800, 472, 311, 310, 486},   // the limits meet
-        {904, 570, 400, 400, 500},   // dragged, within the limits
-        {904, 570, 500, 441, 459},   // too narrow: the minimum
-        {904, 570, 250, 310, 590},   // too wide: the maximum
+    const struct {
+        int windowWidth, windowHeight, left, placedLeft, placedWidth;
+    } placed[] = {
+        {904, 570, 312, 312, 588},  // the designed size
+        {800, 472, 311, 310, 486},  // the limits meet
+        {904, 570, 400, 400, 500},  // dragged, within the limits
+        {904, 570, 500, 441, 459},  // too narrow: the minimum
+        {904, 570, 250, 310, 590},  // too wide: the maximum
     };
     for (const auto& c : placed) {
         const ListBounds b = listBounds(c.windowWidth, c.windowHeight, 516, c.left);
@@ -50,9 +52,12 @@ TEST(MainLayout, TheListsLimitsComeFromTheWindowSize) {
 
 TEST(MainLayout, PaintFillsTheFrameAndMirrorsTheShadow) {
     const FaceLayout f = layOutFace(312);
-    EXPECT_EQ(backgroundFills(f, 312, 570),
-              (std::array<Box, 6>{{{284, 97, 28, 19}, {284, 116, 28, 174}, {83, 266, 201, 24}, {285, 290, 27, 280},
-                                   {0, 266, 83, 280}, {83, 403, 202, 167}}}));
+    EXPECT_EQ(backgroundFills(f, 312, 570), (std::array<Box, 6>{{{284, 97, 28, 19},
+                                                                 {284, 116, 28, 174},
+                                                                 {83, 266, 201, 24},
+                                                                 {285, 290, 27, 280},
+                                                                 {0, 266, 83, 280},
+                                                                 {83, 403, 202, 167}}}));
     const auto frame = shadowFrame(f.preview);
     // The right side mirrors its source and its destination: 292..284 from 8..0.
     EXPECT_EQ(std::tuple(frame[0].dl, frame[0].dr), std::tuple(292, 284));
@@ -63,8 +68,12 @@ TEST(MainLayout, PaintFillsTheFrameAndMirrorsTheShadow) {
 TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreviewAndMenusFromTheWindowsCorner) {
     const FaceLayout f = layOutFace(312);
     // Its corners inside, then its border on each side.
-    for (auto [x, y, inside] : {std::tuple{85, 117, true}, {283, 265, true}, {84, 150, false}, {284, 150, false},
-                                {150, 116, false}, {150, 266, false}})
+    for (auto [x, y, inside] : {std::tuple{85, 117, true},
+                                {283, 265, true},
+                                {84, 150, false},
+                                {284, 150, false},
+                                {150, 116, false},
+                                {150, 266, false}})
         EXPECT_EQ(f.preview.strictlyContains(x, y), inside) << x << "," << y;
     EXPECT_EQ(addMenuAt(100, 50, f), (Point{100 + 97 + 5, 50 + 362 + 7}));
     EXPECT_EQ(listMenuAt(100, 50, f), (Point{100 + 97 + 87 + 5, 50 + 362 - 35}));
@@ -72,14 +81,16 @@ TEST(MainLayout, TheHandAndHintOnlyStrictlyInsideThePreviewAndMenusFromTheWindow
 }
 
 TEST(PreviewFrame, PicturesAreLetterboxedOrFillTheFrame) {
-    const struct { ImageSize picture; FramePlacement place; } cases[] = {
-        {{1024, 768}, {0, 0, 200, 150}},
-        {{1600, 1200}, {0, 0, 200, 150}},   // fw = 200 equals W
-        {{1000, 200}, {0, 55, 200, 40}},    // fh = 40 at top Round(110 / 2)
-        {{800, 800}, {25, 0, 150, 150}},    // fw = 150 < 199: bands of 25
-        {{201, 150}, {0, 0, 200, 150}},     // within a pixel: the whole frame
-        {{197, 150}, {2, 0, 197, 150}},     // (200 - 197) / 2 = 1.5: to even
-        {{200, 0}, {0, 0, 0, 0}},           // no picture: only the background
+    const struct {
+        ImageSize picture;
+        FramePlacement place;
+    } cases[] = {
+        {{1024, 768}, {0, 0, 200, 150}}, {{1600, 1200}, {0, 0, 200, 150}},  // fw = 200 equals W
+        {{1000, 200}, {0, 55, 200, 40}},                                    // fh = 40 at top Round(110 / 2)
+        {{800, 800}, {25, 0, 150, 150}},                                    // fw = 150 < 199: bands of 25
+        {{201, 150}, {0, 0, 200, 150}},                                     // within a pixel: the whole frame
+        {{197, 150}, {2, 0, 197, 150}},                                     // (200 - 197) / 2 = 1.5: to even
+        {{200, 0}, {0, 0, 0, 0}},                                           // no picture: only the background
     };
     for (const auto& c : cases)
         EXPECT_EQ(placeInFrame(c.picture, 200, 150), c.place) << c.picture.width << "x" << c.picture.height;

@@ -226,8 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NoDailyMinute", [](Options& o) { o.chooseDailyAtHalfPastTen(), o.form().dailyMinuteItem = -1; },
                 "Неправильный задано время"},
         // Refused rather than cut into another folder.
-        Refusal{"ADownloadFolderPastTheLimit", [](Options& o) { o.form().downloadFolder = "E:\\" + std::string(98, 'x'); },
-                "длиннее"}),
+        Refusal{"ADownloadFolderPastTheLimit",
+                [](Options& o) { o.form().downloadFolder = "E:\\" + std::string(98, 'x'); }, "длиннее"}),
     [](const auto& info) { return info.param.name; });
 
 struct DailyOptions : Options {

@@ -21,8 +21,8 @@ using Texts = std::vector<std::string>;
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
 const std::string kData = "C:\\Users\\x\\Documents\\Ostrel Wallpapers";
 
-constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kDir = 0x10, kArchive = 0x20,
-                        kNormal = 0x80, kReparse = 0x400;
+constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kDir = 0x10, kArchive = 0x20, kNormal = 0x80,
+                        kReparse = 0x400;
 
 // Refuses what Windows refuses: deleting a folder or a read-only file, removing
 // a folder that is not empty. Folders list "." and ".." first, then by name.
@@ -41,8 +41,7 @@ struct MemoryDisk final : FileSystem {
         return path.starts_with(f + "\\") && path.find('\\', f.size() + 1) == std::string::npos;
     }
     bool fileExists(const std::string& path) const override { return is(path, 0); }
-    bool listFolder(const std::string& folder,
-                    const std::function<bool(const FolderEntry&)>& visit) const override {
+    bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override {
         const std::string f = folder.ends_with('\\') ? folder.substr(0, folder.size() - 1) : folder;
         listed.push_back(f);
         if (!is(f, kDir)) return false;
@@ -95,23 +94,42 @@ struct MemoryDisk final : FileSystem {
 
 TEST(RemovalAllowedTest, OnlyAFullPathEndingInTheProgramsOwnFolder) {
     const char* accepted[] = {
-        "C:\\Users\\x\\Documents\\Ostrel Wallpapers", "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\",
-        "d:\\docs\\OSTREL wallpapers", "C:\\Ostrel Wallpapers",
+        "C:\\Users\\x\\Documents\\Ostrel Wallpapers",
+        "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\",
+        "d:\\docs\\OSTREL wallpapers",
+        "C:\\Ostrel Wallpapers",
         "D:\\\\Ostrel Wallpapers",  // Documents at the root of D:
     };
     for (const char* path : accepted) EXPECT_TRUE(removalAllowed(path)) << path;
 
     const char* refused[] = {
         // No drive: the current drive's root, a share, relative or drive-relative.
-        "", "\\Ostrel Wallpapers", "\\\\server\\share\\Ostrel Wallpapers", "\\\\?\\C:\\Ostrel Wallpapers",
-        "Ostrel Wallpapers", "..\\Ostrel Wallpapers", "C:Ostrel Wallpapers", "1:\\Ostrel Wallpapers",
+        "",
+        "\\Ostrel Wallpapers",
+        "\\\\server\\share\\Ostrel Wallpapers",
+        "\\\\?\\C:\\Ostrel Wallpapers",
+        "Ostrel Wallpapers",
+        "..\\Ostrel Wallpapers",
+        "C:Ostrel Wallpapers",
+        "1:\\Ostrel Wallpapers",
         // A root, or another last name (the last one cut to the 100-character limit).
-        "C:", "C:\\", "C:\\\\", "C:\\Users\\x\\Documents", "C:\\Users\\Ostrel Wallpapers2", "C:\\Ostrel Wallpapers ",
-        "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\\\", "C:\\Users\\x\\Documents\\Ostrel Wal",
+        "C:",
+        "C:\\",
+        "C:\\\\",
+        "C:\\Users\\x\\Documents",
+        "C:\\Users\\Ostrel Wallpapers2",
+        "C:\\Ostrel Wallpapers ",
+        "C:\\Users\\x\\Documents\\Ostrel Wallpapers\\\\",
+        "C:\\Users\\x\\Documents\\Ostrel Wal",
         // Dot steps, also behind a "/".
-        "C:\\Ostrel Wallpapers\\..\\Windows", "C:\\Windows\\..\\Ostrel Wallpapers", "C:\\Ostrel Wallpapers\\..",
-        "C:\\Ostrel Wallpapers\\.", "C:\\.\\Ostrel Wallpapers", "C:\\a\\b/..\\Ostrel Wallpapers",
-        "C:/Users/Ostrel Wallpapers", "C:\\Windows/Ostrel Wallpapers",
+        "C:\\Ostrel Wallpapers\\..\\Windows",
+        "C:\\Windows\\..\\Ostrel Wallpapers",
+        "C:\\Ostrel Wallpapers\\..",
+        "C:\\Ostrel Wallpapers\\.",
+        "C:\\.\\Ostrel Wallpapers",
+        "C:\\a\\b/..\\Ostrel Wallpapers",
+        "C:/Users/Ostrel Wallpapers",
+        "C:\\Windows/Ostrel Wallpapers",
     };
     for (const char* path : refused) EXPECT_FALSE(removalAllowed(path)) << path;
 }
@@ -143,8 +161,8 @@ TEST_F(ProgramRemovalTest, RemovesKeyDataShortcutAndMenuFolderAndNothingElse) {
     EXPECT_FALSE(reg.keyExists(HKCU, "RZ"));
     EXPECT_EQ(reg.values(HKCU, FakeRegistry::kShellFolders).size(), 2u);
     EXPECT_EQ(disk.paths(), (Texts{"C:\\Desk", "C:\\Desk\\Other.lnk", "C:\\Start", "C:\\Start\\Programs",
-                                   "C:\\Start\\Programs\\Other", "C:\\Start\\Programs\\Other\\Other.lnk",
-                                   "C:\\Users", "C:\\Users\\x", "C:\\Users\\x\\Documents"}));
+                                   "C:\\Start\\Programs\\Other", "C:\\Start\\Programs\\Other\\Other.lnk", "C:\\Users",
+                                   "C:\\Users\\x", "C:\\Users\\x\\Documents"}));
     EXPECT_EQ(dialogs.messages, Texts{});
 }
 
@@ -202,7 +220,7 @@ TEST(RemoveFolderTreeTest, ClearsProtectingBitsAndStopsAtFoldersThatAreNotPlain)
     disk.add(root + "\\a\\b\\Hid\\inside.txt", kArchive);
     disk.entries[root + "\\a\\b\\Hid"] = kDir | kHidden;
     disk.add(root + "\\a\\b\\after.txt", kArchive);  // after the failure, still deleted
-    disk.add(root + "\\a\\Link", kDir | kReparse);     // a junction: never entered
+    disk.add(root + "\\a\\Link", kDir | kReparse);   // a junction: never entered
     disk.add(root + "\\c\\d\\deep.txt", kNormal);
     disk.add(root + "\\c\\ro.txt", kArchive | kReadOnly);
     disk.add(root + "\\c\\ro2.txt", kReadOnly);
@@ -215,14 +233,14 @@ TEST(RemoveFolderTreeTest, ClearsProtectingBitsAndStopsAtFoldersThatAreNotPlain)
 
     EXPECT_TRUE(removeFolderTree(disk, dialogs, root));
 
-    EXPECT_EQ(dialogs.messages, (Texts{"Could NOT delete " + root + "\\a\\Link",
-                                       "Could NOT delete " + root + "\\a\\b\\Hid"}));
+    EXPECT_EQ(dialogs.messages,
+              (Texts{"Could NOT delete " + root + "\\a\\Link", "Could NOT delete " + root + "\\a\\b\\Hid"}));
     EXPECT_EQ(disk.paths(), (Texts{"C:\\R", "C:\\R\\a", "C:\\R\\a\\Link", "C:\\R\\a\\b", "C:\\R\\a\\b\\Hid",
                                    "C:\\R\\a\\b\\Hid\\inside.txt", "C:\\Sibling.txt"}));
     // Plain folders only, never ".", ".." or one with other bits.
     EXPECT_EQ(disk.listed, (Texts{root, root + "\\a", root + "\\a\\b", root + "\\c", root + "\\c\\d"}));
     const std::map<std::string, std::uint32_t> changes = {
-        {root + "\\a\\Link", kArchive}, {root + "\\a\\b\\Hid", kArchive}, {root + "\\c\\d\\deep.txt", kArchive},
+        {root + "\\a\\Link", kArchive},   {root + "\\a\\b\\Hid", kArchive},  {root + "\\c\\d\\deep.txt", kArchive},
         {root + "\\c\\ro.txt", kArchive}, {root + "\\c\\ro2.txt", kArchive}, {root + "\\hidden.txt", kArchive},
         {root + "\\sys.txt", kArchive}};
     EXPECT_EQ(disk.attributeChanges, changes);

@@ -22,16 +22,20 @@ using Values = std::map<std::string, std::string>;
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
 const std::string kData = "C:\\Docs\\Ostrel Wallpapers";
 
+// clang-format off
 const std::vector<std::string> kSaveOrder = {
     "shufle", "addvlist", "playstat", "prop", "TimeInterval", "secund", "selected", "kolprokr", "intime1", "intime2",
     "wid", "hei", "left", "TimeFrom", "TimeTo", "TimeRandom", "loadnew", "onload", "onwinload", "InTimeCh", "downfoad",
     "where", "lastopen", "PathToSelected", "lastsave"};
+// clang-format on
 
 TEST(ParseSettingIntegerTest, OptionalSignAndDigitsFittingThirtyTwoBits) {
+    // clang-format off
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
         {"257", 257}, {"-5", -5}, {"+7", 7}, {"007", 7}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
         {"2147483648", {}}, {"-2147483649", {}}, {"99999999999", {}}, {"", {}}, {"-", {}}, {"+", {}}, {"abc", {}},
         {" 5", {}}, {"5 ", {}}, {"1.5", {}}, {"--5", {}}, {"0x10", {}}};
+    // clang-format on
     for (const auto& [text, value] : cases) EXPECT_EQ(parseSettingInteger(text), value) << '"' << text << '"';
 }
 
@@ -80,16 +84,20 @@ TEST_F(SettingsStoreTest, AStoredFolderThatMayHaveBeenCutTakesItsDefault) {
     ASSERT_TRUE(files.createDirectory(there));
     const std::string listFile = temp.write(std::string(kFolderTextLimit - temp.path().size() - 1, 'f'), "");
     const std::string gone = there.substr(0, there.size() - 1) + "x";
+    // clang-format off
     const struct { const char* name; std::string stored, read; } cases[] = {
         {"downfoad", there, there + "\\"}, {"lastopen", there, there}, {"lastsave", listFile, listFile},
         {"downfoad", gone, kData + "\\walls\\"}, {"lastopen", gone, kData}, {"lastsave", gone, kData},
         // As the download folder was always stored: its 100 characters and a "\".
         {"downfoad", there + "\\", there + "\\"}, {"downfoad", gone + "\\", kData + "\\walls\\"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         reg.set(HKCU, "RZ", c.name, c.stored);
         const Settings s = read();
-        const std::string& got = c.name[0] == 'd' ? s.download.downfoad : c.name[4] == 'o' ? s.list.lastopen : s.list.lastsave;
+        const std::string& got = c.name[0] == 'd'   ? s.download.downfoad
+                                 : c.name[4] == 'o' ? s.list.lastopen
+                                                    : s.list.lastsave;
         EXPECT_EQ(got, c.read) << c.name << " of " << c.stored.size() << " characters";
         store.deleteAll();
     }
@@ -106,6 +114,7 @@ TEST_F(SettingsStoreTest, FirstStartReadsDefaultsWithoutWriting) {
 
 TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
     const std::string f150(150, 'f');
+    // clang-format off
     const struct { const char* name; std::string stored, savedBack; } cases[] = {
         // Present but not a number: the fallback, which is not always the default.
         {"TimeInterval", "abc", "1"}, {"TimeInterval", "", "1"}, {"selected", "9x", "1"}, {"addvlist", "abc", "0"},
@@ -116,6 +125,7 @@ TEST_F(SettingsStoreTest, StoredTextsReadWithFallbacksByteRuleAndLimits) {
         {"lastopen", f150, kData}, {"PathToSelected", f150, f150}, {"downfoad", f150, kData + "\\walls\\"},
         {"downfoad", "D:\\pics", "D:\\pics\\"}, {"downfoad", "D:\\p\\", "D:\\p\\"}, {"downfoad", "", "\\"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         reg.set(HKCU, "RZ", c.name, c.stored);
         EXPECT_EQ(readAndSave()[c.name], c.savedBack) << c.name << " = \"" << c.stored << '"';
@@ -133,9 +143,11 @@ TEST_F(SettingsStoreTest, SavesEveryValueInItsOrderAndDeletesTheKey) {
 
 TEST_F(SettingsStoreTest, WindowLargerThanNineTenthsOfTheScreenIsSavedAsDefault) {
     // 9210 <= 9216 stays, 9220 > 9216 does not, exactly 0.9 stays; no overflow near the int limit.
+    // clang-format off
     const struct { int size, screen; const char* width; const char* height; } cases[] = {
         {1000, 1024, "800", "472"}, {921, 1024, "921", "921"}, {922, 1024, "800", "472"}, {900, 1000, "900", "900"},
         {2000000000, 2000000000, "800", "472"}};
+    // clang-format on
     for (const auto& c : cases) {
         Settings s;
         s.window.windowWidth = s.window.windowHeight = c.size;

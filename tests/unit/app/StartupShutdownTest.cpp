@@ -32,7 +32,8 @@ TEST_F(Startup, StoredPlayAndShuffleStateIsRestoredAndATaskbarRestartReaddsTheIc
     setting("playstat", "1");
     setting("shufle", "1");
     start();
-    EXPECT_TRUE(controller->settings().schedule.playing && controller->settings().changer.shuffle && view.shufflePressed);
+    EXPECT_TRUE(controller->settings().schedule.playing && controller->settings().changer.shuffle &&
+                view.shufflePressed);
     EXPECT_TRUE(timers.running(TimerId::Change));
     EXPECT_EQ(controller->runStopCaption(), "Остановить смену обоев");
     tray.icon = TrayIcon::Stopped;
@@ -54,9 +55,13 @@ TEST_F(Startup, HiddenStartShowsNoWindowButTheTrayIconWhoseMenuFollowsTheWindow)
 }
 
 TEST_F(Startup, CommandLineModesReadFromTheEnd) {
-    const struct { const char* line; bool hidden, changeAndExit; } cases[] = {
-        {"x.exe -", true, false}, {"\"C:\\a b\\x.exe\" -a-", true, true}, {"\"C:\\x-y\\x.exe\"", false, false},
-        {"-", true, false}};
+    const struct {
+        const char* line;
+        bool hidden, changeAndExit;
+    } cases[] = {{"x.exe -", true, false},
+                 {"\"C:\\a b\\x.exe\" -a-", true, true},
+                 {"\"C:\\x-y\\x.exe\"", false, false},
+                 {"-", true, false}};
     for (const auto& c : cases) {
         const StartMode mode = parseCommandLine(c.line);
         EXPECT_EQ(std::pair(mode.hiddenStart, mode.changeAndExit), std::pair(c.hidden, c.changeAndExit)) << c.line;

@@ -16,15 +16,25 @@ namespace {
 std::string text(ImageSize s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
 
 TEST(FitToScreen, FillsOneSideKeepingTheAspectRoundedHalfToEven) {
-    const struct { ImageSize picture; ScreenSize screen; const char* expected; } cases[] = {
-        {{1600, 1200}, {1280, 1024}, "1280x960"}, {{4000, 3000}, {1024, 768}, "1024x768"},
-        {{1001, 1600}, {1920, 1080}, "676x1080"},    // 675.68 rounds up
-        {{3000, 1000}, {1024, 768}, "1024x341"},     // 341.33 rounds down
-        {{512, 337}, {1280, 1024}, "1280x842"}, {{512, 335}, {1280, 1024}, "1280x838"},  // exact ties: to even
+    const struct {
+        ImageSize picture;
+        ScreenSize screen;
+        const char* expected;
+    } cases[] = {
+        {{1600, 1200}, {1280, 1024}, "1280x960"},
+        {{4000, 3000}, {1024, 768}, "1024x768"},
+        {{1001, 1600}, {1920, 1080}, "676x1080"},  // 675.68 rounds up
+        {{3000, 1000}, {1024, 768}, "1024x341"},   // 341.33 rounds down
+        {{512, 337}, {1280, 1024}, "1280x842"},
+        {{512, 335}, {1280, 1024}, "1280x838"},  // exact ties: to even
         // Factors a hair above a tie as doubles (0.675 is 0.67500000000000004...) must not round as ties.
-        {{1020, 1600}, {1920, 1080}, "689x1080"}, {{2304, 1287}, {1920, 1080}, "1920x1073"},
-        {{65535, 65534}, {65535, 65535}, "65535x65534"}, {{55000, 40000}, {50000, 40000}, "50000x36364"},  // > 32 bits
-        {{0, 100}, {1024, 768}, "0x100"}, {{100, -5}, {1024, 768}, "100x-5"}, {{100, 50}, {0, 0}, "100x50"},
+        {{1020, 1600}, {1920, 1080}, "689x1080"},
+        {{2304, 1287}, {1920, 1080}, "1920x1073"},
+        {{65535, 65534}, {65535, 65535}, "65535x65534"},
+        {{55000, 40000}, {50000, 40000}, "50000x36364"},  // > 32 bits
+        {{0, 100}, {1024, 768}, "0x100"},
+        {{100, -5}, {1024, 768}, "100x-5"},
+        {{100, 50}, {0, 0}, "100x50"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(text(xyforscreen(c.picture, c.screen)), c.expected)
@@ -32,14 +42,19 @@ TEST(FitToScreen, FillsOneSideKeepingTheAspectRoundedHalfToEven) {
 }
 
 TEST(ViewerPictureSize, OnA1280x1024ScreenByTheDisplayModes) {
-    const struct { bool stretch, proportional; ImageSize picture, expected; } cases[] = {
-        // Stretch off, proportional on: own size, shrunk to fit only when larger.
-        {false, true, {800, 600}, {800, 600}}, {false, true, {6000, 4000}, {1280, 853}},
-        {false, true, {1000, 2000}, {512, 1024}}, {false, true, {1281, 1024}, {1280, 1023}},
-        {false, true, {5000, 1}, {1280, 1}},
-        {false, false, {6000, 4000}, {6000, 4000}},  // own size, cut at the edges
-        {true, true, {800, 600}, {1280, 960}}, {true, true, {100, 200}, {512, 1024}},
-        {true, false, {800, 600}, {1280, 1024}}};
+    const struct {
+        bool stretch, proportional;
+        ImageSize picture, expected;
+    } cases[] = {// Stretch off, proportional on: own size, shrunk to fit only when larger.
+                 {false, true, {800, 600}, {800, 600}},
+                 {false, true, {6000, 4000}, {1280, 853}},
+                 {false, true, {1000, 2000}, {512, 1024}},
+                 {false, true, {1281, 1024}, {1280, 1023}},
+                 {false, true, {5000, 1}, {1280, 1}},
+                 {false, false, {6000, 4000}, {6000, 4000}},  // own size, cut at the edges
+                 {true, true, {800, 600}, {1280, 960}},
+                 {true, true, {100, 200}, {512, 1024}},
+                 {true, false, {800, 600}, {1280, 1024}}};
     for (const auto& c : cases)
         EXPECT_EQ(text(viewerPictureSize(c.picture, {1280, 1024}, {c.stretch, c.proportional})), text(c.expected))
             << text(c.picture) << (c.stretch ? " stretched" : "") << (c.proportional ? " proportional" : "");
@@ -86,8 +101,8 @@ struct Viewer : ControllerTest {
     int shown() const { return static_cast<int>(viewerView.pictures.size()); }
     Bgr centre() const { return pixelAt(viewerView.pictures.back(), kScreen.width / 2, kScreen.height / 2); }
     std::string at() {
-        return std::to_string(row()) + " showing " + (shown() ? std::to_string(centre().b / 20) : "nothing") +
-               " of " + std::to_string(shown());
+        return std::to_string(row()) + " showing " + (shown() ? std::to_string(centre().b / 20) : "nothing") + " of " +
+               std::to_string(shown());
     }
 
     // The list's handler first, then the grid's own step if left to it, then the release.
@@ -130,9 +145,9 @@ TEST_F(Viewer, WheelMovesOneRowWhileOpenAndTheUsersSettingComesBackAfterItAndAtE
 TEST_F(Viewer, CommandsThatOpenAWindowCloseItFirst) {
     setting("kolprokr", "4");
     startWith({good(1), good(2)}, 1);
-    for (Command command : {Command::SaveList, Command::LoadList, Command::AddFolder, Command::AddFile,
-                            Command::OpenDownloads, Command::DownloadButton, Command::ScheduleOptions,
-                            Command::Options, Command::Help, Command::About}) {
+    for (Command command :
+         {Command::SaveList, Command::LoadList, Command::AddFolder, Command::AddFile, Command::OpenDownloads,
+          Command::DownloadButton, Command::ScheduleOptions, Command::Options, Command::Help, Command::About}) {
         open();
         controller->onCommand(command);
         EXPECT_FALSE(viewerView.shown || viewer().fullScreenShown()) << static_cast<int>(command);
@@ -178,9 +193,11 @@ TEST_F(Viewer, KeysSkipUnreadableRowsBothWaysAndRunRoundTheListOnlyWhileOpen) {
     open();
     EXPECT_EQ(at(), "4 showing 4 of 1");  // the selection ends on the row shown
     const std::pair<ListKey, const char*> steps[] = {
-        {ListKey::Up, "1 showing 1 of 2"},     // 3 and 2 unreadable
-        {ListKey::Up, "6 showing 6 of 3"},     // round to the other end
-        {ListKey::Down, "1 showing 1 of 4"}, {ListKey::Left, "6 showing 6 of 5"}, {ListKey::Right, "1 showing 1 of 6"},
+        {ListKey::Up, "1 showing 1 of 2"},  // 3 and 2 unreadable
+        {ListKey::Up, "6 showing 6 of 3"},  // round to the other end
+        {ListKey::Down, "1 showing 1 of 4"},
+        {ListKey::Left, "6 showing 6 of 5"},
+        {ListKey::Right, "1 showing 1 of 6"},
         {ListKey::Right, "4 showing 4 of 7"},  // 2 and 3 unreadable
         {ListKey::Down, "6 showing 6 of 8"},
         {ListKey::Space, "6 showing 6 of 9"},  // the last row: it stays and is shown again
@@ -239,12 +256,12 @@ TEST_F(Viewer, WheelShowsTheNewRowInItsDirectionAndHoldsAtTheEnds) {
     startWith({junk(1), good(2), junk(3), good(4), junk(5)}, 2);
     open();
     const std::pair<bool, const char*> steps[] = {
-        {true, "4 showing 4 of 2"},   // 3 is unreadable: on to 4
-        {true, "5 showing 4 of 2"},   // 5 is unreadable and nothing is below it
-        {true, "4 showing 4 of 3"},   // at the last row it is shown backward: back to 4
-        {false, "2 showing 2 of 4"},  // 3 is unreadable: back to 2
-        {false, "1 showing 2 of 4"},  // 1 is unreadable and nothing is above it
-        {false, "2 showing 2 of 5"}}; // at the top row 1 is shown forward: on to 2
+        {true, "4 showing 4 of 2"},    // 3 is unreadable: on to 4
+        {true, "5 showing 4 of 2"},    // 5 is unreadable and nothing is below it
+        {true, "4 showing 4 of 3"},    // at the last row it is shown backward: back to 4
+        {false, "2 showing 2 of 4"},   // 3 is unreadable: back to 2
+        {false, "1 showing 2 of 4"},   // 1 is unreadable and nothing is above it
+        {false, "2 showing 2 of 5"}};  // at the top row 1 is shown forward: on to 2
     for (const auto& [down, expected] : steps) {
         down ? list().plistMouseWheelDown() : list().plistMouseWheelUp();
         EXPECT_EQ(at(), expected) << (down ? "down" : "up");

@@ -20,7 +20,9 @@ using testing::Bgr;
 using testing::JpegFlavour;
 
 struct PictureLoader : ::testing::Test {
-    std::string bmpFile(const std::string& name, const Image& picture) { return dir.write(name, testing::bmpBytes(picture)); }
+    std::string bmpFile(const std::string& name, const Image& picture) {
+        return dir.write(name, testing::bmpBytes(picture));
+    }
 
     testing::TempDir dir;
     PosixFileSystem fs;
@@ -37,13 +39,16 @@ Image noisyImage(int width, int height) {
 // The fitted path resamples each row as the decoder hands it over; the pixels
 // must be exactly those of decoding first and resampling after.
 TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
-    const struct { ImageSize picture; ScreenSize screen; JpegFlavour flavour; } cases[] = {
-        {{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
-        {{640, 480}, {1280, 1024}, JpegFlavour::Progressive},  // enlarged
-        {{640, 480}, {160, 120}, JpegFlavour::Colour},         // decoded at 2/8, already the fitted size
-        {{640, 480}, {200, 150}, JpegFlavour::Grayscale},      // grey, decoded at 3/8 and resampled
-        {{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
-        {{1600, 1200}, {1024, 768}, JpegFlavour::Colour}};
+    const struct {
+        ImageSize picture;
+        ScreenSize screen;
+        JpegFlavour flavour;
+    } cases[] = {{{640, 480}, {300, 200}, JpegFlavour::Colour},         // decoded at 4/8, then resampled
+                 {{640, 480}, {1280, 1024}, JpegFlavour::Progressive},  // enlarged
+                 {{640, 480}, {160, 120}, JpegFlavour::Colour},         // decoded at 2/8, already the fitted size
+                 {{640, 480}, {200, 150}, JpegFlavour::Grayscale},      // grey, decoded at 3/8 and resampled
+                 {{333, 500}, {1024, 768}, JpegFlavour::Cmyk},
+                 {{1600, 1200}, {1024, 768}, JpegFlavour::Colour}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.picture.width) + " on " + std::to_string(c.screen.width));
         const std::string bytes = testing::encodeJpeg(noisyImage(c.picture.width, c.picture.height), 90, c.flavour);

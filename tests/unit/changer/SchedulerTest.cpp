@@ -26,8 +26,10 @@ TEST_F(Scheduler, PlayCountsDownFromFiveMinutesByDefaultAndStopPutsThePlainTipBa
 
 TEST_F(Scheduler, TheStartAndStopHotkeysDoNotToggle) {
     start();
-    for (auto [hotkey, playing] : {std::pair{FakeHotkeys::kStop, false}, {FakeHotkeys::kStart, true},
-                                   {FakeHotkeys::kStart, true}, {FakeHotkeys::kStop, false}}) {
+    for (auto [hotkey, playing] : {std::pair{FakeHotkeys::kStop, false},
+                                   {FakeHotkeys::kStart, true},
+                                   {FakeHotkeys::kStart, true},
+                                   {FakeHotkeys::kStop, false}}) {
         controller->onHotkey(hotkey);
         EXPECT_EQ(controller->settings().schedule.playing, playing);
         EXPECT_EQ(timers.running(TimerId::Change), playing);
@@ -55,7 +57,7 @@ TEST_F(Scheduler, ConfirmingTheOptionsOrStartingAgainLeavesTheCountdownRunning) 
 // However the interval came to be, the changing goes on and the tip counts
 // down from a real wait.
 struct HeldInterval {
-    const char *interval, *unit;   // as stored
+    const char *interval, *unit;  // as stored
     void (*typed)(OptionsForm&);  // then typed into the options and confirmed, or nullptr
     std::uint32_t waitMs;
 };
@@ -82,14 +84,17 @@ TEST_P(Intervals, KeepTheChangeTimerRunningForAtLeastASecond) {
     EXPECT_EQ(tray.tip.find("- -"), std::string::npos) << tray.tip;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HandEditedOrTyped, Intervals,
-    ::testing::Values(HeldInterval{"0", "1", nullptr, 1000}, HeldInterval{"-5", "2", nullptr, 60000},
-                      // Pasted past the key filter: turns into "1", as "0" does.
-                      HeldInterval{"5", "1", [](OptionsForm& f) { f.interval = "-5"; }, 1000},
-                      HeldInterval{"5", "2", [](OptionsForm& f) {
-                          f.fixedMode = false, f.randomMode = true, f.timeFrom = "0", f.timeTo = "5";
-                      }, 1000}));
+INSTANTIATE_TEST_SUITE_P(HandEditedOrTyped, Intervals,
+                         ::testing::Values(HeldInterval{"0", "1", nullptr, 1000},
+                                           HeldInterval{"-5", "2", nullptr, 60000},
+                                           // Pasted past the key filter: turns into "1", as "0" does.
+                                           HeldInterval{"5", "1", [](OptionsForm& f) { f.interval = "-5"; }, 1000},
+                                           HeldInterval{"5", "2",
+                                                        [](OptionsForm& f) {
+                                                            f.fixedMode = false, f.randomMode = true, f.timeFrom = "0",
+                                                            f.timeTo = "5";
+                                                        },
+                                                        1000}));
 
 TEST_F(Scheduler, FirstTickOnlySamplesThenChangesAtModerateLoad) {
     workingListOf(3);
@@ -97,8 +102,10 @@ TEST_F(Scheduler, FirstTickOnlySamplesThenChangesAtModerateLoad) {
     start();
     const std::pair<int, std::size_t> ticks[] = {{10, 0}, {10, 1}, {51, 1}, {50, 2}, {-1, 2}};  // -1: the query fails
     for (const auto& [load, expected] : ticks) {
-        if (load < 0) systemInfo.failNext();
-        else systemInfo.setLoad(load);
+        if (load < 0)
+            systemInfo.failNext();
+        else
+            systemInfo.setLoad(load);
         advance(2000);
         EXPECT_EQ(installs(), expected) << "at " << load << " %";
     }
@@ -129,7 +136,7 @@ TEST_F(Scheduler, ActiveDesktopIsCheckedOnTheTenthTickEvenWhenTheGateHoldsItBack
     advance(10000);  // ten ticks, all held back
     EXPECT_EQ(desktop.shellNotifications, 0);
     systemInfo.setLoad(10);
-    advance(1000);  // the eleventh passes: check first, then the change
+    advance(1000);                             // the eleventh passes: check first, then the change
     EXPECT_EQ(desktop.shellNotifications, 2);  // the check, and the refresh after installing
     EXPECT_TRUE(controller->changer().activeDesktop());
 }
@@ -155,7 +162,10 @@ TEST_P(Daily, ChangesOnceADayAtTheSetMinuteAndPlayDoesNothing) {
     setClock(0);
     start();
     for (int i = 0; i < c.seconds; ++i)
-        timers.advance(1000, [&](TimerId id) { setClock(i); controller->onTimer(id); });
+        timers.advance(1000, [&](TimerId id) {
+            setClock(i);
+            controller->onTimer(id);
+        });
     EXPECT_EQ(installs(), c.installs);
     controller->scheduler().PlaybtnClick();
     EXPECT_FALSE(view.playPressed);
@@ -167,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Clocks, Daily,
                                            DailyCase{9, 45, 10, 30, 2 * 3600, 1},   // the hour before, past the minute
                                            DailyCase{23, 59, 0, 0, 3600, 1},        // midnight from a minute before
                                            DailyCase{11, 0, 10, 30, 2 * 86400, 2},  // once a day
-                                           DailyCase{10, 30, 10, 30, 60, 1}));  // started in the set minute
+                                           DailyCase{10, 30, 10, 30, 60, 1}));      // started in the set minute
 
 TEST_F(Scheduler, ConfirmingTheDailyTimeInItsMinuteAfterTheChangeChangesNoMore) {
     setting("InTimeCh", "1");

@@ -81,8 +81,10 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
         listOf(3);
         controller->mutableSettings().list.currentIndex = 1;
         controller->changer().ChWall();  // installs 2
-        if (missing) std::filesystem::remove(temp.file("p3.bmp"));
-        else temp.write("p3.bmp", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(100, '\0'));
+        if (missing)
+            std::filesystem::remove(temp.file("p3.bmp"));
+        else
+            temp.write("p3.bmp", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(100, '\0'));
         const std::string pathBefore = controller->settings().list.currentPath;
         controller->changer().ChWall();  // 3 is unusable: back to 2
         EXPECT_EQ(current(), 2);

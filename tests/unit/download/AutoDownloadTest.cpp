@@ -35,9 +35,10 @@ std::string indexOf(int n) {
 struct AutoDownloadTest : DownloadFolders {
     FakePort port;
     bool addvlist = true;
-    AutoDownload run{fs, port,
-                     {[this] { return data; }, [this] { return walls; }, [this] { return addvlist; },
-                      [this] { return base; }}};
+    AutoDownload run{
+        fs,
+        port,
+        {[this] { return data; }, [this] { return walls; }, [this] { return addvlist; }, [this] { return base; }}};
 
     // A fresh start for the next case: no record, no picture.
     void again() {
@@ -182,14 +183,14 @@ TEST_P(Interrupted, EndsTheRunAfterTheFetchInHand) {
     EXPECT_FALSE(run.stopDownload());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AutoDownload, Interrupted,
-    ::testing::Values(Interruption{"StopDuringTheIndex", false, true, FetchOutcome::Completed},
-                      Interruption{"ExitDuringTheIndex", true, true, FetchOutcome::Completed},
-                      Interruption{"StopDuringAPicture", false, false, FetchOutcome::Stopped},
-                      Interruption{"StopAfterAPictureCameWhole", false, false, FetchOutcome::Completed},
-                      Interruption{"ExitDuringAPicture", true, false, FetchOutcome::Stopped}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(AutoDownload, Interrupted,
+                         ::testing::Values(Interruption{"StopDuringTheIndex", false, true, FetchOutcome::Completed},
+                                           Interruption{"ExitDuringTheIndex", true, true, FetchOutcome::Completed},
+                                           Interruption{"StopDuringAPicture", false, false, FetchOutcome::Stopped},
+                                           Interruption{"StopAfterAPictureCameWhole", false, false,
+                                                        FetchOutcome::Completed},
+                                           Interruption{"ExitDuringAPicture", true, false, FetchOutcome::Stopped}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(AutoDownloadTest, AStoppedBodyWithoutAStopIsDroppedAndTheRunGoesOn) {
     startWithIndex(indexOf(2));
@@ -201,9 +202,9 @@ TEST_F(AutoDownloadTest, AStoppedBodyWithoutAStopIsDroppedAndTheRunGoesOn) {
 }
 
 TEST_F(AutoDownloadTest, AFailedPictureEndsTheRunAndClearsTheStop) {
-    for (FetchOutcome outcome : {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed, FetchOutcome::LimitExceeded,
-                                 FetchOutcome::Incomplete, FetchOutcome::ReadFailed, FetchOutcome::TimedOut,
-                                 FetchOutcome::FileFailed}) {
+    for (FetchOutcome outcome :
+         {FetchOutcome::UrlFailed, FetchOutcome::SessionFailed, FetchOutcome::LimitExceeded, FetchOutcome::Incomplete,
+          FetchOutcome::ReadFailed, FetchOutcome::TimedOut, FetchOutcome::FileFailed}) {
         again();
         startWithIndex(indexOf(3));
         complete("whole");

@@ -6,7 +6,11 @@ namespace ostrel {
 namespace {
 
 TEST(ByteCountText, CutsTheShortestFormToFourCharactersInTheLargestUnit) {
-    const struct { std::uint64_t total; char separator; const char* text; } cases[] = {
+    const struct {
+        std::uint64_t total;
+        char separator;
+        const char* text;
+    } cases[] = {
         {0, ',', "0 б"},
         {1023, ',', "1023 б"},
         {1024, ',', "1 Кб"},

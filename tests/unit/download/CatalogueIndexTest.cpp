@@ -31,7 +31,7 @@ TEST(CatalogueIndexTest, FieldsEndAtSpacesAtTheEndAndAfterAFullDate) {
         {"a b 1-01-06 \nc d 1-01-06", {"a", "b", "1-01-06", "\nc", "d", "1-01-06"}},
         {"a b 12-01-06 c d 1-1-06 e f 1-01-06", {"a", "b", "12-01-06", "c", "d", "1-1-06", "e", "f", "1-01-06"}},
         {"a b 12-01-06Xc d 1-01-06Yz", {"a", "b", "12-01-06", "c", "d", "1-01-06", "z"}},  // any separator
-        {"a b 123456789z", {"a", "b", "12345678", "z"}},                                 // no '-' second
+        {"a b 123456789z", {"a", "b", "12345678", "z"}},                                   // no '-' second
         {"a b 12-01-06\r\nc d 12-01-06\r\n", {"a", "b", "12-01-06", "\nc", "d", "12-01-06", "\n"}},
         {"a\nb  c\n", {"a\nb", "", "c\n"}},
     };
@@ -87,7 +87,8 @@ TEST(CatalogueIndexTest, TheFileIsReadWholeOrNotAtAll) {
 }
 
 TEST(CatalogueIndexTest, DelOldPrevSparesWhatAFullPreviousIndexNames) {
-    const std::string full = "dir000/p000.jpg abc/d.j 12-01-06\ndir001/p001.jpg abcd/e.j 1-01-06\n" + indexOf(100).substr(80);
+    const std::string full =
+        "dir000/p000.jpg abc/d.j 12-01-06\ndir001/p001.jpg abcd/e.j 1-01-06\n" + indexOf(100).substr(80);
     const std::string fields299 = full.substr(0, full.size() - 10);
     using Names = std::set<std::string>;
     const struct {

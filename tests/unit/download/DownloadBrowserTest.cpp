@@ -29,13 +29,18 @@ struct DownloadBrowserTest : DownloadFolders {
     FakeBrowserView view;
     Texts listed;
     int closings = 0;
-    DownloadBrowser browser{fs, fetches, timers, view,
-                            {[this] { return data; }, [this] { return walls; }, [this] { return base; },
-                             [] { return true; }, [this](const std::string& p) { listed.push_back(p); },
-                             [this] { ++closings; }}};
+    DownloadBrowser browser{
+        fs,
+        fetches,
+        timers,
+        view,
+        {[this] { return data; }, [this] { return walls; }, [this] { return base; }, [] { return true; },
+         [this](const std::string& p) { listed.push_back(p); }, [this] { ++closings; }}};
 
     DownloadBrowserTest() { view.browser = &browser; }
-    std::string url(std::size_t i) const { return std::string(catalogueUrlPath(base, fetches.started.at(i).request.url)); }
+    std::string url(std::size_t i) const {
+        return std::string(catalogueUrlPath(base, fetches.started.at(i).request.url));
+    }
     // Finishes every transfer in hand (the index with this text, previews and
     // pictures with a few bytes) until none is left.
     void finishAll(const std::string& index) {
@@ -96,7 +101,8 @@ TEST_F(DownloadBrowserTest, PagesOfFourOverTwentyFivePagesWithTheirDatesAndButto
 TEST_F(DownloadBrowserTest, AShortIndexShowsTheRecordsItHasAndHidesUnsafeNames) {
     // Seven records, the fifth with a name that would leave the catalogue
     // folder; the last comes without its date, as a short index's last does.
-    std::string index = indexOf(4) + "full01/p005.jpg prv01/..\\..\\evil.jpg 2-12-26\n" + indexOf(7).substr(5 * record(1).size());
+    std::string index =
+        indexOf(4) + "full01/p005.jpg prv01/..\\..\\evil.jpg 2-12-26\n" + indexOf(7).substr(5 * record(1).size());
     openWith(index, [&] {
         EXPECT_EQ(browser.lastPage(), 2);
         EXPECT_TRUE(view.next);
@@ -241,13 +247,14 @@ TEST_F(DownloadBrowserTest, ClosingStopsAFetchAndOnlyAWholeBodyIsRecorded) {
 // path: the record gets no slot, and nothing of it is fetched.
 TEST_F(DownloadBrowserTest, ACatalogueFileNameOrAControlCharacterHidesTheRecord) {
     TempDir::put(loadedFile(), "full01/p001.jpg\r\n");
-    const std::string index = "full01/a.jpg prv01/loaded.txt 1-12-26\n"
-                              "full01/b.jpg prv01/RZ.TXT 1-12-26\n"
-                              "full01/c\rd.jpg prv01/c.jpg 1-12-26\n"
-                              "full01/e.jpg prv01/Loaded.Txt 1-12-26\n"
-                              "full01/f.jpg prv01/f.jpg 1-12-2\x01\n"
-                              "full01/g.jpg prv01/g\x7f.jpg 1-12-26\n"
-                              " prv01/h.jpg 1-12-26\n";
+    const std::string index =
+        "full01/a.jpg prv01/loaded.txt 1-12-26\n"
+        "full01/b.jpg prv01/RZ.TXT 1-12-26\n"
+        "full01/c\rd.jpg prv01/c.jpg 1-12-26\n"
+        "full01/e.jpg prv01/Loaded.Txt 1-12-26\n"
+        "full01/f.jpg prv01/f.jpg 1-12-2\x01\n"
+        "full01/g.jpg prv01/g\x7f.jpg 1-12-26\n"
+        " prv01/h.jpg 1-12-26\n";
     openWith(index, [&] {
         EXPECT_EQ(view.visible, (std::array<bool, 4>{}));
         browser.nextPage();

@@ -153,7 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
         Ending{"NoLength", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(std::nullopt, 5000); }},
         Ending{"Empty", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(0, 0); }},
         Ending{"Longer", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 5001); }},
-        Ending{"AnnouncedOverTheLimit", FetchOutcome::LimitExceeded, {},
+        Ending{"AnnouncedOverTheLimit",
+               FetchOutcome::LimitExceeded,
+               {},
                [](FetchTest& t) { t.body(kPictureLimit + 1, 10); }},
         // A stop or a failure after five blocks.
         Ending{"Stopped", FetchOutcome::Stopped, kFiveBlocks,
@@ -172,7 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
                    };
                }},
         Ending{"UnwritableTarget", FetchOutcome::FileFailed, 0, [](FetchTest& t) { t.fs.unwritable.insert(t.target); }},
-        Ending{"NoSuchFolder", FetchOutcome::FileFailed, {},
+        Ending{"NoSuchFolder",
+               FetchOutcome::FileFailed,
+               {},
                [](FetchTest& t) { t.target = t.dir.file("missing/pic.jpg"); }}),
     [](const auto& info) { return info.param.name; });
 
@@ -226,7 +230,9 @@ TEST_F(FetchWorkersTest, ResultsArriveOnTheWorkersAndFinishedThreadsAreReaped) {
     }
     for (const FetchResult& r : results) EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 0u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))), std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))),
+                  std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
 }
 
 // A transfer blocked in a read or in its headers is let go at once when its

@@ -108,7 +108,7 @@ TEST(MakeCatalogueTest, PreviewsAreBaselineJpegsOfThePreviewSize) {
 TEST(MakeCatalogueTest, TheNewestHundredReadBackThroughBothIndexReaders) {
     TempDir pictures, catalogue;
     std::vector<std::string> expectedFields, expectedFullPaths;
-    for (int i = 0; i < 102; ++i) {  // written oldest-name-first so that listing order is no help
+    for (int i = 0; i < 102; ++i) {      // written oldest-name-first so that listing order is no help
         const int age = (i * 37) % 102;  // a permutation of 0..101
         const std::string name = pictureName(age);
         put(pictures, name, age == 0 ? "broken" : smallJpeg(static_cast<std::uint8_t>(age)),

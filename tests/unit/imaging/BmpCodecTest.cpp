@@ -52,11 +52,16 @@ const std::vector<std::uint32_t> kTwo = {0x102030, 0xA0B0C0};
 const std::vector<std::uint32_t> kSix = {0x0A0A0A, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
 const std::vector<std::uint32_t> kSixteen = {0x0A0A0A, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFFFFFF};
 
-struct DecodeCase { std::string name; BmpFile file; Rows expected; };
+struct DecodeCase {
+    std::string name;
+    BmpFile file;
+    Rows expected;
+};
 
 std::vector<DecodeCase> decodeCases() {
     const std::string rows24 = hexBytes("0A0B0C0D0E0F101112000000 010203040506070809000000");
     const Rows bottomUp24 = {{0x030201, 0x060504, 0x090807}, {0x0C0B0A, 0x0F0E0D, 0x121110}};
+    // clang-format off
     return {
         {"Bpp1", {.width = 10, .height = 2, .bpp = 1, .palette = kTwo, .pixels = hexBytes("5F000000 A0C00000")},
          indexed(kTwo, {{1, 0, 1, 0, 0, 0, 0, 0, 1, 1}, {0, 1, 0, 1, 1, 1, 1, 1, 0, 0}})},
@@ -96,6 +101,7 @@ std::vector<DecodeCase> decodeCases() {
          .pixels = hexBytes("0000 0401 0000 0004 02020202 0002 0005 0000 0203 0001")},
          indexed(kSix, {{2, 2}, {1, 1}, {-1, -1}})},
     };
+    // clang-format on
 }
 
 TEST(BmpDecode, DecodesKnownPixelsSizesFromHeadersAndRefusesEveryTruncation) {
@@ -118,12 +124,13 @@ TEST(BmpDecode, DecodesKnownPixelsSizesFromHeadersAndRefusesEveryTruncation) {
 
 BmpFile valid24() { return {.width = 4, .height = 3, .pixels = std::string(12 * 3, '\x40')}; }
 BmpFile validRle8() {
-    return {.width = 4, .height = 2, .bpp = 8, .compression = 1, .clrUsed = 2, .palette = kTwo,
-            .pixels = hexBytes("0001")};
+    return {
+        .width = 4, .height = 2, .bpp = 8, .compression = 1, .clrUsed = 2, .palette = kTwo, .pixels = hexBytes("0001")};
 }
 
 TEST(BmpDecodeRefuses, LyingOrUnsupportedHeadersAndMissingData) {
     auto bitfields16 = [](BmpFile& f, Masks masks) { f.bpp = 16, f.compression = 3, f.masks = masks; };
+    // clang-format off
     const std::pair<const char*, std::function<void(BmpFile&)>> cases[] = {
         {"WidthZero", [](BmpFile& f) { f.width = 0; }}, {"WidthNegative", [](BmpFile& f) { f.width = -4; }},
         {"HeightZero", [](BmpFile& f) { f.height = 0; }}, {"WidthOverSideLimit", [](BmpFile& f) { f.width = 70000; }},
@@ -141,6 +148,7 @@ TEST(BmpDecodeRefuses, LyingOrUnsupportedHeadersAndMissingData) {
         {"SplitMask", [&](BmpFile& f) { bitfields16(f, {0xF00F, 0x07E0, 0x1F}); }},
         {"MaskWiderThanPixel", [&](BmpFile& f) { bitfields16(f, {0x1F800, 0x07E0, 0x1F}); }},
     };
+    // clang-format on
     ASSERT_TRUE(decodeExact(buildBmp(valid24())));
     ASSERT_TRUE(decodeExact(buildBmp(validRle8())));
     for (const auto& [name, change] : cases) {

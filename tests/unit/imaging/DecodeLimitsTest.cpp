@@ -17,8 +17,13 @@ using testing::BmpFile;
 using testing::CeilingOutcome;
 
 std::string rle8Claiming(int width, int height) {
-    return testing::buildBmp({.width = width, .height = height, .bpp = 8, .compression = 1, .clrUsed = 1,
-                              .palette = {0xFF0000}, .pixels = testing::hexBytes("0001")});
+    return testing::buildBmp({.width = width,
+                              .height = height,
+                              .bpp = 8,
+                              .compression = 1,
+                              .clrUsed = 1,
+                              .palette = {0xFF0000},
+                              .pixels = testing::hexBytes("0001")});
 }
 
 // Decoded whole (installing centred or stretched), fitted to the screen as
@@ -39,7 +44,8 @@ std::vector<Bomb> bombs() {
         {"Rle8Of20000SquaredAsPreview", rle8Claiming(20000, 20000), Use::Preview},
         // Within the memory limit, but 480 MB and seconds of work for 60 bytes.
         {"Rle8Of12000x14000", rle8Claiming(12000, 14000), Use::Whole},
-        {"CoreHeader24BitOf20000x19500", testing::buildBmp({.infoSize = 12, .width = 20000, .height = 19500}), Use::Whole},
+        {"CoreHeader24BitOf20000x19500", testing::buildBmp({.infoSize = 12, .width = 20000, .height = 19500}),
+         Use::Whole},
         {"Progressive16000Squared", jpegClaiming(16000, 16000), Use::Whole},
         {"Progressive16000SquaredAsPreview", jpegClaiming(16000, 16000), Use::Preview},
         {"Progressive65500SquaredAsPreview", jpegClaiming(65500, 65500), Use::Preview},
@@ -61,14 +67,17 @@ TEST_P(DecompressionBomb, IsRefusedWithinMemoryAndTime) {
     PosixFileSystem fs;
     const std::string path = dir.write("bomb", bomb.bytes);
     const auto sizedTo = [](ImageSize size) { return [size](ImageSize) { return std::optional(size); }; };
-    EXPECT_EQ(testing::underCeiling(std::uint64_t{64} << 20, 2, [&] {
-                  switch (bomb.use) {
-                  case Use::Whole: return loadPicture(fs, path).has_value();
-                  case Use::Fitted: return loadPicture(fs, path, sizedTo({1280, 1024})).has_value();
-                  case Use::Preview: return loadPicture(fs, path, sizedTo({138, 121}), kPreviewMemoryLimit).has_value();
-                  }
-                  return true;
-              }),
+    EXPECT_EQ(testing::underCeiling(
+                  std::uint64_t{64} << 20, 2,
+                  [&] {
+                      switch (bomb.use) {
+                      case Use::Whole: return loadPicture(fs, path).has_value();
+                      case Use::Fitted: return loadPicture(fs, path, sizedTo({1280, 1024})).has_value();
+                      case Use::Preview:
+                          return loadPicture(fs, path, sizedTo({138, 121}), kPreviewMemoryLimit).has_value();
+                      }
+                      return true;
+                  }),
               CeilingOutcome::False);
 }
 
@@ -82,7 +91,8 @@ TEST(DecodeLimits, APictureAtTheLimitDecodesAndOneByteLessRefuses) {
     EXPECT_TRUE(decodeBmp(bmp, 100 * 100 * 3));
     EXPECT_FALSE(decodeBmp(bmp, 100 * 100 * 3 - 1));
 
-    const std::string jpeg = testing::encodeJpeg(testing::gradientImage(256, 256), 80, testing::JpegFlavour::Progressive);
+    const std::string jpeg =
+        testing::encodeJpeg(testing::gradientImage(256, 256), 80, testing::JpegFlavour::Progressive);
     const std::uint64_t coefficients = (32 * 32 + 2 * 16 * 16) * 128, picture = 256 * 256 * 3;
     testing::MemoryReadStream refused(jpeg), decoded(jpeg);
     EXPECT_FALSE(decodeJpeg(refused, std::nullopt, coefficients + picture - 1));

@@ -64,9 +64,9 @@ TEST(ImageProbe, TypeFromTheFirstFiveBytesStatAndRetries) {
 }
 
 TEST(ImageProbe, PaddingPutsTheXAtColumnNineForWidthsUpToFourDigits) {
-    const std::pair<const char*, const char*> cases[] = {{"0x0", "       0x0"},       {"800x600", "     800x600"},
+    const std::pair<const char*, const char*> cases[] = {{"0x0", "       0x0"},        {"800x600", "     800x600"},
                                                          {"1024x768", "    1024x768"}, {"12000x900", "   12000x900"},
-                                                         {"123456x7", "   123456x7"}, {"none", "   none"}};
+                                                         {"123456x7", "   123456x7"},  {"none", "   none"}};
     for (const auto& [stat, padded] : cases) EXPECT_EQ(padResolution(stat), padded);
     EXPECT_EQ(screenResolutionText(640, 480), "     640x480");
 }

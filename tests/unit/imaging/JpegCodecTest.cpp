@@ -75,14 +75,14 @@ TEST(JpegDecode, EveryFlavourGivesBgrOfTheRightColour) {
 }
 
 TEST(JpegDecode, PicksTheSmallestSufficientEighth) {
-    const struct { ImageSize atLeast, expected; } cases[] = {
-        {{150, 100}, {160, 120}},    // 2/8 of 640 x 480
-        {{80, 60}, {80, 60}},        // 1/8 exactly
-        {{81, 1}, {160, 120}},       // one pixel too wide for 1/8
-        {{1, 361}, {560, 420}},      // 7/8, decided by the height
-        {{640, 480}, {640, 480}},
-        {{1920, 1080}, {640, 480}},  // nothing is enough: full size
-        {{0, 0}, {640, 480}}};
+    const struct {
+        ImageSize atLeast, expected;
+    } cases[] = {{{150, 100}, {160, 120}},                              // 2/8 of 640 x 480
+                 {{80, 60}, {80, 60}},                                  // 1/8 exactly
+                 {{81, 1}, {160, 120}},                                 // one pixel too wide for 1/8
+                 {{1, 361}, {560, 420}},                                // 7/8, decided by the height
+                 {{640, 480}, {640, 480}}, {{1920, 1080}, {640, 480}},  // nothing is enough: full size
+                 {{0, 0}, {640, 480}}};
     for (const auto& c : cases) {
         auto image = decode(noisyJpeg(), c.atLeast);
         ASSERT_TRUE(image);

@@ -22,8 +22,7 @@ using Texts = std::vector<std::string>;
 struct MemoryFolders final : FileSystem {
     std::map<std::string, std::vector<FolderEntry>> folders;
 
-    bool listFolder(const std::string& folder,
-                    const std::function<bool(const FolderEntry&)>& visit) const override {
+    bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override {
         auto it = folders.find(folder);
         if (it == folders.end()) return false;
         for (const FolderEntry& entry : it->second)
@@ -48,8 +47,9 @@ FolderEntry file(const std::string& name) { return {name, false, false, false, f
 // A drive as Windows lists it: the root has no "." and "..", its folders do.
 MemoryFolders sampleDisk() {
     MemoryFolders fs;
-    fs.folders = {{"C:\\", {system("$Recycle.Bin"), hidden("Hidden"), file("boot.ini"), folder("Photos"), folder("ab"),
-                            folder("Empty"), folder("(2005)"), folder("Locked")}},
+    fs.folders = {{"C:\\",
+                   {system("$Recycle.Bin"), hidden("Hidden"), file("boot.ini"), folder("Photos"), folder("ab"),
+                    folder("Empty"), folder("(2005)"), folder("Locked")}},
                   {"C:\\$Recycle.Bin\\", {folder("."), folder(".."), folder("S-1-5")}},
                   {"C:\\Hidden\\", {folder("."), folder(".."), folder("x")}},
                   {"C:\\Photos\\", {folder("."), folder(".."), folder("2005"), folder("ab")}},
@@ -71,7 +71,10 @@ Texts names(const std::vector<ChildFolder>& children) {
 
 TEST(FolderTreeTest, NextLevelListsVisibleFoldersInOrderWithTheirExpandButtons) {
     const MemoryFolders fs = sampleDisk();
-    const struct { const char* path; Texts children; } cases[] = {
+    const struct {
+        const char* path;
+        Texts children;
+    } cases[] = {
         // "+" marks an expand button. Empty has only a hidden and a system
         // folder under it; Locked cannot be looked into.
         {"C:\\", {"Photos+", "ab+", "Empty", "(2005)+", "Locked"}},
@@ -94,7 +97,12 @@ TEST(FolderTreeTest, NextLevelListsVisibleFoldersInOrderWithTheirExpandButtons) 
 TEST(FolderTreeTest, OpenlastWalksDownAsFarAsTheFoldersGo) {
     const MemoryFolders fs = sampleDisk();
     const std::vector<Drive> drives = {{'A', DriveKind::Removable}, {'C', DriveKind::Fixed}};
-    const struct { const char* name; const char* lastopen; Texts expand; bool select; } cases[] = {
+    const struct {
+        const char* name;
+        const char* lastopen;
+        Texts expand;
+        bool select;
+    } cases[] = {
         {"Folder", "C:\\Photos\\2005\\", {"C:", "Photos", "2005"}, true},
         {"NoTrailingBackslash", "C:\\Photos\\2005", {"C:", "Photos", "2005"}, true},
         {"FolderWithoutSubfolders", "C:\\Empty\\", {"C:", "Empty"}, true},
@@ -107,9 +115,11 @@ TEST(FolderTreeTest, OpenlastWalksDownAsFarAsTheFoldersGo) {
         {"EmptyPartInTheMiddle", "C:\\Photos\\\\2005\\", {"C:", "Photos"}, false},
         // A first-level folder of two characters is expanded but not selected.
         {"BelowShortFirstLevelFolder", "C:\\ab\\cd\\", {"C:", "ab"}, false},
-        {"DriveRoot", "C:\\", {"C:"}, false}, {"BareDrive", "C:", {"C:"}, false},
+        {"DriveRoot", "C:\\", {"C:"}, false},
+        {"BareDrive", "C:", {"C:"}, false},
         {"DriveWithoutMedium", "A:\\Photos\\", {"A:"}, false},
-        {"LowerCaseDrive", "c:\\Photos\\", {}, false}, {"NetworkPath", "\\\\server\\share\\", {}, false},
+        {"LowerCaseDrive", "c:\\Photos\\", {}, false},
+        {"NetworkPath", "\\\\server\\share\\", {}, false},
         {"Empty", "", {}, false},
     };
     for (const auto& c : cases) {

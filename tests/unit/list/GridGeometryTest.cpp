@@ -10,7 +10,11 @@ namespace {
 constexpr int kHeight = 308;
 
 TEST(GridGeometry, WheelMovesByItsStepAndClampsAtBothEnds) {
-    const struct { const char* name; bool down; int k, rows, current, top, wantTop, wantCurrent; } cases[] = {
+    const struct {
+        const char* name;
+        bool down;
+        int k, rows, current, top, wantTop, wantCurrent;
+    } cases[] = {
         {"DownOneInTheMiddle", true, 1, 100, 10, 5, 6, 11},
         {"DownThreeFromRowTen", true, 3, 100, 10, 8, 11, 13},
         {"DownNearTheEndScrollsToTheLastScreen", true, 3, 100, 90, 80, 82, 93},
@@ -32,15 +36,16 @@ TEST(GridGeometry, WheelMovesByItsStepAndClampsAtBothEnds) {
         EXPECT_EQ(step.currentRow, c.wantCurrent);
     }
     EXPECT_EQ(visibleRowsFor(300), 17);
-    EXPECT_EQ(visibleRowsFor(292), 16);  // 16.47
-    EXPECT_EQ(visibleRowsFor(307), 17);  // 17.47
+    EXPECT_EQ(visibleRowsFor(292), 16);      // 16.47
+    EXPECT_EQ(visibleRowsFor(307), 17);      // 17.47
     EXPECT_EQ(visibleRowsFor(307 + 8), 18);  // 17.5 to even
 }
 
 TEST(GridGeometry, SortArrowLinesPointTheWayOfTheSort) {
     auto text = [](const std::vector<ArrowLine>& lines) {
         std::string out;
-        for (const ArrowLine& l : lines) out += std::to_string(l.x0) + ">" + std::to_string(l.x1) + "@" + std::to_string(l.y) + " ";
+        for (const ArrowLine& l : lines)
+            out += std::to_string(l.x0) + ">" + std::to_string(l.x1) + "@" + std::to_string(l.y) + " ";
         return out;
     };
     // W = 200: the right edge of "Имя".
@@ -58,11 +63,17 @@ TEST(GridGeometry, RowColoursCurrentPathRedScreenSizeGreenOverIt) {
     list.setCell(ResolutionColumn, 1, screen);
     list.setCell(ResolutionColumn, 2, screen);
     list.setCell(ResolutionColumn, 3, "     800x600");
-    const struct { int row; bool topZero; bool redrawn; TextColour resolution; bool arrow; } cases[] = {
-        {1, false, true, TextColour::ScreenSize, true},   // current and of the screen's size: green wins
+    const struct {
+        int row;
+        bool topZero;
+        bool redrawn;
+        TextColour resolution;
+        bool arrow;
+    } cases[] = {
+        {1, false, true, TextColour::ScreenSize, true},  // current and of the screen's size: green wins
         {2, false, false, TextColour::ScreenSize, true},
-        {3, false, true, TextColour::Current, true},      // a duplicate of the current file is red too
-        {1, true, false, TextColour::Normal, false},      // at the grid's top edge: left alone, no arrow
+        {3, false, true, TextColour::Current, true},  // a duplicate of the current file is red too
+        {1, true, false, TextColour::Normal, false},  // at the grid's top edge: left alone, no arrow
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -77,11 +88,12 @@ TEST(GridGeometry, RowColoursCurrentPathRedScreenSizeGreenOverIt) {
 
 TEST(GridGeometry, HeaderCellInTheGridsClientArea) {
     // 400 wide, columns 34 and 266: wherever the grid stands in the window.
-    const struct { int x, y, cell; } cases[] = {
-        {35, 5, 1}, {34, 5, 0},  // on the border: strictly inside only
-        {301, 0, 2}, {399, 14, 2}, {400, 5, 0},
-        {100, 15, 0},  // row 1 begins
-        {100, -1, 0},  // above the grid, the button held down on it
+    const struct {
+        int x, y, cell;
+    } cases[] = {
+        {35, 5, 1},   {34, 5, 0},                               // on the border: strictly inside only
+        {301, 0, 2},  {399, 14, 2}, {400, 5, 0}, {100, 15, 0},  // row 1 begins
+        {100, -1, 0},                                           // above the grid, the button held down on it
     };
     for (const auto& c : cases) EXPECT_EQ(headerCellAt(c.x, c.y, 400, 34, 266), c.cell) << c.x << "," << c.y;
 }

@@ -108,7 +108,7 @@ TEST_F(ListCommands, RowMenuOnlyOverRowsAndEnabledByTheFile) {
     start();
     list().selection().setSize(300, 0);
     std::filesystem::remove(temp.file("p2.bmp"));
-    EXPECT_FALSE(list().rowMenuAt(50, 15 * 4 + 3, 0, 0, 0, 0));  // below the last row
+    EXPECT_FALSE(list().rowMenuAt(50, 15 * 4 + 3, 0, 0, 0, 0));       // below the last row
     auto menu = list().rowMenuAt(50, 15 * 2 + 3, 100, 200, 311, -4);  // row 2
     ASSERT_TRUE(menu);
     EXPECT_FALSE(menu->installEnabled);
@@ -126,7 +126,7 @@ TEST_F(ListCommands, SortDirectionFromHeaderClicksAndTheMenu) {
     list().headerClick(100, 5, 34, 266);  // "Имя"
     list().headerClick(100, 5, 34, 266);
     EXPECT_EQ(rows(), "c.bmp b.bmp a.bmp");
-    EXPECT_TRUE(list().ascendingChecked());  // header clicks leave the checkmarks alone
+    EXPECT_TRUE(list().ascendingChecked());      // header clicks leave the checkmarks alone
     controller->onCommand(Command::SortByName);  // takes its direction from the checkmark
     EXPECT_EQ(rows(), "a.bmp b.bmp c.bmp");
     controller->onCommand(Command::SortDescending);  // re-sorts by the last key at once
@@ -199,7 +199,7 @@ TEST_F(ListCommands, TheGridShowsRowsDownToItsBottomFromStartAndAfterEveryScroll
     start();
     const GridState& grid = list().grid();
     list().selection().setSize(323, 315);  // 20 whole rows under the header
-    EXPECT_EQ(grid.firstVisibleRow, 16);  // 35 in sight, 40 still above the bottom
+    EXPECT_EQ(grid.firstVisibleRow, 16);   // 35 in sight, 40 still above the bottom
     EXPECT_EQ(grid.currentRow, 35);
     list().selection().scrollTo(40);
     EXPECT_EQ(grid.firstVisibleRow, 21);

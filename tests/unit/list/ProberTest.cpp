@@ -51,11 +51,18 @@ TEST_F(ProberTest, EmptyListOrProbeRowAtOrPastTheEndDoesNothing) {
 
 TEST_F(ProberTest, RunFillsMissingAndFailedCellsAndFinishesOnceOnTheLastEntry) {
     constexpr Result A = Result::Advanced, F = Result::Finished;
-    const struct { Rows rows; int from; std::vector<Result> results; Texts after; } cases[] = {
+    const struct {
+        Rows rows;
+        int from;
+        std::vector<Result> results;
+        Texts after;
+    } cases[] = {
         // The header and each missing file take a tick of their own, a known row shares one. A
         // missing file keeps its text, a failed probe is retried, a known size is not probed again.
-        {{{"a", ""}, {"-", "      0x0"}, {"b", "       0x0"}, {"-", ""}, {"c", "    9x9"}, {"d", ""}}, 0,
-         {A, A, A, A, A, F}, {probed, "      0x0", probed, "", "    9x9", probed}},
+        {{{"a", ""}, {"-", "      0x0"}, {"b", "       0x0"}, {"-", ""}, {"c", "    9x9"}, {"d", ""}},
+         0,
+         {A, A, A, A, A, F},
+         {probed, "      0x0", probed, "", "    9x9", probed}},
         // A last entry passed over as known or missing never finishes.
         {{{"a", "  1x1"}, {"b", ""}, {"c", "  1x1"}}, 1, {A, A}, {"  1x1", probed, "  1x1"}},
         {{{"a", ""}, {"-", ""}}, 1, {A, A}, {probed, ""}},
@@ -72,8 +79,13 @@ TEST_F(ProberTest, RunFillsMissingAndFailedCellsAndFinishesOnceOnTheLastEntry) {
 }
 
 TEST_F(ProberTest, OneTickSkipsAtMostThreeKnownRowsAndChecksOnlyItsFirstRowExists) {
-    const struct { Rows rows; int probeRowAfter; Texts after; } cases[] = {
-        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "  1x1"}, {"d", "  1x1"}, {"e", ""}}, 4,
+    const struct {
+        Rows rows;
+        int probeRowAfter;
+        Texts after;
+    } cases[] = {
+        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "  1x1"}, {"d", "  1x1"}, {"e", ""}},
+         4,
          {"  1x1", "  1x1", "  1x1", "  1x1", ""}},
         // A failed cell among the skipped rows is probed in the same tick.
         {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "   0x0"}, {"d", ""}}, 4, {"  1x1", "  1x1", probed, ""}},

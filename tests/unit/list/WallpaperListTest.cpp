@@ -59,7 +59,12 @@ TEST(WallpaperListTest, AppendEntryReusesAnEmptyLastRowAppendRowAlwaysGrows) {
 
 TEST(WallpaperListTest, RemoveRowsRenumbersAndForgetsACurrentAtOrAfterTheRange) {
     // Rows "a" to "e": remove count rows from first while current is the current entry.
-    const struct { const char* name; int first, count, current; Texts left; int currentAfter; } cases[] = {
+    const struct {
+        const char* name;
+        int first, count, current;
+        Texts left;
+        int currentAfter;
+    } cases[] = {
         {"CurrentBeforeRangeKept", 2, 2, 1, {"a", "d", "e"}, 1},
         {"CurrentTakenOverByMovedRow", 2, 2, 3, {"a", "d", "e"}, -1},
         {"CurrentRemovedPositionTakenOver", 2, 1, 2, {"a", "c", "d", "e"}, -1},
@@ -129,7 +134,11 @@ TEST_F(ListFileTest, SavesExactBytesOpensThemBackAndFailsWithoutHarm) {
 
 TEST_F(ListFileTest, ParsesLineEndsTerminatorAndOnePairRules) {
     const std::string pic = dir.write("pic.jpg", "x"), longPath = "C:\\" + std::string(70000, 'p') + ".jpg";
-    const struct { const char* name; std::string bytes; Pairs expected; } cases[] = {
+    const struct {
+        const char* name;
+        std::string bytes;
+        Pairs expected;
+    } cases[] = {
         {"EmptyFile", "", {}},
         {"TerminatorOnly", "\r\n\r\n", {}},
         {"LfOnlyAndMixedLineEnds", "a\n  2x3\r\nb\r\n\n\n\r\n", {{"a", "  2x3"}, {"b", ""}}},
