@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the host unit tests (also under the
-# address and undefined-behaviour sanitizers), a short run of each fuzz target
-# and the program tests of the real OstrelWallpapers.exe under Wine.
+# Sets everything up and runs every test: the format check, the host unit
+# tests (also under the address and undefined-behaviour sanitizers), a short
+# run of each fuzz target and the program tests of the real
+# OstrelWallpapers.exe under Wine.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 bash scripts/setup.sh
 
 jobs=$(nproc)
+
+echo "== the sources keep their format (.clang-format)"
+bash scripts/format.sh --check
 
 echo "== host build and unit tests"
 cmake --preset host >/dev/null
