@@ -12,38 +12,38 @@ struct OptionsForm {
     OptionsPage page = OptionsPage::General;
 
     // "Общие"
-    bool autorun = false;               // CheckBox1
-    bool autorunChangeAndExit = false;  // CheckBox2
+    bool autorun = false;               // AutorunCheck
+    bool autorunChangeAndExit = false;  // ChangeAndExitCheck
     bool autorunChangeAndExitEnabled = false;
     std::string scrollRows = "1";       // Edit_kolprokr
-    bool viewKeepSize = true;           // RadioButton1; RadioButton2 is its opposite
-    bool viewProportional = false;      // RadioButton3; RadioButton4 ("Растянуть") is its opposite
-    bool viewFitChoiceEnabled = false;  // RadioButton3 and RadioButton4
+    bool viewKeepSize = true;           // KeepSizeRadio; FullScreenRadio is its opposite
+    bool viewProportional = false;      // ProportionalRadio; StretchRadio ("Растянуть") is its opposite
+    bool viewFitChoiceEnabled = false;  // ProportionalRadio and StretchRadio
 
     // "Смена"
     bool fixedMode = false;      // infixtime
     bool randomMode = false;     // inrandtime
     bool dailyMode = false;      // intime
     std::string interval = "5";  // Time
-    int intervalUnitItem = 1;    // ComboBox2: "Сек.", "Мин.", "Час."
+    int intervalUnitItem = 1;    // IntervalUnitCombo: "Сек.", "Мин.", "Час."
     std::string timeFrom;        // EditTimeFrom, minutes
     std::string timeTo;          // EditTimeTo, minutes
-    int dailyHourItem = -1;      // ComboBox3: "0".."23"; -1 without a selection
-    int dailyMinuteItem = -1;    // ComboBox4: "0", "10", ... "50"
-    int placementItem = 0;  // ComboBox1: "По центру", "Растянуть", "Пропорционально"
-    bool shuffle = false;   // CheckBox3
-    bool intervalFieldsEnabled = true;  // Time, ComboBox2
+    int dailyHourItem = -1;      // DailyHourCombo: "0".."23"; -1 without a selection
+    int dailyMinuteItem = -1;    // DailyMinuteCombo: "0", "10", ... "50"
+    int placementItem = 0;  // PlacementCombo: "По центру", "Растянуть", "Пропорционально"
+    bool shuffle = false;               // ShuffleCheck
+    bool intervalFieldsEnabled = true;  // Time, IntervalUnitCombo
     bool rangeFieldsEnabled = true;     // EditTimeFrom, EditTimeTo
-    bool dailyFieldsEnabled = true;     // ComboBox3, ComboBox4
+    bool dailyFieldsEnabled = true;     // DailyHourCombo, DailyMinuteCombo
 
     // "Интернет"
     bool useProxy = false;                  // Checkproxy
     std::string proxyHost = "192.168.0.2";  // editIp
     std::string proxyPort = "3128";         // Editport
-    bool proxyFieldsEnabled = false;        // Label4, Label5, editIp, Editport
-    std::string downloadFolder;             // Edit1
+    bool proxyFieldsEnabled = false;        // ProxyServerLabel, ProxyPortLabel, editIp, Editport
+    std::string downloadFolder;             // DownloadFolderEdit
     bool addToList = false;                 // addInList
-    bool autoDownload = false;              // CheckBox4
+    bool autoDownload = false;              // AutoDownloadCheck
 };
 
 // The texts of the drop-down lists, in item order.

@@ -22,9 +22,9 @@ public:
     virtual void setSlotPicture(int slot, const std::string& file) = 0;
     virtual void setSlotLabel(int slot, const std::string& textUtf8) = 0;
     virtual void setPagingEnabled(bool previous, bool next) = 0;
-    virtual void setDateLabel(const std::string& text) = 0;  // Label1
-    virtual void setPageLabel(const std::string& text) = 0;  // Label2, painted
-    virtual void setNoteVisible(bool visible) = 0;           // Label3
+    virtual void setDateLabel(const std::string& text) = 0;
+    virtual void setPageLabel(const std::string& text) = 0;  // painted
+    virtual void setNoteVisible(bool visible) = 0;
     // The progress or byte total panel's text.
     virtual void setStatus(StatusPanel panel, const std::string& textUtf8) = 0;
     // The clock panel runs while the dialog is the active window.

@@ -5,13 +5,13 @@
 namespace ostrel {
 
 enum class TimerId : unsigned {
-    Change = 1,      // Timer1
-    Prober = 2,      // Timer2
-    Countdown = 3,   // timeout
-    Daily = 4,       // ChinTimer
-    Browsing = 5,    // TimerDelay
-    Blink = 6,       // Timer3
-    Download = 7,    // TimerDownload
+    Change = 1,      // the picture changes on the set interval
+    Prober = 2,      // the resolution prober's step
+    Countdown = 3,   // the tray tip's countdown
+    Daily = 4,       // the once-a-day check
+    Browsing = 5,    // the end of the browsing pause
+    Blink = 6,       // the empty list's add-button blink
+    Download = 7,    // the automatic download
     LoadStatus = 8,  // the download browser's 100 ms status tick
 };
 

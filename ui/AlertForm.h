@@ -18,7 +18,7 @@ public:
     [[nodiscard]] bool create(HWND owner);
     void showNotice() override;
 
-    // "Остановить" (Button1); the notice closes itself afterwards.
+    // "Остановить"; the notice closes itself afterwards.
     std::function<void()> onStop;
 
 private:

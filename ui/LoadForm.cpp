@@ -46,9 +46,9 @@ constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDateColour = RGB(34, 110, 223);
 constexpr COLORREF kLineColour = RGB(216, 218, 223);
 constexpr COLORREF kPressedLabel = RGB(255, 0, 0);
-constexpr int kPreviousId = 4;       // Button4
-constexpr int kNextId = 3;           // Button3
-constexpr UINT_PTR kClockTimer = 1;  // Timer1
+constexpr int kPreviousId = 4;
+constexpr int kNextId = 3;
+constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockMs = 1000;
 
 // Row r (1..kStripRows) of the band's strip: two white rows, a grey line,

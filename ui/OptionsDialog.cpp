@@ -44,53 +44,54 @@ struct ControlSpec {
 using C = OptionsDialog;
 constexpr ControlSpec kControls[] = {
     // "Общие"
-    {C::CheckBox1, L"BUTTON", "Автозапуск при загрузке windows", kCheck | WS_GROUP, 20, 44, 380, 20, 0},
-    {C::CheckBox2, L"BUTTON", "Сменить обои и закрыть программу", kCheck | WS_DISABLED, 40, 66, 360, 20, 0},
-    {C::Label1, L"STATIC", "Количество прокручиваемых строчек при скроллинге мышкой:  ", 0, 20, 98, 300, 30, 0},
+    {C::AutorunCheck, L"BUTTON", "Автозапуск при загрузке windows", kCheck | WS_GROUP, 20, 44, 380, 20, 0},
+    {C::ChangeAndExitCheck, L"BUTTON", "Сменить обои и закрыть программу", kCheck | WS_DISABLED, 40, 66, 360, 20, 0},
+    {C::ScrollRowsLabel, L"STATIC", "Количество прокручиваемых строчек при скроллинге мышкой:  ", 0, 20, 98, 300, 30,
+     0},
     {C::Edit_kolprokr, L"EDIT", "1", kNumber | WS_GROUP, 330, 100, 48, 21, 0},
-    {C::Label2, L"STATIC", "Просмотр на весь экран", 0, 20, 140, 380, 16, 0},
-    {C::RadioButton1, L"BUTTON", "Сохранить разрешение", kRadio | WS_GROUP, 40, 160, 300, 20, 0},
-    {C::RadioButton2, L"BUTTON", "На весь экран", kRadio, 40, 182, 300, 20, 0},
-    {C::RadioButton4, L"BUTTON", "Растянуть", kRadio | WS_DISABLED | WS_GROUP, 60, 204, 280, 20, 0},
-    {C::RadioButton3, L"BUTTON", "Пропорционально", kRadio | WS_DISABLED, 60, 226, 280, 20, 0},
+    {C::FullScreenLabel, L"STATIC", "Просмотр на весь экран", 0, 20, 140, 380, 16, 0},
+    {C::KeepSizeRadio, L"BUTTON", "Сохранить разрешение", kRadio | WS_GROUP, 40, 160, 300, 20, 0},
+    {C::FullScreenRadio, L"BUTTON", "На весь экран", kRadio, 40, 182, 300, 20, 0},
+    {C::StretchRadio, L"BUTTON", "Растянуть", kRadio | WS_DISABLED | WS_GROUP, 60, 204, 280, 20, 0},
+    {C::ProportionalRadio, L"BUTTON", "Пропорционально", kRadio | WS_DISABLED, 60, 226, 280, 20, 0},
     // "Смена"
     {C::infixtime, L"BUTTON", "Менять через фиксированные промежутки времени:", kRadio | WS_GROUP, 20, 42, 390, 20, 1},
-    {C::Label13, L"STATIC", "каждые", 0, 40, 69, 50, 16, 1},
+    {C::IntervalEveryLabel, L"STATIC", "каждые", 0, 40, 69, 50, 16, 1},
     {C::Time, L"EDIT", "5", kNumber | WS_GROUP, 92, 66, 50, 21, 1},
-    {C::ComboBox2, L"COMBOBOX", "", kList, 150, 66, 70, 120, 1},
+    {C::IntervalUnitCombo, L"COMBOBOX", "", kList, 150, 66, 70, 120, 1},
     {C::inrandtime, L"BUTTON", "Менять через случайные промежутки времени:", kRadio | WS_GROUP, 20, 96, 390, 20, 1},
-    {C::Label10, L"STATIC", "от", 0, 40, 123, 20, 16, 1},
+    {C::RangeFromLabel, L"STATIC", "от", 0, 40, 123, 20, 16, 1},
     {C::EditTimeFrom, L"EDIT", "", kNumber | WS_GROUP, 62, 120, 50, 21, 1},
-    {C::Label11, L"STATIC", "до ", 0, 120, 123, 22, 16, 1},
+    {C::RangeToLabel, L"STATIC", "до ", 0, 120, 123, 22, 16, 1},
     {C::EditTimeTo, L"EDIT", "", kNumber, 144, 120, 50, 21, 1},
-    {C::Label12, L"STATIC", "мин", 0, 202, 123, 40, 16, 1},
+    {C::RangeMinutesLabel, L"STATIC", "мин", 0, 202, 123, 40, 16, 1},
     {C::intime, L"BUTTON", "Менять один раз в день", kRadio | WS_GROUP, 20, 150, 390, 20, 1},
-    {C::Label3, L"STATIC", "в", 0, 40, 177, 12, 16, 1},
-    {C::ComboBox3, L"COMBOBOX", "", kList | WS_GROUP, 56, 174, 50, 200, 1},
-    {C::Label8, L"STATIC", "час", 0, 112, 177, 28, 16, 1},
-    {C::ComboBox4, L"COMBOBOX", "", kList, 142, 174, 50, 150, 1},
-    {C::Label9, L"STATIC", "мин", 0, 198, 177, 40, 16, 1},
-    {C::Label6, L"STATIC", "Расположение обоев на экране:", 0, 20, 214, 380, 16, 1},
-    {C::ComboBox1, L"COMBOBOX", "", kList, 20, 234, 190, 120, 1},
-    {C::CheckBox3, L"BUTTON", "Менять обои в случайном порядке", kCheck, 20, 268, 380, 20, 1},
+    {C::DailyAtLabel, L"STATIC", "в", 0, 40, 177, 12, 16, 1},
+    {C::DailyHourCombo, L"COMBOBOX", "", kList | WS_GROUP, 56, 174, 50, 200, 1},
+    {C::DailyHourLabel, L"STATIC", "час", 0, 112, 177, 28, 16, 1},
+    {C::DailyMinuteCombo, L"COMBOBOX", "", kList, 142, 174, 50, 150, 1},
+    {C::DailyMinuteLabel, L"STATIC", "мин", 0, 198, 177, 40, 16, 1},
+    {C::PlacementLabel, L"STATIC", "Расположение обоев на экране:", 0, 20, 214, 380, 16, 1},
+    {C::PlacementCombo, L"COMBOBOX", "", kList, 20, 234, 190, 120, 1},
+    {C::ShuffleCheck, L"BUTTON", "Менять обои в случайном порядке", kCheck, 20, 268, 380, 20, 1},
     // "Интернет"
     {C::Checkproxy, L"BUTTON", "Использовать прокси-сервер для соединения с Internet", kCheck | WS_GROUP, 20, 44, 390,
      20, 2},
-    {C::Label4, L"STATIC", "Сервер", WS_DISABLED, 40, 73, 50, 16, 2},
+    {C::ProxyServerLabel, L"STATIC", "Сервер", WS_DISABLED, 40, 73, 50, 16, 2},
     {C::editIp, L"EDIT", "192.168.0.2", kText | WS_DISABLED, 92, 70, 120, 21, 2},
-    {C::Label5, L"STATIC", "Порт", WS_DISABLED, 226, 73, 34, 16, 2},
+    {C::ProxyPortLabel, L"STATIC", "Порт", WS_DISABLED, 226, 73, 34, 16, 2},
     {C::Editport, L"EDIT", "3128", kText | WS_DISABLED, 262, 70, 60, 21, 2},
-    {C::Label7, L"STATIC", "Папка для сохранения скачанных обоев", 0, 20, 108, 380, 16, 2},
-    {C::Edit1, L"EDIT", "", kText, 20, 128, 352, 21, 2},
-    {C::SpeedButton2, L"BUTTON", "", WS_TABSTOP | BS_ICON, 378, 126, 26, 25, 2},
+    {C::DownloadFolderLabel, L"STATIC", "Папка для сохранения скачанных обоев", 0, 20, 108, 380, 16, 2},
+    {C::DownloadFolderEdit, L"EDIT", "", kText, 20, 128, 352, 21, 2},
+    {C::ChooseFolderButton, L"BUTTON", "", WS_TABSTOP | BS_ICON, 378, 126, 26, 25, 2},
     {C::addInList, L"BUTTON", "Добавлять обои в файл лист после скачивания", kCheck, 20, 164, 390, 20, 2},
-    {C::CheckBox4, L"BUTTON", "Автоматически скачивать новые обои при подключенном интернете", kCheck | BS_MULTILINE,
-     20, 188, 300, 30, 2},
+    {C::AutoDownloadCheck, L"BUTTON", "Автоматически скачивать новые обои при подключенном интернете",
+     kCheck | BS_MULTILINE, 20, 188, 300, 30, 2},
     // "Удаление программы"
-    {C::Button3, L"BUTTON", "Удалить файлы, созданные программой", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 20, 48, 260,
-     28, 3},
+    {C::RemoveFilesButton, L"BUTTON", "Удалить файлы, созданные программой", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 20,
+     48, 260, 28, 3},
     // Below the pages.
-    {C::Button1, L"BUTTON", "ОК", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 340, 306, 84, 26, -1},
+    {C::OkButton, L"BUTTON", "ОК", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 340, 306, 84, 26, -1},
 };
 
 constexpr int kNumberFields[] = {C::Edit_kolprokr, C::Time, C::EditTimeFrom, C::EditTimeTo};
@@ -155,11 +156,11 @@ bool OptionsDialog::createControls() {
     // The pages' controls lie on the page control, which stays beneath them.
     SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (int id : kNumberFields) SetWindowSubclass(item(id), &OptionsDialog::numberFieldProc, 0, 0);
-    addItems(item(ComboBox2), {kIntervalUnitItems[0], kIntervalUnitItems[1], kIntervalUnitItems[2]});
-    for (int hour = 0; hour < kDailyHourItems; ++hour) addItems(item(ComboBox3), {std::to_string(hour)});
-    for (const char* minute : kDailyMinuteItems) addItems(item(ComboBox4), {minute});
-    addItems(item(ComboBox1), {kPlacementItems[0], kPlacementItems[1], kPlacementItems[2]});
-    SendMessageW(item(Edit1), EM_SETCUEBANNER, TRUE,
+    addItems(item(IntervalUnitCombo), {kIntervalUnitItems[0], kIntervalUnitItems[1], kIntervalUnitItems[2]});
+    for (int hour = 0; hour < kDailyHourItems; ++hour) addItems(item(DailyHourCombo), {std::to_string(hour)});
+    for (const char* minute : kDailyMinuteItems) addItems(item(DailyMinuteCombo), {minute});
+    addItems(item(PlacementCombo), {kPlacementItems[0], kPlacementItems[1], kPlacementItems[2]});
+    SendMessageW(item(DownloadFolderEdit), EM_SETCUEBANNER, TRUE,
                  reinterpret_cast<LPARAM>(win32::utf8ToWide("пусто: останется прежняя папка").c_str()));
     // The shell's own small folder picture.
     SHFILEINFOW folder{};
@@ -167,12 +168,12 @@ bool OptionsDialog::createControls() {
                        SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON) &&
         folder.hIcon) {
         folderIcon_ = win32::UniqueIcon(folder.hIcon);
-        SendMessageW(item(SpeedButton2), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folder.hIcon));
+        SendMessageW(item(ChooseFolderButton), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folder.hIcon));
     } else {
-        SetWindowTextW(item(SpeedButton2), L"...");
+        SetWindowTextW(item(ChooseFolderButton), L"...");
     }
-    check(item(RadioButton1), true);
-    check(item(RadioButton4), true);
+    check(item(KeepSizeRadio), true);
+    check(item(StretchRadio), true);
     selectPage(0);
     return true;
 }
@@ -223,38 +224,38 @@ void OptionsDialog::display(const OptionsForm& f, bool refill) {
     if (static_cast<int>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0)) != static_cast<int>(f.page))
         selectPage(static_cast<int>(f.page));
 
-    check(item(CheckBox1), f.autorun);
-    check(item(CheckBox2), f.autorunChangeAndExit);
-    enable({CheckBox2}, f.autorunChangeAndExitEnabled);
+    check(item(AutorunCheck), f.autorun);
+    check(item(ChangeAndExitCheck), f.autorunChangeAndExit);
+    enable({ChangeAndExitCheck}, f.autorunChangeAndExitEnabled);
     text(Edit_kolprokr, f.scrollRows);
-    check(item(RadioButton1), f.viewKeepSize);
-    check(item(RadioButton2), !f.viewKeepSize);
-    check(item(RadioButton3), f.viewProportional);
-    check(item(RadioButton4), !f.viewProportional);
-    enable({RadioButton3, RadioButton4}, f.viewFitChoiceEnabled);
+    check(item(KeepSizeRadio), f.viewKeepSize);
+    check(item(FullScreenRadio), !f.viewKeepSize);
+    check(item(ProportionalRadio), f.viewProportional);
+    check(item(StretchRadio), !f.viewProportional);
+    enable({ProportionalRadio, StretchRadio}, f.viewFitChoiceEnabled);
 
     check(item(infixtime), f.fixedMode);
     check(item(inrandtime), f.randomMode);
     check(item(intime), f.dailyMode);
     text(Time, f.interval);
-    choose(ComboBox2, f.intervalUnitItem);
+    choose(IntervalUnitCombo, f.intervalUnitItem);
     text(EditTimeFrom, f.timeFrom);
     text(EditTimeTo, f.timeTo);
-    choose(ComboBox3, f.dailyHourItem);
-    choose(ComboBox4, f.dailyMinuteItem);
-    choose(ComboBox1, f.placementItem);
-    check(item(CheckBox3), f.shuffle);
-    enable({Time, ComboBox2}, f.intervalFieldsEnabled);
+    choose(DailyHourCombo, f.dailyHourItem);
+    choose(DailyMinuteCombo, f.dailyMinuteItem);
+    choose(PlacementCombo, f.placementItem);
+    check(item(ShuffleCheck), f.shuffle);
+    enable({Time, IntervalUnitCombo}, f.intervalFieldsEnabled);
     enable({EditTimeFrom, EditTimeTo}, f.rangeFieldsEnabled);
-    enable({ComboBox3, ComboBox4}, f.dailyFieldsEnabled);
+    enable({DailyHourCombo, DailyMinuteCombo}, f.dailyFieldsEnabled);
 
     check(item(Checkproxy), f.useProxy);
     text(editIp, f.proxyHost);
     text(Editport, f.proxyPort);
-    enable({Label4, Label5, editIp, Editport}, f.proxyFieldsEnabled);
-    text(Edit1, f.downloadFolder);
+    enable({ProxyServerLabel, ProxyPortLabel, editIp, Editport}, f.proxyFieldsEnabled);
+    text(DownloadFolderEdit, f.downloadFolder);
     check(item(addInList), f.addToList);
-    check(item(CheckBox4), f.autoDownload);
+    check(item(AutoDownloadCheck), f.autoDownload);
     displaying_ = false;
 }
 
@@ -263,33 +264,33 @@ void OptionsDialog::collect() {
     OptionsForm& f = controller_->form();
     auto text = [this](int id) { return win32::wideToAnsi(windowText(item(id))).value_or(""); };
     f.page = static_cast<OptionsPage>(SendMessageW(item(PageControl), TCM_GETCURSEL, 0, 0));
-    f.autorun = checked(item(CheckBox1));
-    f.autorunChangeAndExit = checked(item(CheckBox2));
+    f.autorun = checked(item(AutorunCheck));
+    f.autorunChangeAndExit = checked(item(ChangeAndExitCheck));
     f.scrollRows = text(Edit_kolprokr);
-    f.viewKeepSize = checked(item(RadioButton1));
-    f.viewProportional = checked(item(RadioButton3));
+    f.viewKeepSize = checked(item(KeepSizeRadio));
+    f.viewProportional = checked(item(ProportionalRadio));
     f.fixedMode = checked(item(infixtime));
     f.randomMode = checked(item(inrandtime));
     f.dailyMode = checked(item(intime));
     f.interval = text(Time);
-    f.intervalUnitItem = selection(item(ComboBox2));
+    f.intervalUnitItem = selection(item(IntervalUnitCombo));
     f.timeFrom = text(EditTimeFrom);
     f.timeTo = text(EditTimeTo);
-    f.dailyHourItem = selection(item(ComboBox3));
-    f.dailyMinuteItem = selection(item(ComboBox4));
-    f.placementItem = selection(item(ComboBox1));
-    f.shuffle = checked(item(CheckBox3));
+    f.dailyHourItem = selection(item(DailyHourCombo));
+    f.dailyMinuteItem = selection(item(DailyMinuteCombo));
+    f.placementItem = selection(item(PlacementCombo));
+    f.shuffle = checked(item(ShuffleCheck));
     f.useProxy = checked(item(Checkproxy));
     f.proxyHost = text(editIp);
     f.proxyPort = text(Editport);
-    f.downloadFolder = text(Edit1);
+    f.downloadFolder = text(DownloadFolderEdit);
     f.addToList = checked(item(addInList));
-    f.autoDownload = checked(item(CheckBox4));
+    f.autoDownload = checked(item(AutoDownloadCheck));
 }
 
 // A folder name the ANSI code page cannot write would name another folder.
 bool OptionsDialog::downloadFolderFits() {
-    const std::wstring folder = windowText(item(Edit1));
+    const std::wstring folder = windowText(item(DownloadFolderEdit));
     if (win32::wideToAnsi(folder)) return true;
     win32::refuseUnwritableName(hwnd_, folder, true);
     return false;
@@ -308,7 +309,7 @@ void OptionsDialog::chooseDownloadFolder() {
     // Taken in UTF-16, so that a name the ANSI code page lacks is caught on
     // "ОК" rather than turned into question marks here.
     wchar_t path[MAX_PATH] = {};
-    if (SHGetPathFromIDListW(chosen, path)) SetWindowTextW(item(Edit1), path);
+    if (SHGetPathFromIDListW(chosen, path)) SetWindowTextW(item(DownloadFolderEdit), path);
     CoTaskMemFree(chosen);
 }
 
@@ -324,20 +325,20 @@ void OptionsDialog::onCommand(int id, int code) {
     case IDCANCEL:  // Escape: like the close box, the edits are dropped
         closeOptions();
         return;
-    case CheckBox1:
+    case AutorunCheck:
         collect();
         controller_->onAutorunClicked();
         return;
-    case RadioButton1:
-    case RadioButton2:
+    case KeepSizeRadio:
+    case FullScreenRadio:
         collect();
-        f.viewKeepSize = id == RadioButton1;
+        f.viewKeepSize = id == KeepSizeRadio;
         controller_->onViewModeClicked();
         return;
-    case RadioButton3:
-    case RadioButton4:
+    case ProportionalRadio:
+    case StretchRadio:
         collect();
-        f.viewProportional = id == RadioButton3;
+        f.viewProportional = id == ProportionalRadio;
         display(f, false);
         return;
     case infixtime:
@@ -359,8 +360,8 @@ void OptionsDialog::onCommand(int id, int code) {
         collect();
         controller_->onProxyChanged();
         return;
-    case SpeedButton2: chooseDownloadFolder(); return;
-    case Button3: controller_->removeProgramFiles(); return;
+    case ChooseFolderButton: chooseDownloadFolder(); return;
+    case RemoveFilesButton: controller_->removeProgramFiles(); return;
     }
 }
 
