@@ -133,7 +133,7 @@ void MainController::FormDestroy() {
         return;
     }
     list_.model().saveForTheLastTime();
-    viewer_.close();  // the user's wheel setting is saved, not the viewer's one row
+    viewer_.close();
     writeSettings();
 }
 

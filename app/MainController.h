@@ -78,8 +78,10 @@ public:
     bool FormCreate(StartMode mode);
     // The shutdown sequence; runs at most once.
     void FormDestroy();
-    void FormClose();                     // title-bar close: hide to the tray
-    void onMinimize();                    // SC_MINIMIZE: hide to the tray
+    void FormClose();   // title-bar close: hide to the tray
+    void onMinimize();  // SC_MINIMIZE: hide to the tray
+    // The window was shown or hidden, by this program or by a second copy of it.
+    void onWindowShown(bool shown) { setWindowShown(shown); }
     void onEndSession(bool sessionEnds);  // WM_ENDSESSION
     void onTaskbarCreated();              // Explorer restarted: re-add the icon
 

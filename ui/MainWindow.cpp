@@ -263,6 +263,12 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE && application_) ShowWindow(application_, SW_HIDE);
         break;
 
+    case WM_SHOWWINDOW:
+        // Shown or hidden by whoever asked: the controller itself, or a
+        // second copy of the program bringing this one forward.
+        if (controller_ && lParam == 0) controller_->onWindowShown(wParam != FALSE);
+        break;
+
     case WM_ENDSESSION:
         // Windows may end the process as soon as this returns, so the
         // controller saves at once.

@@ -35,6 +35,9 @@ plant base/Rounding.h '#include "platform/FileSystem.h"' "platform is above base
 plant imaging/Image.h '#include <windows.h>' "the portable core includes no Windows header"
 plant download/Fetch.cpp '#include "platform/win32/Text.h"' "the Windows services are reached only from ui"
 plant platform/win32/Win32Tray.cpp '#include "resources/resource.h"' "the resources belong to ui"
+# Angle brackets and a way round through ".." reach the same files.
+plant changer/Scheduling.cpp '#include <download/Fetch.h>' "download is above changer"
+plant list/WallpaperList.cpp '#include "list/../app/Settings.h"' "a path through .. hides which layer it reaches"
 
 # The build itself stops at the check: the copy with a wrong include is
 # configured, and its first library does not build.

@@ -190,6 +190,15 @@ TEST_F(ListCommands, AnEmptyListBlinksTheAddButtonUntilAFolderAFileOrDroppedItem
     EXPECT_FALSE(timers.running(TimerId::Blink));
 }
 
+TEST_F(ListCommands, AnEmptyListStartedInTheTrayBlinksOnlyOnceItsWindowIsShown) {
+    start({.hiddenStart = true});
+    EXPECT_FALSE(timers.running(TimerId::Blink));
+    view.placeholders = 0;
+    controller->onWindowShown(true);  // a second copy of the program brought it forward
+    EXPECT_TRUE(timers.running(TimerId::Blink));
+    EXPECT_EQ(view.placeholders, 1);
+}
+
 // The grid reports its size after start-up has put the current entry in
 // sight; from then on no scroll leaves empty rows under the last one while
 // rows above are out of sight.
