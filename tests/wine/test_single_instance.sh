@@ -23,6 +23,20 @@ check "the second copy ends by itself" ow_wait_pid "$second_pid" 30
 check "the second start shows the first copy's window" wt wait-visible 1 10000
 check_eq "exactly one main window" 1 "$(wt count-windows)"
 check "the first copy still runs" kill -0 "$first_pid"
+# Shown from outside, the window is shown all the same: its empty list's add
+# button blinks (once a second), as after a start with the window.
+blinks() {
+  local i
+  for i in 0 1 2 3; do
+    import -display "$DISPLAY" -window root "$OW_DIR/blink$i.png" >/dev/null 2>&1 || return 1
+    sleep 0.5
+  done
+  for i in 1 2 3; do
+    [ "$(compare -metric AE "$OW_DIR/blink0.png" "$OW_DIR/blink$i.png" null: 2>&1)" != 0 ] && return 0
+  done
+  return 1
+}
+check "the window the second copy showed blinks its add button" blinks
 check_eq "the second copy wrote no settings" "$settings_before" "$(reg_dump 'HKCU\RZ')"
 
 # ---- the first copy is unharmed and exits normally ----
