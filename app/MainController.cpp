@@ -13,7 +13,8 @@ MainController::MainController(Services services, MainView& view)
       view_(view),
       dialogs_(services.dialogs),
       store_(services.registry, services.files),
-      list_(services.files, dialogs_, services.folderChooser, services.timers, settings_.list, view, dataFolder_),
+      list_(services.files, dialogs_, services.folderChooser, services.timers, services.headers, settings_.list, view,
+            dataFolder_),
       changer_({services.files, services.registry, services.desktop, services.random, dialogs_}, list_.list(),
                settings_.list, settings_.changer, view, dataFolder_),
       scheduler_({services.timers, services.systemInfo, services.clock, services.random, services.tray},
@@ -98,6 +99,8 @@ bool MainController::FormCreate(StartMode mode) {
         view_.requestQuit();
         return true;
     }
+    // The resolutions the working list lacks are read from here on.
+    list_.startProber();
     if (!mode.hiddenStart) {
         setWindowShown(true);
         view_.showWindow();
@@ -329,8 +332,9 @@ void MainController::setWindowShown(bool shown) {
     list_.setWindowShown(shown);
 }
 
-std::optional<PreviewSource> MainController::previewSource(const std::string& path, ImageSize frame) const {
-    return loadPreviewSource(s_.files, path, frame);
+std::function<std::optional<PreviewSource>()> MainController::previewDecoder(const std::string& path,
+                                                                             ImageSize frame) const {
+    return [&files = s_.files, path, frame] { return loadPreviewSource(files, path, frame); };
 }
 
 }  // namespace ostrel

@@ -5,6 +5,7 @@
 // tray clicks to them. It knows no window handle; the window forwards
 // messages here and implements MainView.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,7 @@
 #include "download/ProxySettings.h"
 #include "imaging/Image.h"
 #include "list/FolderChooser.h"
+#include "list/HeaderReader.h"
 #include "list/ListController.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -64,6 +66,8 @@ struct Services {
     ProxySettings& proxy;
     NoticeView& notice;
     DownloadBrowserView& browserView;
+    // Reads the pictures' headers for the list's resolutions.
+    HeaderReader& headers;
 };
 
 enum class TrayMouse { LeftDown, RightDown, Other };
@@ -95,9 +99,10 @@ public:
     // The notice's "Остановить" (the notice closes itself).
     void stopFromNotice();
 
-    // The frame-sized picture the preview shows for a file; nullopt when the
-    // file is missing or cannot be decoded (the placeholder is shown then).
-    std::optional<PreviewSource> previewSource(const std::string& path, ImageSize frame) const;
+    // The work that decodes the picture the preview shows for a file, to run
+    // on any thread while this lives; it gives nullopt when the file is
+    // missing or cannot be decoded (the placeholder is shown then).
+    std::function<std::optional<PreviewSource>()> previewDecoder(const std::string& path, ImageSize frame) const;
 
     // ---- the subsystems and the state the window reads ----
     ListController& listController() { return list_; }

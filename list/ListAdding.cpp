@@ -78,7 +78,7 @@ void ListController::addDownloaded(const std::string& path) {
 void ListController::addFetchedPicture(const std::string& path) {
     WallpaperList& rows = model_.mutableList();
     rows.appendRow(path);
-    model_.probeNow(rows.rowCount() - 1);
+    model_.probeSoon(rows.rowCount() - 1);
     if (rows.rowCount() == 2) rows.setFixedRows(1);
     if (grid().currentRow < 1) selection_.fitToList();
     listChanged();

@@ -1,5 +1,7 @@
 #include "list/ListController.h"
 
+#include <algorithm>
+
 #include "list/GridGeometry.h"
 #include "list/ResolutionText.h"
 
@@ -14,24 +16,24 @@ constexpr int kBlinkIntervalMs = 1000;
 }  // namespace
 
 ListController::ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
-                               ListSettings& settings, ListView& view, const std::string& dataFolder)
+                               HeaderReader& headers, ListSettings& settings, ListView& view,
+                               const std::string& dataFolder)
     : files_(files),
       dialogs_(dialogs),
       chooser_(chooser),
       settings_(settings),
       view_(view),
-      model_(files, dialogs, timers, dataFolder),
+      model_(files, dialogs, headers, dataFolder),
       browsingPauseTimer_(timers, TimerId::Browsing, kBrowsingPauseMs, false),
-      blinkTimer_(timers, TimerId::Blink, kBlinkIntervalMs, false) {}
+      blinkTimer_(timers, TimerId::Blink, kBlinkIntervalMs, false) {
+    model_.onResolutionsWritten([this](int firstRow, int lastRow) { resolutionsWritten(firstRow, lastRow); });
+}
 
 void ListController::setScreenSize(int width, int height) {
     screenResolutionText_ = ostrel::screenResolutionText(width, height);
 }
 
-void ListController::startTimers() {
-    model_.restartProber(1);
-    browsingPauseTimer_.setEnabled(true);
-}
+void ListController::startTimers() { browsingPauseTimer_.setEnabled(true); }
 
 void ListController::limitCurrentEntry() {
     // The current entry of a list that could not be read is kept as it was.
@@ -53,15 +55,19 @@ void ListController::stopTimers() {
 
 bool ListController::onTimer(TimerId id) {
     switch (id) {
-    case TimerId::Prober: proberTick(); return true;
     case TimerId::Browsing: browsingPauseEnded(); return true;
     case TimerId::Blink: view_.blinkAddButton(); return true;
     default: return false;
     }
 }
 
-void ListController::proberTick() {
-    if (model_.probeNext()) listChanged();
+// Only the rows in sight are repainted: a long walk must not repaint the
+// whole grid for rows nobody sees.
+void ListController::resolutionsWritten(int firstRow, int lastRow) {
+    const int top = grid().firstVisibleRow;
+    const int bottom = top + grid().rowsInView;  // and the row cut by the bottom edge
+    if (lastRow < top || firstRow > bottom) return;
+    view_.rowsChanged(std::max(firstRow, top), std::min(lastRow, bottom));
 }
 
 void ListController::browsingPauseEnded() {
@@ -74,8 +80,7 @@ void ListController::plistSelectCell(int /*column*/, int row) {
     browsingPauseTimer_.setEnabled(false);
     browsingPauseTimer_.setEnabled(true);
     if (row <= 0 || row >= list().rowCount()) return;
-    if (list().resolution(row).find('x') == std::string::npos)
-        model_.mutableList().setCell(ResolutionColumn, row, resolutionText(files_, list().path(row)));
+    model_.probeSoon(row);
     view_.showPreview(list().path(row));
 }
 

@@ -12,6 +12,7 @@
 
 #include "list/FolderChooser.h"
 #include "list/GridSelection.h"
+#include "list/HeaderReader.h"
 #include "list/ListModel.h"
 #include "list/ListSettings.h"
 #include "list/ListView.h"
@@ -38,7 +39,7 @@ class ListController {
 public:
     // The settings and the data folder belong to the caller and outlive this.
     ListController(FileSystem& files, Dialogs& dialogs, FolderChooser& chooser, TimerService& timers,
-                   ListSettings& settings, ListView& view, const std::string& dataFolder);
+                   HeaderReader& headers, ListSettings& settings, ListView& view, const std::string& dataFolder);
 
     // Install the selected entry, given the top row of the selection (the
     // changer's operation, for Enter and the double click).
@@ -55,8 +56,10 @@ public:
 
     // ---- start and end ----
     void setScreenSize(int width, int height);
-    // The prober from row 1, and the browsing pause's timer.
+    // The browsing pause's timer.
     void startTimers();
+    // The prober's walk from row 1, once the working list is there.
+    void startProber() { model_.restartProber(1); }
     // A current entry past the loaded list becomes 0 (unless the list was not
     // read); the grid's current row becomes the current entry.
     void limitCurrentEntry();
@@ -122,7 +125,7 @@ public:
     const std::string& currentPath() const { return settings_.currentPath; }
 
 private:
-    void proberTick();
+    void resolutionsWritten(int firstRow, int lastRow);
     void browsingPauseEnded();
     void afterAdding();
     void removeSelectedRows(int top, int count);

@@ -3,15 +3,17 @@
 namespace ostrel {
 namespace {
 
-constexpr int kProberIntervalMs = 11;
+// Rows read per batch: enough that a long list is read at the disk's speed,
+// few enough that the first rows fill in at once.
+constexpr int kProbeBatchRows = 256;
+// The places of the header reader.
+constexpr int kWalkPlace = 0;
+constexpr int kSoonPlace = 1;
 
 }  // namespace
 
-ListModel::ListModel(FileSystem& files, Dialogs& dialogs, TimerService& timers, const std::string& dataFolder)
-    : files_(files),
-      dialogs_(dialogs),
-      dataFolder_(dataFolder),
-      proberTimer_(timers, TimerId::Prober, kProberIntervalMs, false) {}
+ListModel::ListModel(FileSystem& files, Dialogs& dialogs, HeaderReader& headers, const std::string& dataFolder)
+    : files_(files), dialogs_(dialogs), dataFolder_(dataFolder), headers_(headers) {}
 
 bool ListModel::openWorkingList() {
     // A file that is there but cannot be read (locked by another program, no
@@ -69,21 +71,45 @@ void ListModel::sort(SortKey key) {
 
 void ListModel::restartProber(int row) {
     prober_.setProbeRow(row);
-    proberTimer_.setEnabled(true);
+    walking_ = true;
+    if (!batchInFlight_) readNextBatch();
 }
 
-bool ListModel::probeNext() {
-    const Prober::TickResult result = prober_.tick(files_, list_);
-    if (result == Prober::TickResult::Finished) {
-        proberTimer_.setEnabled(false);
-        saveDefaultList();
+void ListModel::stopProber() {
+    walking_ = batchInFlight_ = walkWrote_ = false;
+    ++walk_;
+}
+
+void ListModel::readNextBatch() {
+    std::vector<HeaderJob> batch = prober_.nextBatch(list_, kProbeBatchRows);
+    if (batch.empty()) {
+        walking_ = false;
+        if (walkWrote_) saveDefaultList();
+        walkWrote_ = false;
+        return;
     }
-    return result != Prober::TickResult::Nothing;
+    batchInFlight_ = true;
+    headers_.read(kWalkPlace, std::move(batch),
+                  [this, walk = walk_](const std::vector<HeaderFinding>& findings) { batchRead(walk, findings); });
 }
 
-bool ListModel::probeNow(int row) {
-    prober_.setProbeRow(row);
-    return probeNext();
+void ListModel::batchRead(std::uint64_t walk, const std::vector<HeaderFinding>& findings) {
+    if (walk != walk_) return;
+    batchInFlight_ = false;
+    const Prober::Written rows = Prober::write(findings, list_);
+    walkWrote_ = walkWrote_ || rows.firstRow != 0 || rows.lastEntry;
+    written(rows);
+    if (walking_) readNextBatch();
+}
+
+void ListModel::probeSoon(int row) {
+    if (row < 1 || row >= list_.rowCount() || !Prober::unknown(list_.resolution(row))) return;
+    headers_.read(kSoonPlace, {{row, list_.path(row)}},
+                  [this](const std::vector<HeaderFinding>& findings) { written(Prober::write(findings, list_)); });
+}
+
+void ListModel::written(const Prober::Written& rows) {
+    if (rows.firstRow != 0) resolutionsWritten_(rows.firstRow, rows.lastRow);
 }
 
 }  // namespace ostrel

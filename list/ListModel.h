@@ -3,23 +3,24 @@
 // after every change unless an unreadable one is being kept, the list files
 // the user saves and loads, the order the rows were last sorted in, and the
 // prober that fills in the resolutions in the background.
+#include <cstdint>
+#include <functional>
 #include <string>
 
+#include "list/HeaderReader.h"
 #include "list/ListFile.h"
 #include "list/Prober.h"
 #include "list/Sorting.h"
 #include "list/WallpaperList.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/Timers.h"
-#include "platform/WindowTimer.h"
 
 namespace ostrel {
 
 class ListModel {
 public:
     // The data folder belongs to the caller and outlives this.
-    ListModel(FileSystem& files, Dialogs& dialogs, TimerService& timers, const std::string& dataFolder);
+    ListModel(FileSystem& files, Dialogs& dialogs, HeaderReader& headers, const std::string& dataFolder);
 
     const WallpaperList& list() const { return list_; }
     WallpaperList& mutableList() { return list_; }
@@ -48,8 +49,8 @@ public:
     void clear();
 
     // ---- the order ----
-    // Sorts in the current direction and restarts the prober from row 1
-    // (its timer is left as it is).
+    // Sorts in the current direction and moves the prober back to row 1
+    // (a walk under way goes on from there; none is started).
     void sort(SortKey key);
     bool sortDescending() const { return sortDescending_; }
     void setSortDescending(bool descending) { sortDescending_ = descending; }
@@ -59,24 +60,37 @@ public:
     bool sortedByResolution() const { return sortedByResolution_; }
 
     // ---- the resolution prober ----
+    // Starts a walk from row, or moves one under way there. When a walk ends
+    // having written anything, the list is saved.
     void restartProber(int row);
-    void stopProber() { proberTimer_.setEnabled(false); }
-    // One step of the prober; true when a row changed. When the last entry
-    // is done the timer stops and the list is saved.
-    bool probeNext();
-    // Probes one row at once, without the timer.
-    bool probeNow(int row);
-    const WindowTimer& proberTimer() const { return proberTimer_; }
+    // No walk any more, and nothing it was reading is written.
+    void stopProber();
+    bool probing() const { return walking_; }
+    // Reads one row's resolution beside the walk, for a row the user selected
+    // or a picture just added.
+    void probeSoon(int row);
+    // Told the rows whose resolution text the prober changed.
+    void onResolutionsWritten(std::function<void(int firstRow, int lastRow)> written) {
+        resolutionsWritten_ = std::move(written);
+    }
 
 private:
     void writeDefaultList();
+    void readNextBatch();
+    void batchRead(std::uint64_t walk, const std::vector<HeaderFinding>& findings);
+    void written(const Prober::Written& rows);
 
     FileSystem& files_;
     Dialogs& dialogs_;
     const std::string& dataFolder_;
     WallpaperList list_;
+    HeaderReader& headers_;
     Prober prober_;
-    WindowTimer proberTimer_;
+    bool walking_ = false;
+    bool batchInFlight_ = false;
+    std::uint64_t walk_ = 0;  // a stopped walk's findings are not written
+    bool walkWrote_ = false;  // the walk under way changed a row or read the last entry
+    std::function<void(int, int)> resolutionsWritten_ = [](int, int) {};
     bool sortedByName_ = false;
     bool sortedByResolution_ = false;
     bool sortDescending_ = true;

@@ -9,6 +9,8 @@ public:
     virtual ~ListView() = default;
     // The list, the current row or the scroll position changed: repaint.
     virtual void listChanged() = 0;
+    // The resolution texts of these rows changed (rows in sight only).
+    virtual void rowsChanged(int firstRow, int lastRow) = 0;
     // The preview shows the picture of this file (or the placeholder when unusable).
     virtual void showPreview(const std::string& path) = 0;
     // The preview shows the placeholder picture until the next selection.

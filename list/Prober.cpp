@@ -1,43 +1,37 @@
 #include "list/Prober.h"
 
-#include "list/ResolutionText.h"
+#include <algorithm>
 
 namespace ostrel {
-namespace {
 
-// Rows that already have a resolution are passed over, at most this many per
-// tick, so a long known stretch never stalls the message loop.
-constexpr int kMaxSkippedPerTick = 3;
+bool Prober::unknown(const std::string& resolution) {
+    return resolution.find('x') == std::string::npos || resolution.find("0x0") != std::string::npos;
+}
 
-bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+std::vector<HeaderJob> Prober::nextBatch(const WallpaperList& list, int batchSize) {
+    std::vector<HeaderJob> batch;
+    // Row 0 is the header: its path cell holds no file.
+    probeRow_ = std::max(probeRow_, 1);
+    for (; probeRow_ < list.rowCount() && static_cast<int>(batch.size()) < batchSize; ++probeRow_)
+        if (unknown(list.resolution(probeRow_))) batch.push_back({probeRow_, list.path(probeRow_)});
+    return batch;
+}
 
-}  // namespace
-
-Prober::TickResult Prober::tick(const FileSystem& fs, WallpaperList& list) {
-    const int rows = list.rowCount();
-    // Also covers a probe row left beyond the end by a list that shrank since.
-    if (rows < 2 || probeRow_ >= rows) return TickResult::Nothing;
-
-    // Row 0 (the header) and rows whose file has gone are passed over and keep
-    // their text: the file may come back.
-    if (!fs.fileExists(list.path(probeRow_))) {
-        ++probeRow_;
-        return TickResult::Advanced;
+Prober::Written Prober::write(const std::vector<HeaderFinding>& findings, WallpaperList& list) {
+    Written written;
+    const int last = list.rowCount() - 1;
+    for (const HeaderFinding& finding : findings) {
+        // The list may have been sorted, edited or replaced while the batch was read.
+        if (finding.row < 1 || finding.row > last || list.path(finding.row) != finding.path) continue;
+        if (!finding.fileThere || !unknown(list.resolution(finding.row))) continue;
+        written.lastEntry = written.lastEntry || finding.row == last;
+        if (list.resolution(finding.row) == finding.resolution) continue;
+        list.setCell(ResolutionColumn, finding.row, finding.resolution);
+        if (written.firstRow == 0) written.firstRow = finding.row;
+        written.firstRow = std::min(written.firstRow, finding.row);
+        written.lastRow = std::max(written.lastRow, finding.row);
     }
-
-    for (int examined = 0;;) {
-        if (probeRow_ >= rows) return TickResult::Advanced;  // skipped past the last entry
-        // "0x0" is what a failed probe leaves; the file may be readable now.
-        if (contains(list.resolution(probeRow_), "0x0")) list.setCell(ResolutionColumn, probeRow_, {});
-        if (!contains(list.resolution(probeRow_), "x")) break;
-        ++probeRow_;
-        if (++examined == kMaxSkippedPerTick) return TickResult::Advanced;
-    }
-
-    list.setCell(ResolutionColumn, probeRow_, resolutionText(fs, list.path(probeRow_)));
-    const bool lastEntryDone = probeRow_ >= rows - 1;
-    ++probeRow_;
-    return lastEntryDone ? TickResult::Finished : TickResult::Advanced;
+    return written;
 }
 
 }  // namespace ostrel

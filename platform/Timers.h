@@ -6,7 +6,6 @@ namespace ostrel {
 
 enum class TimerId : unsigned {
     Change = 1,      // the picture changes on the set interval
-    Prober = 2,      // the resolution prober's step
     Countdown = 3,   // the tray tip's countdown
     Daily = 4,       // the once-a-day check
     Browsing = 5,    // the end of the browsing pause

@@ -83,6 +83,17 @@ void ListGrid::refresh() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+void ListGrid::refreshRows(int firstRow, int lastRow) {
+    if (!hwnd_ || !list_) return;
+    // Row r stands r - firstVisibleRow rows below the header row.
+    const int first = list_->grid().firstVisibleRow;
+    RECT rows{};
+    GetClientRect(hwnd_, &rows);
+    rows.top = std::max<LONG>(rows.top, (1 + firstRow - first) * kRowHeight);
+    rows.bottom = std::min<LONG>(rows.bottom, (2 + lastRow - first) * kRowHeight);
+    if (rows.top < rows.bottom) InvalidateRect(hwnd_, &rows, FALSE);
+}
+
 void ListGrid::SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight) {
     limits_.ptMaxTrackSize = {maxWidth, maxHeight};
     limits_.ptMinTrackSize = {std::max(minWidth, kGridMinWidth), minHeight};

@@ -25,6 +25,8 @@ public:
 
     // The list or the grid state changed: scroll bar and repaint.
     void refresh();
+    // Repaints these rows only, where they are in sight.
+    void refreshRows(int firstRow, int lastRow);
     // The drag limits answered to WM_GETMINMAXINFO; the minimum width is never below 200.
     void SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight);
 

@@ -164,7 +164,7 @@ void LoadForm::showDecodedPreviews() {
     for (BackgroundDecodes::Result& result : decodes_.take()) {
         Picture& picture = slots_.at(static_cast<std::size_t>(result.place - 1)).picture;
         picture = {};
-        const std::optional<Image>& image = result.picture;
+        const std::optional<Image>& image = result.value;
         if (image && image->width > 0 && image->height > 0) {
             picture.width = image->width;
             picture.height = image->height;

@@ -277,6 +277,10 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
     case kQuitMessage: DestroyWindow(hwnd_); return 0;
 
+    case kPreviewDecoded:
+        if (preview_.takeDecoded()) invalidatePreview();
+        return 0;
+
     default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -299,9 +303,9 @@ bool MainWindow::onCreate() {
     };
     preview_.setLoader(
         [this](const std::string& path, ImageSize frame) {
-            return controller_ ? controller_->previewSource(path, frame) : std::nullopt;
+            return controller_ ? controller_->previewDecoder(path, frame) : PreviewPicture::Decode{};
         },
-        placeholderBytes(instance_));
+        placeholderBytes(instance_), hwnd_, kPreviewDecoded);
     DragAcceptFiles(hwnd_, TRUE);
     return true;
 }

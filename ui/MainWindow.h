@@ -54,16 +54,21 @@ public:
     void requestQuit() override;
     void layOut() override { FormResize(); }
     void listChanged() override;
+    void rowsChanged(int firstRow, int lastRow) override { grid_.refreshRows(firstRow, lastRow); }
     void showPlaceholderPreview() override;
     void showPreview(const std::string& path) override;
     void processPendingMessages() override;
     void blinkAddButton() override;
     void stopAddButtonBlink() override;
+    // At the end: the preview decodes no more. False when one is still
+    // blocked after limit (a file on a share that is off).
+    bool stopPreviewDecodes(std::chrono::milliseconds limit) { return preview_.stopWithin(limit); }
 
 private:
     // The ids of this window: its controls and its private messages.
     enum Id : UINT {
-        kQuitMessage = WM_APP + 1,  // destroy from the message loop, never mid-handler
+        kQuitMessage = WM_APP + 1,     // destroy from the message loop, never mid-handler
+        kPreviewDecoded = WM_APP + 2,  // the preview's worker has the selected picture
     };
 
     friend class WindowBase<MainWindow>;

@@ -3,10 +3,17 @@
 #include "ui/Dib.h"
 
 namespace ostrel::ui {
+namespace {
 
-void PreviewPicture::setLoader(Loader file, std::string_view placeholderBytes) {
+constexpr int kFilePlace = 0;  // the one place of the decodes
+
+}  // namespace
+
+void PreviewPicture::setLoader(Loader file, std::string_view placeholderBytes, HWND window, UINT message) {
     loadFile_ = std::move(file);
     placeholderBytes_ = placeholderBytes;
+    window_ = window;  // before the first decode starts the worker, which reads it
+    message_ = message;
 }
 
 void PreviewPicture::setFrame(ImageSize frame) {
@@ -34,10 +41,31 @@ void PreviewPicture::showPlaceholder() {
 }
 
 void PreviewPicture::load() {
-    source_.reset();
-    sourceIsFile_ = false;
-    if (frame_.width <= 0 || frame_.height <= 0) return;  // loaded when the frame has a size
-    if (path_ && loadFile_) source_ = loadFile_(*path_, frame_);
+    decodes_.drop(kFilePlace);                      // an older selection's picture is not wanted any more
+    if (frame_.width <= 0 || frame_.height <= 0) {  // loaded when the frame has a size
+        source_.reset();
+        sourceIsFile_ = false;
+        return;
+    }
+    Decode decode = path_ && loadFile_ ? loadFile_(*path_, frame_) : Decode{};
+    if (decode)
+        decodes_.request(kFilePlace, std::move(decode));
+    else
+        useSource(std::nullopt);
+}
+
+bool PreviewPicture::takeDecoded() {
+    bool changed = false;
+    for (auto& result : decodes_.take()) {
+        useSource(std::move(result.value));
+        compose();
+        changed = true;
+    }
+    return changed;
+}
+
+void PreviewPicture::useSource(std::optional<PreviewSource> file) {
+    source_ = std::move(file);
     sourceIsFile_ = source_.has_value();
     if (!source_) source_ = previewSourceOfBytes(placeholderBytes_);
 }

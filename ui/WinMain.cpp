@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -31,6 +32,7 @@
 #include "ui/MainWindow.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PostedFetches.h"
+#include "ui/PostedHeaderReads.h"
 #include "ui/ViewerWindow.h"
 
 namespace {
@@ -64,6 +66,21 @@ public:
 private:
     ostrel::ui::MainWindow& window_;
 };
+
+// Stops the transfers, the header reads and the preview's decodes, waiting at
+// most limit in all: a file on a share that is off, like a server gone
+// silent, is not waited for beyond a moment. False when one is still blocked.
+bool stopAllWorkers(ostrel::ui::PostedFetches& fetches, ostrel::ui::PostedHeaderReads& headers,
+                    ostrel::ui::MainWindow& window, std::chrono::milliseconds limit) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + limit;
+    const auto left = [deadline] {
+        return std::max(duration_cast<milliseconds>(deadline - steady_clock::now()), milliseconds{0});
+    };
+    const bool fetchesEnded = fetches.stopAll(left());
+    const bool headersEnded = headers.stopWithin(left());
+    return window.stopPreviewDecodes(left()) && fetchesEnded && headersEnded;
+}
 
 void runMessageLoop(ostrel::ui::MainWindow& window, ostrel::ui::OptionsDialog& options) {
     MSG msg{};
@@ -138,9 +155,10 @@ void run(HINSTANCE instance) {
     win32::WinInetInternet internet;
     ProxySettings proxy;
     ui::PostedFetches fetches(instance, internet, files, proxy);
+    ui::PostedHeaderReads headers(instance, files);
     ui::AlertForm notice(instance);
     ui::LoadForm browser(instance, files, catalogueSiteName(catalogueBaseUrl()));
-    if (!fetches.create() || !notice.create(hwnd) || !browser.create(hwnd)) {
+    if (!fetches.create() || !headers.create() || !notice.create(hwnd) || !browser.create(hwnd)) {
         ui::showGeneralError(nullptr, "Не удалось создать окна скачивания обоев.");
         return;
     }
@@ -149,20 +167,23 @@ void run(HINSTANCE instance) {
     std::wstring programFile(32768, L'\0');  // the longest path Windows has
     programFile.resize(GetModuleFileNameW(nullptr, programFile.data(), static_cast<DWORD>(programFile.size())));
     const std::optional<std::string> programPath = win32::ansiPathOf(programFile);
-    Services services{registry, files,   desktop, tray,    hotkeys,     systemInfo, timers, clock,  random,
-                      dialogs,  chooser, viewer,  options, programPath, fetches,    proxy,  notice, browser};
+    Services services{registry, files,  desktop, tray,        hotkeys, systemInfo, timers, clock,   random, dialogs,
+                      chooser,  viewer, options, programPath, fetches, proxy,      notice, browser, headers};
 
     MainController controller(services, window);
     // From here on, the general error box is one of the program's boxes.
     ui::GeneralErrorsAmong generalErrors(controller.boxes());
-    // Transfers use the controller's stop flags: none outlives it, however
-    // this function is left.
-    struct StopTransfers {
+    // The workers use the controller's stop flags and the file system: none
+    // outlives them, however this function is left.
+    struct StopWorkers {
         ui::PostedFetches& fetches;
-        ~StopTransfers() {
-            if (!fetches.stopAll(kTransfersEndOtherwise)) TerminateProcess(GetCurrentProcess(), 0);
+        ui::PostedHeaderReads& headers;
+        ui::MainWindow& window;
+        ~StopWorkers() {
+            if (!stopAllWorkers(fetches, headers, window, kTransfersEndOtherwise))
+                TerminateProcess(GetCurrentProcess(), 0);
         }
-    } stopTransfers{fetches};
+    } stopWorkers{fetches, headers, window};
     Attachment attachment(window, controller);
     browser.attach(&controller.downloadBrowser());
     struct DetachBrowser {
@@ -188,11 +209,12 @@ void run(HINSTANCE instance) {
     }
     runMessageLoop(window, options);
     window.destroy();
-    // Everything is saved. A transfer whose server has gone silent is not
-    // waited for beyond a moment: its temporary file goes as the process ends.
+    // Everything is saved. A transfer whose server has gone silent, or a read
+    // blocked on a share that is off, is not waited for beyond a moment: a
+    // transfer's temporary file goes as the process ends.
     // Terminated rather than exited: the library's clean-up must not wait
     // for a lock a blocked worker holds.
-    if (!fetches.stopAll(kTransfersEndWait)) TerminateProcess(GetCurrentProcess(), 0);
+    if (!stopAllWorkers(fetches, headers, window, kTransfersEndWait)) TerminateProcess(GetCurrentProcess(), 0);
 }
 
 }  // namespace

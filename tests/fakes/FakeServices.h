@@ -174,6 +174,8 @@ private:
 };
 
 struct FakeView final : MainView {
+    std::vector<std::pair<int, int>> changedRows;  // rowsChanged, in order
+    int listChanges = 0;
     bool visible = false, playPressed = false, shufflePressed = false;
     int width = 900, height = 600, left = -1, top = -1;
     int rearms = 0, quits = 0, placeholders = 0, blinks = 0;
@@ -197,7 +199,8 @@ struct FakeView final : MainView {
     bool postHotkeyRearm() override { return ++rearms, true; }
     void requestQuit() override { ++quits; }
     void layOut() override {}
-    void listChanged() override {}
+    void listChanged() override { ++listChanges; }
+    void rowsChanged(int firstRow, int lastRow) override { changedRows.emplace_back(firstRow, lastRow); }
     void showPlaceholderPreview() override { ++placeholders; }
     void showPreview(const std::string& path) override { previews.push_back(path); }
     void processPendingMessages() override {

@@ -7,6 +7,7 @@
 #include "app/MainController.h"
 #include "imaging/BmpCodec.h"
 #include "fakes/FakeDownloads.h"
+#include "fakes/FakeHeaderReader.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
@@ -25,7 +26,7 @@ struct ControllerTest : ::testing::Test {
     void rebuild() {
         controller = std::make_unique<MainController>(
             Services{registry, files, desktop, tray, hotkeys, systemInfo, timers, clock, random, dialogs, chooser,
-                     viewerView, optionsView, programPath, fetches, proxy, notice, browserView},
+                     viewerView, optionsView, programPath, fetches, proxy, notice, browserView, headers},
             view);
         browserView.browser = &controller->downloadBrowser();
     }
@@ -72,7 +73,10 @@ struct ControllerTest : ::testing::Test {
     }
 
     void start(StartMode mode = {}) { quitAtOnce = controller->FormCreate(mode); }
+    // The headers asked for so far are read first, as a posted result
+    // arrives before a later timer.
     void advance(std::uint64_t ms) {
+        headers.deliverAll();
         timers.advance(ms, [this](TimerId id) { controller->onTimer(id); });
     }
     // Sends queued hotkey ids the way the message queue would deliver them,
@@ -122,6 +126,7 @@ struct ControllerTest : ::testing::Test {
     FakeViewerView viewerView;
     FakeOptionsView optionsView;
     FakeFetches fetches;
+    FakeHeaderReader headers{files};
     ProxySettings proxy;
     FakeNotice notice;
     FakeBrowserView browserView;

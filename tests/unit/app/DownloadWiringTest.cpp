@@ -43,7 +43,7 @@ TEST_F(DownloadWiring, TheFirstRunComesFiveMinutesAfterStartTheNextOnesAfterEach
     ASSERT_EQ(controller->list().rowCount(), 3);
     EXPECT_EQ(controller->list().path(1), dataFolder() + "\\walls\\p2.bmp");
     EXPECT_EQ(controller->list().fixedRows(), 1);
-    EXPECT_TRUE(controller->listController().model().proberTimer().enabled());
+    EXPECT_TRUE(controller->listController().model().probing());
 }
 
 TEST_F(DownloadWiring, ConfirmingTheOptionsLeavesTheWaitForTheNextRunRunning) {
@@ -106,6 +106,7 @@ TEST_F(DownloadWiring, ABrowserDownloadIsANewRowProbedAtOnceAndTheListIsSavedOnC
         fetches.started[5].done({FetchOutcome::Completed, std::filesystem::file_size(walls + "p3.bmp") + 1});
         ASSERT_EQ(controller->list().rowCount(), 2);
         EXPECT_EQ(controller->list().path(1), dataFolder() + "\\walls\\p3.bmp");
+        headers.deliverAll();
         EXPECT_EQ(controller->list().resolution(1), "       7x5");  // right-aligned as the prober writes it
     };
     controller->onCommand(Command::OpenDownloads);

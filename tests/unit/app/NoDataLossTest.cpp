@@ -167,8 +167,9 @@ TEST_F(NoDataLoss, NoTimerRunsWhileTheShutdownShowsItsBoxesOrAfterTheLastSave) {
     controller->onEndSession(true);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     advance(10000);
-    for (TimerId id : {TimerId::Change, TimerId::Prober, TimerId::Countdown, TimerId::Browsing})
+    for (TimerId id : {TimerId::Change, TimerId::Countdown, TimerId::Browsing})
         EXPECT_FALSE(timers.running(id)) << static_cast<int>(id);
+    EXPECT_FALSE(controller->listController().model().probing());
     controller->onTimer(TimerId::Change);  // a tick already queued changes nothing either
     EXPECT_EQ(desktop.reloads.size(), installs);
 }

@@ -33,8 +33,8 @@ TEST(BackgroundDecodes, DecodeOffTheCallingThreadAndSayWhenReady) {
     auto results = decodes.take();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].place, 1);
-    ASSERT_TRUE(results[0].picture);
-    EXPECT_EQ(results[0].picture->width, 2);
+    ASSERT_TRUE(results[0].value);
+    EXPECT_EQ(results[0].value->width, 2);
     EXPECT_NE(decodedOn, std::this_thread::get_id());
 }
 
@@ -59,7 +59,7 @@ TEST(BackgroundDecodes, OnlyTheNewestRequestOfAPlaceIsHandedOut) {
     auto results = decodes.take();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].place, 1);
-    EXPECT_EQ(results[0].picture->width, 3);
+    EXPECT_EQ(results[0].value->width, 3);
     EXPECT_FALSE(droppedRan);
     EXPECT_EQ(ready.count(), 1);
 }

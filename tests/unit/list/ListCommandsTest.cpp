@@ -243,11 +243,36 @@ TEST_F(ListCommands, DoubleClickBelowTheHeaderInstallsTheSelectedRow) {
     EXPECT_EQ(current(), 2);
 }
 
-TEST_F(ListCommands, SelectingARowFillsItsResolutionAtOnce) {
+// The walk's findings repaint the rows in sight and nothing else: a long list
+// read in the background must not repaint the whole grid for every batch.
+TEST_F(ListCommands, TheWalkRepaintsOnlyTheRowsInSight) {
+    std::vector<std::string> paths(700, picture("a.bmp", 3, 2));
+    workingList(paths);
+    start();
+    list().selection().setSize(150, 150);  // nine whole rows in sight
+    list().selection().scrollTo(5);
+    const int listChanges = view.listChanges;
+    headers.deliverAll();
+    EXPECT_EQ(list().list().resolution(700), "       3x2");
+    EXPECT_EQ(view.changedRows, (std::vector<std::pair<int, int>>{{5, 14}}));
+    EXPECT_EQ(view.listChanges, listChanges);
+}
+
+// Read on its own, beside the walk, and repainted when it is there.
+TEST_F(ListCommands, SelectingARowReadsItsResolutionAtOnce) {
     workingList({picture("a.bmp", 37, 21), picture("b.bmp", 5, 4)});
     start();
-    list().moveCurrentRow(2, false);  // before the prober gets there
+    list().selection().setSize(150, 150);  // nine whole rows in sight
+    list().moveCurrentRow(2, false);
+    ASSERT_EQ(headers.pending.size(), 2u);  // the walk's batch and the selected row
+    const std::vector<HeaderJob>& soon = std::prev(headers.pending.end())->second.batch;
+    ASSERT_EQ(soon.size(), 1u);
+    EXPECT_EQ(soon[0].row, 2);
+    headers.pending.erase(headers.pending.begin());  // the walk's findings are still to come
+    headers.deliverAll();
+    EXPECT_EQ(list().list().resolution(1), "");
     EXPECT_EQ(list().list().resolution(2), "       5x4");
+    EXPECT_EQ(view.changedRows, (std::vector<std::pair<int, int>>{{2, 2}}));
     EXPECT_EQ(view.previews.back(), temp.file("b.bmp"));
     EXPECT_TRUE(controller->listController().userBrowsing());
 }

@@ -4,100 +4,145 @@
 
 #include <vector>
 
+#include "fakes/FakeHeaderReader.h"
+#include "fakes/FakeServices.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
+#include "list/ListModel.h"
 #include "list/ResolutionText.h"
-#include "platform/posix/PosixFileSystem.h"
 
 namespace ostrel {
 namespace {
 
-using Result = Prober::TickResult;
 using Texts = std::vector<std::string>;
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
 struct ProberTest : ::testing::Test {
-    // Each row: a 2x3 BMP made under the test folder ("-" for a file that does not
-    // exist) and the resolution text the row starts with.
-    WallpaperList listOf(const Rows& rows) {
-        WallpaperList list;
+    ProberTest() {
+        model.onResolutionsWritten([this](int first, int last) { written.emplace_back(first, last); });
+        model.openWorkingList();  // none there: the list is the program's to write
+    }
+    // Each row: a file made under the test folder and the resolution text the
+    // row starts with. "a".."z" are 2x3 BMPs, "wide" a 4x5 one, "text" no
+    // picture, "-" a file that does not exist.
+    void listOf(const Rows& rows) {
+        WallpaperList& list = model.mutableList();
+        list.clear();
         for (const auto& [name, resolution] : rows) {
-            list.appendRow(name == "-" ? dir.file("gone.bmp") : dir.write(name + ".bmp", bmp));
+            const std::string bytes = name == "wide" ? wideBmp : name == "text" ? "not a picture" : bmp;
+            list.appendRow(name == "-" ? dir.file("gone.bmp") : dir.write(name + ".bmp", bytes));
             list.setCell(ResolutionColumn, list.rowCount() - 1, resolution);
         }
-        return list;
     }
-    static Texts resolutions(const WallpaperList& list) {
+    Texts resolutions() const {
         Texts out;
-        for (int row = 1; row < list.rowCount(); ++row) out.push_back(list.resolution(row));
+        for (int row = 1; row < model.list().rowCount(); ++row) out.push_back(model.list().resolution(row));
         return out;
     }
+    bool saved() const { return files.fileExists(model.defaultListPath()); }
 
     testing::TempDir dir;
-    PosixFileSystem fs;
-    Prober prober;
+    testing::TestFileSystem files;
+    testing::FakeDialogs dialogs;
+    testing::FakeHeaderReader headers{files};
+    ListModel model{files, dialogs, headers, dir.path()};
+    std::vector<std::pair<int, int>> written;
     const std::string bmp = testing::buildBmp({.width = 2, .height = 3, .pixels = std::string(24, '\x7F')});
-    const std::string probed = padResolution("2x3"), failed = padResolution("0x0");
+    const std::string wideBmp = testing::buildBmp({.width = 4, .height = 5, .pixels = std::string(80, '\x7F')});
+    const std::string small = padResolution("2x3"), wide = padResolution("4x5"), failed = padResolution("0x0");
 };
 
-TEST_F(ProberTest, EmptyListOrProbeRowAtOrPastTheEndDoesNothing) {
-    WallpaperList empty, list = listOf({{"a", ""}});
-    for (auto [target, row] : {std::pair{&empty, 0}, {&list, 2}, {&list, 7}}) {
-        prober.setProbeRow(row);
-        EXPECT_EQ(prober.tick(fs, *target), Result::Nothing);
-        EXPECT_EQ(prober.probeRow(), row);
-    }
-}
-
-TEST_F(ProberTest, RunFillsMissingAndFailedCellsAndFinishesOnceOnTheLastEntry) {
-    constexpr Result A = Result::Advanced, F = Result::Finished;
+// A missing file keeps its text, a failed probe is read again, a known size
+// is not. The list is saved when the walk wrote something or read the last
+// entry, and the walk then ends by itself: no timer ticks on.
+TEST_F(ProberTest, AWalkFillsMissingAndFailedCellsThenSavesAndEnds) {
     const struct {
         Rows rows;
         int from;
-        std::vector<Result> results;
         Texts after;
+        bool saved;
     } cases[] = {
-        // The header and each missing file take a tick of their own, a known row shares one. A
-        // missing file keeps its text, a failed probe is retried, a known size is not probed again.
         {{{"a", ""}, {"-", "      0x0"}, {"b", "       0x0"}, {"-", ""}, {"c", "    9x9"}, {"d", ""}},
          0,
-         {A, A, A, A, A, F},
-         {probed, "      0x0", probed, "", "    9x9", probed}},
-        // A last entry passed over as known or missing never finishes.
-        {{{"a", "  1x1"}, {"b", ""}, {"c", "  1x1"}}, 1, {A, A}, {"  1x1", probed, "  1x1"}},
-        {{{"a", ""}, {"-", ""}}, 1, {A, A}, {probed, ""}},
+         {small, "      0x0", small, "", "    9x9", small},
+         true},
+        {{{"a", "  1x1"}, {"-", ""}}, 1, {"  1x1", ""}, false},
+        // The last entry read again: saved, as it always was, although its text stays.
+        {{{"a", "  1x1"}, {"text", failed}}, 1, {"  1x1", failed}, true},
+        {{}, 1, {}, false},
     };
     for (const auto& c : cases) {
-        WallpaperList list = listOf(c.rows);
-        prober.setProbeRow(c.from);
-        std::vector<Result> results;
-        for (Result r; results.size() < 100 && (r = prober.tick(fs, list)) != Result::Nothing;) results.push_back(r);
-        EXPECT_EQ(results, c.results);
-        EXPECT_EQ(resolutions(list), c.after);
-        EXPECT_EQ(list.resolution(0), "Разрешение");
+        (void)files.deleteFile(model.defaultListPath());
+        listOf(c.rows);
+        model.restartProber(c.from);
+        headers.deliverAll();
+        EXPECT_EQ(resolutions(), c.after);
+        EXPECT_EQ(model.list().resolution(0), "Разрешение");
+        EXPECT_EQ(saved(), c.saved) << c.rows.size();
+        EXPECT_FALSE(model.probing());
+        EXPECT_TRUE(headers.pending.empty());
     }
 }
 
-TEST_F(ProberTest, OneTickSkipsAtMostThreeKnownRowsAndChecksOnlyItsFirstRowExists) {
-    const struct {
-        Rows rows;
-        int probeRowAfter;
-        Texts after;
-    } cases[] = {
-        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "  1x1"}, {"d", "  1x1"}, {"e", ""}},
-         4,
-         {"  1x1", "  1x1", "  1x1", "  1x1", ""}},
-        // A failed cell among the skipped rows is probed in the same tick.
-        {{{"a", "  1x1"}, {"b", "  1x1"}, {"c", "   0x0"}, {"d", ""}}, 4, {"  1x1", "  1x1", probed, ""}},
-        {{{"a", "  1x1"}, {"-", ""}, {"b", ""}}, 3, {"  1x1", failed, ""}},
-    };
-    for (const auto& c : cases) {
-        WallpaperList list = listOf(c.rows);
-        prober.setProbeRow(1);
-        EXPECT_EQ(prober.tick(fs, list), Result::Advanced);
-        EXPECT_EQ(prober.probeRow(), c.probeRowAfter);
-        EXPECT_EQ(resolutions(list), c.after);
-    }
+// Rows fill in top to bottom, a batch at a time, and each batch reports the
+// rows it changed.
+TEST_F(ProberTest, ALongListIsReadInBatchesTopToBottom) {
+    Rows rows(600, {"a", ""});
+    rows[0].second = "  5x5";
+    listOf(rows);
+    model.restartProber(1);
+    ASSERT_TRUE(headers.deliverOne());
+    const auto [first, last] = written.at(0);
+    EXPECT_EQ(first, 2);
+    EXPECT_LT(last, 600);
+    EXPECT_EQ(model.list().resolution(last), small);
+    EXPECT_EQ(model.list().resolution(last + 1), "");
+    EXPECT_TRUE(model.probing());
+    headers.deliverAll();
+    EXPECT_EQ(written.back().second, 600);
+    for (std::size_t i = 1; i < written.size(); ++i) EXPECT_EQ(written[i].first, written[i - 1].second + 1);
+    EXPECT_EQ(model.list().resolution(600), small);
+}
+
+// What was read for a row is written only while the row still holds that
+// file: the list may be sorted, edited or cleared while a batch is read, and
+// a stopped walk writes nothing.
+TEST_F(ProberTest, FindingsForRowsThatChangedMeanwhileAreNotWritten) {
+    listOf({{"a", ""}, {"wide", ""}});
+    model.restartProber(1);
+    model.sort(SortKey::Name);  // descending: "wide" first, and the walk from row 1 again
+    ASSERT_TRUE(headers.deliverOne());
+    EXPECT_EQ(resolutions(), (Texts{"", ""}));
+    headers.deliverAll();
+    EXPECT_EQ(resolutions(), (Texts{wide, small}));
+
+    listOf({{"a", ""}});
+    model.restartProber(1);
+    model.clear();
+    headers.deliverAll();
+    EXPECT_EQ(model.list().rowCount(), 1);
+
+    (void)files.deleteFile(model.defaultListPath());
+    listOf({{"a", ""}});
+    model.restartProber(1);
+    model.stopProber();
+    headers.deliverAll();
+    EXPECT_EQ(resolutions(), (Texts{""}));
+    EXPECT_FALSE(saved());
+    EXPECT_FALSE(model.probing());
+}
+
+// A selected row is read beside the walk, without waiting for it.
+TEST_F(ProberTest, ARowReadSoonIsWrittenAlone) {
+    listOf({{"a", ""}, {"wide", ""}, {"b", "  1x1"}});
+    model.probeSoon(3);  // known: nothing to read
+    EXPECT_TRUE(headers.pending.empty());
+    model.probeSoon(2);
+    ASSERT_TRUE(headers.deliverOne());
+    EXPECT_EQ(resolutions(), (Texts{"", wide, "  1x1"}));
+    EXPECT_EQ(written, (std::vector<std::pair<int, int>>{{2, 2}}));
+    EXPECT_FALSE(saved());
 }
 
 }  // namespace

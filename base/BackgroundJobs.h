@@ -1,0 +1,181 @@
+#pragma once
+// Work done on threads of their own, for a window that must go on answering
+// while it is done (pictures from the network or a slow disk, the headers of
+// a long list). The window asks for the work of one of its places; workers do
+// the newest request of each place and then call `ready`, on the worker, for
+// the window to post itself a message and collect the results on its own
+// thread with take(). A result asked for again or dropped before it is
+// collected is never handed out.
+//
+// A job may block for as long as a network share that is off makes a file's
+// opening wait. While every worker is busy a new request gets a worker of its
+// own, up to maxWorkers, so that a newer request is never stuck behind an
+// older one that blocks; a blocked worker's result, when it comes, is no
+// longer wanted and is dropped.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace ostrel {
+
+template <class Value>
+class BackgroundJobs {
+public:
+    using Job = std::function<Value()>;
+    struct Result {
+        int place = 0;
+        Value value{};  // a value-initialised one when the job threw
+    };
+
+    explicit BackgroundJobs(std::function<void()> ready, int maxWorkers = 1)
+        : state_(std::make_shared<State>(std::move(ready), std::max(maxWorkers, 1))) {}
+    // Waits for the jobs in hand: a caller whose jobs may block calls
+    // stopWithin first and ends the process when it fails.
+    ~BackgroundJobs() { stop(); }
+    BackgroundJobs(const BackgroundJobs&) = delete;
+    BackgroundJobs& operator=(const BackgroundJobs&) = delete;
+
+    // job runs on a worker, and replaces a request for the place that has not
+    // started yet.
+    void request(int place, Job job) {
+        State& s = *state_;
+        std::unique_lock lock(s.mutex);
+        if (s.stopping) return;
+        const std::uint64_t number = ++s.requests;
+        s.wanted[place] = number;
+        std::erase_if(s.queue, [place](const Queued& queued) { return queued.place == place; });
+        s.done.erase(place);
+        s.queue.push_back({place, number, std::move(job)});
+        if (s.idle == 0 && s.workers < s.maxWorkers) {
+            try {
+                std::thread([state = state_] { work(*state); }).detach();
+                ++s.workers;
+            } catch (const std::system_error&) {
+                if (s.workers == 0) {
+                    // No thread to be had: done here, late rather than never.
+                    Queued queued = std::move(s.queue.back());
+                    s.queue.pop_back();
+                    lock.unlock();
+                    finish(s, queued.place, queued.number, run(queued.job));
+                    return;
+                }
+            }
+        }
+        lock.unlock();
+        s.wake.notify_one();
+    }
+
+    // Nothing asked for the place is wanted any more.
+    void drop(int place) {
+        State& s = *state_;
+        std::lock_guard lock(s.mutex);
+        s.wanted[place] = 0;
+        std::erase_if(s.queue, [place](const Queued& queued) { return queued.place == place; });
+        s.done.erase(place);
+    }
+
+    // The results finished since the last call: the newest request of each place.
+    std::vector<Result> take() {
+        State& s = *state_;
+        std::lock_guard lock(s.mutex);
+        std::vector<Result> results;
+        for (auto& [place, result] : s.done) results.push_back(std::move(result));
+        s.done.clear();
+        return results;
+    }
+
+    // Drops what has not started and waits for the jobs in hand; nothing is
+    // done or reported afterwards. Called before what `ready` posts to goes.
+    void stop() { stopUntil(std::nullopt); }
+
+    // stop() that waits at most limit. False when a job is still running;
+    // the caller must then end the process before what the jobs use goes.
+    bool stopWithin(std::chrono::milliseconds limit) { return stopUntil(std::chrono::steady_clock::now() + limit); }
+
+private:
+    struct Queued {
+        int place;
+        std::uint64_t number;
+        Job job;
+    };
+    // Shared with the workers, so that one still blocked when this goes
+    // finds it when it wakes.
+    struct State {
+        State(std::function<void()> r, int most) : ready(std::move(r)), maxWorkers(most) {}
+        std::function<void()> ready;
+        const int maxWorkers;
+        std::mutex mutex;
+        std::condition_variable wake;   // work to do, or stopping
+        std::condition_variable ended;  // a worker has ended
+        bool stopping = false;
+        int workers = 0;  // running
+        int idle = 0;     // of those, waiting for work
+        std::uint64_t requests = 0;
+        std::map<int, std::uint64_t> wanted;  // place -> number of its newest request, 0 for none
+        std::deque<Queued> queue;
+        std::map<int, Result> done;
+    };
+
+    bool stopUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
+        State& s = *state_;
+        std::unique_lock lock(s.mutex);
+        s.stopping = true;
+        s.queue.clear();
+        s.wake.notify_all();
+        const auto allEnded = [&s] { return s.workers == 0; };
+        if (!deadline) {
+            s.ended.wait(lock, allEnded);
+            return true;
+        }
+        return s.ended.wait_until(lock, *deadline, allEnded);
+    }
+
+    static Value run(Job& job) {
+        try {
+            return job();
+        } catch (...) {
+            return Value{};  // work that cannot be done is work with no result
+        }
+    }
+
+    static void work(State& s) {
+        std::unique_lock lock(s.mutex);
+        for (;;) {
+            ++s.idle;
+            s.wake.wait(lock, [&s] { return s.stopping || !s.queue.empty(); });
+            --s.idle;
+            if (s.stopping) break;
+            Queued queued = std::move(s.queue.front());
+            s.queue.pop_front();
+            lock.unlock();
+            finish(s, queued.place, queued.number, run(queued.job));
+            lock.lock();
+        }
+        --s.workers;
+        s.ended.notify_all();
+    }
+
+    static void finish(State& s, int place, std::uint64_t number, Value value) {
+        {
+            std::lock_guard lock(s.mutex);
+            if (s.stopping || s.wanted[place] != number) return;
+            s.done[place] = Result{place, std::move(value)};
+        }
+        s.ready();
+    }
+
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace ostrel

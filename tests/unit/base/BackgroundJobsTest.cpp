@@ -1,0 +1,61 @@
+#include "base/BackgroundJobs.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "fakes/Signal.h"
+
+namespace ostrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Gate;
+using testing::Signal;
+
+// A job stuck in a file's opening (a share that is off) does not hold up the
+// next request, which gets a worker of its own; the stuck job's result, when
+// it comes, is not wanted any more.
+TEST(BackgroundJobs, ANewerRequestIsNotStuckBehindABlockedJob) {
+    Signal ready;
+    Gate stuck;
+    BackgroundJobs<int> jobs([&] { ready.raise(); }, 2);
+    jobs.request(0, [&] { return stuck.pass(), 1; });
+    ASSERT_TRUE(stuck.entered.waitFor(1));
+    jobs.request(0, [] { return 2; });
+    ASSERT_TRUE(ready.waitFor(1));
+    auto results = jobs.take();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].value, 2);
+
+    // With every worker taken, a request waits its turn instead.
+    Gate second;
+    jobs.request(1, [&] { return second.pass(), 3; });
+    ASSERT_TRUE(second.entered.waitFor(1));
+    jobs.request(2, [] { return 4; });
+    EXPECT_FALSE(ready.waitFor(2, 100ms));
+    stuck.opened.raise();  // the first worker is free again: it takes the waiting job
+    ASSERT_TRUE(ready.waitFor(2));
+    results = jobs.take();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].place, 2);
+    second.opened.raise();
+}
+
+// The end does not wait for ever on a blocked job: stopWithin says so, and
+// nothing is reported after it.
+TEST(BackgroundJobs, StopWithinGivesUpOnABlockedJob) {
+    Signal ready;
+    Gate stuck;
+    BackgroundJobs<int> jobs([&] { ready.raise(); });
+    jobs.request(0, [&] { return stuck.pass(), 1; });
+    ASSERT_TRUE(stuck.entered.waitFor(1));
+    EXPECT_FALSE(jobs.stopWithin(50ms));
+    stuck.opened.raise();
+    EXPECT_TRUE(jobs.stopWithin(5s));
+    EXPECT_EQ(ready.count(), 0);
+    EXPECT_TRUE(jobs.take().empty());
+}
+
+}  // namespace
+}  // namespace ostrel
