@@ -65,7 +65,10 @@ bool MainController::FormCreate(StartMode mode) {
     s_.files.removeStaleTemporaries(dataFolder_);
     s_.hotkeys.registerAll();
     // The tray icon, the stopped icon until the play state is restored below.
-    scheduler_.addTrayIcon();
+    // A start that only changes the wallpaper and ends shows none: the icon
+    // would flash, and taking it away again waits for the taskbar, which is
+    // busy with the new wallpaper.
+    if (!mode.changeAndExit) scheduler_.addTrayIcon();
     settings_ = store_.readAll(dataFolder_);
     view_.setWindowSize(settings_.window.windowWidth, settings_.window.windowHeight);
     // The daily change is checked at the end, once the working list is there.

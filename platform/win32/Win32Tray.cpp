@@ -45,14 +45,18 @@ NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) con
 void Win32Tray::add(TrayIcon icon, const std::string& tipUtf8) {
     NOTIFYICONDATAW data = record(icon, tipUtf8);
     Shell_NotifyIconW(NIM_ADD, &data);
+    added_ = true;
 }
 
 void Win32Tray::modify(TrayIcon icon, const std::string& tipUtf8) {
+    if (!added_) return;
     NOTIFYICONDATAW data = record(icon, tipUtf8);
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void Win32Tray::remove() {
+    if (!added_) return;
+    added_ = false;
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window_;

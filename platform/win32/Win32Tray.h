@@ -31,6 +31,9 @@ private:
     HWND window_;
     UniqueIcon playing_;
     UniqueIcon stopped_;
+    // Whether the icon was added and not removed since: each call is a message
+    // to the taskbar, which may keep the caller waiting while it is busy.
+    bool added_ = false;
 };
 
 }  // namespace ostrel::win32
