@@ -5,6 +5,9 @@
 #
 #   bench/win/idle.sh <OstrelWallpapers.exe> <wintool.exe> [artifacts folder]
 #
+# Given build/win/bin/trivial_window.exe instead of the program, it measures
+# the yardstick: a window that does nothing, under the same Wine.
+#
 # Environment: IDLE_ENTRIES (list entries, their resolutions known; 0),
 # IDLE_HIDDEN (1: started in the tray; 0), IDLE_PLAYING (1: changing on; 0),
 # IDLE_SETTLE (seconds after start before measuring; 15), IDLE_WINDOW (60).
