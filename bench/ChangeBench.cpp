@@ -99,11 +99,14 @@ void BM_Change(benchmark::State& state) {
         DjpegTiny,
         Preview,
         Djpeg18,
+        LibjpegSame,
+        LibjpegFloor,
         kStages
     };
-    static const char* const names[kStages] = {
-        "checks",       "read",     "decode", "fit",          "decode+fit", "write",       "write_open", "write_data",
-        "write_commit", "registry", "change", "change_64x48", "djpeg",      "djpeg_64x48", "preview",    "djpeg1/8"};
+    static const char* const names[kStages] = {"checks",   "read",         "decode",     "fit",          "decode+fit",
+                                               "write",    "write_open",   "write_data", "write_commit", "registry",
+                                               "change",   "change_64x48", "djpeg",      "djpeg_64x48",  "preview",
+                                               "djpeg1/8", "libjpeg_same", "floor"};
     std::vector<double> samples[kStages];
     for (auto _ : state) {
         double ms[kStages];
@@ -128,6 +131,8 @@ void BM_Change(benchmark::State& state) {
         ms[DjpegTiny] = djpegMillis("3/8", ppm, pictures.tiny);
         ms[Preview] = millis([&] { benchmark::DoNotOptimize(previewStage(files, path, kBenchPreviewFrame).width); });
         ms[Djpeg18] = djpegMillis("1/8", ppm, path);
+        ms[LibjpegSame] = millis([&] { ok = ok && libjpegDecode(files, path, kBenchScreen) > 0; });
+        ms[LibjpegFloor] = millis([&] { ok = ok && libjpegFloor(files, path) > 0; });
         if (!ok || ms[Djpeg] < 0 || ms[DjpegTiny] < 0 || ms[Djpeg18] < 0) std::abort();
         state.SetIterationTime(ms[Change] / 1000);
         for (int i = 0; i < kStages; ++i) samples[i].push_back(ms[i]);
@@ -140,6 +145,8 @@ void BM_Change(benchmark::State& state) {
     state.counters["ratio"] = m[Change] / (m[Djpeg] - m[DjpegTiny]);
     // The preview against djpeg -scale 1/8, the same way.
     state.counters["ratio_preview"] = m[Preview] / (m[Djpeg18] - m[DjpegTiny]);
+    // The same bytes decoded by libjpeg in this process, at the change's scale.
+    state.counters["ratio_same"] = m[Change] / m[LibjpegSame];
 }
 BENCHMARK(BM_Change)
     ->ArgName("detailed")

@@ -1,7 +1,12 @@
 #include "ChangeStages.h"
 
+#include <jpeglib.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "app/PreviewFrame.h"
 #include "changer/FitToScreen.h"
@@ -99,6 +104,63 @@ bool registryStage(Registry& registry, const std::string& bitmapPath) {
     return registry.writeString(RegistryRoot::CurrentUser, kKey, "Wallpaper", bitmapPath) &&
            registry.writeString(RegistryRoot::CurrentUser, kKey, "TileWallpaper", "0") &&
            registry.writeString(RegistryRoot::CurrentUser, kKey, "WallpaperStyle", "0");
+}
+
+namespace {
+
+std::vector<unsigned char> wholeFile(const FileSystem& files, const std::string& path) {
+    std::vector<unsigned char> bytes;
+    auto in = files.openRead(path);
+    if (!in) return bytes;
+    unsigned char block[1 << 16];
+    while (std::size_t n = in->read(reinterpret_cast<char*>(block), sizeof block))
+        bytes.insert(bytes.end(), block, block + n);
+    return bytes;
+}
+
+// At the smallest eighths that cover the picture fitted to the screen, or 1/8 without one.
+int decodeWithLibjpeg(const std::vector<unsigned char>& bytes, std::optional<ScreenSize> screen) {
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    errors.error_exit = [](j_common_ptr) { std::abort(); };  // the benchmark's own pictures
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_denom = 8;
+    cinfo.scale_num = 1;
+    const ImageSize atLeast =
+        screen ? xyforscreen({static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)}, *screen)
+               : ImageSize{};
+    for (unsigned num = 1; screen && num <= 8; ++num) {
+        cinfo.scale_num = num;
+        jpeg_calc_output_dimensions(&cinfo);
+        if (cinfo.output_width >= static_cast<unsigned>(atLeast.width) &&
+            cinfo.output_height >= static_cast<unsigned>(atLeast.height))
+            break;
+    }
+    cinfo.dct_method = JDCT_ISLOW;
+    if (cinfo.scale_num < cinfo.scale_denom) cinfo.do_fancy_upsampling = FALSE;
+    jpeg_start_decompress(&cinfo);
+    std::vector<unsigned char> row(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components);
+    JSAMPROW rows[1] = {row.data()};
+    while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, rows, 1);
+    const int width = static_cast<int>(cinfo.output_width);
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return width;
+}
+
+}  // namespace
+
+int libjpegDecode(const FileSystem& files, const std::string& path, ScreenSize screen) {
+    const std::vector<unsigned char> bytes = wholeFile(files, path);
+    return bytes.empty() ? 0 : decodeWithLibjpeg(bytes, screen);
+}
+
+int libjpegFloor(const FileSystem& files, const std::string& path) {
+    const std::vector<unsigned char> bytes = wholeFile(files, path);
+    return bytes.empty() ? 0 : decodeWithLibjpeg(bytes, std::nullopt);
 }
 
 }  // namespace ostrel::bench

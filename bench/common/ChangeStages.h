@@ -105,6 +105,16 @@ Image previewStage(const FileSystem& files, const std::string& path, ImageSize f
 // The desktop's three registry values.
 bool registryStage(Registry& registry, const std::string& bitmapPath);
 
+// The yardsticks: libjpeg-turbo alone decoding the same bytes read whole from
+// the file, with the change's own choices (the accurate integer transform,
+// the plain chroma upsampling of a reduced picture), so that the difference
+// is the program's work and not a different decode. At the scale the change picks for the
+// screen ("same scale"), or at 1/8, where libjpeg still entropy-decodes every
+// coefficient (with the file's reading, the floor of any change). Answers the
+// decoded width, 0 when it failed.
+int libjpegDecode(const FileSystem& files, const std::string& path, ScreenSize screen);
+int libjpegFloor(const FileSystem& files, const std::string& path);
+
 // Milliseconds one call of f takes, by the wall clock.
 template <typename F>
 double millis(F&& f) {

@@ -29,14 +29,20 @@ with open(sys.argv[1], "wb") as f:
     f.write(b"\r\n\r\n")
 EOF
 fi
-# "playstat" is stored inverted: "1" means changing is off.
-reg_set 'HKCU\RZ' playstat "$([ "${IDLE_PLAYING:-0}" = 1 ] && echo 0 || echo 1)"
+reg_set 'HKCU\RZ' playstat "${IDLE_PLAYING:-0}"
 
 if [ "${IDLE_HIDDEN:-0}" = 1 ]; then ow_start_in_desktop -; else ow_start_in_desktop; fi
-pid_up() { pgrep -f '^C:\\Ostrel\\OstrelWallpapers\.exe' >/dev/null; }
-wait_until 30 pid_up || ow_die "the program did not start"
-pid=$(pgrep -f '^C:\\Ostrel\\OstrelWallpapers\.exe' | head -n1)
-server=$(pgrep -n -x "wineserver(64)?")
+# This prefix's processes only: other tests may run their own copies beside it.
+in_prefix() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; }
+own() {  # <pgrep arguments...>: the newest such process of this prefix
+  local p
+  for p in $(pgrep "$@" | sort -rn); do in_prefix "$p" && { echo "$p"; return 0; }; done
+  return 1
+}
+started() { own -f '^C:\\Ostrel\\OstrelWallpapers\.exe' >/dev/null; }
+wait_until 30 started || ow_die "the program did not start"
+pid=$(own -f '^C:\\Ostrel\\OstrelWallpapers\.exe')
+server=$(own -x "wineserver(64)?")
 sleep "$settle"
 [ -n "${IDLE_DEBUG:-}" ] && ow_log "program $pid, wineserver $server"
 
