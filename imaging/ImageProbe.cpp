@@ -1,6 +1,8 @@
 #include "imaging/ImageProbe.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "imaging/BmpCodec.h"
@@ -22,34 +24,60 @@ std::string sizeText(const std::optional<ImageSize>& size) {
     return std::to_string(size->width) + "x" + std::to_string(size->height);
 }
 
+// The kind from the first five bytes of a file.
+constexpr std::size_t kKindBytes = 5;
+std::string kindOf(const std::string& head) {
+    if (head.empty()) return "Bmp";
+    if (startsWith(head, {0x47, 0x49, 0x46, 0x38})) return head.size() >= 5 && head[4] == '9' ? "Gif89" : "Gif";
+    if (startsWith(head, {0x42, 0x4D})) return "Bmp";
+    if (startsWith(head, {0x89, 0x50, 0x4E, 0x47})) return "Png";
+    if (startsWith(head, {0xFF, 0xD8})) return "Jpg";
+    return "NoImage";
+}
+
+// The bytes the kind probe read, then the rest of the file: the kind and the
+// size come from one opening of the file, which on a network share or under
+// a slow file system costs more than the reading.
+class HeadThenRest final : public ReadStream {
+public:
+    HeadThenRest(const std::string& head, ReadStream& rest) : head_(head), rest_(rest) {}
+    std::size_t read(void* buffer, std::size_t n) override {
+        if (served_ == head_.size()) return rest_.read(buffer, n);
+        const std::size_t k = std::min(n, head_.size() - served_);
+        std::memcpy(buffer, head_.data() + served_, k);
+        served_ += k;
+        return k;
+    }
+    bool failed() const override { return rest_.failed(); }
+    std::optional<std::uint64_t> size() const override { return rest_.size(); }
+
+private:
+    const std::string& head_;
+    ReadStream& rest_;
+    std::size_t served_ = 0;
+};
+
 }  // namespace
 
 std::string GetImageType(const FileSystem& fs, const std::string& path) {
-    auto head = readPrefix(fs, path, 5);
-    if (!head) return "NoImage";
-    if (head->empty()) return "Bmp";
-    if (startsWith(*head, {0x47, 0x49, 0x46, 0x38})) return head->size() >= 5 && (*head)[4] == '9' ? "Gif89" : "Gif";
-    if (startsWith(*head, {0x42, 0x4D})) return "Bmp";
-    if (startsWith(*head, {0x89, 0x50, 0x4E, 0x47})) return "Png";
-    if (startsWith(*head, {0xFF, 0xD8})) return "Jpg";
-    return "NoImage";
+    auto head = readPrefix(fs, path, kKindBytes);
+    return head ? kindOf(*head) : "NoImage";
 }
 
 std::string GetStat(const FileSystem& fs, const std::string& path) {
     if (!fs.fileExists(path)) return "0x0";
-    const std::string kind = GetImageType(fs, path);
-    if (kind == "Jpg") {
-        auto in = fs.openRead(path);
-        return in ? sizeText(jpegSize(*in)) : "0x0";
-    }
+    auto in = fs.openRead(path);
+    auto head = in ? readUpTo(*in, kKindBytes) : std::nullopt;
+    if (!head) return "0x0";
+    const std::string kind = kindOf(*head);
+    HeadThenRest whole(*head, *in);
+    if (kind == "Jpg") return sizeText(jpegSize(whole));
     if (kind == "Bmp") {
         // Only the headers are read, but a file cut short after them has no
         // size worth showing: it would fail the moment it is installed.
-        auto in = fs.openRead(path);
-        if (!in) return "0x0";
-        auto head = readUpTo(*in, kBmpHeaderBytes);
-        auto layout = head ? bmpLayout(*head) : std::nullopt;
-        auto length = in->size();
+        auto headers = readUpTo(whole, kBmpHeaderBytes);
+        auto layout = headers ? bmpLayout(*headers) : std::nullopt;
+        auto length = whole.size();
         if (!layout || !length || *length < layout->pixelDataEnd) return "0x0";
         return sizeText(layout->size);
     }

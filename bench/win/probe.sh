@@ -17,12 +17,16 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 entries=${PROBE_ENTRIES:-10000}
 make_pic "$WINEPREFIX/drive_c/pics/p.jpg" 64x48
 mkdir -p "$OW_DATA"
-python3 - "$WINEPREFIX/drive_c/pics" "$OW_DATA/Default.tav" "$entries" <<'PY'
-import os, sys
+python3 - "$WINEPREFIX/drive_c/pics" "$OW_DATA/Default.tav" "$entries" <<'PY' || ow_die "could not make the list"
+import os, shutil, sys
 folder, tav, n = sys.argv[1], sys.argv[2], int(sys.argv[3])
 with open(tav, "wb") as f:
     for i in range(n):
-        os.link(folder + "/p.jpg", "%s/p%06d.jpg" % (folder, i))
+        # A file takes at most 65000 links on ext4: a copy for every 50000.
+        source = "%s/p%d.jpg" % (folder, i // 50000)
+        if i % 50000 == 0:
+            shutil.copyfile(folder + "/p.jpg", source)
+        os.link(source, "%s/p%06d.jpg" % (folder, i))
         f.write(b"C:\\pics\\p%06d.jpg\r\n\r\n" % i)
     f.write(b"\r\n\r\n")
 PY

@@ -15,6 +15,7 @@ namespace ostrel::testing {
 
 struct FileSystemCounts {
     int fileExists = 0;
+    int opens = 0;  // openRead calls
     std::size_t bytesRead = 0;
     std::size_t largestRead = 0;
 };
@@ -23,6 +24,7 @@ struct TestFileSystem final : FileSystem {
     bool fileExists(const std::string& path) const override { return ++counts_->fileExists, real_.fileExists(path); }
     bool createDirectory(const std::string& path) override { return real_.createDirectory(path); }
     std::unique_ptr<ReadStream> openRead(const std::string& path) const override {
+        ++counts_->opens;
         auto real = unreadable.count(path) ? nullptr : real_.openRead(path);
         if (!real) return nullptr;
         auto failing = readFailsAfter.find(path);

@@ -125,7 +125,9 @@ OW_DESKTOP=/desktop=ostrel,1280x1024
 ow_start_in_desktop() {  # args for the program
   ow_launch wine explorer "$OW_DESKTOP" "$OW_EXE_WIN" "$@"
   # A second explorer asking for the desktop while the first still makes it can hang.
-  desktop_up() { xwininfo -root -tree 2>/dev/null | grep -q '"ostrel - '; }
+  # Bounded: a listing taken while Wine makes the desktop's windows can wait
+  # on the X server for good; the next try gets an answer.
+  desktop_up() { timeout 5 xwininfo -root -tree 2>/dev/null | grep -q '"ostrel - '; }
   wait_until 40 desktop_up || ow_die "the virtual desktop did not appear within 40 s"
 }
 wtd() {

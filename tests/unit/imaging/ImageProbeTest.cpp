@@ -52,10 +52,13 @@ TEST(ImageProbe, TypeFromTheFirstFiveBytesStatAndRetries) {
         SCOPED_TRACE(c.name);
         testing::TempDir dir;
         const std::string path = c.bytes ? dir.write(c.fileName, *c.bytes) : dir.file(c.fileName);
-        testing::TestFileSystem fs, retried;
+        testing::TestFileSystem fs, retried, once;
         EXPECT_EQ(GetImageType(fs, path), c.type);
         EXPECT_LE(std::max(fs.counts().bytesRead, fs.counts().largestRead), 5u);
         EXPECT_EQ(GetStat(fs, path), c.stat);
+        // One opening for the kind and the size: on a share, the opening is what costs.
+        EXPECT_EQ(GetStat(once, path), c.stat);
+        EXPECT_LE(once.counts().opens, 1);
         EXPECT_TRUE(c.type != std::string("Bmp") || fs.counts().bytesRead < 1024u);  // the headers are enough
         // A file still being written may read as 0x0 at first: asked up to three times.
         EXPECT_EQ(resolutionText(retried, path), padResolution(c.stat));
