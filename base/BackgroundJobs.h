@@ -9,9 +9,10 @@
 //
 // A job may block for as long as a network share that is off makes a file's
 // opening wait. While every worker is busy a new request gets a worker of its
-// own, up to maxWorkers, so that a newer request is never stuck behind an
-// older one that blocks; a blocked worker's result, when it comes, is no
-// longer wanted and is dropped.
+// own, up to maxWorkers doing wanted work, so that a newer request is never
+// stuck behind older ones that block: a worker whose job has been asked for
+// again does not count (up to kMostStuckWorkers of them), and its result,
+// when it comes, is dropped.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -32,6 +33,10 @@ namespace ostrel {
 template <class Value>
 class BackgroundJobs {
 public:
+    // Workers left with a superseded job that may never end, beyond which a
+    // new request waits for one of them after all.
+    static constexpr int kMostStuckWorkers = 8;
+
     using Job = std::function<Value()>;
     struct Result {
         int place = 0;
@@ -57,7 +62,7 @@ public:
         std::erase_if(s.queue, [place](const Queued& queued) { return queued.place == place; });
         s.done.erase(place);
         s.queue.push_back({place, number, std::move(job)});
-        if (s.idle == 0 && s.workers < s.maxWorkers) {
+        if (s.idle == 0 && s.workers < s.maxWorkers + std::min(s.superseded(), kMostStuckWorkers)) {
             try {
                 std::thread([state = state_] { work(*state); }).detach();
                 ++s.workers;
@@ -125,6 +130,17 @@ private:
         std::map<int, std::uint64_t> wanted;  // place -> number of its newest request, 0 for none
         std::deque<Queued> queue;
         std::map<int, Result> done;
+        std::map<std::uint64_t, int> running;  // number -> place of the jobs in hand
+
+        // Jobs in hand whose place has asked for something newer since.
+        int superseded() const {
+            int count = 0;
+            for (const auto& [number, place] : running) {
+                const auto wantedNow = wanted.find(place);
+                count += wantedNow == wanted.end() || wantedNow->second != number;
+            }
+            return count;
+        }
     };
 
     bool stopUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
@@ -158,9 +174,13 @@ private:
             if (s.stopping) break;
             Queued queued = std::move(s.queue.front());
             s.queue.pop_front();
+            s.running[queued.number] = queued.place;
             lock.unlock();
             finish(s, queued.place, queued.number, run(queued.job));
             lock.lock();
+            s.running.erase(queued.number);
+            // A worker started beside stuck ones ends once there is nothing to do.
+            if (s.workers > s.maxWorkers && s.queue.empty()) break;
         }
         --s.workers;
         s.ended.notify_all();

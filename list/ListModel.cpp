@@ -60,6 +60,7 @@ void ListModel::loadFrom(const std::string& path) {
 void ListModel::clear() {
     keepDefaultListFile_ = false;
     list_.clear();
+    walkWrote_ = false;  // what the walk wrote went with the rows: clearing writes nothing
 }
 
 void ListModel::sort(SortKey key) {

@@ -60,6 +60,8 @@ bool PreviewPicture::takeDecoded() {
         useSource(std::move(result.value));
         compose();
         changed = true;
+        // Made for a frame that has grown since: shown now, and made again.
+        if (sourceIsFile_ && !sourceCovers(*source_, frame_)) load();
     }
     return changed;
 }

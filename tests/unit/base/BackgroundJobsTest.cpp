@@ -24,22 +24,43 @@ TEST(BackgroundJobs, ANewerRequestIsNotStuckBehindABlockedJob) {
     ASSERT_TRUE(stuck.entered.waitFor(1));
     jobs.request(0, [] { return 2; });
     ASSERT_TRUE(ready.waitFor(1));
+    stuck.opened.raise();
     auto results = jobs.take();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].value, 2);
+}
 
-    // With every worker taken, a request waits its turn instead.
-    Gate second;
-    jobs.request(1, [&] { return second.pass(), 3; });
-    ASSERT_TRUE(second.entered.waitFor(1));
+// Wanted work keeps to the workers allowed: another place waits its turn.
+TEST(BackgroundJobs, WantedWorkWaitsForAFreeWorker) {
+    Signal ready;
+    Gate busy;
+    BackgroundJobs<int> jobs([&] { ready.raise(); }, 1);
+    jobs.request(1, [&] { return busy.pass(), 3; });
+    ASSERT_TRUE(busy.entered.waitFor(1));
     jobs.request(2, [] { return 4; });
-    EXPECT_FALSE(ready.waitFor(2, 100ms));
-    stuck.opened.raise();  // the first worker is free again: it takes the waiting job
+    EXPECT_FALSE(ready.waitFor(1, 100ms));
+    busy.opened.raise();
     ASSERT_TRUE(ready.waitFor(2));
-    results = jobs.take();
+    jobs.stop();
+    EXPECT_EQ(jobs.take().size(), 2u);
+}
+
+// A picture on a share that is off, selected again and again: each read of it
+// blocks for good, and still the next selection is decoded.
+TEST(BackgroundJobs, StuckJobsThatWereAskedForAgainDoNotTakeTheWorkersAway) {
+    Signal ready;
+    Gate stuck;
+    BackgroundJobs<int> jobs([&] { ready.raise(); }, 1);
+    for (int i = 1; i <= 3; ++i) {
+        jobs.request(0, [&] { return stuck.pass(), 1; });
+        ASSERT_TRUE(stuck.entered.waitFor(i));
+    }
+    jobs.request(0, [] { return 2; });
+    ASSERT_TRUE(ready.waitFor(1));
+    auto results = jobs.take();
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].place, 2);
-    second.opened.raise();
+    EXPECT_EQ(results[0].value, 2);
+    stuck.opened.raise();
 }
 
 // The end does not wait for ever on a blocked job: stopWithin says so, and

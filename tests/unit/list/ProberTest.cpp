@@ -117,11 +117,14 @@ TEST_F(ProberTest, FindingsForRowsThatChangedMeanwhileAreNotWritten) {
     headers.deliverAll();
     EXPECT_EQ(resolutions(), (Texts{wide, small}));
 
-    listOf({{"a", ""}});
+    listOf(Rows(600, {"a", ""}));
     model.restartProber(1);
+    ASSERT_TRUE(headers.deliverOne());
+    (void)files.deleteFile(model.defaultListPath());
     model.clear();
     headers.deliverAll();
     EXPECT_EQ(model.list().rowCount(), 1);
+    EXPECT_FALSE(saved());  // clearing the list does not write it
 
     (void)files.deleteFile(model.defaultListPath());
     listOf({{"a", ""}});
