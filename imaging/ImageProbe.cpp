@@ -26,6 +26,16 @@ std::string sizeText(const std::optional<ImageSize>& size) {
 
 // The kind from the first five bytes of a file.
 constexpr std::size_t kKindBytes = 5;
+constexpr std::size_t kFirstReadBytes = 1000;
+
+// One read of up to most bytes, topped up to at least least.
+std::optional<std::string> readFirstBlock(ReadStream& in, std::size_t most, std::size_t least) {
+    std::string bytes(most, '\0');
+    bytes.resize(in.read(bytes.data(), most));
+    if (bytes.size() < least && !bytes.empty() && !appendUpTo(in, bytes, least - bytes.size())) return std::nullopt;
+    if (in.failed()) return std::nullopt;
+    return bytes;
+}
 std::string kindOf(const std::string& head) {
     if (head.empty()) return "Bmp";
     if (startsWith(head, {0x47, 0x49, 0x46, 0x38})) return head.size() >= 5 && head[4] == '9' ? "Gif89" : "Gif";
@@ -65,9 +75,12 @@ std::string GetImageType(const FileSystem& fs, const std::string& path) {
 }
 
 std::string GetStat(const FileSystem& fs, const std::string& path) {
-    if (!fs.fileExists(path)) return "0x0";
+    // A missing file fails to open: no separate look first, which on a
+    // network share would cost a round trip of its own.
     auto in = fs.openRead(path);
-    auto head = in ? readUpTo(*in, kKindBytes) : std::nullopt;
+    // The first read takes the headers of most pictures along with the kind:
+    // each read of a file is a round trip of its own.
+    auto head = in ? readFirstBlock(*in, kFirstReadBytes, kKindBytes) : std::nullopt;
     if (!head) return "0x0";
     const std::string kind = kindOf(*head);
     HeadThenRest whole(*head, *in);

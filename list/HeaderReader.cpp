@@ -8,9 +8,11 @@ std::vector<HeaderFinding> readHeaders(const FileSystem& files, const std::vecto
     std::vector<HeaderFinding> findings;
     findings.reserve(batch.size());
     for (const HeaderJob& job : batch) {
-        HeaderFinding& finding =
-            findings.emplace_back(HeaderFinding{job.row, job.path, files.fileExists(job.path), {}});
-        if (finding.fileThere) finding.resolution = resolutionText(files, job.path);
+        // Most files are pictures that are there: whether a file exists is
+        // asked only when it gave no size.
+        std::string resolution = resolutionText(files, job.path);
+        const bool there = resolution != kFailedResolution || files.fileExists(job.path);
+        findings.push_back({job.row, job.path, there, there ? std::move(resolution) : std::string()});
     }
     return findings;
 }

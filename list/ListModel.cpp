@@ -6,9 +6,11 @@ namespace {
 // Rows read per batch: enough that a long list is read at the disk's speed,
 // few enough that the first rows fill in at once.
 constexpr int kProbeBatchRows = 256;
-// The places of the header reader.
-constexpr int kWalkPlace = 0;
-constexpr int kSoonPlace = 1;
+// The places of the header reader: the walk keeps a batch in each of its
+// places, so that the next is being read while the interface thread writes
+// one, and a batch held up by a file that blocks leaves the walk to the other.
+constexpr int kSoonPlace = 0;
+constexpr int kWalkPlaces[] = {1, 2};
 
 }  // namespace
 
@@ -71,36 +73,47 @@ void ListModel::sort(SortKey key) {
 }
 
 void ListModel::restartProber(int row) {
+    // Batches under way are read again from the new row on: their findings
+    // are of an older walk, and one held up by a file that blocks is left behind.
+    ++walk_;
+    batchesInFlight_.fill(false);
     prober_.setProbeRow(row);
     walking_ = true;
-    if (!batchInFlight_) readNextBatch();
+    readNextBatches();
 }
 
 void ListModel::stopProber() {
-    walking_ = batchInFlight_ = walkWrote_ = false;
+    walking_ = walkWrote_ = false;
+    batchesInFlight_.fill(false);
     ++walk_;
 }
 
-void ListModel::readNextBatch() {
-    std::vector<HeaderJob> batch = prober_.nextBatch(list_, kProbeBatchRows);
-    if (batch.empty()) {
-        walking_ = false;
-        if (walkWrote_) saveDefaultList();
-        walkWrote_ = false;
-        return;
+void ListModel::readNextBatches() {
+    for (std::size_t slot = 0; slot < batchesInFlight_.size() && walking_; ++slot) {
+        if (batchesInFlight_[slot]) continue;
+        std::vector<HeaderJob> batch = prober_.nextBatch(list_, kProbeBatchRows);
+        if (batch.empty()) break;
+        batchesInFlight_[slot] = true;
+        headers_.read(kWalkPlaces[slot], std::move(batch),
+                      [this, walk = walk_, slot](const std::vector<HeaderFinding>& findings) {
+                          batchRead(walk, slot, findings);
+                      });
     }
-    batchInFlight_ = true;
-    headers_.read(kWalkPlace, std::move(batch),
-                  [this, walk = walk_](const std::vector<HeaderFinding>& findings) { batchRead(walk, findings); });
+    if (!walking_ || prober_.probeRow() < list_.rowCount()) return;
+    for (bool inFlight : batchesInFlight_)
+        if (inFlight) return;
+    walking_ = false;
+    if (walkWrote_) saveDefaultList();
+    walkWrote_ = false;
 }
 
-void ListModel::batchRead(std::uint64_t walk, const std::vector<HeaderFinding>& findings) {
+void ListModel::batchRead(std::uint64_t walk, std::size_t slot, const std::vector<HeaderFinding>& findings) {
     if (walk != walk_) return;
-    batchInFlight_ = false;
+    batchesInFlight_[slot] = false;
     const Prober::Written rows = Prober::write(findings, list_);
     walkWrote_ = walkWrote_ || rows.firstRow != 0 || rows.lastEntry;
     written(rows);
-    if (walking_) readNextBatch();
+    readNextBatches();
 }
 
 void ListModel::probeSoon(int row) {

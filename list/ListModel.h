@@ -3,6 +3,7 @@
 // after every change unless an unreadable one is being kept, the list files
 // the user saves and loads, the order the rows were last sorted in, and the
 // prober that fills in the resolutions in the background.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -76,8 +77,8 @@ public:
 
 private:
     void writeDefaultList();
-    void readNextBatch();
-    void batchRead(std::uint64_t walk, const std::vector<HeaderFinding>& findings);
+    void readNextBatches();
+    void batchRead(std::uint64_t walk, std::size_t slot, const std::vector<HeaderFinding>& findings);
     void written(const Prober::Written& rows);
 
     FileSystem& files_;
@@ -87,9 +88,9 @@ private:
     HeaderReader& headers_;
     Prober prober_;
     bool walking_ = false;
-    bool batchInFlight_ = false;
-    std::uint64_t walk_ = 0;  // a stopped walk's findings are not written
-    bool walkWrote_ = false;  // the walk under way changed a row or read the last entry
+    std::array<bool, 2> batchesInFlight_{};  // the walk's batches being read
+    std::uint64_t walk_ = 0;                 // a stopped walk's findings are not written
+    bool walkWrote_ = false;                 // the walk under way changed a row or read the last entry
     std::function<void(int, int)> resolutionsWritten_ = [](int, int) {};
     bool sortedByName_ = false;
     bool sortedByResolution_ = false;

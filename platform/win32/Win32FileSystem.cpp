@@ -32,20 +32,15 @@ class Win32ReadStream final : public ReadStream {
 public:
     explicit Win32ReadStream(UniqueKernelHandle file) : file_(std::move(file)) {}
 
+    // One ReadFile a call, which gives all a local file has up to n: asking
+    // again only to hear that the file has ended would cost a round trip.
     std::size_t read(void* buffer, std::size_t n) override {
-        auto* out = static_cast<char*>(buffer);
-        std::size_t total = 0;
-        while (total < n && !failed_) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(std::min(n - total, kMaxChunk));
-            if (!ReadFile(file_.get(), out + total, want, &got, nullptr)) {
-                failed_ = true;
-                break;
-            }
-            if (got == 0) break;  // end of file
-            total += got;
+        DWORD got = 0;
+        if (failed_ || !ReadFile(file_.get(), buffer, static_cast<DWORD>(std::min(n, kMaxChunk)), &got, nullptr)) {
+            failed_ = true;
+            return 0;
         }
-        return total;
+        return got;
     }
     bool failed() const override { return failed_; }
     std::optional<std::uint64_t> size() const override {

@@ -1,7 +1,6 @@
 #pragma once
 // Headers read when the test lets the posted results arrive, the way the
 // message loop would deliver them after the command that asked.
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -13,21 +12,24 @@ struct FakeHeaderReader final : HeaderReader {
     explicit FakeHeaderReader(const FileSystem& files) : files_(files) {}
 
     struct Pending {
+        int place = 0;
         std::vector<HeaderJob> batch;
         Done done;
     };
-    std::map<int, Pending> pending;  // place -> its newest batch
+    std::vector<Pending> pending;  // in the order asked for; each place's newest batch only
     int batches = 0;
 
     void read(int place, std::vector<HeaderJob> batch, Done done) override {
         ++batches;
-        pending[place] = {std::move(batch), std::move(done)};
+        std::erase_if(pending, [place](const Pending& p) { return p.place == place; });
+        pending.push_back({place, std::move(batch), std::move(done)});
     }
-    // Reads the oldest place's batch; false when none was asked for.
+    // Reads the batch asked for longest ago; false when none was asked for.
     bool deliverOne() {
         if (pending.empty()) return false;
-        auto node = pending.extract(pending.begin());
-        node.mapped().done(readHeaders(files_, node.mapped().batch));
+        Pending first = std::move(pending.front());
+        pending.erase(pending.begin());
+        first.done(readHeaders(files_, first.batch));
         return true;
     }
     // Reads everything asked for, and what that asks for in turn.

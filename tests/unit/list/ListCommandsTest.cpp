@@ -265,7 +265,7 @@ TEST_F(ListCommands, SelectingARowReadsItsResolutionAtOnce) {
     list().selection().setSize(150, 150);  // nine whole rows in sight
     list().moveCurrentRow(2, false);
     ASSERT_EQ(headers.pending.size(), 2u);  // the walk's batch and the selected row
-    const std::vector<HeaderJob>& soon = std::prev(headers.pending.end())->second.batch;
+    const std::vector<HeaderJob>& soon = headers.pending.back().batch;
     ASSERT_EQ(soon.size(), 1u);
     EXPECT_EQ(soon[0].row, 2);
     headers.pending.erase(headers.pending.begin());  // the walk's findings are still to come

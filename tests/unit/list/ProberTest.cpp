@@ -105,6 +105,32 @@ TEST_F(ProberTest, ALongListIsReadInBatchesTopToBottom) {
     EXPECT_EQ(model.list().resolution(600), small);
 }
 
+// Two batches are read at a time. One held up by a file that blocks leaves
+// the rest of the walk to the other, and a restart reads its rows again.
+TEST_F(ProberTest, ABatchThatNeverReturnsHoldsUpOnlyItsOwnRows) {
+    listOf(Rows(600, {"a", ""}));
+    model.restartProber(1);
+    ASSERT_EQ(headers.pending.size(), 2u);
+    const auto heldUp = std::move(headers.pending.front());
+    headers.pending.erase(headers.pending.begin());
+    headers.deliverAll();
+    EXPECT_EQ(model.list().resolution(heldUp.batch.back().row), "");
+    EXPECT_EQ(model.list().resolution(heldUp.batch.back().row + 1), small);
+    EXPECT_EQ(model.list().resolution(600), small);
+    EXPECT_TRUE(model.probing());  // not ended: the held-up rows are still unknown
+    EXPECT_FALSE(saved());
+
+    const int looksBefore = files.counts().fileExists;
+    model.restartProber(1);
+    headers.deliverAll();
+    EXPECT_EQ(resolutions(), Texts(600, small));
+    EXPECT_FALSE(model.probing());
+    EXPECT_TRUE(saved());
+    // A picture that is there costs one opening and no separate look (the
+    // few looks left are the save's).
+    EXPECT_LT(files.counts().fileExists - looksBefore, 10);
+}
+
 // What was read for a row is written only while the row still holds that
 // file: the list may be sorted, edited or cleared while a batch is read, and
 // a stopped walk writes nothing.
