@@ -162,9 +162,12 @@ bool Win32FileSystem::createDirectory(const std::string& path) {
 }
 
 std::unique_ptr<ReadStream> Win32FileSystem::openRead(const std::string& path) const {
-    // Share writing too: a list file may be open in an editor.
-    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Share writing too: a list file may be open in an editor. And deleting:
+    // a picture being read for its size or a preview is still the user's to
+    // delete, and the removal of the program's files must not fail on it.
+    UniqueKernelHandle file(CreateFileW(pathToWide(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     return std::make_unique<Win32ReadStream>(std::move(file));
 }

@@ -44,6 +44,22 @@ TEST(Win32Files, ReplacingNeverWritesOverAFileBesideTheTarget) {
     }
 }
 
+// A picture the program is reading (a header, a preview) never stops the
+// user, or the removal of the program's files, from deleting it; and a read
+// gives a small file whole at once.
+TEST(Win32Files, AFileBeingReadCanBeDeletedAndReadsWhole) {
+    TempDir folder;
+    win32::Win32FileSystem files;
+    const std::string path = folder.write("p.jpg", std::string(3000, 'x'));
+    auto in = files.openRead(path);
+    ASSERT_TRUE(in);
+    EXPECT_TRUE(files.deleteFile(path));
+    std::string bytes(8192, '\0');
+    EXPECT_EQ(in->read(bytes.data(), bytes.size()), 3000u);
+    EXPECT_EQ(in->read(bytes.data(), bytes.size()), 0u);
+    EXPECT_FALSE(in->failed());
+}
+
 TEST(Win32Files, StaleTemporariesGoAndNothingElse) {
     TempDir folder;
     win32::Win32FileSystem files;
