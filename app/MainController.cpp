@@ -5,6 +5,7 @@
 #include "app/PreviewFrame.h"
 #include "app/ProgramRemoval.h"
 #include "download/CatalogueUrls.h"
+#include "platform/ReadsWhileWanted.h"
 
 namespace ostrel {
 
@@ -335,9 +336,12 @@ void MainController::setWindowShown(bool shown) {
     list_.setWindowShown(shown);
 }
 
-std::function<std::optional<PreviewSource>()> MainController::previewDecoder(const std::string& path,
-                                                                             ImageSize frame) const {
-    return [&files = s_.files, path, frame] { return loadPreviewSource(files, path, frame); };
+std::function<std::optional<PreviewSource>(const std::function<bool()>&)> MainController::previewDecoder(
+    const std::string& path, ImageSize frame) const {
+    // A decode the user has moved past stops at its next read.
+    return [&files = s_.files, path, frame](const std::function<bool()>& stillWanted) {
+        return loadPreviewSource(ReadsWhileWanted(files, stillWanted), path, frame);
+    };
 }
 
 }  // namespace ostrel

@@ -102,7 +102,8 @@ public:
     // The work that decodes the picture the preview shows for a file, to run
     // on any thread while this lives; it gives nullopt when the file is
     // missing or cannot be decoded (the placeholder is shown then).
-    std::function<std::optional<PreviewSource>()> previewDecoder(const std::string& path, ImageSize frame) const;
+    std::function<std::optional<PreviewSource>(const std::function<bool()>& stillWanted)> previewDecoder(
+        const std::string& path, ImageSize frame) const;
 
     // ---- the subsystems and the state the window reads ----
     ListController& listController() { return list_; }

@@ -25,6 +25,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,11 @@ public:
     // new request waits for one of them after all.
     static constexpr int kMostStuckWorkers = 8;
 
-    using Job = std::function<Value()>;
+    // Asked by a job as it goes: false once its place has asked for something
+    // newer, or the jobs are stopping. It never turns true again, so a job
+    // may give up on the spot: its result would be dropped anyway.
+    using StillWanted = std::function<bool()>;
+    using Job = std::function<Value(const StillWanted&)>;
     struct Result {
         int place = 0;
         Value value{};  // a value-initialised one when the job threw
@@ -51,9 +56,17 @@ public:
     BackgroundJobs(const BackgroundJobs&) = delete;
     BackgroundJobs& operator=(const BackgroundJobs&) = delete;
 
-    // job runs on a worker, and replaces a request for the place that has not
-    // started yet.
-    void request(int place, Job job) {
+    // work runs on a worker, and replaces a request for the place that has
+    // not started yet. It is called with a StillWanted, or with nothing.
+    template <class Work>
+    void request(int place, Work work) {
+        if constexpr (std::is_invocable_v<Work&, const StillWanted&>)
+            requestJob(place, Job(std::move(work)));
+        else
+            requestJob(place, Job([work = std::move(work)](const StillWanted&) mutable { return work(); }));
+    }
+
+    void requestJob(int place, Job job) {
         State& s = *state_;
         std::unique_lock lock(s.mutex);
         if (s.stopping) return;
@@ -72,7 +85,7 @@ public:
                     Queued queued = std::move(s.queue.back());
                     s.queue.pop_back();
                     lock.unlock();
-                    finish(s, queued.place, queued.number, run(queued.job));
+                    finish(s, queued.place, queued.number, run(s, queued));
                     return;
                 }
             }
@@ -157,9 +170,14 @@ private:
         return s.ended.wait_until(lock, *deadline, allEnded);
     }
 
-    static Value run(Job& job) {
+    static Value run(State& s, Queued& queued) {
+        const StillWanted stillWanted = [&s, place = queued.place, number = queued.number] {
+            std::lock_guard lock(s.mutex);
+            const auto wanted = s.wanted.find(place);
+            return !s.stopping && wanted != s.wanted.end() && wanted->second == number;
+        };
         try {
-            return job();
+            return queued.job(stillWanted);
         } catch (...) {
             return Value{};  // work that cannot be done is work with no result
         }
@@ -176,7 +194,7 @@ private:
             s.queue.pop_front();
             s.running[queued.number] = queued.place;
             lock.unlock();
-            finish(s, queued.place, queued.number, run(queued.job));
+            finish(s, queued.place, queued.number, run(s, queued));
             lock.lock();
             s.running.erase(queued.number);
             // A worker started beside stuck ones ends once there is nothing to do.

@@ -1,5 +1,6 @@
 #include "ui/PostedHeaderReads.h"
 
+#include "platform/ReadsWhileWanted.h"
 #include "ui/ErrorBox.h"
 
 namespace ostrel::ui {
@@ -26,7 +27,10 @@ void PostedHeaderReads::read(int place, std::vector<HeaderJob> batch, Done done)
     if (stopped_) return;
     done_[place] = std::move(done);
     // The batch is moved to the worker: it reads nothing the interface thread writes.
-    jobs_.request(place, [&files = files_, batch = std::move(batch)] { return readHeaders(files, batch); });
+    // A batch asked for again (the walk restarted) stops at its next file.
+    jobs_.request(place, [&files = files_, batch = std::move(batch)](const Jobs::StillWanted& stillWanted) {
+        return readHeaders(ReadsWhileWanted(files, stillWanted), batch);
+    });
 }
 
 bool PostedHeaderReads::stopWithin(std::chrono::milliseconds limit) {

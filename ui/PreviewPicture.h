@@ -24,7 +24,7 @@ class PreviewPicture {
 public:
     // The work that decodes a file for a frame of the given size (nullopt
     // when it is unusable). Made on the interface thread, run on the worker.
-    using Decode = std::function<std::optional<PreviewSource>()>;
+    using Decode = std::function<std::optional<PreviewSource>(const std::function<bool()>& stillWanted)>;
     using Loader = std::function<Decode(const std::string& path, ImageSize frame)>;
 
     // A decoded file is announced by posting message to window.

@@ -47,15 +47,24 @@
 //                                   until <file> (a request log) has one "/rz.txt" line more:
 //                                   print the ms that took; exit 1 when not within ms
 //   short-name <path>               the file's short alias (GetShortPathNameW)
+//   hold-key <vk> <presses> <ms> <x> <y> <rrggbb>   hold a key on the main window as a keyboard
+//                                   does: a key-down every ms, presses of them, then the release;
+//                                   meanwhile WM_NULL round trips to it back to back. Then wait
+//                                   up to 5 s for the pixel at client x,y to take the colour
+//                                   (each channel within 48): "presses=N rounds=N over50ms=N slowest=Nms
+//                                   release_to_pixel=Nms" (-1 when it never came)
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -246,6 +255,80 @@ struct Rounds {
         return n;
     }
 };
+
+double msSince(const LARGE_INTEGER& from) {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+bool colourNear(COLORREF got, unsigned long want) {
+    const int r = static_cast<int>(want >> 16 & 0xFF), g = static_cast<int>(want >> 8 & 0xFF),
+              b = static_cast<int>(want & 0xFF);
+    return std::abs(GetRValue(got) - r) <= 48 && std::abs(GetGValue(got) - g) <= 48 &&
+           std::abs(GetBValue(got) - b) <= 48;
+}
+
+int cmdHoldKey(WORD vk, int presses, int intervalMs, POINT at, unsigned long colour) {
+    HWND main = mainWindow();
+    if (!main || !ClientToScreen(main, &at)) return 3;
+    SetForegroundWindow(main);
+    Sleep(300);
+    // A key being handled holds up the round trip that follows it: the
+    // slowest round bounds how long any key press waited.
+    std::atomic<bool> holding{true};
+    Rounds rounds;
+    std::thread pinger([&] {
+        while (holding) {
+            LARGE_INTEGER before;
+            QueryPerformanceCounter(&before);
+            DWORD_PTR answer = 0;
+            const bool answered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
+            rounds.ms.push_back(answered ? msSince(before) : 1e9);
+            Sleep(1);
+        }
+    });
+    auto key = [vk](bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        return SendInput(1, &in, sizeof in) == 1;
+    };
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    bool sent = true;
+    for (int i = 0; i < presses && sent; ++i) {
+        // On a schedule, as a keyboard's repeat is: a late press does not push the others back.
+        while (msSince(start) < static_cast<double>(i) * intervalMs) Sleep(1);
+        sent = key(false);
+    }
+    while (msSince(start) < static_cast<double>(presses) * intervalMs) Sleep(1);
+    sent = key(true) && sent;
+    LARGE_INTEGER released;
+    QueryPerformanceCounter(&released);
+    double toPixel = -1;
+    HDC screen = GetDC(nullptr);
+    while (sent && msSince(released) < 5000) {
+        if (colourNear(GetPixel(screen, at.x, at.y), colour)) {
+            toPixel = msSince(released);
+            break;
+        }
+        Sleep(2);
+    }
+    ReleaseDC(nullptr, screen);
+    holding = false;
+    pinger.join();
+    if (!sent) return 4;
+    double slowest = 0;
+    const unsigned long over50 = rounds.over(50, &slowest);
+    rounds.over(1e8, &slowest);
+    outLine("presses=" + std::to_string(presses) + " rounds=" + std::to_string(rounds.ms.size()) +
+            " over50ms=" + std::to_string(over50) + " slowest=" + std::to_string(static_cast<int>(slowest)) +
+            "ms release_to_pixel=" + std::to_string(static_cast<int>(toPixel)) + "ms");
+    return toPixel < 0 ? 1 : 0;
+}
 
 int cmdAnswers(const wchar_t* stopFile, unsigned long limitMs) {
     LARGE_INTEGER frequency, before, after;
@@ -488,6 +571,11 @@ int run(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"keys") return cmdKeys(argc, argv);
+    if (cmd == L"hold-key")
+        return cmdHoldKey(static_cast<WORD>(number(arg(2))), static_cast<int>(number(arg(3))),
+                          static_cast<int>(number(arg(4))),
+                          POINT{static_cast<LONG>(number(arg(5))), static_cast<LONG>(number(arg(6)))},
+                          std::wcstoul(arg(7), nullptr, 16));
     if (cmd == L"start-together") return cmdStartTogether(number(arg(2)), number(arg(3)), arg(4));
     if (cmd == L"run") return cmdRun(number(arg(2)), arg(3), arg(4));
     if (cmd == L"answers") return cmdAnswers(arg(2), number(arg(3)));

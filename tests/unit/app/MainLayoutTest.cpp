@@ -8,6 +8,7 @@
 #include "fakes/TempDir.h"
 #include "fakes/TestFileSystem.h"
 #include "fakes/TestImages.h"
+#include "platform/ReadsWhileWanted.h"
 
 namespace ostrel {
 namespace {
@@ -124,6 +125,28 @@ TEST(PreviewFrame, TheFramedPictureIsDecodedAtItsPlacesSize) {
     auto placeholder = previewSourceOfBytes(testing::encodeJpeg(testing::solidImage(200, 100, {0, 255, 0})));
     ASSERT_TRUE(placeholder);
     EXPECT_EQ(pixelAt(frameFrom(*placeholder, {200, 150}), 100, 10), background);
+}
+
+// A decode the user has moved past (another row selected) stops at its
+// next read rather than taking a core to the end of a large picture.
+TEST(PreviewFrame, ADecodeNoLongerWantedStopsAtItsNextRead) {
+    testing::TempDir dir;
+    const std::string jpeg = testing::encodeJpeg(testing::makeImage(1200, 900, [](int x, int y) {
+        const auto v = static_cast<std::uint8_t>((x * 7919 + y * 104729) ^ (x * y));
+        return Bgr{v, static_cast<std::uint8_t>(v * 3), static_cast<std::uint8_t>(v * 5)};
+    }));
+    ASSERT_GT(jpeg.size(), 300000u);
+    const std::string path = dir.write("big.jpg", jpeg);
+    for (const int wantedFor : {1000000, 3}) {
+        testing::TestFileSystem fs;
+        int asks = 0;
+        auto source = loadPreviewSource(ReadsWhileWanted(fs, [&] { return ++asks <= wantedFor; }), path, {200, 150});
+        EXPECT_EQ(source.has_value(), wantedFor > 3);
+        if (wantedFor > 3)
+            EXPECT_GE(fs.counts().bytesRead, jpeg.size());
+        else
+            EXPECT_LT(fs.counts().bytesRead, jpeg.size() / 2);
+    }
 }
 
 }  // namespace

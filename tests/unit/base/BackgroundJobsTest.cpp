@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "fakes/Signal.h"
 
@@ -28,6 +30,35 @@ TEST(BackgroundJobs, ANewerRequestIsNotStuckBehindABlockedJob) {
     auto results = jobs.take();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].value, 2);
+}
+
+// A job can tell it is no longer wanted (its place asked for something newer,
+// or the jobs are stopping) and give up; another place's request leaves it be.
+TEST(BackgroundJobs, AJobLearnsWhenItIsNoLongerWanted) {
+    for (const bool askAgain : {true, false}) {
+        Signal ready, started;
+        std::atomic<bool> gaveUp{false};
+        BackgroundJobs<int> jobs([&] { ready.raise(); }, 2);
+        jobs.request(0, [&](const BackgroundJobs<int>::StillWanted& stillWanted) {
+            started.raise();
+            const auto until = std::chrono::steady_clock::now() + 5s;
+            while (stillWanted() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+            gaveUp = !stillWanted();
+            return 1;
+        });
+        ASSERT_TRUE(started.waitFor(1));
+        jobs.request(1, [] { return 5; });
+        ASSERT_TRUE(ready.waitFor(1));
+        EXPECT_FALSE(gaveUp);
+        if (askAgain) {
+            jobs.request(0, [] { return 2; });
+            ASSERT_TRUE(ready.waitFor(2));
+        }
+        const auto stopping = std::chrono::steady_clock::now();
+        jobs.stop();
+        EXPECT_LT(std::chrono::steady_clock::now() - stopping, 2s);
+        EXPECT_TRUE(gaveUp) << askAgain;
+    }
 }
 
 // Wanted work keeps to the workers allowed: another place waits its turn.
