@@ -105,12 +105,12 @@ Image previewStage(const FileSystem& files, const std::string& path, ImageSize f
 // The desktop's three registry values.
 bool registryStage(Registry& registry, const std::string& bitmapPath);
 
-// The yardsticks: libjpeg-turbo alone decoding the same bytes read whole from
-// the file, with the change's own choices (the accurate integer transform,
-// the plain chroma upsampling of a reduced picture), so that the difference
-// is the program's work and not a different decode. At the scale the change picks for the
-// screen ("same scale"), or at 1/8, where libjpeg still entropy-decodes every
-// coefficient (with the file's reading, the floor of any change). Answers the
+// The yardsticks: libjpeg-turbo alone decoding the same file as the change
+// decodes it and doing nothing else: read through the same stream in the same
+// 64 KiB blocks, the accurate integer transform, the plain chroma upsampling of
+// a reduced picture, B G R rows asked for 16 at a time. At the scale the
+// change picks for the screen ("same scale"), or at 1/8, where libjpeg still
+// entropy-decodes every coefficient (the floor of any change). Answers the
 // decoded width, 0 when it failed.
 int libjpegDecode(const FileSystem& files, const std::string& path, ScreenSize screen);
 int libjpegFloor(const FileSystem& files, const std::string& path);
