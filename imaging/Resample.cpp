@@ -144,7 +144,8 @@ void acrossRow(const std::uint64_t* packed, std::uint16_t* out, const Taps& t) {
 
 class RowResampler::Impl {
 public:
-    Impl(ImageSize source, ImageSize target) : source_(source), target_(target) {
+    Impl(ImageSize source, ImageSize target, RowOut rowOut)
+        : source_(source), target_(target), rowOut_(std::move(rowOut)) {
         if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0) {
             target_ = {};
             return;
@@ -159,6 +160,10 @@ public:
         // The zero-weight taps past the last pixel read these zeros.
         packed_.assign(static_cast<std::size_t>(source.width) + static_cast<std::size_t>(across_.width), 0);
         acc_.resize(rowValues_);
+        if (rowOut_) {
+            outRow_.resize(rowValues_);
+            return;
+        }
         out_.width = target.width;
         out_.height = target.height;
         out_.pixels.resize(rowValues_ * static_cast<std::size_t>(target.height));
@@ -184,8 +189,10 @@ public:
             down(nextOut_++);
     }
 
+    bool done() const { return target_.height > 0 && nextOut_ == target_.height; }
+
     Image take() {
-        if (target_.height == 0 || nextOut_ < target_.height) return {};
+        if (rowOut_ || !done()) return {};
         target_ = {};
         return std::move(out_);
     }
@@ -211,11 +218,12 @@ private:
             const std::uint32_t wk = w[k];
             for (std::size_t i = 0; i < n; ++i) acc[i] += wk * row[i];
         }
-        std::uint8_t* dst = out_.row(y);
+        std::uint8_t* dst = rowOut_ ? outRow_.data() : out_.row(y);
         constexpr int shift = kDownShift + kMidBits;
         constexpr std::uint32_t half = 1u << (shift - 1);
         for (std::size_t i = 0; i < n; ++i)
             dst[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (acc[i] + half) >> shift));
+        if (rowOut_) rowOut_(dst);
     }
 
     ImageSize source_, target_;
@@ -225,15 +233,19 @@ private:
     std::vector<std::uint16_t> ring_;
     std::vector<std::uint64_t> packed_;
     std::vector<std::uint32_t> acc_;
+    RowOut rowOut_;
+    std::vector<std::uint8_t> outRow_;  // the row handed to rowOut_
     Image out_;
     int pushed_ = 0;   // source rows in
     int nextOut_ = 0;  // output rows made
 };
 
-RowResampler::RowResampler(ImageSize source, ImageSize target) : d_(std::make_unique<Impl>(source, target)) {}
+RowResampler::RowResampler(ImageSize source, ImageSize target, RowOut rowOut)
+    : d_(std::make_unique<Impl>(source, target, std::move(rowOut))) {}
 RowResampler::~RowResampler() = default;
 void RowResampler::push(const std::uint8_t* row) { d_->push(row); }
 Image RowResampler::take() { return d_->take(); }
+bool RowResampler::done() const { return d_->done(); }
 
 Image resample(const Image& source, ImageSize target) {
     if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||
