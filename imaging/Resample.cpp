@@ -152,6 +152,9 @@ public:
         }
         across_ = makeTaps(source.width, target.width, kAcrossShift);
         down_ = makeTaps(source.height, target.height, kDownShift);
+        // At most 2^14 each: as 16-bit numbers, the vertical pass is a widening
+        // 16 x 16-bit multiply, which SSE2 does eight lanes at a time.
+        downWeights_.assign(down_.weights.begin(), down_.weights.end());
         rowValues_ = static_cast<std::size_t>(target.width) * 3;
         // Horizontally resampled source rows, kept in a ring just big enough for
         // one output row's vertical window; windows only move downwards.
@@ -205,18 +208,19 @@ private:
         const std::size_t n = rowValues_;
         const int first = down_.firstOf(y);
         const int count = down_.countOf(y);
-        const std::uint32_t* w = down_.weightsOf(y);
+        const std::uint16_t* w =
+            downWeights_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(down_.width);
         const std::uint16_t* ring = ring_.data();
         const int ringRows = ringRows_;
         auto ringRow = [&](int k) { return ring + static_cast<std::size_t>((first + k) % ringRows) * n; };
         std::uint32_t* acc = acc_.data();
         const std::uint16_t* row0 = ringRow(0);
-        const std::uint32_t w0 = w[0];
-        for (std::size_t i = 0; i < n; ++i) acc[i] = w0 * row0[i];
+        const std::uint16_t w0 = w[0];
+        for (std::size_t i = 0; i < n; ++i) acc[i] = std::uint32_t{w0} * row0[i];
         for (int k = 1; k < count; ++k) {
             const std::uint16_t* row = ringRow(k);
-            const std::uint32_t wk = w[k];
-            for (std::size_t i = 0; i < n; ++i) acc[i] += wk * row[i];
+            const std::uint16_t wk = w[k];
+            for (std::size_t i = 0; i < n; ++i) acc[i] += std::uint32_t{wk} * row[i];
         }
         std::uint8_t* dst = rowOut_ ? outRow_.data() : out_.row(y);
         constexpr int shift = kDownShift + kMidBits;
@@ -228,6 +232,7 @@ private:
 
     ImageSize source_, target_;
     Taps across_, down_;
+    std::vector<std::uint16_t> downWeights_;
     std::size_t rowValues_ = 0;
     int ringRows_ = 1;
     std::vector<std::uint16_t> ring_;
