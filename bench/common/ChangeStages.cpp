@@ -99,6 +99,49 @@ Image previewStage(const FileSystem& files, const std::string& path, ImageSize f
     return std::move(*framed);
 }
 
+const StageName kStageNames[kStages] = {
+    {"checks", "checks (exists, kind probe)"},          {"read", "read, 64 KiB blocks"},
+    {"decode", "decode at the fitted scale, 1 thread"}, {"fit", "fit (resample) alone"},
+    {"decode+fit", "decode + fit as the change does"},  {"write", "bitmap write + replace"},
+    {"write_open", "  open the temporary file"},        {"write_data", "  write the bitmap"},
+    {"write_commit", "  flush, close, move over"},      {"registry", "registry values"},
+    {"change", "SetWall, whole, in process"},           {"change_64x48", "SetWall of a 64x48 JPEG"},
+    {"libjpeg_same", "libjpeg alone, the same scale"},  {"floor", "floor: read + libjpeg 1/8"},
+    {"preview", "preview in a 320x240 frame"}};
+
+StageRound timeStages(FileSystem& files, Registry& registry, ChangeRig& rig, const std::string& path,
+                      const std::string& tiny, int round) {
+    StageRound r;
+    double* ms = r.ms;
+    bool& ok = r.ok;
+    ms[Checks] = millis([&] { ok = checkStage(files, path); });
+    ms[Read] = millis([&] { ok = ok && readStage(files, path, 64 * 1024) > 0; });
+    Decoded decoded;
+    ms[Decode] = millis([&] { decoded = decodeStage(files, path, kBenchScreen); });
+    Image fitted;
+    ms[Fit] = millis([&] { fitted = fitStage(decoded, kBenchScreen); });
+    ms[Load] = millis([&] { fitted = loadStage(files, path, kBenchScreen); });
+    const auto written = writeStage(files, rig.bitmapPath(), fitted);
+    ok = ok && written;
+    if (written) {
+        ms[Write] = written->total();
+        ms[WriteOpen] = written->open;
+        ms[WriteData] = written->write;
+        ms[WriteCommit] = written->commit;
+    }
+    ms[RegistryValues] = millis([&] { ok = ok && registryStage(registry, rig.bitmapPath()); });
+    for (int k = 0; k < 3; ++k) {
+        switch ((round + k) % 3) {
+        case 0: ms[Change] = millis([&] { ok = ok && rig.install(path); }); break;
+        case 1: ms[LibjpegSame] = millis([&] { ok = ok && libjpegDecode(files, path, kBenchScreen) > 0; }); break;
+        default: ms[LibjpegFloor] = millis([&] { ok = ok && libjpegFloor(files, path) > 0; }); break;
+        }
+    }
+    ms[ChangeTiny] = millis([&] { ok = ok && rig.install(tiny); });
+    ms[Preview] = millis([&] { ok = ok && previewStage(files, path, kBenchPreviewFrame).width > 0; });
+    return r;
+}
+
 bool registryStage(Registry& registry, const std::string& bitmapPath) {
     constexpr const char* kKey = "Control Panel\\desktop";
     return registry.writeString(RegistryRoot::CurrentUser, kKey, "Wallpaper", bitmapPath) &&

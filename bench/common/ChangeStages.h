@@ -115,6 +115,43 @@ bool registryStage(Registry& registry, const std::string& bitmapPath);
 int libjpegDecode(const FileSystem& files, const std::string& path, ScreenSize screen);
 int libjpegFloor(const FileSystem& files, const std::string& path);
 
+// The table both change benchmarks report: every stage on its own, the whole
+// change in process, and the two libjpeg yardsticks.
+enum Stage {
+    Checks,
+    Read,
+    Decode,
+    Fit,
+    Load,
+    Write,
+    WriteOpen,
+    WriteData,
+    WriteCommit,
+    RegistryValues,
+    Change,
+    ChangeTiny,
+    LibjpegSame,
+    LibjpegFloor,
+    Preview,
+    kStages
+};
+struct StageName {
+    const char* key;  // a counter's name
+    const char* description;
+};
+extern const StageName kStageNames[kStages];
+
+// One round of every stage on path (tiny: a 64 x 48 JPEG), in milliseconds.
+// The whole change and its two yardsticks run one after the other in an order
+// that rotates with round, so that what slows the machine meanwhile slows all
+// three; ok is false when a stage failed.
+struct StageRound {
+    double ms[kStages] = {};
+    bool ok = true;
+};
+StageRound timeStages(FileSystem& files, Registry& registry, ChangeRig& rig, const std::string& path,
+                      const std::string& tiny, int round);
+
 // Milliseconds one call of f takes, by the wall clock.
 template <typename F>
 double millis(F&& f) {
