@@ -1,7 +1,5 @@
 #include "changer/FitToScreen.h"
 
-#include "imaging/PictureLoader.h"
-
 #include <cmath>
 #include <cstdint>
 
@@ -34,10 +32,22 @@ ImageSize xyforscreen(ImageSize picture, ScreenSize screen) {
     return {scaledSide(picture.width, screen.height, picture.height), screen.height};
 }
 
+namespace {
+
+PictureSizing fittedTo(ScreenSize screen) {
+    return [screen](ImageSize own) { return std::optional(xyforscreen(own, screen)); };
+}
+
+}  // namespace
+
 std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path, bool fitToScreen,
                                           ScreenSize screen) {
-    if (!fitToScreen) return loadPicture(fs, path);
-    return loadPicture(fs, path, [screen](ImageSize own) { return std::optional(xyforscreen(own, screen)); });
+    return loadPicture(fs, path, fitToScreen ? fittedTo(screen) : PictureSizing{});
+}
+
+bool loadWallpaperRows(const FileSystem& fs, const std::string& path, bool fitToScreen, ScreenSize screen,
+                       PictureRows& rows) {
+    return loadPictureRows(fs, path, fitToScreen ? fittedTo(screen) : PictureSizing{}, rows);
 }
 
 }  // namespace ostrel

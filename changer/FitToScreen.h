@@ -3,6 +3,7 @@
 #include <string>
 
 #include "imaging/Image.h"
+#include "imaging/PictureLoader.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 
@@ -18,5 +19,8 @@ ImageSize xyforscreen(ImageSize picture, ScreenSize screen);
 // at xyforscreen's. nullopt when the file cannot be read or decoded.
 std::optional<Image> loadWallpaperPicture(const FileSystem& fs, const std::string& path, bool fitToScreen,
                                           ScreenSize screen);
+// The same picture handed to rows as it is made (see loadPictureRows).
+[[nodiscard]] bool loadWallpaperRows(const FileSystem& fs, const std::string& path, bool fitToScreen, ScreenSize screen,
+                                     PictureRows& rows);
 
 }  // namespace ostrel

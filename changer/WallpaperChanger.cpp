@@ -1,6 +1,8 @@
 #include "changer/WallpaperChanger.h"
 
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "changer/FitToScreen.h"
 #include "imaging/BmpCodec.h"
@@ -9,6 +11,30 @@ namespace ostrel {
 namespace {
 
 constexpr const char* kDesktopKey = "Control Panel\\desktop";
+
+// The wallpaper bitmap, written as the picture's rows are made: no copy of the
+// fitted picture is kept. Its temporary file is made once the picture's size
+// is known, and goes unless commit() moves it over the bitmap. A write that
+// fails takes the remaining rows quietly, so that a picture that cannot be
+// decoded is still told from a bitmap that cannot be written.
+class BitmapRows final : public PictureRows {
+public:
+    BitmapRows(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    void begin(ImageSize size) override {
+        out_ = files_.openReplace(path_);
+        if (out_) writer_.emplace(*out_, size);
+    }
+    void row(const std::uint8_t* bgr) override {
+        if (writer_) writer_->row(bgr);
+    }
+    [[nodiscard]] bool commit() { return writer_ && writer_->finish() && out_->commit(); }
+
+private:
+    FileSystem& files_;
+    std::string path_;
+    std::unique_ptr<WriteStream> out_;
+    std::optional<BmpRowWriter> writer_;
+};
 
 }  // namespace
 
@@ -71,12 +97,10 @@ bool WallpaperChanger::tryInstallCurrent() {
     const std::string path = list_.path(currentIndex());
     if (path.empty() || !s_.files.fileExists(path)) return false;
     current_.currentPath = path;
-    std::optional<Image> picture = loadWallpaperPicture(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize());
-    if (!picture) return false;
-
     const std::string bitmapPath = wallpaperBitmapPath();
-    auto out = s_.files.openReplace(bitmapPath);
-    if (!out || !writeBmp24(*picture, *out) || !out->commit()) {
+    BitmapRows bitmap(s_.files, bitmapPath);
+    if (!loadWallpaperRows(s_.files, path, settings_.fitToScreen, s_.desktop.screenSize(), bitmap)) return false;
+    if (!bitmap.commit()) {
         s_.dialogs.message("Не удалось записать файл обоев.");
         return true;
     }

@@ -18,6 +18,10 @@ public:
         pending_.append(static_cast<const char*>(data), n);
         return true;
     }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        testing::placeBytes(pending_, offset, data, n);
+        return true;
+    }
     bool commit() override {
         fs_.files[path_] = std::move(pending_);
         return true;
@@ -40,6 +44,10 @@ public:
     }
     bool write(const void* data, std::size_t n) override {
         fs_.files[temp_].append(static_cast<const char*>(data), n);
+        return true;
+    }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        testing::placeBytes(fs_.files[temp_], offset, data, n);
         return true;
     }
     bool commit() override {

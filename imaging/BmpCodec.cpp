@@ -359,38 +359,66 @@ std::optional<Image> decodeBmp(std::string_view fileBytes, std::uint64_t memoryL
 }
 
 bool writeBmp24(const Image& image, WriteStream& out) {
-    if (image.width <= 0 || image.height <= 0) return false;
-    const std::uint64_t rowBytes = static_cast<std::uint64_t>(image.width) * 3;
-    if (image.pixels.size() != rowBytes * static_cast<std::uint64_t>(image.height)) return false;
+    if (image.pixels.size() != pictureBytes(image.width, image.height)) return false;
+    BmpRowWriter writer(out, image.size());
+    for (int y = 0; y < image.height; ++y) writer.row(image.row(y));
+    return writer.finish();
+}
+
+BmpRowWriter::BmpRowWriter(WriteStream& out, ImageSize size) : out_(out), size_(size) {
+    const std::uint64_t rowBytes = static_cast<std::uint64_t>(std::max(size.width, 0)) * 3;
     const std::uint64_t stride = (rowBytes + 3) & ~std::uint64_t{3};
-    const std::uint64_t imageBytes = stride * static_cast<std::uint64_t>(image.height);
-    if (imageBytes + 54 > 0xFFFFFFFFu) return false;
+    const std::uint64_t imageBytes = stride * static_cast<std::uint64_t>(std::max(size.height, 0));
+    if (size.width <= 0 || size.height <= 0 || imageBytes + 54 > 0xFFFFFFFFu) {
+        failed_ = true;
+        return;
+    }
+    rowBytes_ = static_cast<std::size_t>(rowBytes);
+    stride_ = static_cast<std::size_t>(stride);
 
     std::uint8_t header[54] = {'B', 'M'};
     putLe32(header + 2, static_cast<std::uint32_t>(imageBytes + 54));
     putLe32(header + 10, 54);
     putLe32(header + 14, 40);
-    putLe32(header + 18, static_cast<std::uint32_t>(image.width));
-    putLe32(header + 22, static_cast<std::uint32_t>(image.height));
+    putLe32(header + 18, static_cast<std::uint32_t>(size.width));
+    putLe32(header + 22, static_cast<std::uint32_t>(size.height));
     putLe16(header + 26, 1);
     putLe16(header + 28, 24);
     putLe32(header + 30, kBiRgb);
     putLe32(header + 34, static_cast<std::uint32_t>(imageBytes));
     putLe32(header + 38, 2835);  // 72 dpi
     putLe32(header + 42, 2835);
-    if (!out.write(header, sizeof header)) return false;
+    failed_ = !out_.writeAt(0, header, sizeof header);
 
-    // Rows go out in batches of about 256 KiB: few write calls, no second copy of the picture.
-    const std::size_t rowsPerBatch =
-        std::clamp<std::size_t>((256 * 1024) / stride, 1, static_cast<std::size_t>(image.height));
-    std::vector<std::uint8_t> batch(rowsPerBatch * stride, 0);
-    int y = image.height - 1;
-    while (y >= 0) {
-        std::size_t n = 0;
-        for (; n < rowsPerBatch && y >= 0; ++n, --y) std::memcpy(batch.data() + n * stride, image.row(y), rowBytes);
-        if (!out.write(batch.data(), n * stride)) return false;
-    }
-    return true;
+    // Batches of about 64 KiB: few write calls, and a buffer small enough to be
+    // the same memory from one change to the next.
+    batchRows_ =
+        static_cast<int>(std::clamp<std::size_t>(64 * 1024 / stride_, 1, static_cast<std::size_t>(size.height)));
+    batch_.assign(static_cast<std::size_t>(batchRows_) * stride_, 0);
 }
+
+void BmpRowWriter::row(const std::uint8_t* bgr) {
+    if (failed_ || rows_ >= size_.height) {
+        failed_ = true;
+        return;
+    }
+    // Row y's batch holds rows first..first+n-1 from the top, the lowest first.
+    const int y = rows_++;
+    const int first = y - y % batchRows_;
+    const int n = std::min(batchRows_, size_.height - first);
+    std::memcpy(batch_.data() + static_cast<std::size_t>(first + n - 1 - y) * stride_, bgr, rowBytes_);
+    if (y == first + n - 1) writeBatch();
+}
+
+void BmpRowWriter::writeBatch() {
+    const int last = rows_ - 1;
+    const int first = last - last % batchRows_;
+    const auto n = static_cast<std::size_t>(last - first + 1);
+    // The batch's lowest row is the file's row height - 1 - last.
+    const std::uint64_t at = 54 + static_cast<std::uint64_t>(size_.height - 1 - last) * stride_;
+    if (!out_.writeAt(at, batch_.data(), n * stride_)) failed_ = true;
+}
+
+bool BmpRowWriter::finish() { return !failed_ && rows_ == size_.height; }
 
 }  // namespace ostrel

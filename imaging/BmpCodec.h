@@ -1,7 +1,9 @@
 #pragma once
 // Windows bitmap files: reading every format Windows writes, writing 24-bit.
+#include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "imaging/Image.h"
 #include "imaging/MemoryLimits.h"
@@ -30,5 +32,29 @@ std::optional<Image> decodeBmp(std::string_view fileBytes, std::uint64_t memoryL
 
 // Writes an uncompressed bottom-up 24-bit BMP.
 [[nodiscard]] bool writeBmp24(const Image& image, WriteStream& out);
+
+// The same file written as the picture's rows are made, top row first: each
+// batch of rows goes straight to its place in the file (which holds the bottom
+// row first), so no copy of the whole picture is needed.
+class BmpRowWriter {
+public:
+    // Writes nothing but fails at finish() when no bitmap file can hold size.
+    BmpRowWriter(WriteStream& out, ImageSize size);
+    // The next row from the top: size.width pixels, B G R.
+    void row(const std::uint8_t* bgr);
+    // True when the headers and every row were written.
+    [[nodiscard]] bool finish();
+
+private:
+    void writeBatch();
+
+    WriteStream& out_;
+    ImageSize size_;
+    std::size_t rowBytes_ = 0, stride_ = 0;
+    int batchRows_ = 0;
+    std::vector<std::uint8_t> batch_;  // the rows of one batch, bottom row first, padding zero
+    int rows_ = 0;                     // rows handed in
+    bool failed_ = false;
+};
 
 }  // namespace ostrel

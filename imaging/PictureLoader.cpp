@@ -22,37 +22,62 @@ std::optional<ImageSize> wantedSize(const PictureSizing& sizing, ImageSize origi
     return ImageSize{std::max(1, t->width), std::max(1, t->height)};
 }
 
+// A JPEG decoder at the scale that serves the wanted size, and that size.
+struct ScaledJpeg {
+    std::unique_ptr<ReadStream> in;
+    std::unique_ptr<JpegRowDecoder> decoder;
+    ImageSize decoded;
+    ImageSize target;
+};
+
+std::optional<ScaledJpeg> openScaledJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
+                                         std::uint64_t memoryLimit) {
+    ScaledJpeg j;
+    j.in = fs.openRead(path);
+    if (!j.in) return std::nullopt;
+    j.decoder = std::make_unique<JpegRowDecoder>(*j.in, memoryLimit);
+    const auto original = j.decoder->readHeader();
+    if (!original) return std::nullopt;
+    const std::optional<ImageSize> target = wantedSize(sizing, *original);
+    const auto decoded = j.decoder->chooseScale(target);
+    if (!decoded) return std::nullopt;
+    j.decoded = *decoded;
+    j.target = target.value_or(*decoded);
+    return j;
+}
+
 // The rows go from libjpeg's small buffer straight into the resampler, on the
-// calling thread: no picture of the decoded size is kept, and no thread is
-// started or waited for. Entropy decoding, which no scale avoids, takes most of
-// the time; a second thread saved little more than the resampling and cost a
-// hand-over every few rows.
-std::optional<Image> decodeAndResample(JpegRowDecoder& decoder, ImageSize decodedSize, ImageSize target) {
-    if (decodedSize == target) {
-        Image picture;
-        if (!decoder.decodeInto(picture, [](int) { return true; })) return std::nullopt;
-        return picture;
-    }
-    RowResampler resampler(decodedSize, target);
-    if (!decoder.decodeRows([&](const std::uint8_t* row) { resampler.push(row); })) return std::nullopt;
-    Image out = resampler.take();
-    if (out.width == 0) return std::nullopt;
-    return out;
+// calling thread, and on from there as they are made: no picture of the
+// decoded size is kept, and no thread is started or waited for. Entropy
+// decoding, which no scale avoids, takes most of the time; a second thread
+// saved little more than the resampling and cost a hand-over every few rows.
+bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut) {
+    if (j.decoded == j.target) return j.decoder->decodeRows(rowOut);
+    RowResampler resampler(j.decoded, j.target, rowOut);
+    return j.decoder->decodeRows([&](const std::uint8_t* row) { resampler.push(row); }) && resampler.done();
 }
 
 std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
                               std::uint64_t memoryLimit) {
-    auto in = fs.openRead(path);
-    if (!in) return std::nullopt;
-    if (!sizing) return decodeJpeg(*in, std::nullopt, memoryLimit);
-
-    JpegRowDecoder decoder(*in, memoryLimit);
-    const auto original = decoder.readHeader();
-    if (!original) return std::nullopt;
-    const std::optional<ImageSize> target = wantedSize(sizing, *original);
-    const auto decodedSize = decoder.chooseScale(target);
-    if (!decodedSize) return std::nullopt;
-    return decodeAndResample(decoder, *decodedSize, target.value_or(*decodedSize));
+    if (!sizing) {
+        auto in = fs.openRead(path);
+        if (!in) return std::nullopt;
+        return decodeJpeg(*in, std::nullopt, memoryLimit);
+    }
+    auto j = openScaledJpeg(fs, path, sizing, memoryLimit);
+    if (!j) return std::nullopt;
+    Image picture;
+    if (j->decoded == j->target) {
+        if (!j->decoder->decodeInto(picture, [](int) { return true; })) return std::nullopt;
+        return picture;
+    }
+    picture = Image{j->target.width, j->target.height, {}};
+    picture.pixels.reserve(pictureBytes(picture.width, picture.height));
+    const std::size_t rowBytes = picture.rowOffset(1);
+    if (!decodeRowsTo(
+            *j, [&](const std::uint8_t* row) { picture.pixels.insert(picture.pixels.end(), row, row + rowBytes); }))
+        return std::nullopt;
+    return picture;
 }
 
 // Everything else goes to the BMP reader, which needs the file in memory. The
@@ -78,20 +103,45 @@ std::optional<std::string> readBmpFile(const FileSystem& fs, const std::string& 
     return bytes;
 }
 
+// loadPicture once the kind probe has answered.
+std::optional<Image> loadKnownPicture(const FileSystem& fs, const std::string& path, bool jpeg,
+                                      const PictureSizing& sizing, std::uint64_t memoryLimit) {
+    if (jpeg) return loadJpeg(fs, path, sizing, memoryLimit);
+    auto bytes = readBmpFile(fs, path, memoryLimit);
+    if (!bytes) return std::nullopt;
+    auto picture = decodeBmp(*bytes, memoryLimit - bytes->size());
+    if (!picture) return picture;
+    const std::optional<ImageSize> target = wantedSize(sizing, picture->size());
+    if (!target || picture->size() == *target) return picture;
+    return resample(*picture, *target);
+}
+
 }  // namespace
+
+bool loadPictureRows(const FileSystem& fs, const std::string& path, const PictureSizing& sizing, PictureRows& rows,
+                     std::uint64_t memoryLimit) {
+    try {
+        const bool jpeg = GetImageType(fs, path) == "Jpg";
+        if (jpeg && sizing) {
+            auto j = openScaledJpeg(fs, path, sizing, memoryLimit);
+            if (!j) return false;
+            rows.begin(j->target);
+            return decodeRowsTo(*j, [&](const std::uint8_t* row) { rows.row(row); });
+        }
+        const std::optional<Image> picture = loadKnownPicture(fs, path, jpeg, sizing, memoryLimit);
+        if (!picture) return false;
+        rows.begin(picture->size());
+        for (int y = 0; y < picture->height; ++y) rows.row(picture->row(y));
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
                                  std::uint64_t memoryLimit) {
     try {
-        if (GetImageType(fs, path) == "Jpg") return loadJpeg(fs, path, sizing, memoryLimit);
-
-        auto bytes = readBmpFile(fs, path, memoryLimit);
-        if (!bytes) return std::nullopt;
-        auto picture = decodeBmp(*bytes, memoryLimit - bytes->size());
-        if (!picture) return picture;
-        const std::optional<ImageSize> target = wantedSize(sizing, picture->size());
-        if (!target || picture->size() == *target) return picture;
-        return resample(*picture, *target);
+        return loadKnownPicture(fs, path, GetImageType(fs, path) == "Jpg", sizing, memoryLimit);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

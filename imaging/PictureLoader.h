@@ -22,4 +22,19 @@ using PictureSizing = std::function<std::optional<ImageSize>(ImageSize)>;
 std::optional<Image> loadPicture(const FileSystem& fs, const std::string& path, const PictureSizing& sizing = {},
                                  std::uint64_t memoryLimit = kPictureMemoryLimit);
 
+// Takes a picture as it is made: its size once, then its rows, top row first.
+class PictureRows {
+public:
+    virtual ~PictureRows() = default;
+    virtual void begin(ImageSize size) = 0;
+    // size.width pixels, B G R.
+    virtual void row(const std::uint8_t* bgr) = 0;
+};
+
+// loadPicture's picture handed to rows. A JPEG brought to a size is never
+// held whole: its rows go on as they are decoded and resampled. false when
+// loadPicture would answer nullopt; rows may have had some of the picture by then.
+[[nodiscard]] bool loadPictureRows(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
+                                   PictureRows& rows, std::uint64_t memoryLimit = kPictureMemoryLimit);
+
 }  // namespace ostrel

@@ -144,13 +144,17 @@ void acrossRow(const std::uint64_t* packed, std::uint16_t* out, const Taps& t) {
 
 class RowResampler::Impl {
 public:
-    Impl(ImageSize source, ImageSize target) : source_(source), target_(target) {
+    Impl(ImageSize source, ImageSize target, RowOut rowOut)
+        : source_(source), target_(target), rowOut_(std::move(rowOut)) {
         if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0) {
             target_ = {};
             return;
         }
         across_ = makeTaps(source.width, target.width, kAcrossShift);
         down_ = makeTaps(source.height, target.height, kDownShift);
+        // At most 2^14 each: as 16-bit numbers, the vertical pass is a widening
+        // 16 x 16-bit multiply, which SSE2 does eight lanes at a time.
+        downWeights_.assign(down_.weights.begin(), down_.weights.end());
         rowValues_ = static_cast<std::size_t>(target.width) * 3;
         // Horizontally resampled source rows, kept in a ring just big enough for
         // one output row's vertical window; windows only move downwards.
@@ -159,6 +163,10 @@ public:
         // The zero-weight taps past the last pixel read these zeros.
         packed_.assign(static_cast<std::size_t>(source.width) + static_cast<std::size_t>(across_.width), 0);
         acc_.resize(rowValues_);
+        if (rowOut_) {
+            outRow_.resize(rowValues_);
+            return;
+        }
         out_.width = target.width;
         out_.height = target.height;
         out_.pixels.resize(rowValues_ * static_cast<std::size_t>(target.height));
@@ -184,8 +192,10 @@ public:
             down(nextOut_++);
     }
 
+    bool done() const { return target_.height > 0 && nextOut_ == target_.height; }
+
     Image take() {
-        if (target_.height == 0 || nextOut_ < target_.height) return {};
+        if (rowOut_ || !done()) return {};
         target_ = {};
         return std::move(out_);
     }
@@ -198,42 +208,49 @@ private:
         const std::size_t n = rowValues_;
         const int first = down_.firstOf(y);
         const int count = down_.countOf(y);
-        const std::uint32_t* w = down_.weightsOf(y);
+        const std::uint16_t* w =
+            downWeights_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(down_.width);
         const std::uint16_t* ring = ring_.data();
         const int ringRows = ringRows_;
         auto ringRow = [&](int k) { return ring + static_cast<std::size_t>((first + k) % ringRows) * n; };
         std::uint32_t* acc = acc_.data();
         const std::uint16_t* row0 = ringRow(0);
-        const std::uint32_t w0 = w[0];
-        for (std::size_t i = 0; i < n; ++i) acc[i] = w0 * row0[i];
+        const std::uint16_t w0 = w[0];
+        for (std::size_t i = 0; i < n; ++i) acc[i] = std::uint32_t{w0} * row0[i];
         for (int k = 1; k < count; ++k) {
             const std::uint16_t* row = ringRow(k);
-            const std::uint32_t wk = w[k];
-            for (std::size_t i = 0; i < n; ++i) acc[i] += wk * row[i];
+            const std::uint16_t wk = w[k];
+            for (std::size_t i = 0; i < n; ++i) acc[i] += std::uint32_t{wk} * row[i];
         }
-        std::uint8_t* dst = out_.row(y);
+        std::uint8_t* dst = rowOut_ ? outRow_.data() : out_.row(y);
         constexpr int shift = kDownShift + kMidBits;
         constexpr std::uint32_t half = 1u << (shift - 1);
         for (std::size_t i = 0; i < n; ++i)
             dst[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (acc[i] + half) >> shift));
+        if (rowOut_) rowOut_(dst);
     }
 
     ImageSize source_, target_;
     Taps across_, down_;
+    std::vector<std::uint16_t> downWeights_;
     std::size_t rowValues_ = 0;
     int ringRows_ = 1;
     std::vector<std::uint16_t> ring_;
     std::vector<std::uint64_t> packed_;
     std::vector<std::uint32_t> acc_;
+    RowOut rowOut_;
+    std::vector<std::uint8_t> outRow_;  // the row handed to rowOut_
     Image out_;
     int pushed_ = 0;   // source rows in
     int nextOut_ = 0;  // output rows made
 };
 
-RowResampler::RowResampler(ImageSize source, ImageSize target) : d_(std::make_unique<Impl>(source, target)) {}
+RowResampler::RowResampler(ImageSize source, ImageSize target, RowOut rowOut)
+    : d_(std::make_unique<Impl>(source, target, std::move(rowOut))) {}
 RowResampler::~RowResampler() = default;
 void RowResampler::push(const std::uint8_t* row) { d_->push(row); }
 Image RowResampler::take() { return d_->take(); }
+bool RowResampler::done() const { return d_->done(); }
 
 Image resample(const Image& source, ImageSize target) {
     if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0 ||

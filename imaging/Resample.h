@@ -1,6 +1,7 @@
 #pragma once
 // Scaling a picture to a new size.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "imaging/Image.h"
@@ -17,8 +18,13 @@ Image resample(const Image& source, ImageSize target);
 // resample() of the whole source.
 class RowResampler {
 public:
-    // Both sizes must be positive.
-    RowResampler(ImageSize source, ImageSize target);
+    // Rows of the output that go somewhere as they are made: target.width
+    // pixels, B G R, top row first.
+    using RowOut = std::function<void(const std::uint8_t*)>;
+
+    // Both sizes must be positive. With rowOut, each output row goes there as
+    // soon as it is made, and take() answers nothing: no whole output is kept.
+    RowResampler(ImageSize source, ImageSize target, RowOut rowOut = {});
     ~RowResampler();
     RowResampler(const RowResampler&) = delete;
     RowResampler& operator=(const RowResampler&) = delete;
@@ -28,6 +34,8 @@ public:
     void push(const std::uint8_t* row);
     // The scaled picture once every source row is in; empty before.
     Image take();
+    // Every output row is made.
+    bool done() const;
 
 private:
     class Impl;

@@ -30,6 +30,10 @@ class WriteStream {
 public:
     virtual ~WriteStream() = default;
     [[nodiscard]] virtual bool write(const void* data, std::size_t n) = 0;
+    // Writes at a place of the file's own, past its end too (what lies between
+    // reads as zeros until written). A file is written either with write() or
+    // with writeAt(), never both.
+    [[nodiscard]] virtual bool writeAt(std::uint64_t offset, const void* data, std::size_t n) = 0;
     [[nodiscard]] virtual bool commit() = 0;
 };
 

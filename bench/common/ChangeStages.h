@@ -105,15 +105,52 @@ Image previewStage(const FileSystem& files, const std::string& path, ImageSize f
 // The desktop's three registry values.
 bool registryStage(Registry& registry, const std::string& bitmapPath);
 
-// The yardsticks: libjpeg-turbo alone decoding the same bytes read whole from
-// the file, with the change's own choices (the accurate integer transform,
-// the plain chroma upsampling of a reduced picture), so that the difference
-// is the program's work and not a different decode. At the scale the change picks for the
-// screen ("same scale"), or at 1/8, where libjpeg still entropy-decodes every
-// coefficient (with the file's reading, the floor of any change). Answers the
+// The yardsticks: libjpeg-turbo alone decoding the same file as the change
+// decodes it and doing nothing else: read through the same stream in the same
+// 64 KiB blocks, the accurate integer transform, the plain chroma upsampling of
+// a reduced picture, B G R rows asked for 16 at a time. At the scale the
+// change picks for the screen ("same scale"), or at 1/8, where libjpeg still
+// entropy-decodes every coefficient (the floor of any change). Answers the
 // decoded width, 0 when it failed.
 int libjpegDecode(const FileSystem& files, const std::string& path, ScreenSize screen);
 int libjpegFloor(const FileSystem& files, const std::string& path);
+
+// The table both change benchmarks report: every stage on its own, the whole
+// change in process, and the two libjpeg yardsticks.
+enum Stage {
+    Checks,
+    Read,
+    Decode,
+    Fit,
+    Load,
+    Write,
+    WriteOpen,
+    WriteData,
+    WriteCommit,
+    RegistryValues,
+    Change,
+    ChangeTiny,
+    LibjpegSame,
+    LibjpegFloor,
+    Preview,
+    kStages
+};
+struct StageName {
+    const char* key;  // a counter's name
+    const char* description;
+};
+extern const StageName kStageNames[kStages];
+
+// One round of every stage on path (tiny: a 64 x 48 JPEG), in milliseconds.
+// The whole change and its two yardsticks run one after the other in an order
+// that rotates with round, so that what slows the machine meanwhile slows all
+// three; ok is false when a stage failed.
+struct StageRound {
+    double ms[kStages] = {};
+    bool ok = true;
+};
+StageRound timeStages(FileSystem& files, Registry& registry, ChangeRig& rig, const std::string& path,
+                      const std::string& tiny, int round);
 
 // Milliseconds one call of f takes, by the wall clock.
 template <typename F>

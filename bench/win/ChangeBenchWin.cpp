@@ -1,9 +1,8 @@
 // The wallpaper change on the target, stage by stage and whole, measured
 // against libjpeg-turbo decoding the same bytes in this same process: at the
 // scale the change picks for the screen, and the floor (the file read and a
-// 1/8 decode, which still entropy-decodes every coefficient). The three are
-// interleaved round by round, in a rotating order, so that what slows the
-// machine meanwhile slows all three; the report gives the median of the
+// 1/8 decode, which still entropy-decodes every coefficient), interleaved
+// round by round (see timeStages); the report gives the median of the
 // per-round ratios.
 //   change_bench.exe [rounds]               the report
 //   change_bench.exe --install file folder  one change, for timing as a process
@@ -94,90 +93,27 @@ int main(int argc, char** argv) {
     ChangeRig rig(files, registry, desktop, folder);
     const std::string bitmap = rig.bitmapPath();
 
-    enum {
-        Checks,
-        Read64,
-        Read1M,
-        Decode,
-        Fit,
-        Load,
-        Write,
-        WriteOpen,
-        WriteData,
-        WriteCommit,
-        Registry,
-        Change,
-        ChangeTiny,
-        Reload,
-        ChangeProc,
-        ChangeProcTiny,
-        LibjpegSame,
-        LibjpegFloor,
-        Preview,
-        kRows
-    };
-    const char* const names[kRows] = {"checks (exists, kind probe)",
-                                      "read, 64 KiB blocks",
-                                      "read, 1 MiB blocks",
-                                      "decode at the fitted scale, 1 thread",
-                                      "fit (resample) alone",
-                                      "decode + fit as the change does",
-                                      "bitmap write + replace",
-                                      "  open the temporary file",
-                                      "  write the bitmap",
-                                      "  flush, close, move over",
-                                      "registry values",
-                                      "SetWall, whole, in process",
-                                      "SetWall of a 64x48 JPEG",
-                                      "system wallpaper reload (not ours)",
-                                      "change as a process",
-                                      "change as a process, 64x48",
-                                      "libjpeg alone, the same scale",
-                                      "floor: read + libjpeg 1/8",
-                                      "preview in a 320x240 frame"};
-    std::vector<double> samples[kRows][2];      // smooth, detailed
-    std::vector<double> toSame[2], toFloor[2];  // per-round ratios of the whole change
+    // Rows of the target's own beside the shared table.
+    enum { Read1M, Reload, ChangeProc, ChangeProcTiny };
+    constexpr int kOwnRows = 4;
+    const char* const ownNames[kOwnRows] = {"read, 1 MiB blocks", "system wallpaper reload (not ours)",
+                                            "change as a process", "change as a process, 64x48"};
+    std::vector<double> samples[kStages][2], own[kOwnRows][2];  // smooth, detailed
+    std::vector<double> toSame[2], toFloor[2];                  // per-round ratios of the whole change
 
     const std::string self = quoted(ownPath());
     for (int run = 0; run < runs; ++run) {
         for (int p = 0; p < 2; ++p) {
             const std::string& path = pictures[p];
-            auto add = [&](int row, double ms) { samples[row][p].push_back(ms); };
-            bool ok = true;
-            add(Checks, millis([&] { ok = checkStage(files, path); }));
-            add(Read64, millis([&] { ok = ok && readStage(files, path, 64 * 1024) > 0; }));
-            add(Read1M, millis([&] { ok = ok && readStage(files, path, 1024 * 1024) > 0; }));
-            Decoded decoded;
-            add(Decode, millis([&] { decoded = decodeStage(files, path, kBenchScreen); }));
-            Image fitted;
-            add(Fit, millis([&] { fitted = fitStage(decoded, kBenchScreen); }));
-            add(Load, millis([&] { fitted = loadStage(files, path, kBenchScreen); }));
-            const auto written = writeStage(files, bitmap, fitted);
-            ok = ok && written;
-            add(Write, written ? written->total() : 0);
-            add(WriteOpen, written ? written->open : 0);
-            add(WriteData, written ? written->write : 0);
-            add(WriteCommit, written ? written->commit : 0);
-            add(Registry, millis([&] { ok = ok && registryStage(registry, bitmap); }));
-            // The whole change and its two yardsticks, in an order that rotates.
-            double change = 0, same = 0, floor = 0;
-            for (int k = 0; k < 3; ++k) {
-                switch ((run + k) % 3) {
-                case 0: change = millis([&] { ok = ok && rig.install(path); }); break;
-                case 1: same = millis([&] { ok = ok && libjpegDecode(files, path, kBenchScreen) > 0; }); break;
-                default: floor = millis([&] { ok = ok && libjpegFloor(files, path) > 0; }); break;
-                }
-            }
-            add(Change, change);
-            add(LibjpegSame, same);
-            add(LibjpegFloor, floor);
-            toSame[p].push_back(change / same);
-            toFloor[p].push_back(change / floor);
-            add(ChangeTiny, millis([&] { ok = ok && rig.install(tiny); }));
-            add(Reload, millis([&] { system.reloadWallpaper(bitmap); }));
-            add(ChangeProc, processMillis(self + " --install " + quoted(path) + " " + quoted(folder)));
-            add(ChangeProcTiny, processMillis(self + " --install " + quoted(tiny) + " " + quoted(folder)));
-            add(Preview, millis([&] { ok = ok && previewStage(files, path, kBenchPreviewFrame).width > 0; }));
+            const StageRound round = timeStages(files, registry, rig, path, tiny, run);
+            bool ok = round.ok;
+            for (int s = 0; s < kStages; ++s) samples[s][p].push_back(round.ms[s]);
+            toSame[p].push_back(round.ms[Change] / round.ms[LibjpegSame]);
+            toFloor[p].push_back(round.ms[Change] / round.ms[LibjpegFloor]);
+            own[Read1M][p].push_back(millis([&] { ok = ok && readStage(files, path, 1024 * 1024) > 0; }));
+            own[Reload][p].push_back(millis([&] { system.reloadWallpaper(bitmap); }));
+            own[ChangeProc][p].push_back(processMillis(self + " --install " + quoted(path) + " " + quoted(folder)));
+            own[ChangeProcTiny][p].push_back(processMillis(self + " --install " + quoted(tiny) + " " + quoted(folder)));
             if (!ok) {
                 std::fprintf(stderr, "a stage failed on %s\n", path.c_str());
                 return 1;
@@ -191,11 +127,11 @@ int main(int argc, char** argv) {
     std::printf("Wallpaper change of a 6000x4000 JPEG fitted to %dx%d, median of %d runs (ms)\n", kBenchScreen.width,
                 kBenchScreen.height, runs);
     std::printf("%-40s %10s %10s\n", "stage", "smooth", "detailed");
-    double m[kRows][2];
-    for (int r = 0; r < kRows; ++r) {
-        for (int p = 0; p < 2; ++p) m[r][p] = median(samples[r][p]);
-        std::printf("%-40s %10.1f %10.1f\n", names[r], m[r][0], m[r][1]);
-    }
+    auto row = [](const char* name, std::vector<double>* v) {
+        std::printf("%-40s %10.1f %10.1f\n", name, median(v[0]), median(v[1]));
+    };
+    for (int s = 0; s < kStages; ++s) row(kStageNames[s].description, samples[s]);
+    for (int r = 0; r < kOwnRows; ++r) row(ownNames[r], own[r]);
     std::printf("\nthe whole change in process, median of the per-round ratios [lowest, highest]\n");
     auto ratio = [&](const char* what, std::vector<double>* ratios) {
         std::printf("%-40s", what);

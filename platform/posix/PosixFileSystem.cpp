@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 
 #include "platform/TemporaryFiles.h"
 
@@ -48,6 +49,10 @@ public:
         if (!committed_) ::unlink(temp_.c_str());
     }
     bool write(const void* data, std::size_t n) override { return f_ && std::fwrite(data, 1, n, f_) == n; }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        return f_ && offset <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
+               ::fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0 && write(data, n);
+    }
     bool commit() override {
         if (!f_) return false;
         bool ok = std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include "platform/TemporaryFiles.h"
 #include "platform/win32/Text.h"
@@ -15,13 +16,21 @@ namespace {
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::size_t kMaxChunk = 0x40000000;
 
-// Writes all n bytes in chunks WriteFile takes; false at the first failure.
-bool writeAll(HANDLE file, const void* data, std::size_t n) {
+// Writes all n bytes in chunks WriteFile takes, where the file pointer is or
+// from offset on; false at the first failure.
+bool writeAll(HANDLE file, const void* data, std::size_t n, std::optional<std::uint64_t> offset = std::nullopt) {
     const auto* in = static_cast<const char*>(data);
     while (n > 0) {
         DWORD put = 0;
         const DWORD want = static_cast<DWORD>(std::min(n, kMaxChunk));
-        if (!WriteFile(file, in, want, &put, nullptr) || put == 0) return false;
+        OVERLAPPED at{};
+        if (offset) {
+            at.Offset = static_cast<DWORD>(*offset);
+            at.OffsetHigh = static_cast<DWORD>(*offset >> 32);
+            *offset += want;
+        }
+        if (!WriteFile(file, in, want, &put, offset ? &at : nullptr) || put == 0) return false;
+        if (offset) *offset -= want - put;
         in += put;
         n -= put;
     }
@@ -75,6 +84,11 @@ public:
 
     bool write(const void* data, std::size_t n) override {
         if (!failed_ && !writeAll(file_.get(), data, n)) failed_ = true;
+        return !failed_;
+    }
+
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        if (!failed_ && !writeAll(file_.get(), data, n, offset)) failed_ = true;
         return !failed_;
     }
 

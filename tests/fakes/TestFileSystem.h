@@ -66,6 +66,7 @@ private:
             room_ -= put;
             return real_->write(data, put) && put == n;
         }
+        bool writeAt(std::uint64_t, const void*, std::size_t) override { return false; }  // downloads append
         bool commit() override { return real_->commit(); }
         const std::string& temporaryPath() const override { return real_->temporaryPath(); }
 

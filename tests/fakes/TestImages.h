@@ -72,6 +72,13 @@ private:
     bool failed_ = false;
 };
 
+// A positional write into bytes held in memory, which grow to take it.
+inline void placeBytes(std::string& bytes, std::uint64_t offset, const void* data, std::size_t n) {
+    const auto at = static_cast<std::size_t>(offset);
+    if (bytes.size() < at + n) bytes.resize(at + n);
+    bytes.replace(at, n, static_cast<const char*>(data), n);
+}
+
 // Collects written bytes in memory; optionally refuses writes once `limit` bytes are in.
 class MemoryWriteStream final : public WriteStream {
 public:
@@ -79,6 +86,11 @@ public:
     bool write(const void* data, std::size_t n) override {
         if (bytes.size() + n > limit_) return false;
         bytes.append(static_cast<const char*>(data), n);
+        return true;
+    }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        if (offset > limit_ || n > limit_ - offset) return false;
+        placeBytes(bytes, offset, data, n);
         return true;
     }
     bool commit() override { return true; }

@@ -19,6 +19,19 @@ namespace {
 using testing::Bgr;
 using testing::JpegFlavour;
 
+// Collects what loadPictureRows hands over.
+struct CollectedRows final : PictureRows {
+    void begin(ImageSize size) override {
+        ++begun;
+        picture = Image{size.width, size.height, {}};
+    }
+    void row(const std::uint8_t* bgr) override {
+        picture.pixels.insert(picture.pixels.end(), bgr, bgr + picture.rowOffset(1));
+    }
+    int begun = 0;
+    Image picture;
+};
+
 struct PictureLoader : ::testing::Test {
     std::string bmpFile(const std::string& name, const Image& picture) {
         return dir.write(name, testing::bmpBytes(picture));
@@ -60,6 +73,11 @@ TEST_F(PictureLoader, FittedJpegIsDecodedThenResampledToTheFittedSize) {
         auto decoded = decodeJpeg(in, target);
         ASSERT_TRUE(decoded);
         EXPECT_TRUE(picture->pixels == resample(*decoded, target).pixels);
+        CollectedRows rows;  // the same handed over row by row
+        ASSERT_TRUE(loadWallpaperRows(fs, dir.path() + "/p.jpg", true, c.screen, rows));
+        EXPECT_EQ(rows.begun, 1);
+        EXPECT_EQ(rows.picture.size(), target);
+        EXPECT_TRUE(rows.picture.pixels == picture->pixels);
     }
 }
 
@@ -84,6 +102,9 @@ TEST_F(PictureLoader, FitFailsCleanlyWhenTheDecoderStopsHalfway) {
     failing.readFailsAfter[path] = cut;
     EXPECT_FALSE(loadWallpaperPicture(failing, path, true, {1024, 768}));
     EXPECT_FALSE(loadWallpaperPicture(fs, dir.write("cut.jpg", bytes.substr(0, cut)), true, {1024, 768}));
+    CollectedRows rows;
+    EXPECT_FALSE(loadWallpaperRows(failing, path, true, {1024, 768}, rows));
+    EXPECT_GT(rows.picture.pixels.size(), 0u);  // rows went out before the break
 }
 
 // Without fitting a picture keeps its size; the kind probe, not the name,
@@ -100,6 +121,15 @@ TEST_F(PictureLoader, LoadsByKindAtItsOwnOrTheFittedSize) {
     picture = loadWallpaperPicture(fs, bmpFile("line.bmp", testing::gradientImage(4000, 1)), true, {1024, 768});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), (ImageSize{1024, 1}));
+    // Handed over by rows, whole pictures too.
+    for (const bool fit : {false, true}) {
+        CollectedRows rows;
+        ASSERT_TRUE(loadWallpaperRows(fs, jpeg, fit, {62, 34}, rows));
+        EXPECT_TRUE(rows.picture.pixels == loadWallpaperPicture(fs, jpeg, fit, {62, 34})->pixels) << fit;
+    }
+    CollectedRows none;
+    EXPECT_FALSE(loadWallpaperRows(fs, dir.write("junk.jpg", "junk"), true, {62, 34}, none));
+    EXPECT_EQ(none.begun, 0);
 }
 
 // A file that is no picture costs its headers, and a bitmap no more than its

@@ -1,6 +1,7 @@
 #include <set>
 
 #include "../app/ControllerFixture.h"
+#include "platform/TemporaryFiles.h"
 
 namespace ostrel::testing {
 namespace {
@@ -93,6 +94,30 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
     }
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_GE(view.placeholders, 1);
+}
+
+// A fitted JPEG goes into the bitmap's temporary file as it is decoded. One
+// that breaks off halfway still falls back without a message, also when the
+// bitmap could not have been written, and leaves no temporary file behind.
+TEST_F(Sequencing, AFittedJpegThatBreaksOffFallsBackWithoutAMessageOrALeftOverFile) {
+    const std::string jpeg = encodeJpeg(gradientImage(640, 480));
+    workingList({picture("p1.bmp", 160, 120), temp.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2))});
+    setting("prop", "1");
+    desktop.screen = {128, 102};
+    start();
+    controller->mutableSettings().list.currentIndex = 0;
+    controller->changer().ChWall();  // installs 1
+    ASSERT_EQ(installedWidth(), 128);
+    controller->changer().ChWall();  // 2 breaks off: back to 1
+    EXPECT_EQ(current(), 1);
+    files.unwritable.insert(dataFolder() + "\\Ostrel Wallpaper.bmp");
+    controller->changer().ChWall();
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(dialogs.messages.size(), 1u);  // only 1's own bitmap fails to be written
+    EXPECT_EQ(installedWidth(), 128);
+    int leftOver = 0;
+    files.listFolder(dataFolder(), [&](const FolderEntry& e) { return leftOver += isTemporaryName(e.name), true; });
+    EXPECT_EQ(leftOver, 0);
 }
 
 TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {

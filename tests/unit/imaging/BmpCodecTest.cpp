@@ -163,20 +163,35 @@ TEST(BmpDecodeRefuses, LyingOrUnsupportedHeadersAndMissingData) {
     EXPECT_TRUE(decodeExact(buildBmp(valid24()) + "trailing"));
 }
 
-// What is written reads back the same: the fuzz target's property.
+// What is written reads back the same: the fuzz target's property. The rows
+// come top first and go out in batches from the bottom of the file up: one
+// batch, several with a short last one, and a row wider than a batch.
 TEST(BmpWrite, WritesBottomUpWithPaddedRowsAndPlainHeadersOrReportsFailure) {
-    for (const ImageSize size : {ImageSize{1, 1}, {2, 3}, {3, 2}, {4, 1}, {301, 300}}) {
+    for (const ImageSize size : {ImageSize{1, 1}, {2, 3}, {3, 2}, {4, 1}, {301, 300}, {5, 9000}, {30000, 3}}) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        const Image picture = testing::gradientImage(size.width, size.height);
+        const Image picture = testing::makeImage(size.width, size.height, [](int x, int y) {
+            return testing::Bgr{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
+                                static_cast<std::uint8_t>(y >> 8)};
+        });
         testing::MemoryWriteStream out;
         ASSERT_TRUE(writeBmp24(picture, out));
-        ASSERT_EQ(out.bytes.size(), 54u + (size.width * 3u + 3) / 4 * 4 * size.height);  // rows padded to 4 bytes
+        const std::size_t rowBytes = size.width * 3u, stride = (rowBytes + 3) / 4 * 4;  // rows padded to 4 bytes
+        ASSERT_EQ(out.bytes.size(), 54u + stride * size.height);
+        std::string bottomUp;
+        for (int y = size.height - 1; y >= 0; --y)
+            bottomUp.append(reinterpret_cast<const char*>(picture.row(y)), rowBytes).append(stride - rowBytes, '\0');
+        ASSERT_TRUE(out.bytes.substr(54) == bottomUp);
         // The headers of a plain bottom-up 24-bit file at 72 dpi, field by field.
         EXPECT_EQ(out.bytes.substr(0, 54),
                   buildBmp({.width = size.width, .height = size.height, .pixels = out.bytes.substr(54)}).substr(0, 54));
     }
     testing::MemoryWriteStream full(100000), out;
     EXPECT_FALSE(writeBmp24(testing::gradientImage(300, 300), full));
+    for (int rows : {1, 3}) {  // a row short, a row too many
+        BmpRowWriter writer(out, {2, 2});
+        for (int y = 0; y < rows; ++y) writer.row(testing::gradientImage(2, 1).pixels.data());
+        EXPECT_FALSE(writer.finish()) << rows;
+    }
     EXPECT_FALSE(writeBmp24(Image{}, out));
     EXPECT_FALSE(writeBmp24(Image{10, 10, std::vector<std::uint8_t>(5)}, out));
 }

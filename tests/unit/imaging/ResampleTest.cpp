@@ -94,6 +94,25 @@ TEST(RowResampler, MatchesTheReferenceRowByRow) {
     }
 }
 
+// Handed on as they are made, the rows are those of the whole picture, and
+// come out before the last source row is in.
+TEST(RowResampler, RowsGoOnAsTheyAreMade) {
+    for (auto [from, to] : {std::pair{ImageSize{97, 61}, ImageSize{13, 11}}, {ImageSize{3, 2}, ImageSize{7, 5}}}) {
+        const Image source = testing::gradientImage(from.width, from.height);
+        Image rows{to.width, to.height, {}};
+        int pushed = 0, outBeforeLast = 0;
+        RowResampler resampler(from, to, [&](const std::uint8_t* row) {
+            rows.pixels.insert(rows.pixels.end(), row, row + rows.rowOffset(1));
+            outBeforeLast += pushed < from.height - 1;
+        });
+        for (; pushed < from.height; ++pushed) resampler.push(source.row(pushed));
+        EXPECT_TRUE(resampler.done());
+        EXPECT_EQ(resampler.take().width, 0);
+        EXPECT_EQ(rows.pixels, resample(source, to).pixels);
+        EXPECT_GT(outBeforeLast, 0);
+    }
+}
+
 TEST(Resample, SameSizeIsACopyAndBadSizesGiveNothing) {
     Image source = testing::gradientImage(5, 4);
     EXPECT_EQ(resample(source, {5, 4}).pixels, source.pixels);
