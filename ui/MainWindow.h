@@ -43,6 +43,7 @@ public:
 
     // MainView
     DpiScale scale() const override { return scale_; }
+    FrameSize frameAt(DpiScale at) const override;
     void showWindow() override;
     void hideWindow() override;
     int windowWidth() const override;

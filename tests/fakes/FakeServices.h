@@ -186,6 +186,8 @@ struct FakeView final : MainView {
     void showWindow() override { visible = true; }
     void hideWindow() override { visible = false; }
     DpiScale scale() const override { return dpi; }
+    // A frame thicker at more DPI, but not in proportion, as Windows draws it.
+    FrameSize frameAt(DpiScale at) const override { return at.dpi() == 96 ? FrameSize{8, 54} : FrameSize{10, 66}; }
     int windowWidth() const override { return width; }
     int windowHeight() const override { return height; }
     void setWindowSize(int w, int h) override {

@@ -134,6 +134,8 @@ using StoredWindow = ControllerTest;
 
 // "wid", "hei" and "left" are kept in designed units: scaled at start, and
 // back at the save, so the same window comes back after the scaling changes.
+// The client area scales; the frame (8 x 54 at 96 DPI in the fake, 10 x 66
+// at 144) is the system's.
 TEST_F(StoredWindow, SizesAreStoredInDesignedUnitsAndComeBackWhole) {
     setting("wid", "801");
     setting("hei", "500");
@@ -141,15 +143,19 @@ TEST_F(StoredWindow, SizesAreStoredInDesignedUnitsAndComeBackWhole) {
     desktop.screen = {1920, 1080};
     view.dpi = DpiScale(144);
     start();
-    EXPECT_EQ(std::tuple(view.width, view.height), std::tuple(1202, 750));  // 1201.5 and 750
-    EXPECT_EQ(controller->settings().window.listLeft, 467);                 // 466.5
+    // Client 793 x 446 -> 1189.5 and 669, with the frame at 144.
+    EXPECT_EQ(std::tuple(view.width, view.height), std::tuple(1190 + 10, 669 + 66));
+    EXPECT_EQ(controller->settings().window.listLeft, 467);  // 466.5
     // A size the user dragged to is stored as the nearest designed length.
-    view.height = 751;                                    // 500.67
+    view.height = 736;                                    // client 670: 446.67
     controller->mutableSettings().window.listLeft = 469;  // 312.67
-    // Nine tenths of the screen counts in the same units: 1750 of 1920 pixels is too wide.
+    // Nine tenths of the screen counts in the same units: 1750 of 1920 pixels
+    // (1168 of 1280 designed) is too wide.
     view.width = 1750;
     controller->FormDestroy();
     EXPECT_EQ(std::tuple(stored("wid"), stored("hei"), stored("left")), std::tuple("800", "501", "313"));
+    // And at 96 DPI nothing changes.
+    EXPECT_EQ((WindowSettings{904, 570, 312}.inPixels({}, {8, 54}, {8, 54})), (WindowSettings{904, 570, 312}));
 }
 
 }  // namespace
