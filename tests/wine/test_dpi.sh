@@ -2,8 +2,9 @@
 # The windows at 144 DPI (150 %): Wine reports the prefix's LogPixels to the
 # program, which lays out every designed length scaled by 1.5. The main
 # window's client area of 896 x 516 at 96 DPI becomes 1344 x 774, the list's
-# rows 23 pixels high, the options 648 x 507 and the download browser
-# 686 x 644; the stored window size comes back as it was, in designed units.
+# rows 23 pixels high, the options 648 x 507, the download browser 686 x 644,
+# Help 990 x 659 and About 543 x 354; the stored window size comes back as it
+# was, in designed units.
 export OW_SCREEN_SIZE=1920x1200  # room for the scaled main window
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
@@ -73,6 +74,20 @@ sleep 1
 check_eq "the browser's client area is 457 x 429 scaled" "686 644" "$(wtd client-size TLoadForm)"
 ow_screenshot browser
 close_browser
+# modal <command> <caption> <class> <expected client size>: opened from the menu, measured, closed by Escape
+modal() {
+  local caption=$2
+  wtd post-command "$1" || ow_fail "could not post command $1"
+  wtd wait-dialog "$2" 10000 >/dev/null || { ow_fail "$2 did not open"; return; }
+  sleep 1
+  check_eq "$2: its client area is scaled" "$4" "$(wtd client-size "$3")"
+  ow_screenshot "$3"
+  wtd keys --to "$2" 0x1B || ow_fail "could not press Escape in $2"
+  gone() { ! wtd wait-dialog "$caption" 0 >/dev/null; }
+  wait_until 10 gone || ow_fail "$2 did not close"
+}
+modal 108 "Помощь" OstrelHelpWindow "990 659"
+modal 109 "О программе" OstrelAboutBox "543 354"
 
 wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"
