@@ -71,6 +71,8 @@ bool MainController::FormCreate(StartMode mode) {
     // busy with the new wallpaper.
     if (!mode.changeAndExit) scheduler_.addTrayIcon();
     settings_ = store_.readAll(dataFolder_);
+    const DpiScale scale = view_.scale();
+    settings_.window = settings_.window.inPixels(scale, view_.frameAt({}), view_.frameAt(scale));
     view_.setWindowSize(settings_.window.windowWidth, settings_.window.windowHeight);
     // The daily change is checked at the end, once the working list is there.
     timerDownload_.setEnabled(settings_.download.loadnew);
@@ -155,7 +157,12 @@ void MainController::saveSettings() {
 void MainController::writeSettings() {
     settings_.window.windowWidth = view_.windowWidth();
     settings_.window.windowHeight = view_.windowHeight();
-    if (!store_.saveoptions(settings_, s_.desktop.screenSize()))
+    // Stored in designed units, and held against the screen in the same units.
+    const DpiScale scale = view_.scale();
+    Settings stored = settings_;
+    stored.window = settings_.window.inDesignedUnits(scale, view_.frameAt({}), view_.frameAt(scale));
+    const ScreenSize screen = s_.desktop.screenSize();
+    if (!store_.saveoptions(stored, {scale.designed(screen.width), scale.designed(screen.height)}))
         dialogs_.message("Не удалось записать настройки в реестр.");
 }
 

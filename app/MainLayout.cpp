@@ -20,75 +20,83 @@ constexpr int kListOverhang = 4;
 
 }  // namespace
 
-FaceLayout layOutFace(int listLeft) {
+FaceLayout layOutFace(int listLeft, DpiScale s) {
     FaceLayout face;
-    const int w = listLeft - 112;
-    face.preview = {kPreviewLeft, kPreviewTop, w, w * 3 / 4};
-    const int panelTop = face.preview.bottom() + 24;
-    face.panelMiddle = {kPanelMiddleX, panelTop, w - kPanelRightWidth, kPanelHeight};
-    face.panelLeft = {kPanelLeftX, panelTop, kPanelLeftWidth, kPanelHeight};
-    face.panelRight = {face.panelMiddle.right(), panelTop, kPanelRightWidth, kPanelHeight};
-    const int barLeft = face.panelMiddle.left + w / 2 - kToolBar2Width / 2;
-    face.toolBar2 = {barLeft, panelTop + 14, kToolBar2Width, kToolBar2Height};
-    face.toolBar1 = {barLeft, panelTop + 72, kToolBar1Width, kToolBar1Height};
-    face.toolBar3 = kToolBar3;
+    face.scale = s;
+    const int w = listLeft - s(112);
+    face.preview = {s(kPreviewLeft), s(kPreviewTop), w, w * 3 / 4};
+    const int panelTop = face.preview.bottom() + s(24);
+    face.panelMiddle = {s(kPanelMiddleX), panelTop, w - s(kPanelRightWidth), s(kPanelHeight)};
+    // Its left edge ends where the middle begins, whatever the rounding.
+    face.panelLeft = {s(kPanelLeftX), panelTop, s(kPanelMiddleX) - s(kPanelLeftX), s(kPanelHeight)};
+    face.panelRight = {face.panelMiddle.right(), panelTop, s(kPanelRightWidth), s(kPanelHeight)};
+    const int barLeft = face.panelMiddle.left + w / 2 - s(kToolBar2Width) / 2;
+    face.toolBar2 = {barLeft, panelTop + s(14), s(kToolBar2Width), s(kToolBar2Height)};
+    face.toolBar1 = {barLeft, panelTop + s(72), s(kToolBar1Width), s(kToolBar1Height)};
+    face.toolBar3 = {s(kToolBar3.left), s(kToolBar3.top), s(kToolBar3.width), s(kToolBar3.height)};
     return face;
 }
 
-ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft) {
+ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft, DpiScale s) {
     ListBounds b{};
-    b.maxWidth = windowWidth - 314;
-    b.minWidth = std::max(kGridMinWidth, windowWidth - ((windowHeight - 150) * 4 / 3) + 115);
-    b.maxHeight = b.minHeight = stripHeight + 2 * kListOverhang;
-    b.height = stripHeight + 2 * kListOverhang;
-    b.top = -kListOverhang;
+    b.maxWidth = windowWidth - s(314);
+    b.minWidth = std::max(s(kGridMinWidth), windowWidth - ((windowHeight - s(150)) * 4 / 3) + s(115));
+    b.maxHeight = b.minHeight = stripHeight + 2 * s(kListOverhang);
+    b.height = stripHeight + 2 * s(kListOverhang);
+    b.top = -s(kListOverhang);
     // A window narrower than the list's minimum leaves the maximum below it;
     // the minimum wins, as it does for the list's own drag limits.
-    b.width = std::max(std::min(windowWidth - listLeft - kListRightInset, b.maxWidth), b.minWidth);
-    b.left = windowWidth - b.width - kListRightInset;
+    b.width = std::max(std::min(windowWidth - listLeft - s(kListRightInset), b.maxWidth), b.minWidth);
+    b.left = windowWidth - b.width - s(kListRightInset);
     return b;
 }
 
 std::array<Box, 6> backgroundFills(const FaceLayout& f, int L, int WH) {
+    const DpiScale s = f.scale;
     const Box& p = f.preview;
     const Box& right = f.panelRight;
     return {{
-        {284, 97, L - 284, 19},
+        {s(284), s(97), L - s(284), s(19)},
         {p.right(), p.top, L - p.left - p.width, right.top - p.top},
-        {83, p.bottom(), p.width + 1, 24},
+        {s(83), p.bottom(), p.width + s(1), s(24)},
         {right.right(), right.top, L - right.right(), WH - right.top},
-        {0, right.top - 24, 83, WH - right.top},
-        {83, right.bottom(), right.right() - 83, WH - right.bottom()},
+        {0, right.top - s(24), s(83), WH - right.top},
+        {s(83), right.bottom(), right.right() - s(83), WH - right.bottom()},
     }};
 }
 
-std::array<Stretch, 8> shadowFrame(const Box& p) {
+std::array<Stretch, 8> shadowFrame(const Box& p, DpiScale s) {
     const int X = p.left, Y = p.top, W = p.width, H = p.height;
     return {{
-        {0, 8, 0, 0, 1, X + W + 8, Y - 1, X + W, Y + H + 1},        // right side
-        {0, 8, 0, 0, 1, X - 7, Y - 1, X + 1, Y + H + 1},            // left side
-        {1, 0, 0, 1, 8, X - 1, Y + H + 9, X + W + 1, Y + H},        // bottom
-        {1, 0, 0, 1, 8, X - 1, Y - 8, X + W + 1, Y},                // top
-        {2, 0, 0, 21, 9, X + 11, Y - 10, X - 10, Y - 1},            // top left
-        {2, 0, 0, 21, 9, X + 11, Y + H + 9, X - 10, Y + H},         // bottom left
-        {2, 0, 0, 21, 9, X + W - 12, Y - 10, X + W + 9, Y - 1},     // top right
-        {2, 0, 0, 21, 9, X + W - 12, Y + H + 9, X + W + 9, Y + H},  // bottom right
+        {0, 8, 0, 0, 1, X + W + s(8), Y - s(1), X + W, Y + H + s(1)},        // right side
+        {0, 8, 0, 0, 1, X - s(7), Y - s(1), X + s(1), Y + H + s(1)},         // left side
+        {1, 0, 0, 1, 8, X - s(1), Y + H + s(9), X + W + s(1), Y + H},        // bottom
+        {1, 0, 0, 1, 8, X - s(1), Y - s(8), X + W + s(1), Y},                // top
+        {2, 0, 0, 21, 9, X + s(11), Y - s(10), X - s(10), Y - s(1)},         // top left
+        {2, 0, 0, 21, 9, X + s(11), Y + H + s(9), X - s(10), Y + H},         // bottom left
+        {2, 0, 0, 21, 9, X + W - s(12), Y - s(10), X + W + s(9), Y - s(1)},  // top right
+        {2, 0, 0, 21, 9, X + W - s(12), Y + H + s(9), X + W + s(9), Y + H},  // bottom right
     }};
 }
 
-Stretch bannerStrip(int listLeft) { return {0, 0, 1, 1, kBannerHeight, kBannerWidth, 1, listLeft, kBannerHeight}; }
+Stretch bannerStrip(int listLeft, DpiScale s) {
+    return {0, 0, 1, 1, kBannerHeight, s(kBannerWidth), s(1), listLeft, s(kBannerHeight)};
+}
 
 Point addMenuAt(int windowLeft, int windowTop, const FaceLayout& face) {
-    return {windowLeft + face.toolBar1.left + 5, windowTop + face.toolBar1.top + 7};
+    const DpiScale s = face.scale;
+    return {windowLeft + face.toolBar1.left + s(5), windowTop + face.toolBar1.top + s(7)};
 }
 
 Point listMenuAt(int windowLeft, int windowTop, const FaceLayout& face) {
-    return {windowLeft + face.toolBar1.left + kAddButtonWidth + 5, windowTop + face.toolBar1.top - 35};
+    const DpiScale s = face.scale;
+    return {windowLeft + face.toolBar1.left + s(kAddButtonWidth) + s(5), windowTop + face.toolBar1.top - s(35)};
 }
 
 Point folderChooserAt(int windowLeft, int windowTop, const FaceLayout& face) {
     // The add button stands at the very left of its toolbar.
-    return {windowLeft + 150, face.panelRight.top + windowTop - 200};
+    const DpiScale s = face.scale;
+    return {windowLeft + s(150), face.panelRight.top + windowTop - s(200)};
 }
 
 }  // namespace ostrel

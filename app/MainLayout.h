@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "imaging/Image.h"
 
 namespace ostrel {
@@ -24,8 +25,11 @@ struct Box {
 inline constexpr int kBannerWidth = 289, kBannerHeight = 97;
 inline constexpr int kPanelHeight = 113, kPanelLeftWidth = 2, kPanelRightWidth = 199;
 
-// What the list resize lays out, from the list's left edge.
+// What the list resize lays out, from the list's left edge. Every length is
+// the designed one scaled to the window's DPI; the list's left edge is
+// already in the window's pixels.
 struct FaceLayout {
+    DpiScale scale;
     Box preview;      // `Image1`: 4:3 from the list's left edge
     Box panelLeft;    // `Image10`
     Box panelMiddle;  // `Image7`, stretched to the preview's width
@@ -34,7 +38,7 @@ struct FaceLayout {
     Box toolBar1;     // add and list
     Box toolBar3;     // download, full screen, exit
 };
-FaceLayout layOutFace(int listLeft);
+FaceLayout layOutFace(int listLeft, DpiScale scale = {});
 
 // What the window resize gives the list: its drag limits, and where it stands.
 // The list keeps to its limits, so when the width asked for lies outside them
@@ -46,27 +50,28 @@ struct ListBounds {
     int left, top, width, height;
 };
 // windowWidth and windowHeight are the outer size; stripHeight the height of
-// the strip that follows the client height.
-ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft);
+// the strip that follows the client height; all in the window's pixels.
+ListBounds listBounds(int windowWidth, int windowHeight, int stripHeight, int listLeft, DpiScale scale = {});
 
 // The name column takes what the number and resolution columns leave.
-inline int nameColumnWidth(int listWidth) { return listWidth - 140; }
+inline int nameColumnWidth(int listWidth, DpiScale scale = {}) { return listWidth - scale(140); }
 
 // The background-coloured rectangles around the preview and the panel.
 std::array<Box, 6> backgroundFills(const FaceLayout& face, int listLeft, int windowHeight);
 
 // A piece of picture stretched from a source to a destination rectangle, both
 // as left, top, right, bottom; a rectangle given backwards draws mirrored.
+// The source is in the picture's own pixels, the destination in the window's.
 struct Stretch {
     int piece;  // 0 the 8 x 1 side, 1 the 1 x 8 edge, 2 the corner
     int sl, st, sr, sb;
     int dl, dt, dr, db;
 };
 // The eight pieces of the shadow frame around the preview.
-std::array<Stretch, 8> shadowFrame(const Box& preview);
+std::array<Stretch, 8> shadowFrame(const Box& preview, DpiScale scale = {});
 
 // The 1-pixel column of the banner's strip stretched from the banner to the list.
-Stretch bannerStrip(int listLeft);
+Stretch bannerStrip(int listLeft, DpiScale scale = {});
 
 // Where the add button's menu, the list button's menu and the folder chooser
 // open (screen coordinates), from the window's outer corner.

@@ -1,6 +1,8 @@
 #pragma once
 // What the main window's logic asks of the window itself, on top of what the
 // list and the changer ask of it.
+#include "app/Settings.h"
+#include "base/DpiScale.h"
 #include "changer/ChangerView.h"
 #include "list/ListView.h"
 
@@ -12,6 +14,10 @@ public:
     virtual void showWindow() = 0;
     virtual void hideWindow() = 0;
 
+    // The DPI the window is drawn at; its sizes below are in its pixels.
+    virtual DpiScale scale() const = 0;
+    // The window's frame at a DPI (see WindowSettings).
+    virtual FrameSize frameAt(DpiScale scale) const = 0;
     virtual int windowWidth() const = 0;
     virtual int windowHeight() const = 0;
     virtual void setWindowSize(int width, int height) = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "list/WallpaperList.h"
 
 namespace ostrel {
@@ -16,16 +17,19 @@ inline constexpr int kResolutionColumnWithScrollBar = 83;
 // The narrowest the list can be dragged, whatever the window's size.
 inline constexpr int kGridMinWidth = 200;
 
+// The designed lengths above are at 96 DPI; the grid of a window at another
+// DPI scales them, and every length below is in the window's pixels.
+
 // The resolution column gives the vertical scroll bar its room.
-constexpr int resolutionColumnWidth(bool scrollBarShown) {
-    return scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth;
+constexpr int resolutionColumnWidth(bool scrollBarShown, DpiScale scale = {}) {
+    return scale(scrollBarShown ? kResolutionColumnWithScrollBar : kResolutionColumnWidth);
 }
 
 // Round(height / row height - 3), halves to even: the rows taken as one screenful.
-int visibleRowsFor(int heightPixels);
+int visibleRowsFor(int heightPixels, DpiScale scale = {});
 
 // Whole entry rows a grid client area of this height shows under the header.
-int entryRowsInView(int clientHeight);
+int entryRowsInView(int clientHeight, DpiScale scale = {});
 // The first visible row the grid can show: never above row 1, and never so far
 // down that an empty space stands below the last row while rows above are out
 // of sight. rowsInView 0 (no height yet) limits it to the last row.
@@ -38,19 +42,21 @@ struct WheelStep {
 };
 // k rows per step, R rows in all (header included), c the current row, t the
 // first visible row. Down takes the grid height less 8 for the screenful.
-WheelStep wheelDown(int k, int rowCount, int current, int top, int gridHeight);
+WheelStep wheelDown(int k, int rowCount, int current, int top, int gridHeight, DpiScale scale = {});
 WheelStep wheelUp(int k, int rowCount, int current, int top, int gridHeight);
 
 // Which header cell a point of the grid's client area is over: 0 none,
 // 1 "Имя", 2 "Разрешение".
-int headerCellAt(int x, int y, int clientWidth, int numberWidth, int nameWidth);
+int headerCellAt(int x, int y, int clientWidth, int numberWidth, int nameWidth, DpiScale scale = {});
 
 // One grey line of the sort arrow, drawn from x0 up to but not including x1.
 struct ArrowLine {
     int x0, x1, y;
 };
 // nameRight is the right edge of the "Имя" column (widths of columns 0 and 1).
-std::vector<ArrowLine> sortArrowLines(int nameRight, bool sortedByName, bool sortedByResolution, bool descending);
+// Scaled, the arrow takes one line for each row of pixels it covers.
+std::vector<ArrowLine> sortArrowLines(int nameRight, bool sortedByName, bool sortedByResolution, bool descending,
+                                      DpiScale scale = {});
 
 enum class TextColour { Normal, Current, ScreenSize };
 

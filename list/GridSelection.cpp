@@ -35,10 +35,11 @@ void GridSelection::scrollTo(int firstVisibleRow) {
     clampView();
 }
 
-void GridSelection::setSize(int outerHeight, int clientHeight) {
+void GridSelection::setSize(int outerHeight, int clientHeight, DpiScale scale) {
     const bool firstSize = grid_.rowsInView == 0;
     grid_.heightPixels = outerHeight;
-    grid_.rowsInView = entryRowsInView(clientHeight);
+    grid_.scale = scale;
+    grid_.rowsInView = entryRowsInView(clientHeight, scale);
     // Before the grid had a size there was no sight to keep the focus in.
     if (firstSize)
         keepInSight(grid_.currentRow);
@@ -59,7 +60,7 @@ void GridSelection::startOn(int currentEntry) {
 }
 
 bool GridSelection::bringIntoView(int currentEntry) {
-    const int visibleRows = visibleRowsFor(grid_.heightPixels);
+    const int visibleRows = visibleRowsFor(grid_.heightPixels, grid_.scale);
     const int top = grid_.firstVisibleRow;
     if (top <= currentEntry && currentEntry <= top + visibleRows) return false;
     if (currentEntry <= 0 || currentEntry >= list_.rowCount()) return false;
@@ -69,8 +70,9 @@ bool GridSelection::bringIntoView(int currentEntry) {
 }
 
 int GridSelection::entryAt(int y) const {
-    if (y < kRowHeight) return -1;
-    const int row = grid_.firstVisibleRow + std::max(0, (y - kRowHeight) / kRowHeight);
+    const int rowHeight = grid_.scale(kRowHeight);
+    if (y < rowHeight) return -1;
+    const int row = grid_.firstVisibleRow + std::max(0, (y - rowHeight) / rowHeight);
     return row < list_.rowCount() ? row : -1;
 }
 

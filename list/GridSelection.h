@@ -2,6 +2,7 @@
 // Where the list grid stands over the rows: its focus, the selected range, the
 // scroll position, and the header cell under the pointer. The grid window
 // shows it and reports its size; the list commands move it.
+#include "base/DpiScale.h"
 #include "list/WallpaperList.h"
 
 namespace ostrel {
@@ -13,6 +14,7 @@ struct GridState {
     int firstVisibleRow = 1;  // first row under the header
     int heightPixels = 0;     // the grid's outer height, for the screenful arithmetic
     int rowsInView = 0;       // whole entry rows its client area shows; 0 until it has a size
+    DpiScale scale;           // the grid window's DPI: its rows and columns are scaled by it
 };
 
 class GridSelection {
@@ -33,8 +35,9 @@ public:
     void scrollTo(int firstVisibleRow);
     // The first visible row a wheel step arrived at, before the focus follows.
     void setFirstVisibleRow(int row) { grid_.firstVisibleRow = row; }
-    // The grid's outer and client heights, whenever its size changes.
-    void setSize(int outerHeight, int clientHeight);
+    // The grid's outer and client heights, whenever its size changes, and
+    // the DPI its window is drawn at.
+    void setSize(int outerHeight, int clientHeight, DpiScale scale = {});
     // After the list changed: the focus stays unless the list got shorter
     // than it, and the selection shrinks to the focus.
     void fitToList();

@@ -112,8 +112,8 @@ void ListController::plistMouseWheelDown() {
         viewer_->showRow(last, ViewerDirection::Backward);
         return;
     }
-    const WheelStep step =
-        wheelDown(wheelRows(), list().rowCount(), grid().currentRow, grid().firstVisibleRow, grid().heightPixels);
+    const WheelStep step = wheelDown(wheelRows(), list().rowCount(), grid().currentRow, grid().firstVisibleRow,
+                                     grid().heightPixels, grid().scale);
     selection_.setFirstVisibleRow(step.firstVisibleRow);
     moveCurrentRow(step.currentRow, false);
     if (viewerOpen()) viewer_->showRow(grid().currentRow, ViewerDirection::Forward);
@@ -137,11 +137,11 @@ void ListController::plistMouseWheelUp() {
 }
 
 void ListController::plistDblClick(int y) {
-    if (y >= kRowHeight) installSelected_(grid().selectionTop);  // below the header
+    if (y >= grid().scale(kRowHeight)) installSelected_(grid().selectionTop);  // below the header
 }
 
 void ListController::headerClick(int x, int y, int numberWidth, int nameWidth) {
-    if (asking_ || y > kRowHeight) return;
+    if (asking_ || y > grid().scale(kRowHeight)) return;
     SortKey key;
     if (numberWidth < x && x < numberWidth + nameWidth)
         key = SortKey::Name;

@@ -45,9 +45,9 @@ AboutBox::~AboutBox() { destroyWindow(); }
 
 bool AboutBox::FormCreate() {
     background_.reset(CreateSolidBrush(kBackground));
-    separator_.reset(CreatePen(PS_SOLID, 1, kSeparator));
-    font_ = tahoma8();
-    boldFont_ = tahoma8(true);
+    separator_.reset(CreatePen(PS_SOLID, scale()(1), kSeparator));
+    font_ = tahoma8(scale());
+    boldFont_ = tahoma8(scale(), true);
     return true;  // without a font or brush the system's own are used
 }
 
@@ -85,27 +85,28 @@ void AboutBox::paint() {
 }
 
 void AboutBox::draw(HDC dc) const {
-    RECT client{0, 0, kClientWidth, kClientHeight};
+    const DpiScale s = scale();
+    RECT client{0, 0, s(kClientWidth), s(kClientHeight)};
     FillRect(dc, &client, background_ ? background_.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kNavy);
 
     const std::string title = std::string(kProgramTitle) + " " OSTREL_VERSION_TEXT;
-    drawCentredLine(dc, kTitleTop, {{title, true}});
+    drawCentredLine(dc, s(kTitleTop), {{title, true}});
     {
         win32::SelectObjectScope font(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
-        RECT box = kDescriptionBox;
+        RECT box{s(kDescriptionBox.left), s(kDescriptionBox.top), s(kDescriptionBox.right), s(kDescriptionBox.bottom)};
         const std::wstring text = win32::utf8ToWide(kDescription);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     }
     if (separator_) {
         win32::SelectObjectScope pen(dc, separator_.get());
-        MoveToEx(dc, kDescriptionBox.left, kSeparatorTop, nullptr);
-        LineTo(dc, kDescriptionBox.right, kSeparatorTop);
+        MoveToEx(dc, s(kDescriptionBox.left), s(kSeparatorTop), nullptr);
+        LineTo(dc, s(kDescriptionBox.right), s(kSeparatorTop));
     }
-    drawCentredLine(dc, kProgrammingTop, {{kProgramming, false}, {kProgrammer, true}});
-    drawCentredLine(dc, kIdeasTop, {{kIdeas, false}, {kIdeasAuthor, true}});
-    drawCentredLine(dc, kContactTop, {{kContact, false}, {kContactAddress, true}});
+    drawCentredLine(dc, s(kProgrammingTop), {{kProgramming, false}, {kProgrammer, true}});
+    drawCentredLine(dc, s(kIdeasTop), {{kIdeas, false}, {kIdeasAuthor, true}});
+    drawCentredLine(dc, s(kContactTop), {{kContact, false}, {kContactAddress, true}});
 }
 
 void AboutBox::drawCentredLine(HDC dc, int top, std::initializer_list<Piece> pieces) const {
@@ -121,7 +122,7 @@ void AboutBox::drawCentredLine(HDC dc, int top, std::initializer_list<Piece> pie
         SIZE size{};
         if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) total += size.cx;
     }
-    int left = static_cast<int>(roundHalfEven(kClientWidth - total, 2));
+    int left = static_cast<int>(roundHalfEven(scale()(kClientWidth) - total, 2));
     for (const Piece& piece : pieces) {
         win32::SelectObjectScope font(dc, fontOf(piece));
         const std::wstring text = win32::utf8ToWide(piece.utf8);

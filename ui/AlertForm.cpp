@@ -2,6 +2,7 @@
 
 #include "base/ProgramName.h"
 #include "platform/win32/Text.h"
+#include "ui/Dpi.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -26,11 +27,12 @@ bool AlertForm::create(HWND owner) {
     if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
     CreateWindowExW(kExStyle, kClassName, kProgramTitleWide, kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
     if (!hwnd_) return false;
-    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
-    font_ = pixelFont(L"Verdana", 11, true);
+    const DpiScale s = scale_ = windowScale(hwnd_);
+    sizeClientArea(hwnd_, s(kClientWidth), s(kClientHeight));
+    font_ = pixelFont(L"Verdana", s(11), true);
     button_ = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonAt.x, kButtonAt.y,
-                              kButtonSize.cx, kButtonSize.cy, hwnd_,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, s(kButtonAt.x), s(kButtonAt.y),
+                              s(kButtonSize.cx), s(kButtonSize.cy), hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_, nullptr);
     if (!button_) return false;
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -43,9 +45,9 @@ void AlertForm::showNotice() {
     GetWindowRect(hwnd_, &outer);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     const int left = GetSystemMetrics(SM_CXSCREEN) - width;
-    const int top = GetSystemMetrics(SM_CYSCREEN) - height - kTaskbarRoom;
+    const int top = GetSystemMetrics(SM_CYSCREEN) - height - scale_(kTaskbarRoom);
     // Shown without taking the keyboard from whatever the user is doing.
-    SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, kShownHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, scale_(kShownHeight), SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void AlertForm::paint() {
@@ -55,7 +57,7 @@ void AlertForm::paint() {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     const std::wstring text = win32::utf8ToWide("Идет скачивание обоев");
-    TextOutW(dc, kTextAt.x, kTextAt.y, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(dc, scale_(kTextAt.x), scale_(kTextAt.y), text.c_str(), static_cast<int>(text.size()));
 }
 
 LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/NoticeView.h"
+#include "base/DpiScale.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/WindowBase.h"
 
@@ -28,6 +29,7 @@ private:
 
     HINSTANCE instance_;
     HWND button_ = nullptr;
+    DpiScale scale_;  // the notice's DPI, known once it is made
     win32::UniqueFont font_;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/win32/MessageBox.h"
 #include "base/ProgramName.h"
 #include "platform/win32/Text.h"
+#include "ui/Dpi.h"
 #include "ui/ModalLoop.h"
 #include "ui/PixelFont.h"
 
@@ -157,8 +158,9 @@ LRESULT FolderChooserDialog::onMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 void FolderChooserDialog::FormCreate() {
     SetWindowTextW(hwnd_, win32::utf8ToWide(kCaption).c_str());
-    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
-    font_ = tahoma8();
+    scale_ = windowScale(hwnd_);
+    sizeClientArea(hwnd_, scale_(kClientWidth), scale_(kClientHeight));
+    font_ = tahoma8(scale_);
 
     checkBox_ =
         addControl(0, L"BUTTON", kIncludeSubfolders, WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16, 145, 17, kCheckBoxId);
@@ -170,7 +172,7 @@ void FolderChooserDialog::FormCreate() {
     if (checkBox_) SendMessageW(checkBox_, BM_SETCHECK, BST_CHECKED, 0);
     if (!tree_) return;
 
-    SendMessageW(tree_, TVM_SETINDENT, kTreeIndent, 0);
+    SendMessageW(tree_, TVM_SETINDENT, static_cast<WPARAM>(scale_(kTreeIndent)), 0);
     SendMessageW(tree_, TVM_SETTEXTCOLOR, 0, kTreeText);
     images_ = loadNodeImages(instance_);
     if (images_) SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
@@ -186,8 +188,9 @@ void FolderChooserDialog::FormCreate() {
 
 HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, const char* captionUtf8, DWORD style,
                                      int left, int top, int width, int height, int id) {
+    const DpiScale s = scale_;
     HWND control = CreateWindowExW(exStyle, windowClass, win32::utf8ToWide(captionUtf8).c_str(),
-                                   WS_CHILD | WS_VISIBLE | style, left, top, width, height, hwnd_,
+                                   WS_CHILD | WS_VISIBLE | style, s(left), s(top), s(width), s(height), hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control && font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "list/FolderChooser.h"
 #include "platform/Drives.h"
 #include "platform/win32/UniqueHandle.h"
@@ -71,6 +72,7 @@ private:
     std::vector<Drive> driveList_;  // read once, when the window is made
 
     win32::UniqueImageList images_;
+    DpiScale scale_;  // the dialog's DPI, known once it is made
     win32::UniqueFont font_;
     HWND tree_ = nullptr;
     HWND checkBox_ = nullptr;

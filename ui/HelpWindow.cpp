@@ -61,8 +61,10 @@ HWND HelpWindow::createRichEdit() {
     }
     // No border and no horizontal scroll bar: long lines wrap.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    return CreateWindowExW(0, windowClass, L"", style, kTextLeft, 0, kClientWidth - kTextLeft, kClientHeight, hwnd(),
-                           nullptr, instance(), nullptr);
+    // Its text is given in points, which the control itself sizes for the display.
+    const DpiScale s = scale();
+    return CreateWindowExW(0, windowClass, L"", style, s(kTextLeft), 0, s(kClientWidth) - s(kTextLeft),
+                           s(kClientHeight), hwnd(), nullptr, instance(), nullptr);
 }
 
 // A line too wide for the control wraps onto more display lines than one, so

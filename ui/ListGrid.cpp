@@ -9,6 +9,7 @@
 #include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
 #include "ui/ClassNames.h"
+#include "ui/Dpi.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -28,8 +29,8 @@ std::wstring cellText(const WallpaperList& list, int column, int row) {
     return row == 0 ? win32::utf8ToWide(text) : win32::ansiToWide(text);
 }
 
-void drawText(HDC dc, const RECT& cell, const std::wstring& text) {
-    ExtTextOutW(dc, cell.left + kCellTextInset, cell.top + kCellTextInset, ETO_CLIPPED, &cell, text.c_str(),
+void drawText(HDC dc, const RECT& cell, const std::wstring& text, int inset) {
+    ExtTextOutW(dc, cell.left + inset, cell.top + inset, ETO_CLIPPED, &cell, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
 }
 
@@ -53,14 +54,17 @@ private:
 bool ListGrid::create(HWND parent) {
     if (!registerWindowClass(instance_, {kListGridClass, &windowProc, nullptr, CS_DBLCLKS})) return false;
 
-    font_ = pixelFont(L"Tahoma", 11);
     background_.reset(CreateSolidBrush(kGridColour));
     arrowPen_.reset(CreatePen(PS_SOLID, 1, kArrowColour));
-    limits_.ptMinTrackSize = {kGridMinWidth, 0};
     limits_.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // No border of its own but a sizing frame, so that its edge can be dragged.
-    return CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0,
-                           0, 0, 0, parent, nullptr, instance_, this) != nullptr;
+    if (!CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0, 0,
+                         0, 0, parent, nullptr, instance_, this))
+        return false;
+    scale_ = windowScale(hwnd_);
+    font_ = pixelFont(L"Tahoma", scale_(11));
+    limits_.ptMinTrackSize = {scale_(kGridMinWidth), 0};
+    return true;
 }
 
 void ListGrid::attach(ListController* list) {
@@ -74,7 +78,7 @@ void ListGrid::reportSize() {
     RECT outer{}, client{};
     GetWindowRect(hwnd_, &outer);
     GetClientRect(hwnd_, &client);
-    list_->selection().setSize(outer.bottom - outer.top, client.bottom);
+    list_->selection().setSize(outer.bottom - outer.top, client.bottom, scale_);
 }
 
 void ListGrid::refresh() {
@@ -89,14 +93,14 @@ void ListGrid::refreshRows(int firstRow, int lastRow) {
     const int first = list_->grid().firstVisibleRow;
     RECT rows{};
     GetClientRect(hwnd_, &rows);
-    rows.top = std::max<LONG>(rows.top, (1 + firstRow - first) * kRowHeight);
-    rows.bottom = std::min<LONG>(rows.bottom, (2 + lastRow - first) * kRowHeight);
+    rows.top = std::max<LONG>(rows.top, (1 + firstRow - first) * rowHeight());
+    rows.bottom = std::min<LONG>(rows.bottom, (2 + lastRow - first) * rowHeight());
     if (rows.top < rows.bottom) InvalidateRect(hwnd_, &rows, FALSE);
 }
 
 void ListGrid::SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight) {
     limits_.ptMaxTrackSize = {maxWidth, maxHeight};
-    limits_.ptMinTrackSize = {std::max(minWidth, kGridMinWidth), minHeight};
+    limits_.ptMinTrackSize = {std::max(minWidth, scale_(kGridMinWidth)), minHeight};
 }
 
 void ListGrid::setNameWidth(int width) {
@@ -154,7 +158,7 @@ LRESULT ListGrid::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             selecting_ = false;
             ReleaseCapture();
         }
-        if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), kNumberColumnWidth, nameWidth_);
+        if (list_) list_->headerClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), numberWidth(), nameWidth_);
         return 0;
     case WM_CAPTURECHANGED: selecting_ = false; return 0;
     case WM_LBUTTONDBLCLK:
@@ -256,7 +260,7 @@ void ListGrid::onVerticalScroll(WPARAM request) {
 // ---- geometry ----
 
 int ListGrid::resolutionWidth() const {
-    return resolutionColumnWidth(hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0);
+    return resolutionColumnWidth(hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0, scale_);
 }
 
 int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView : 0; }
@@ -264,8 +268,8 @@ int ListGrid::dataRowsInView() const { return list_ ? list_->grid().rowsInView :
 int ListGrid::rowAt(int y) const {
     if (!list_ || y < 0) return -1;
     const WallpaperList& list = list_->list();
-    if (y < kRowHeight) return list.fixedRows() > 0 ? 0 : (list.rowCount() > 0 ? 0 : -1);
-    const int row = list_->grid().firstVisibleRow + y / kRowHeight - 1;
+    if (y < rowHeight()) return list.fixedRows() > 0 ? 0 : (list.rowCount() > 0 ? 0 : -1);
+    const int row = list_->grid().firstVisibleRow + y / rowHeight() - 1;
     return row < list.rowCount() ? row : -1;
 }
 
@@ -307,8 +311,9 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
     if (!list_) return;
     const WallpaperList& list = list_->list();
     const GridState& grid = list_->grid();
-    const int columnLeft[kColumnCount] = {0, kNumberColumnWidth, kNumberColumnWidth + nameWidth_};
-    const int columnWidth[kColumnCount] = {kNumberColumnWidth, nameWidth_, resolutionWidth()};
+    const int numberWidth = this->numberWidth(), rowHeight = this->rowHeight(), inset = scale_(kCellTextInset);
+    const int columnLeft[kColumnCount] = {0, numberWidth, numberWidth + nameWidth_};
+    const int columnWidth[kColumnCount] = {numberWidth, nameWidth_, resolutionWidth()};
     SetBkMode(dc, TRANSPARENT);
     HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
     HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
@@ -321,35 +326,35 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
         const COLORREF normalText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kFontColour;
         RECT cells[kColumnCount];
         for (int column = NumberColumn; column < kColumnCount; ++column) {
-            cells[column] = {columnLeft[column], top, columnLeft[column] + columnWidth[column], top + kRowHeight};
+            cells[column] = {columnLeft[column], top, columnLeft[column] + columnWidth[column], top + rowHeight};
             FillRect(dc, &cells[column], brush);
             SetTextColor(dc, normalText);
-            drawText(dc, cells[column], cellText(list, column, row));
+            drawText(dc, cells[column], cellText(list, column, row), inset);
         }
         if (isFixed) {
             // Fixed rows carry a line under them.
-            RECT line{0, top + kRowHeight - 1, client.right, top + kRowHeight};
+            RECT line{0, top + rowHeight - scale_(1), client.right, top + rowHeight};
             FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
         }
         const RowLook look = rowLook(list, row, list_->currentPath(), list_->screenResolutionText(), top == 0);
         if (look.redrawn) {
             SetTextColor(dc, kCurrentColour);
-            drawText(dc, cells[NumberColumn], std::to_wstring(row));
-            drawText(dc, cells[PathColumn], cellText(list, PathColumn, row));
+            drawText(dc, cells[NumberColumn], std::to_wstring(row), inset);
+            drawText(dc, cells[PathColumn], cellText(list, PathColumn, row), inset);
             FillRect(dc, &cells[ResolutionColumn], brush);
-            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row));
+            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row), inset);
         }
         if (look.resolution == TextColour::ScreenSize) {
             SetTextColor(dc, kScreenSizeColour);
             FillRect(dc, &cells[ResolutionColumn], brush);
-            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row));
+            drawText(dc, cells[ResolutionColumn], cellText(list, ResolutionColumn, row), inset);
         }
         return look.arrow;
     };
 
     bool arrow = paintRow(0, 0);
-    for (int row = std::max(1, grid.firstVisibleRow), top = kRowHeight; row < list.rowCount() && top < client.bottom;
-         ++row, top += kRowHeight)
+    for (int row = std::max(1, grid.firstVisibleRow), top = rowHeight; row < list.rowCount() && top < client.bottom;
+         ++row, top += rowHeight)
         arrow = paintRow(row, top) || arrow;
     if (arrow) drawSortArrow(dc);
     // A header cell under the pointer stays highlighted through repaints.
@@ -357,23 +362,24 @@ void ListGrid::paintRows(HDC dc, const RECT& client) {
 }
 
 void ListGrid::drawHighlight(HDC dc, int which) {
-    const int left = which == 1 ? kNumberColumnWidth : kNumberColumnWidth + nameWidth_;
+    const int left = which == 1 ? numberWidth() : numberWidth() + nameWidth_;
     const int width = which == 1 ? nameWidth_ : resolutionWidth();
-    RECT cell{left, 0, left + width, kRowHeight};
+    const int inset = scale_(kCellTextInset);
+    RECT cell{left, 0, left + width, rowHeight()};
     FillRect(dc, &cell, GetSysColorBrush(COLOR_ACTIVEBORDER));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kFontColour);
     const std::wstring caption = cellText(list_->list(), which, 0);
-    ExtTextOutW(dc, left + kCellTextInset, kCellTextInset, 0, nullptr, caption.c_str(),
-                static_cast<UINT>(caption.size()), nullptr);
+    ExtTextOutW(dc, left + inset, inset, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
     drawSortArrow(dc);
 }
 
 void ListGrid::drawSortArrow(HDC dc) {
     if (!list_) return;
     win32::SelectObjectScope selectPen(dc, arrowPen_.get());
-    for (const ArrowLine& line : sortArrowLines(kNumberColumnWidth + nameWidth_, list_->model().sortedByName(),
-                                                list_->model().sortedByResolution(), list_->model().sortDescending())) {
+    for (const ArrowLine& line :
+         sortArrowLines(numberWidth() + nameWidth_, list_->model().sortedByName(), list_->model().sortedByResolution(),
+                        list_->model().sortDescending(), scale_)) {
         MoveToEx(dc, line.x0, line.y, nullptr);
         LineTo(dc, line.x1, line.y);
     }

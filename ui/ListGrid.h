@@ -30,7 +30,7 @@ public:
     // The drag limits answered to WM_GETMINMAXINFO; the minimum width is never below 200.
     void SetMinMax(int maxWidth, int maxHeight, int minWidth, int minHeight);
 
-    int numberWidth() const { return kNumberColumnWidth; }
+    int numberWidth() const { return scale_(kNumberColumnWidth); }
     int nameWidth() const { return nameWidth_; }
     void setNameWidth(int width);
 
@@ -55,6 +55,7 @@ private:
     void drawHighlight(HDC dc, int which);
     void updateScrollBar();
     int rowAt(int y) const;  // the row under a client y, or -1
+    int rowHeight() const { return scale_(kRowHeight); }
     int dataRowsInView() const;
     int resolutionWidth() const;           // narrower while the scroll bar is shown
     static ListKey listKeyOf(WPARAM key);  // the keys the list's handlers know
@@ -64,6 +65,7 @@ private:
 
     HINSTANCE instance_;
     ListController* list_ = nullptr;
+    DpiScale scale_;  // the grid's DPI, known once it is made
     win32::UniqueFont font_;
     win32::UniqueBrush background_;
     win32::UniquePen arrowPen_;

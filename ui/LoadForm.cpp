@@ -64,6 +64,14 @@ COLORREF stripRow(int r) {
 
 std::wstring wide(const std::string& utf8) { return win32::utf8ToWide(utf8); }
 
+POINT scaled(DpiScale s, POINT designed) { return {s(designed.x), s(designed.y)}; }
+
+// A preview's place: the picture is shown in it at its own size.
+RECT imageRect(DpiScale s, int slot) {
+    const POINT at = scaled(s, kImageAt[slot - 1]);
+    return {at.x, at.y, at.x + s(kPreviewWidth), at.y + s(kPreviewHeight)};
+}
+
 }  // namespace
 
 LoadForm::LoadForm(HINSTANCE instance, const FileSystem& files, std::string siteName)
@@ -79,14 +87,15 @@ LoadForm::~LoadForm() {
 bool LoadForm::FormCreate() {
     SetWindowTextW(hwnd(), wide("Загрузка новых обоев с " + siteName_).c_str());
     note_ = wide("Здесь представлены только новые обои, остальные на сайте " + siteName_);
-    buttonFont_ = pixelFont(L"MS Sans Serif", 11);
-    labelFont_ = pixelFont(L"Tahoma", 11);
-    dateFont_ = pixelFont(L"Tahoma", 13, true);
-    pageFont_ = pixelFont(L"MS Sans Serif", 11, true);
+    const DpiScale s = scale();
+    buttonFont_ = pixelFont(L"MS Sans Serif", s(11));
+    labelFont_ = pixelFont(L"Tahoma", s(11));
+    dateFont_ = pixelFont(L"Tahoma", s(13), true);
+    pageFont_ = pixelFont(L"MS Sans Serif", s(11), true);
 
-    const auto button = [this](const wchar_t* text, POINT at, int id) {
+    const auto button = [this, s](const wchar_t* text, POINT at, int id) {
         HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
-                                 at.x, at.y, kButtonSize.cx, kButtonSize.cy, hwnd(),
+                                 s(at.x), s(at.y), s(kButtonSize.cx), s(kButtonSize.cy), hwnd(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
         if (b) SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
         return b;
@@ -107,7 +116,7 @@ bool LoadForm::FormCreate() {
             tool.uFlags = TTF_SUBCLASS;
             tool.hwnd = hwnd();
             tool.uId = static_cast<UINT_PTR>(k + 1);
-            tool.rect = {kImageAt[k].x, kImageAt[k].y, kImageAt[k].x + kPreviewWidth, kImageAt[k].y + kPreviewHeight};
+            tool.rect = imageRect(s, k + 1);
             tool.lpszText = LPSTR_TEXTCALLBACKW;
             SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
@@ -254,7 +263,7 @@ void LoadForm::invalidate(const RECT* area) {
 // ---------------------------------------------------------------- painting
 
 RECT LoadForm::labelRect(int slot) const {
-    const POINT at = kLabelAt[slot - 1];
+    const POINT at = scaled(scale(), kLabelAt[slot - 1]);
     const SIZE size = slots_[static_cast<std::size_t>(slot - 1)].labelSize;
     return {at.x, at.y, at.x + size.cx, at.y + size.cy};
 }
@@ -283,10 +292,12 @@ void LoadForm::draw(HDC dc, int width, int height) {
     // The band above the status bar: the strip's rows stretched over its height.
     RECT bar{};
     GetWindowRect(status_, &bar);
-    const int bottom = height - (bar.bottom - bar.top), top = bottom - kBandHeight;
+    const DpiScale scale = this->scale();
+    const int bandHeight = scale(kBandHeight);
+    const int bottom = height - (bar.bottom - bar.top), top = bottom - bandHeight;
     const auto rowBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     for (int y = top; y < bottom; ++y) {
-        SetDCBrushColor(dc, stripRow(1 + (y - top) * kStripRows / kBandHeight));
+        SetDCBrushColor(dc, stripRow(1 + (y - top) * kStripRows / bandHeight));
         RECT line{0, y, width, y + 1};
         FillRect(dc, &line, rowBrush);
     }
@@ -295,42 +306,43 @@ void LoadForm::draw(HDC dc, int width, int height) {
     for (int k = 1; k <= kBrowserSlots; ++k) {
         const Slot& s = slots_[static_cast<std::size_t>(k - 1)];
         if (!s.visible) continue;
-        const POINT at = kImageAt[k - 1];
+        const RECT place = imageRect(scale, k);
         if (!s.picture.dib.empty()) {
             const BITMAPINFO info = dibInfo(s.picture.width, s.picture.height);
             // Shown at its own size, cut to the preview's place.
             const int saved = SaveDC(dc);
-            IntersectClipRect(dc, at.x, at.y, at.x + kPreviewWidth, at.y + kPreviewHeight);
-            SetDIBitsToDevice(dc, at.x, at.y, s.picture.width, s.picture.height, 0, 0, 0, s.picture.height,
+            IntersectClipRect(dc, place.left, place.top, place.right, place.bottom);
+            SetDIBitsToDevice(dc, place.left, place.top, s.picture.width, s.picture.height, 0, 0, 0, s.picture.height,
                               s.picture.dib.data(), &info, DIB_RGB_COLORS);
             RestoreDC(dc, saved);
         }
         win32::SelectObjectScope font(dc, labelFont_.get());
         SetTextColor(dc, pressedLabel_ == k ? kPressedLabel : kNavy);
-        TextOutW(dc, kLabelAt[k - 1].x, kLabelAt[k - 1].y, s.label.c_str(), static_cast<int>(s.label.size()));
+        const POINT label = scaled(scale, kLabelAt[k - 1]);
+        TextOutW(dc, label.x, label.y, s.label.c_str(), static_cast<int>(s.label.size()));
     }
     {
         win32::SelectObjectScope font(dc, dateFont_.get());
         SetTextColor(dc, kDateColour);
-        TextOutW(dc, kDateAt.x, kDateAt.y, date_.c_str(), static_cast<int>(date_.size()));
+        TextOutW(dc, scale(kDateAt.x), scale(kDateAt.y), date_.c_str(), static_cast<int>(date_.size()));
     }
     if (noteVisible_) {
         win32::SelectObjectScope font(dc, labelFont_.get());
         SetTextColor(dc, kNavy);
         // A long site name wraps onto a second line rather than off the dialog.
-        RECT box{kNoteAt.x, kNoteAt.y, width - kNoteRightMargin, kNoteAt.y + kNoteHeight};
+        RECT box{scale(kNoteAt.x), scale(kNoteAt.y), width - scale(kNoteRightMargin), scale(kNoteAt.y + kNoteHeight)};
         DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &box,
                   DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     }
     {
         win32::SelectObjectScope font(dc, pageFont_.get());
         SetTextColor(dc, kNavy);
-        TextOutW(dc, kPageAt.x, kPageAt.y, page_.c_str(), static_cast<int>(page_.size()));
+        TextOutW(dc, scale(kPageAt.x), scale(kPageAt.y), page_.c_str(), static_cast<int>(page_.size()));
     }
-    win32::UniquePen pen(CreatePen(PS_SOLID, 1, kLineColour));
+    win32::UniquePen pen(CreatePen(PS_SOLID, scale(1), kLineColour));
     win32::SelectObjectScope usePen(dc, pen.get());
-    MoveToEx(dc, static_cast<int>(std::lround(kLineStart * width)), kLineY, nullptr);
-    LineTo(dc, static_cast<int>(std::lround(kLineEnd * width)), kLineY);
+    MoveToEx(dc, static_cast<int>(std::lround(kLineStart * width)), scale(kLineY), nullptr);
+    LineTo(dc, static_cast<int>(std::lround(kLineEnd * width)), scale(kLineY));
 }
 
 // ---------------------------------------------------------------- input
@@ -338,8 +350,7 @@ void LoadForm::draw(HDC dc, int width, int height) {
 LoadForm::Hit LoadForm::hitTest(POINT at) const {
     for (int k = 1; k <= kBrowserSlots; ++k) {
         if (!slots_[static_cast<std::size_t>(k - 1)].visible) continue;
-        const RECT image{kImageAt[k - 1].x, kImageAt[k - 1].y, kImageAt[k - 1].x + kPreviewWidth,
-                         kImageAt[k - 1].y + kPreviewHeight};
+        const RECT image = imageRect(scale(), k);
         if (PtInRect(&image, at)) return {Target::Image, k};
         const RECT label = labelRect(k);
         if (PtInRect(&label, at)) return {Target::Label, k};
@@ -382,8 +393,9 @@ bool LoadForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             RECT outer{};
             GetWindowRect(hwnd(), &outer);
             const int width = outer.right - outer.left;
-            const int parts[kStatusPanels] = {width - kClockPanelWidth - kByteTotalPanelWidth, width - kClockPanelWidth,
-                                              -1};
+            const DpiScale s = scale();
+            const int parts[kStatusPanels] = {width - s(kClockPanelWidth) - s(kByteTotalPanelWidth),
+                                              width - s(kClockPanelWidth), -1};
             SendMessageW(status_, SB_SETPARTS, kStatusPanels, reinterpret_cast<LPARAM>(parts));
         }
         return true;

@@ -96,19 +96,20 @@ bool MainFace::create(HWND window) {
     return true;
 }
 
-void MainFace::layOut(int listLeft) {
-    face_ = layOutFace(listLeft);
+void MainFace::layOut(int listLeft, DpiScale s) {
+    face_ = layOutFace(listLeft, s);
     const Box& bar2 = face_.toolBar2;
     for (int i = 0; i <= shufleBtn - Playbtn; ++i)
-        boxes_[Playbtn + i] = {bar2.left + kPlaybackButtonWidth * i, bar2.top + kPlaybackButtonTop,
-                               kPlaybackButtonWidth, kPlaybackButtonHeight};
+        boxes_[Playbtn + i] = {bar2.left + s(kPlaybackButtonWidth * i), bar2.top + s(kPlaybackButtonTop),
+                               s(kPlaybackButtonWidth), s(kPlaybackButtonHeight)};
     const Box& bar1 = face_.toolBar1;
     for (int i = 0; i <= ListButton - AddButton; ++i)
-        boxes_[AddButton + i] = {bar1.left + kAddButtonWidth * i, bar1.top + kListButtonTop, kAddButtonWidth,
-                                 kListButtonHeight};
+        boxes_[AddButton + i] = {bar1.left + s(kAddButtonWidth * i), bar1.top + s(kListButtonTop), s(kAddButtonWidth),
+                                 s(kListButtonHeight)};
     const Box& bar3 = face_.toolBar3;
     for (int i = 0; i <= ExitButton - DownloadButton; ++i)
-        boxes_[DownloadButton + i] = {bar3.left, bar3.top + kSideButtonTops[i], kSideButtonSize, kSideButtonSize};
+        boxes_[DownloadButton + i] = {bar3.left, bar3.top + s(kSideButtonTops[i]), s(kSideButtonSize),
+                                      s(kSideButtonSize)};
     updateHints();
 }
 
@@ -149,16 +150,17 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
         FillRect(dc, &r, background.get());
     }
     // The banner and the strip that continues it to the list.
-    drawPiece(dc, source, header_.get(), 0, 0, kBannerWidth, kBannerHeight, 0, 0, kBannerWidth, kBannerHeight);
-    const Stretch strip = bannerStrip(listLeft);
+    const DpiScale s = face_.scale;
+    drawPiece(dc, source, header_.get(), 0, 0, kBannerWidth, kBannerHeight, 0, 0, s(kBannerWidth), s(kBannerHeight));
+    const Stretch strip = bannerStrip(listLeft, s);
     if (strip.dr > strip.dl)
         drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr,
                   strip.db);
     // The shadow frame round the preview.
     SetStretchBltMode(dc, COLORONCOLOR);
-    for (const Stretch& s : shadowFrame(face_.preview)) {
-        HBITMAP piece = s.piece == 0 ? side_.get() : s.piece == 1 ? edge_.get() : corner_.get();
-        drawPiece(dc, source, piece, s.sl, s.st, s.sr, s.sb, s.dl, s.dt, s.dr, s.db);
+    for (const Stretch& p : shadowFrame(face_.preview, s)) {
+        HBITMAP piece = p.piece == 0 ? side_.get() : p.piece == 1 ? edge_.get() : corner_.get();
+        drawPiece(dc, source, piece, p.sl, p.st, p.sr, p.sb, p.dl, p.dt, p.dr, p.db);
     }
     // The control panel under the preview, its middle stretched to the preview's width.
     const Box& left = face_.panelLeft;
@@ -172,11 +174,11 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
     drawPiece(dc, source, panelRight_.get(), 0, 0, kPanelRightWidth, kPanelHeight, right.left, right.top, right.right(),
               right.bottom());
     // The separator before the list.
-    win32::UniquePen pen(CreatePen(PS_SOLID, 1, kSeparator));
+    win32::UniquePen pen(CreatePen(PS_SOLID, s(1), kSeparator));
     {
         win32::SelectObjectScope selectPen(dc, pen.get());
-        MoveToEx(dc, listLeft - 1, kSeparatorTop, nullptr);
-        LineTo(dc, listLeft - 1, windowHeight);
+        MoveToEx(dc, listLeft - s(1), s(kSeparatorTop), nullptr);
+        LineTo(dc, listLeft - s(1), windowHeight);
     }
     for (int b = 0; b < kFaceButtons; ++b) drawButton(dc, static_cast<FaceButton>(b));
 }
@@ -190,7 +192,7 @@ void MainFace::drawButton(HDC dc, FaceButton button) const {
         win32::UniquePen edge(CreatePen(PS_SOLID, 1, down ? kDownEdge : kHotEdge));
         win32::SelectObjectScope selectBrush(dc, fill.get());
         win32::SelectObjectScope selectPen(dc, edge.get());
-        RoundRect(dc, box.left, box.top, box.right(), box.bottom(), 6, 6);
+        RoundRect(dc, box.left, box.top, box.right(), box.bottom(), face_.scale(6), face_.scale(6));
     }
     HIMAGELIST images = button <= shufleBtn ? playback_.get() : button <= ListButton ? list_.get() : sideBar_.get();
     const int image = button == AddButton ? addImage_ : kButtons[button].image;

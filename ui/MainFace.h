@@ -37,8 +37,8 @@ public:
 
     // Loads the pictures and makes the hints' tooltip for window.
     [[nodiscard]] bool create(HWND window);
-    // The list resize's layout for this left edge of the list.
-    void layOut(int listLeft);
+    // The list resize's layout for this left edge of the list, at the window's DPI.
+    void layOut(int listLeft, DpiScale scale);
     const FaceLayout& layout() const { return face_; }
 
     // The paint handler's steps for everything but the list and the preview's picture.

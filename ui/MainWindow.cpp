@@ -17,6 +17,7 @@
 #include "app/PreviewFrame.h"
 #include "base/ProgramName.h"
 #include "ui/ClassNames.h"
+#include "ui/Dpi.h"
 #include "ui/MainMenus.h"
 #include "ui/TrayPresenter.h"
 #include "ui/PixelFont.h"
@@ -76,7 +77,6 @@ bool MainWindow::create() {
     if (!registerWindowClass(instance_, main)) return false;
 
     background_.reset(CreateSolidBrush(kBackground));
-    font_ = pixelFont(L"Tahoma", 11);
     accelerators_ = createMainAccelerators();
 
     // Owned top-level windows get no taskbar button; this owner is never shown,
@@ -86,10 +86,12 @@ bool MainWindow::create() {
     if (!application_) return false;
 
     win32::UniqueMenu menu = createMainMenu();
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
+    // Until the window is there to ask, the system's DPI.
+    const DpiScale s = windowScale(nullptr);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - s(kDefaultWidth)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - s(kDefaultHeight)) / 2;
     HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
-                                   top, kDefaultWidth, kDefaultHeight, application_, menu.get(), instance_, this);
+                                   top, s(kDefaultWidth), s(kDefaultHeight), application_, menu.get(), instance_, this);
     if (!created) return false;
     menu.release();  // the window owns its menu bar now
     // Made once, after the main window they are centred over. Neither is needed
@@ -154,8 +156,8 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = kMinTrackWidth;
-        info->ptMinTrackSize.y = kMinTrackHeight;
+        info->ptMinTrackSize.x = scale_(kMinTrackWidth);
+        info->ptMinTrackSize.y = scale_(kMinTrackHeight);
         return result;
     }
 
@@ -287,6 +289,8 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::onCreate() {
+    scale_ = windowScale(hwnd_);
+    font_ = pixelFont(L"Tahoma", scale_(11));
     if (!grid_.create(hwnd_) || !face_.create(hwnd_)) return false;
     face_.onChange = [this](const RECT& area) { faceChanged(&area); };
     grid_.onResize = [this] { plistResize(); };
@@ -357,8 +361,8 @@ void MainWindow::FormResize() {
     GetClientRect(hwnd_, &client);
     const int width = windowWidth();
     // The strip that continues the banner follows the client height.
-    const int left = controller_ ? controller_->settings().window.listLeft : kDefaultListLeft;
-    const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left);
+    const int left = controller_ ? controller_->settings().window.listLeft : scale_(kDefaultListLeft);
+    const ListBounds bounds = listBounds(width, windowHeight(), client.bottom, left, scale_);
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
     MoveWindow(grid_.hwnd(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
     plistResize();
@@ -370,9 +374,9 @@ void MainWindow::plistResize() {
     RECT bounds{};
     GetWindowRect(grid_.hwnd(), &bounds);
     MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
-    grid_.setNameWidth(nameColumnWidth(bounds.right - bounds.left));
+    grid_.setNameWidth(nameColumnWidth(bounds.right - bounds.left, scale_));
     if (controller_) controller_->mutableSettings().window.listLeft = bounds.left;
-    face_.layOut(bounds.left);
+    face_.layOut(bounds.left, scale_);
     const Box& frame = face_.layout().preview;
     preview_.setFrame({frame.width, frame.height});
     faceChanged(nullptr);
@@ -455,7 +459,7 @@ void MainWindow::examineMouseMove(const MSG& msg) {
         RECT client{};
         GetClientRect(grid_.hwnd(), &client);
         which = headerCellAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam), client.right, grid_.numberWidth(),
-                             grid_.nameWidth());
+                             grid_.nameWidth(), scale_);
     }
     setHeaderHover(which);
 }

@@ -42,6 +42,8 @@ public:
     POINT folderChooserPosition() const;
 
     // MainView
+    DpiScale scale() const override { return scale_; }
+    FrameSize frameAt(DpiScale at) const override;
     void showWindow() override;
     void hideWindow() override;
     int windowWidth() const override;
@@ -91,6 +93,7 @@ private:
     MainController* controller_ = nullptr;
 
     HWND application_ = nullptr;  // hidden owner, never shown
+    DpiScale scale_;              // the window's DPI, known once it is made
     ListGrid grid_;
     MainFace face_;
     HelpWindow help_;

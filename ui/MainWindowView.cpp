@@ -1,5 +1,6 @@
 // What the controller asks of the main window (its MainView side).
 #include "ui/MainWindow.h"
+#include "ui/Dpi.h"
 #include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
@@ -47,6 +48,8 @@ int MainWindow::windowHeight() const {
     const RECT r = outerRect(hwnd_);
     return r.bottom - r.top;
 }
+
+FrameSize MainWindow::frameAt(DpiScale at) const { return windowFrame(hwnd_, at); }
 
 void MainWindow::setWindowSize(int width, int height) {
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

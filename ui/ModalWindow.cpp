@@ -1,6 +1,7 @@
 #include "ui/ModalWindow.h"
 
 #include "platform/win32/Text.h"
+#include "ui/Dpi.h"
 #include "ui/ModalLoop.h"
 
 namespace ostrel::ui {
@@ -23,7 +24,7 @@ bool ModalWindow::create(HWND owner) {
     CreateWindowExW(kExStyle, look_.className, win32::utf8ToWide(look_.captionUtf8).c_str(), kStyle, 0, 0,
                     look_.clientWidth, look_.clientHeight, owner_, nullptr, instance_, this);
     if (!hwnd_) return false;
-    sizeClientArea(hwnd_, look_.clientWidth, look_.clientHeight);
+    sizeClientArea(hwnd_, scale_(look_.clientWidth), scale_(look_.clientHeight));
     return true;
 }
 
@@ -54,7 +55,7 @@ WindowBounds ModalWindow::outerBounds(HWND window) {
 
 LRESULT ModalWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: return FormCreate() ? 0 : -1;
+    case WM_CREATE: scale_ = windowScale(hwnd_); return FormCreate() ? 0 : -1;
     case WM_CLOSE:  // the close box and Alt+F4 only hide the window
         close();
         return 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/HelpText.h"
+#include "base/DpiScale.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/WindowBase.h"
 
@@ -43,6 +44,9 @@ protected:
 
     HINSTANCE instance() const { return instance_; }
     HWND owner() const { return owner_; }
+    // The window's DPI, known from WM_CREATE on: the look's sizes and the
+    // window's own designed lengths are scaled by it.
+    DpiScale scale() const { return scale_; }
     void moveTo(WindowOrigin origin);
     static WindowBounds outerBounds(HWND window);
 
@@ -55,6 +59,7 @@ private:
     HINSTANCE instance_;
     Look look_;
     HWND owner_ = nullptr;
+    DpiScale scale_;
     bool modal_ = false;  // the modal loop runs while set
 };
 

@@ -10,6 +10,7 @@
 #include "base/Rounding.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Dialogs.h"
+#include "ui/Dpi.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -123,20 +124,22 @@ bool OptionsDialog::create(HWND owner) {
     CreateWindowExW(kExStyle, kClassName, win32::utf8ToWide("Настройки").c_str(), kStyle, 0, 0, 0, 0, owner, nullptr,
                     instance_, this);
     if (!hwnd_) return false;
-    sizeClientArea(hwnd_, kClientWidth, kClientHeight);
+    scale_ = windowScale(hwnd_);
+    sizeClientArea(hwnd_, scale_(kClientWidth), scale_(kClientHeight));
     return createControls();
 }
 
 bool OptionsDialog::createControls() {
-    font_ = pixelFont(L"Tahoma", 11);
+    const DpiScale s = scale_;
+    font_ = pixelFont(L"Tahoma", s(11));
     auto withFont = [this](HWND control) {
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
     };
-    HWND tabs =
-        withFont(CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
-                                 kPagesMargin, kPagesMargin, kClientWidth - 2 * kPagesMargin, kPagesHeight, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_, nullptr));
+    HWND tabs = withFont(
+        CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, s(kPagesMargin),
+                        s(kPagesMargin), s(kClientWidth - 2 * kPagesMargin), s(kPagesHeight), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_, nullptr));
     if (!tabs) return false;
     for (int i = 0; i < static_cast<int>(std::size(kPageNames)); ++i) {
         std::wstring name = win32::utf8ToWide(kPageNames[i]);
@@ -146,10 +149,10 @@ bool OptionsDialog::createControls() {
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&page));
     }
     for (const ControlSpec& c : kControls) {
-        HWND control =
-            withFont(CreateWindowExW(c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
-                                     win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, c.x, c.y, c.width, c.height,
-                                     hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
+        HWND control = withFont(CreateWindowExW(
+            c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className, win32::utf8ToWide(c.text).c_str(),
+            WS_CHILD | c.style, s(c.x), s(c.y), s(c.width), s(c.height), hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
         if (!control) return false;
         SetWindowLongPtrW(control, GWLP_USERDATA, kFirstPageTag + c.page);  // tells selectPage where it belongs
     }

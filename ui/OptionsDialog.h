@@ -90,6 +90,7 @@ private:
     HINSTANCE instance_;
     HWND owner_ = nullptr;
     OptionsController* controller_ = nullptr;
+    DpiScale scale_;  // the dialog's DPI, known once it is made
     win32::UniqueFont font_;
     win32::UniqueIcon folderIcon_;
     bool displaying_ = false;

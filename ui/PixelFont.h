@@ -1,8 +1,9 @@
 #pragma once
 // The program's fonts: by their height in pixels, as its forms lay them out,
-// or Tahoma 8 points at the screen's resolution, as its dialogs' texts are.
+// or Tahoma 8 points, as its dialogs' texts are; both at the window's DPI.
 #include <windows.h>
 
+#include "base/DpiScale.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace ostrel::ui {
@@ -13,13 +14,11 @@ inline win32::UniqueFont pixelFont(const wchar_t* face, int pixels, bool bold = 
                                          DEFAULT_PITCH | FF_SWISS, face));
 }
 
-inline win32::UniqueFont tahoma8(bool bold = false) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return win32::UniqueFont(CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+// Tahoma 8 points: 11 pixels at 96 DPI, scaled like every designed length.
+inline win32::UniqueFont tahoma8(DpiScale scale, bool bold = false) {
+    return win32::UniqueFont(CreateFontW(-scale(MulDiv(8, kDesignDpi, 72)), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                         FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 }
 
 }  // namespace ostrel::ui

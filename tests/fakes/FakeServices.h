@@ -178,17 +178,21 @@ struct FakeView final : MainView {
     int listChanges = 0;
     bool visible = false, playPressed = false, shufflePressed = false;
     int width = 900, height = 600, left = -1, top = -1;
+    DpiScale dpi;
     int rearms = 0, quits = 0, placeholders = 0, blinks = 0;
     std::vector<std::string> previews;
     std::function<void()> whilePumping;  // what the pending messages run
 
     void showWindow() override { visible = true; }
     void hideWindow() override { visible = false; }
+    DpiScale scale() const override { return dpi; }
+    // A frame thicker at more DPI, but not in proportion, as Windows draws it.
+    FrameSize frameAt(DpiScale at) const override { return at.dpi() == 96 ? FrameSize{8, 54} : FrameSize{10, 66}; }
     int windowWidth() const override { return width; }
     int windowHeight() const override { return height; }
     void setWindowSize(int w, int h) override {
-        width = std::max(w, 515);
-        height = std::max(h, 472);
+        width = std::max(w, dpi(515));
+        height = std::max(h, dpi(472));
     }
     void setWindowPosition(int l, int t) override {
         left = l;

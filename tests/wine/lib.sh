@@ -13,6 +13,7 @@ OW_DEADLINE=${OW_DEADLINE:-270}  # seconds; ctest passes its own, below its limi
 OW_PASSED=0 OW_FAILED=0 OW_PIDS=() OW_XVFB_PID="" OW_APP_PID="" OW_DIR=""
 OW_TEST=$(basename "$0" .sh)
 OW_EXE_WIN='C:\Ostrel\OstrelWallpapers.exe'
+OW_SCREEN_SIZE=${OW_SCREEN_SIZE:-1280x1024}  # the X screen's and the virtual desktop's
 
 # Runs the whole script again under a deadline (TERM, so that the clean-up
 # below still runs before ctest's own kill) and, where the kernel allows, in a
@@ -91,7 +92,7 @@ ow_setup() {  # <exe> <wintool> [artifacts folder]
   unset WINEARCH WINESERVER
 
   # -displayfd lets Xvfb pick a free display and tell us which.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$OW_DIR/display" >"$OW_DIR/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${OW_SCREEN_SIZE}x24" -nolisten tcp 3>"$OW_DIR/display" >"$OW_DIR/xvfb.log" 2>&1 &
   OW_XVFB_PID=$!
   for i in $(seq 100); do
     [ -s "$OW_DIR/display" ] || ! kill -0 "$OW_XVFB_PID" 2>/dev/null && break
@@ -121,7 +122,7 @@ ow_launch() {
 # Programs see each other's windows only inside one desktop, and wintool must
 # run there too (as wtd); "wine explorer /desktop" loses its exit code, so
 # wintool reports it on its output.
-OW_DESKTOP=/desktop=ostrel,1280x1024
+OW_DESKTOP=/desktop=ostrel,$OW_SCREEN_SIZE
 ow_start_in_desktop() {  # args for the program
   ow_launch wine explorer "$OW_DESKTOP" "$OW_EXE_WIN" "$@"
   # A second explorer asking for the desktop while the first still makes it can hang.

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The windows at 144 DPI (150 %): Wine reports the prefix's LogPixels to the
+# program, which lays out every designed length scaled by 1.5. The main
+# window's client area of 896 x 516 at 96 DPI becomes 1344 x 774, the list's
+# rows 23 pixels high, the options 648 x 507, the download browser 686 x 644,
+# Help 990 x 659 and About 543 x 354; the stored window size comes back as it
+# was, in designed units.
+export OW_SCREEN_SIZE=1920x1200  # room for the scaled main window
+source "$(dirname "$0")/lib.sh"
+ow_setup "$@"
+ow_data_dir
+
+make_catalogue 4
+ow_serve_catalogue "$OW_DIR/www"
+pics="$WINEPREFIX/drive_c/pics"
+make_pic "$pics/sea.jpg" 1024x768 blue
+make_pic "$pics/meadow.bmp" 640x480 green
+mkdir -p "$OW_DATA"
+write_tav "$OW_DATA/Default.tav" 'C:\pics\sea.jpg' '' 'C:\pics\meadow.bmp' ''
+# Wine's frame and menu bar are 46 pixels high at 96 DPI: this outer size
+# gives the designed client area there.
+reg_set 'HKCU\RZ' wid 904
+reg_set 'HKCU\RZ' hei 562
+reg_set 'HKCU\RZ' left 312
+reg_set 'HKCU\RZ' selected 1
+
+ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s"
+sleep 1
+check_eq "at 96 DPI the client area is the designed 896 x 516" "896 516" "$(wtd client-size TMainForm)"
+wtd post-command 106
+ow_wait_exit 30 || ow_die "the program did not end on Exit"
+
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || ow_die "LogPixels"
+ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s at 144 DPI"
+sleep 2
+check_eq "at 144 DPI the same stored size gives 1.5 times the client area" "1344 774" "$(wtd client-size TMainForm)"
+read -r cl ct _ <<<"$(wtd client-origin)"
+read -r gl gt _ <<<"$(wtd grid-rect)"
+[ -n "${ct:-}" ] && [ -n "${gt:-}" ] || ow_die "no client origin of the main window or the list"
+shot="$OW_DIR/work/face.png"
+import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+ow_screenshot main
+
+# colours <screen x> <screen y> <height>: the colours of a column of pixels, one a line
+colours() { "$OW_CONVERT" "$shot" -crop "1x$3+$1+$2" -depth 8 txt:- 2>/dev/null | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p'; }
+# The selected first row is the only band of the highlight's colour at the
+# list's top: the colour at y = 34, counted down the number column.
+highlight=$(colours $((gl + 45)) $((gt + 34)) 1)
+band=$(colours $((gl + 45)) "$gt" 80 | grep -c -x -F "$highlight")
+check_eq "the list's selected row is 15 pixels high scaled" 23 "$band"
+bluish() {
+  "$OW_CONVERT" "$shot" -crop "$3x$4+$((cl + $1))+$((ct + $2))" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p' |
+    awk '{ if ($3 > $1 + 40 && $3 > 120) n++ } END { print n + 0 }'
+}
+check "the banner is drawn at its scaled size" test "$(bluish 0 0 434 135)" -ge 22500
+check "the preview fills its scaled frame of 300 x 225" test "$(bluish 126 174 300 225)" -ge 45000
+check "up to its top corners" test "$(bluish 126 174 1 1)$(bluish 425 174 1 1)$(bluish 125 174 1 1)" = 110
+
+# ---- the options and the download browser ----
+wtd post-command 107 || ow_fail "could not open the options"
+wtd wait-dialog "Настройки" 10000 >/dev/null || ow_die "the options did not open"
+sleep 1
+check_eq "the options' client area is 432 x 338 scaled" "648 507" "$(wtd client-size TOptionsForm)"
+ow_screenshot options
+wtd keys --to "Настройки" 0x1B || ow_fail "could not press Escape in the options"
+options_gone() { ! wtd wait-dialog "Настройки" 0 >/dev/null; }
+wait_until 10 options_gone || ow_fail "the options did not close"
+open_browser
+wait_until 30 eval '[ -f "$OW_DATA/download/demo-004.jpg" ]' || ow_fail "the previews did not arrive"
+sleep 1
+check_eq "the browser's client area is 457 x 429 scaled" "686 644" "$(wtd client-size TLoadForm)"
+ow_screenshot browser
+close_browser
+# modal <command> <caption> <class> <expected client size>: opened from the menu, measured, closed by Escape
+modal() {
+  local caption=$2
+  wtd post-command "$1" || ow_fail "could not post command $1"
+  wtd wait-dialog "$2" 10000 >/dev/null || { ow_fail "$2 did not open"; return; }
+  sleep 1
+  check_eq "$2: its client area is scaled" "$4" "$(wtd client-size "$3")"
+  ow_screenshot "$3"
+  wtd keys --to "$2" 0x1B || ow_fail "could not press Escape in $2"
+  gone() { ! wtd wait-dialog "$caption" 0 >/dev/null; }
+  wait_until 10 gone || ow_fail "$2 did not close"
+}
+modal 108 "Помощь" OstrelHelpWindow "990 659"
+modal 109 "О программе" OstrelAboutBox "543 354"
+
+wtd post-command 106
+ow_wait_exit 30 || ow_fail "the program did not end on Exit"
+check_eq "the window's size and the list's edge are stored as they were read" "904 562 312" \
+  "$(reg_get 'HKCU\RZ' wid) $(reg_get 'HKCU\RZ' hei) $(reg_get 'HKCU\RZ' left)"
+ow_finish

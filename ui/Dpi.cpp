@@ -1,0 +1,61 @@
+#include "ui/Dpi.h"
+
+namespace ostrel::ui {
+namespace {
+
+// Looked up at run time: older Windows has neither function, and the program
+// must still start there.
+template <class Function>
+Function user32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+GetDpiForWindowFunction getDpiForWindow() {
+    static const auto function = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    return function;
+}
+
+AdjustForDpiFunction adjustWindowRectExForDpi() {
+    static const auto function = user32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    return function;
+}
+
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 0;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+}  // namespace
+
+DpiScale windowScale(HWND window) {
+    if (window) {
+        if (GetDpiForWindowFunction function = getDpiForWindow()) {
+            if (const UINT dpi = function(window)) return DpiScale(static_cast<int>(dpi));
+        }
+    }
+    // DpiScale takes an unknown (0) or absurd answer as 96.
+    return DpiScale(systemDpi());
+}
+
+FrameSize windowFrame(HWND window, DpiScale at) {
+    RECT frame{};
+    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    const BOOL menu = (style & WS_CHILD) == 0 && GetMenu(window) != nullptr;
+    if (AdjustForDpiFunction adjust = adjustWindowRectExForDpi();
+        adjust && adjust(&frame, style, menu, exStyle, static_cast<UINT>(at.dpi())))
+        return {frame.right - frame.left, frame.bottom - frame.top};
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+}
+
+}  // namespace ostrel::ui
