@@ -17,10 +17,12 @@ public:
     ReadsWhileWanted(const FileSystem& files, std::function<bool()> stillWanted)
         : files_(files), stillWanted_(std::move(stillWanted)) {}
 
-    bool fileExists(const std::string& path) const override { return files_.fileExists(path); }
+    // Unwanted work asks nothing more: on a share that is off, even a look
+    // at a file may wait for the network's timeout.
+    bool fileExists(const std::string& path) const override { return stillWanted_() && files_.fileExists(path); }
     std::unique_ptr<ReadStream> openRead(const std::string& path) const override;
     bool listFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) const override {
-        return files_.listFolder(folder, visit);
+        return stillWanted_() && files_.listFolder(folder, visit);
     }
 
     bool createDirectory(const std::string&) override { return false; }

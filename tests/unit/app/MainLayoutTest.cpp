@@ -147,6 +147,10 @@ TEST(PreviewFrame, ADecodeNoLongerWantedStopsAtItsNextRead) {
         else
             EXPECT_LT(fs.counts().bytesRead, jpeg.size() / 2);
     }
+    // Nor does unwanted work look for files: on a share that is off, a look waits too.
+    testing::TestFileSystem fs;
+    EXPECT_FALSE(ReadsWhileWanted(fs, [] { return false; }).fileExists(path));
+    EXPECT_EQ(fs.counts().fileExists, 0);
 }
 
 }  // namespace
