@@ -12,9 +12,13 @@ std::string padResolution(const std::string& stat) {
     return std::string(blanks, ' ') + stat;
 }
 
-std::string resolutionText(const FileSystem& fs, const std::string& path) {
-    // A file still being written (a download in progress) may read as 0x0 at first.
+std::optional<std::string> resolutionText(const FileSystem& fs, const std::string& path) {
     std::string stat = GetStat(fs, path);
+    // Whether the file is there is asked only when it gave no size, and a file
+    // that is not there is not tried again: on a share that is off, every
+    // try is a wait of its own.
+    if (stat == "0x0" && !fs.fileExists(path)) return std::nullopt;
+    // A file still being written (a download in progress) may read as 0x0 at first.
     for (int call = 2; call <= 3 && stat == "0x0"; ++call) stat = GetStat(fs, path);
     return padResolution(stat);
 }
