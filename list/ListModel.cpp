@@ -1,5 +1,7 @@
 #include "list/ListModel.h"
 
+#include "list/ResolutionText.h"
+
 namespace ostrel {
 namespace {
 
@@ -118,8 +120,14 @@ void ListModel::batchRead(std::uint64_t walk, std::size_t slot, const std::vecto
 
 void ListModel::probeSoon(int row) {
     if (row < 1 || row >= list_.rowCount() || !Prober::unknown(list_.resolution(row))) return;
-    headers_.read(kSoonPlace, {{row, list_.path(row)}},
-                  [this](const std::vector<HeaderFinding>& findings) { written(Prober::write(findings, list_)); });
+    headers_.read(kSoonPlace, {{row, list_.path(row)}}, [this](std::vector<HeaderFinding> findings) {
+        // Unlike the walk, which leaves a vanished file's text alone, the
+        // selected row stores what its file gave, "0x0" for one not there.
+        for (HeaderFinding& f : findings) {
+            if (!f.fileThere) f = {f.row, f.path, true, padResolution("0x0")};
+        }
+        written(Prober::write(findings, list_));
+    });
 }
 
 void ListModel::written(const Prober::Written& rows) {

@@ -162,15 +162,19 @@ TEST_F(ProberTest, FindingsForRowsThatChangedMeanwhileAreNotWritten) {
     EXPECT_FALSE(model.probing());
 }
 
-// A selected row is read beside the walk, without waiting for it.
+// A selected row is read beside the walk, without waiting for it. Unlike the
+// walk, it stores "0x0" for a file that is not there.
 TEST_F(ProberTest, ARowReadSoonIsWrittenAlone) {
-    listOf({{"a", ""}, {"wide", ""}, {"b", "  1x1"}});
+    listOf({{"a", ""}, {"wide", ""}, {"b", "  1x1"}, {"-", ""}});
     model.probeSoon(3);  // known: nothing to read
     EXPECT_TRUE(headers.pending.empty());
     model.probeSoon(2);
     ASSERT_TRUE(headers.deliverOne());
-    EXPECT_EQ(resolutions(), (Texts{"", wide, "  1x1"}));
+    EXPECT_EQ(resolutions(), (Texts{"", wide, "  1x1", ""}));
     EXPECT_EQ(written, (std::vector<std::pair<int, int>>{{2, 2}}));
+    model.probeSoon(4);
+    ASSERT_TRUE(headers.deliverOne());
+    EXPECT_EQ(resolutions(), (Texts{"", wide, "  1x1", padResolution("0x0")}));
     EXPECT_FALSE(saved());
 }
 
