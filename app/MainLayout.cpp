@@ -65,22 +65,23 @@ std::array<Box, 6> backgroundFills(const FaceLayout& f, int L, int WH) {
     }};
 }
 
-std::array<Stretch, 8> shadowFrame(const Box& p, DpiScale s) {
+std::array<Stretch, 8> shadowFrame(const Box& p, DpiScale s, DpiScale a) {
     const int X = p.left, Y = p.top, W = p.width, H = p.height;
+    const int side = a(8), one = a(1), cornerWidth = a(21), cornerHeight = a(9);
     return {{
-        {0, 8, 0, 0, 1, X + W + s(8), Y - s(1), X + W, Y + H + s(1)},        // right side
-        {0, 8, 0, 0, 1, X - s(7), Y - s(1), X + s(1), Y + H + s(1)},         // left side
-        {1, 0, 0, 1, 8, X - s(1), Y + H + s(9), X + W + s(1), Y + H},        // bottom
-        {1, 0, 0, 1, 8, X - s(1), Y - s(8), X + W + s(1), Y},                // top
-        {2, 0, 0, 21, 9, X + s(11), Y - s(10), X - s(10), Y - s(1)},         // top left
-        {2, 0, 0, 21, 9, X + s(11), Y + H + s(9), X - s(10), Y + H},         // bottom left
-        {2, 0, 0, 21, 9, X + W - s(12), Y - s(10), X + W + s(9), Y - s(1)},  // top right
-        {2, 0, 0, 21, 9, X + W - s(12), Y + H + s(9), X + W + s(9), Y + H},  // bottom right
+        {0, side, 0, 0, one, X + W + s(8), Y - s(1), X + W, Y + H + s(1)},                       // right side
+        {0, side, 0, 0, one, X - s(7), Y - s(1), X + s(1), Y + H + s(1)},                        // left side
+        {1, 0, 0, one, side, X - s(1), Y + H + s(9), X + W + s(1), Y + H},                       // bottom
+        {1, 0, 0, one, side, X - s(1), Y - s(8), X + W + s(1), Y},                               // top
+        {2, 0, 0, cornerWidth, cornerHeight, X + s(11), Y - s(10), X - s(10), Y - s(1)},         // top left
+        {2, 0, 0, cornerWidth, cornerHeight, X + s(11), Y + H + s(9), X - s(10), Y + H},         // bottom left
+        {2, 0, 0, cornerWidth, cornerHeight, X + W - s(12), Y - s(10), X + W + s(9), Y - s(1)},  // top right
+        {2, 0, 0, cornerWidth, cornerHeight, X + W - s(12), Y + H + s(9), X + W + s(9), Y + H},  // bottom right
     }};
 }
 
-Stretch bannerStrip(int listLeft, DpiScale s) {
-    return {0, 0, 1, 1, kBannerHeight, s(kBannerWidth), s(1), listLeft, s(kBannerHeight)};
+Stretch bannerStrip(int listLeft, DpiScale s, DpiScale a) {
+    return {0, 0, a(1), a(1), a(kBannerHeight), s(kBannerWidth), s(1), listLeft, s(kBannerHeight)};
 }
 
 Point addMenuAt(int windowLeft, int windowTop, const FaceLayout& face) {

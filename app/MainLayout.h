@@ -61,17 +61,19 @@ std::array<Box, 6> backgroundFills(const FaceLayout& face, int listLeft, int win
 
 // A piece of picture stretched from a source to a destination rectangle, both
 // as left, top, right, bottom; a rectangle given backwards draws mirrored.
-// The source is in the picture's own pixels, the destination in the window's.
+// The source is in the picture's own pixels, the destination in the window's;
+// the pictures are loaded at the scale `pictures` (the window's, but for a
+// picture that failed to load at a new DPI).
 struct Stretch {
     int piece;  // 0 the 8 x 1 side, 1 the 1 x 8 edge, 2 the corner
     int sl, st, sr, sb;
     int dl, dt, dr, db;
 };
 // The eight pieces of the shadow frame around the preview.
-std::array<Stretch, 8> shadowFrame(const Box& preview, DpiScale scale = {});
+std::array<Stretch, 8> shadowFrame(const Box& preview, DpiScale scale = {}, DpiScale pictures = {});
 
 // The 1-pixel column of the banner's strip stretched from the banner to the list.
-Stretch bannerStrip(int listLeft, DpiScale scale = {});
+Stretch bannerStrip(int listLeft, DpiScale scale = {}, DpiScale pictures = {});
 
 // Where the add button's menu, the list button's menu and the folder chooser
 // open (screen coordinates), from the window's outer corner.

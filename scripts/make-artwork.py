@@ -53,14 +53,39 @@ MAX_MEAN_DIFFERENCE = 1.0
 
 ARTWORK = {}  # path under resources/ -> (size, function, uses ImageMagick)
 
+# The display scales, in per cent, that the main window's pictures are drawn
+# for: each is drawn at that size, not enlarged, and the program picks one.
+SCALES = (100, 150, 200)
 
-def artwork(path, size, text=False):
+
+def S(length, percent):
+    """A designed length (at 100 %) in pixels at a scale, by the program's own
+    rule: the nearest whole pixel, halves away from zero."""
+    product = length * percent
+    return (product + 50) // 100 if product >= 0 else -((-product + 50) // 100)
+
+
+def scaled_path(path, percent):
+    """art/x.bmp at 100 %, art/150/x.bmp at 150 %."""
+    if percent == 100:
+        return path
+    folder, name = path.rsplit("/", 1)
+    return f"{folder}/{percent}/{name}"
+
+
+def artwork(path, size, text=False, scaled=False):
     """Registers a drawing. size is (width, height), or for an .ico the tuple of
-    square sizes, each drawn by calling the function with it."""
+    square sizes, each drawn by calling the function with it. A scaled drawing
+    is registered at every one of SCALES, called with the scale in per cent,
+    its size the designed one scaled."""
     def register(draw):
-        if path in ARTWORK:
-            raise ValueError(f"{path} is drawn twice")
-        ARTWORK[path] = (size, draw, text or path.endswith(".jpg"))
+        for percent in SCALES if scaled else (None,):
+            where = path if percent is None else scaled_path(path, percent)
+            if where in ARTWORK:
+                raise ValueError(f"{where} is drawn twice")
+            at = size if percent is None else tuple(S(v, percent) for v in size)
+            function = draw if percent is None else (lambda percent=percent: draw(percent))
+            ARTWORK[where] = (at, function, text or path.endswith(".jpg"))
         return draw
     return register
 
@@ -121,7 +146,9 @@ def ico(images):
                     bits[x // 8] |= 0x80 >> (x % 8)
             mask += bits
         info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-        blob = info + bytes(xor) + bytes(mask)
+        # The largest image as PNG, as Windows Vista and later read it: a
+        # fraction of the bitmap's bytes.
+        blob = png(pixels, alpha=True) if size >= 256 else info + bytes(xor) + bytes(mask)
         entries.append(struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset))
         blobs.append(blob)
         offset += len(blob)
@@ -165,7 +192,7 @@ class TextMask:
 
     def __init__(self, text, font, pixels, spacing=0.0):
         width, height = int(pixels * (len(text) + 4)), int(pixels * 3)
-        origin_x, baseline = pixels, 2 * pixels
+        origin_x, baseline = int(pixels + 0.5), 2 * int(pixels + 0.5)
         raw = convert(["-size", f"{width}x{height}", "xc:black", "-font", str(font),
                        "-pointsize", str(pixels), "-kerning", str(spacing), "-fill", "white",
                        "-annotate", f"+{origin_x}+{baseline}", text, "-depth", "8", "gray:-"])
@@ -281,10 +308,12 @@ def mix(a, b, t):
 
 
 class Canvas:
-    """Pixels of premultiplied (r, g, b, alpha), colour 0..255 and alpha 0..1."""
+    """Pixels of premultiplied (r, g, b, alpha), colour 0..255 and alpha 0..1.
+    Shapes, colour functions and text places are in designed units, which the
+    canvas multiplies by its scale (1 at 100 %); width and height are pixels."""
 
-    def __init__(self, width, height, fill=None):
-        self.width, self.height = width, height
+    def __init__(self, width, height, fill=None, scale=1):
+        self.width, self.height, self.k = width, height, scale
         start = [0.0, 0.0, 0.0, 0.0] if fill is None else [*map(float, fill), 1.0]
         self.px = [[list(start) for _ in range(width)] for _ in range(height)]
 
@@ -296,16 +325,19 @@ class Canvas:
 
     def paint(self, shape, colour, opacity=1.0):
         """colour is (r, g, b) or a function of a pixel's centre giving one."""
-        x0, y0, x1, y1 = shape.box
+        k = self.k
+        x0, y0, x1, y1 = (v * k for v in shape.box)
         inside = shape.inside
         for y in range(max(0, math.floor(y0)), min(self.height, math.ceil(y1))):
             for x in range(max(0, math.floor(x0)), min(self.width, math.ceil(x1))):
-                hits = sum(1 for sy in _OFFSETS for sx in _OFFSETS if inside(x + sx, y + sy))
+                hits = sum(1 for sy in _OFFSETS for sx in _OFFSETS if inside((x + sx) / k, (y + sy) / k))
                 if hits:
-                    c = colour(x + 0.5, y + 0.5) if callable(colour) else colour
+                    c = colour((x + 0.5) / k, (y + 0.5) / k) if callable(colour) else colour
                     self.blend(x, y, c, opacity * hits / (SAMPLES * SAMPLES))
 
     def text(self, mask, x, baseline, colour, opacity=1.0):
+        """The mask (made at the canvas's scale) with its origin at the designed (x, baseline)."""
+        x, baseline = math.floor(x * self.k + 0.5), math.floor(baseline * self.k + 0.5)
         top = baseline - mask.baseline
         for j, row in enumerate(mask.cover):
             for i, cover in enumerate(row):
@@ -613,10 +645,17 @@ HEADER_HEIGHT = 97
 BAND_BOTTOM = 86  # last row of the band; the window's separator line starts at row 90
 
 
-def band_colour(y):
-    if y < 1 or y > BAND_BOTTOM:
+def band_rows(percent):
+    """The band's first row and the row after its last, in pixels: the
+    program lays the strip out from row 1 scaled by its own rule."""
+    return S(1, percent), S(BAND_BOTTOM + 1, percent)
+
+
+def band_colour(y, percent):
+    top, end = band_rows(percent)
+    if y < top or y >= end:
         return BACKGROUND
-    return mix((88, 146, 216), (44, 92, 170), (y - 1) / (BAND_BOTTOM - 1))
+    return mix((88, 146, 216), (44, 92, 170), (y - top) / (end - 1 - top))
 
 
 def hill(x, level, swing, phase, fade_from, fade_to):
@@ -626,34 +665,40 @@ def hill(x, level, swing, phase, fade_from, fade_to):
     return level - swing * fade * (0.5 + 0.5 * math.sin(x / 37 + phase)) * (0.8 + 0.2 * math.sin(x / 13 + phase))
 
 
-def header_background(width):
-    canvas = Canvas(width, HEADER_HEIGHT)
-    for y in range(HEADER_HEIGHT):
+def header_background(width, percent):
+    """width in pixels at the scale."""
+    k = percent / 100
+    canvas = Canvas(width, S(HEADER_HEIGHT, percent), scale=k)
+    for y in range(canvas.height):
+        colour = band_colour(y, percent)
         for x in range(width):
-            canvas.blend(x, y, band_colour(y), 1.0)
-    band = rect(0, 1, width, BAND_BOTTOM + 1)
+            canvas.blend(x, y, colour, 1.0)
+    top, end = (v / k for v in band_rows(percent))
+    band = rect(0, top, width / k, end)
     for level, swing, phase, opacity in ((66, 16, 0.6, 0.10), (75, 10, 2.6, 0.12)):
-        shape = Shape((0, level - swing - 1, width, BAND_BOTTOM + 1),
+        shape = Shape((0, level - swing - 1, width / k, end),
                       lambda sx, sy, level=level, swing=swing, phase=phase:
                       sy >= hill(sx, level, swing, phase, 150, 262))
         canvas.paint(shape & band, WHITE, opacity)
     return canvas
 
 
-@artwork("art/header-strip.bmp", (1, 97))
-def header_strip():
-    # The column just right of the banner.
-    return [row[-1:] for row in header_background(290).rgb()]
+@artwork("art/header-strip.bmp", (1, 97), scaled=True)
+def header_strip(percent=100):
+    # The columns just right of the banner.
+    width = S(1, percent)
+    return [row[-width:] for row in header_background(S(289, percent) + width, percent).rgb()]
 
 
-@artwork("art/header.bmp", (289, 97), text=True)
-def header_banner():
-    canvas = header_background(289)
+@artwork("art/header.bmp", (289, 97), text=True, scaled=True)
+def header_banner(percent=100):
+    k = percent / 100
+    canvas = header_background(S(289, percent), percent)
     emblem(canvas, 14, 14, 60)
-    canvas.text(TextMask("Ostrel", SANS_BOLD, 33, spacing=0.5), 88, 44, WHITE)
-    canvas.text(TextMask("Wallpapers", SANS, 17, spacing=1.6), 89, 68, (214, 232, 252))
+    canvas.text(TextMask("Ostrel", SANS_BOLD, 33 * k, spacing=0.5 * k), 88, 44, WHITE)
+    canvas.text(TextMask("Wallpapers", SANS, 17 * k, spacing=1.6 * k), 89, 68, (214, 232, 252))
     pixels = canvas.rgb()
-    if [row[-1:] for row in pixels] != header_strip():
+    if [row[-1:] for row in pixels] != [row[:1] for row in header_strip(percent)]:
         raise ValueError("the banner's right edge does not run on into the strip")
     return pixels
 
@@ -684,24 +729,36 @@ def shadow_colour(t):
     return tuple(_byte(v) for v in mix(BACKGROUND, SHADOW, shadow_alpha(t)))
 
 
-@artwork("art/shadow-side.bmp", (8, 1))
-def shadow_side():
-    return [[shadow_colour(k - 0.5) for k in range(8)]]
+def designed(pixel, percent):
+    """Where a pixel's centre lies in designed units, counted like a pixel
+    index (pixel at 100 %)."""
+    return (pixel + 0.5) * 100 / percent - 0.5
 
 
-@artwork("art/shadow-edge.bmp", (1, 8))
-def shadow_edge():
+# At a larger scale the distances are the designed ones scaled, so each
+# pixel's shadow is the one its centre has at 100 %.
+@artwork("art/shadow-side.bmp", (8, 1), scaled=True)
+def shadow_side(percent=100):
+    row = [shadow_colour(designed(k, percent) - 0.5) for k in range(S(8, percent))]
+    return [row for _ in range(S(1, percent))]
+
+
+@artwork("art/shadow-edge.bmp", (1, 8), scaled=True)
+def shadow_edge(percent=100):
     # Row k shows at d = 8 - k above and d = 9 - k or 10 - k below.
-    return [[shadow_colour(8 - k if k > 4 else 8.5 - k)] for k in range(8)]
+    def at(k):
+        return shadow_colour(8 - k if k > 4 else 8.5 - k)
+    return [[at(designed(k, percent))] * S(1, percent) for k in range(S(8, percent))]
 
 
-@artwork("art/shadow-corner.bmp", (21, 22))
-def shadow_corner():
+@artwork("art/shadow-corner.bmp", (21, 22), scaled=True)
+def shadow_corner(percent=100):
     # Only rows 0..8 are drawn; the rest carry the shadow on down the side.
     rows = []
-    for r in range(22):
-        row = []
-        for c in range(21):
+    for pr in range(S(22, percent)):
+        r, row = designed(pr, percent), []
+        for pc in range(S(21, percent)):
+            c = designed(pc, percent)
             ex, ey = max(0.0, c - 11 - 0.5), max(0.0, 10 - r - 0.5)
             inside_picture = c <= 11 and r >= 10
             row.append(BACKGROUND if inside_picture else shadow_colour(math.hypot(ex, ey)))
@@ -717,29 +774,43 @@ PANEL_HEIGHT = 113
 PANEL_RULE_ROW = 63
 
 
-def panel(width):
-    canvas = Canvas(width, PANEL_HEIGHT, BACKGROUND)
-    canvas.paint(rounded(0, 0, width, PANEL_HEIGHT, 2), PANEL_EDGE)
-    inner = rounded(1, 1, width - 1, PANEL_HEIGHT - 1, 1.2)
-    canvas.paint(inner & rect(0, 0, width, PANEL_RULE_ROW), PANEL)
-    canvas.paint(inner & rect(0, PANEL_RULE_ROW, width, PANEL_RULE_ROW + 1), PANEL_RULE)
-    canvas.paint(inner & rect(0, PANEL_RULE_ROW + 1, width, PANEL_HEIGHT), PANEL_FOOT)
+def panel_pieces(percent):
+    """The widths of the left end, the middle and the right end in pixels."""
+    return S(2, percent), S(1, percent), S(199, percent)
+
+
+def panel(percent):
+    """The whole card, its pieces side by side. The edge and the rule fall on
+    whole pixels at every scale, so that they stay crisp."""
+    k = percent / 100
+    width, height = sum(panel_pieces(percent)), S(PANEL_HEIGHT, percent)
+    w, h, line_width = width / k, height / k, S(1, percent) / k
+    canvas = Canvas(width, height, BACKGROUND, scale=k)
+    canvas.paint(rounded(0, 0, w, h, 2), PANEL_EDGE)
+    inner = rounded(line_width, line_width, w - line_width, h - line_width, 1.2)
+    rule, foot = S(PANEL_RULE_ROW, percent) / k, S(PANEL_RULE_ROW + 1, percent) / k
+    canvas.paint(inner & rect(0, 0, w, rule), PANEL)
+    canvas.paint(inner & rect(0, rule, w, foot), PANEL_RULE)
+    canvas.paint(inner & rect(0, foot, w, h), PANEL_FOOT)
     return canvas.rgb()
 
 
-@artwork("art/panel-left.bmp", (2, 113))
-def panel_left():
-    return [row[:2] for row in panel(202)]
+@artwork("art/panel-left.bmp", (2, 113), scaled=True)
+def panel_left(percent=100):
+    left, _, _ = panel_pieces(percent)
+    return [row[:left] for row in panel(percent)]
 
 
-@artwork("art/panel-middle.bmp", (1, 113))
-def panel_middle():
-    return [row[2:3] for row in panel(202)]
+@artwork("art/panel-middle.bmp", (1, 113), scaled=True)
+def panel_middle(percent=100):
+    left, middle, _ = panel_pieces(percent)
+    return [row[left:left + middle] for row in panel(percent)]
 
 
-@artwork("art/panel-right.bmp", (199, 113))
-def panel_right():
-    return [row[3:] for row in panel(202)]
+@artwork("art/panel-right.bmp", (199, 113), scaled=True)
+def panel_right(percent=100):
+    left, middle, _ = panel_pieces(percent)
+    return [row[left + middle:] for row in panel(percent)]
 
 
 # Shown in the preview for a missing or unreadable picture. The program
@@ -757,26 +828,31 @@ def placeholder():
 # ---- toolbar image lists: one strip of equal cells each, MASK where clear ----
 # Edges are smoothed against the colour each toolbar stands on.
 
+def scaled_canvas(width, height, percent, fill=None):
+    """A canvas for a drawing designed width x height, at a scale."""
+    return Canvas(S(width, percent), S(height, percent), fill, scale=percent / 100)
+
+
 def rounded_triangle(points, colour, canvas, radius=1.0):
     canvas.paint(polygon(points) | line(points + points[:1], 2 * radius), colour)
 
 
-def playback_play():
-    c = Canvas(24, 24)
+def playback_play(percent):
+    c = scaled_canvas(24, 24, percent)
     rounded_triangle([(8, 5), (8, 19), (19.5, 12)], ACCENT, c, 1.2)
     return c
 
 
-def playback_next():
-    c = Canvas(24, 24)
+def playback_next(percent):
+    c = scaled_canvas(24, 24, percent)
     rounded_triangle([(3.5, 6), (3.5, 18), (11.5, 12)], ACCENT, c, 1.0)
     rounded_triangle([(12, 6), (12, 18), (20, 12)], ACCENT, c, 1.0)
     c.paint(line([(21.5, 6), (21.5, 18)], 2.2), INK)
     return c
 
 
-def playback_schedule():
-    c = Canvas(24, 24)
+def playback_schedule(percent):
+    c = scaled_canvas(24, 24, percent)
     c.paint(ring(12, 12.5, 8.6, 2.2), ACCENT)
     for angle in range(0, 360, 90):
         a = math.radians(angle)
@@ -798,9 +874,9 @@ def digit(glyph, x, y, width=1.7):
     raise ValueError(glyph)
 
 
-def playback_shuffle():
+def playback_shuffle(percent):
     # The order 1, 3, 2 running along an arrow: play in an order of its own.
-    c = Canvas(24, 24)
+    c = scaled_canvas(24, 24, percent)
     for glyph, x in (("1", 1.8), ("3", 9.7), ("2", 17.6)):
         c.paint(digit(glyph, x, 2.4), INK)
     c.paint(line([(2.5, 17), (19, 17)], 2.2), ACCENT)
@@ -808,14 +884,15 @@ def playback_shuffle():
     return c
 
 
-@artwork("art/tb-playback.bmp", (96, 24))
-def toolbar_playback():
-    return strip([cell().masked(PANEL) for cell in
+@artwork("art/tb-playback.bmp", (96, 24), scaled=True)
+def toolbar_playback(percent=100):
+    return strip([cell(percent).masked(PANEL) for cell in
                   (playback_play, playback_next, playback_schedule, playback_shuffle)])
 
 
-def label_button(text, glyph, highlighted):
-    c = Canvas(80, 16)
+def label_button(text, glyph, highlighted, percent):
+    # The words in the size the list's font has at the scale.
+    c = scaled_canvas(80, 16, percent)
     ink, mark = (WHITE, WHITE) if highlighted else (INK, ACCENT)
     if highlighted:
         c.paint(rounded(0, 0, 80, 16, 5), ACCENT)
@@ -825,27 +902,27 @@ def label_button(text, glyph, highlighted):
         for row in (4.5, 8, 11.5):
             c.paint(circle(4.2, row, 1.25), mark)
             c.paint(line([(7.4, row), (12.6, row)], 1.6), mark)
-    words = TextMask(text, SANS, 12)
+    words = TextMask(text, SANS, 12 * percent / 100)
     c.text(words, 17, 12, ink)
     return c
 
 
-@artwork("art/tb-list.bmp", (240, 16), text=True)
-def toolbar_list():
-    return strip([label_button("Добавить", "plus", False).masked(PANEL_FOOT),
-                  label_button("Лист", "list", False).masked(PANEL_FOOT),
-                  label_button("Добавить", "plus", True).masked(PANEL_FOOT)])
+@artwork("art/tb-list.bmp", (240, 16), text=True, scaled=True)
+def toolbar_list(percent=100):
+    return strip([label_button("Добавить", "plus", False, percent).masked(PANEL_FOOT),
+                  label_button("Лист", "list", False, percent).masked(PANEL_FOOT),
+                  label_button("Добавить", "plus", True, percent).masked(PANEL_FOOT)])
 
 
-def side_exit():
-    c = Canvas(36, 36)
+def side_exit(percent):
+    c = scaled_canvas(36, 36, percent)
     c.paint(arc(18, 19.5, 10.5, 3.2, 38, 322), ACCENT)
     c.paint(line([(18, 5.5), (18, 17.5)], 3.2), INK)
     return c
 
 
-def side_full_screen():
-    c = Canvas(36, 36)
+def side_full_screen(percent):
+    c = scaled_canvas(36, 36, percent)
     for sx, sy in ((1, 1), (-1, 1), (1, -1), (-1, -1)):
         cx, cy = 18 - 12.5 * sx, 18 - 12.5 * sy
         c.paint(line([(cx, cy + 6 * sy), (cx, cy), (cx + 6 * sx, cy)], 2.6), INK)
@@ -857,17 +934,17 @@ def side_full_screen():
     return c
 
 
-def side_download():
-    c = Canvas(36, 36)
+def side_download(percent):
+    c = scaled_canvas(36, 36, percent)
     c.paint(line([(18, 4.5), (18, 19)], 3.4), ACCENT)
     rounded_triangle([(11, 15.5), (25, 15.5), (18, 23.5)], ACCENT, c, 1.0)
     c.paint(line([(6.5, 21), (6.5, 29.5), (29.5, 29.5), (29.5, 21)], 3.0), INK)
     return c
 
 
-@artwork("art/tb-side.bmp", (108, 36))
-def toolbar_side():
-    return strip([cell().masked(BACKGROUND) for cell in (side_exit, side_full_screen, side_download)])
+@artwork("art/tb-side.bmp", (108, 36), scaled=True)
+def toolbar_side(percent=100):
+    return strip([cell(percent).masked(BACKGROUND) for cell in (side_exit, side_full_screen, side_download)])
 
 
 # ---- icons ----
@@ -889,17 +966,22 @@ def tray_icon(size, body, sign):
     return c.rgba()
 
 
-@artwork("play.ico", (16, 32))
+# The sizes Windows asks for at 100 % to 200 %: the small icon (16, 20, 24, 32),
+# the large one (32, 40 taken from 48, 48, 64 from 256) and the shell's 256.
+ICON_SIZES = (16, 20, 24, 32, 48, 256)
+
+
+@artwork("play.ico", ICON_SIZES)
 def play_icon(size):
     return tray_icon(size, PLAYING_BODY, "play")
 
 
-@artwork("stop.ico", (16, 32))
+@artwork("stop.ico", ICON_SIZES)
 def stop_icon(size):
     return tray_icon(size, STOPPED_BODY, "stop")
 
 
-@artwork("app.ico", (16, 32, 48))
+@artwork("app.ico", ICON_SIZES)
 def app_icon(size):
     c = Canvas(size, size)
     emblem(c, 0, 0, size, back=ACCENT, simple=size < 24, outline=(118, 146, 190))
@@ -986,11 +1068,11 @@ def mockup(preview_width, picture):
     return out
 
 
-def png(pixels):
+def png(pixels, alpha=False):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
     raw = b"".join(b"\0" + bytes(v for px in row for v in px) for row in pixels)
-    header = struct.pack(">IIBBBBB", len(pixels[0]), len(pixels), 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", len(pixels[0]), len(pixels), 8, 6 if alpha else 2, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 

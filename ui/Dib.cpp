@@ -38,4 +38,32 @@ void copyDibRows(const Image& picture, std::uint8_t* bits) {
         std::memcpy(bits + stride * static_cast<std::size_t>(y), picture.row(y), rowBytes);
 }
 
+Image bitmapPicture(HBITMAP bitmap) {
+    BITMAP header{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof header, &header) || header.bmWidth <= 0 || header.bmHeight <= 0)
+        return {};
+    BITMAPINFO info = dibInfo(header.bmWidth, header.bmHeight);
+    std::vector<std::uint8_t> rows(paddedRowBytes(header.bmWidth) * static_cast<std::size_t>(header.bmHeight));
+    HDC screen = GetDC(nullptr);
+    const int read =
+        screen ? GetDIBits(screen, bitmap, 0, static_cast<UINT>(header.bmHeight), rows.data(), &info, DIB_RGB_COLORS)
+               : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    if (read != header.bmHeight) return {};
+    Image picture{header.bmWidth, header.bmHeight, {}};
+    picture.pixels.resize(picture.rowOffset(picture.height));
+    const std::size_t stride = paddedRowBytes(picture.width);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(picture.row(y), rows.data() + stride * static_cast<std::size_t>(y), picture.rowOffset(1));
+    return picture;
+}
+
+HBITMAP dibSection(const Image& picture) {
+    const BITMAPINFO info = dibInfo(picture.width, picture.height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) copyDibRows(picture, static_cast<std::uint8_t*>(bits));
+    return bitmap;
+}
+
 }  // namespace ostrel::ui

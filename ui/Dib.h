@@ -15,5 +15,9 @@ BITMAPINFO dibInfo(int width, int height);
 std::vector<std::uint8_t> dibRows(const Image& picture);
 // The same written into the bits of a DIB section made with dibInfo.
 void copyDibRows(const Image& picture, std::uint8_t* bits);
+// A bitmap's pixels as a picture; empty when GDI cannot give them.
+Image bitmapPicture(HBITMAP bitmap);
+// A DIB section holding the picture (owned by the caller); nullptr on failure.
+HBITMAP dibSection(const Image& picture);
 
 }  // namespace ostrel::ui

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "app/FaceArtwork.h"
 #include "platform/win32/Text.h"
 #include "resources/resource.h"
+#include "ui/Dib.h"
 
 namespace ostrel::ui {
 namespace {
@@ -40,17 +42,29 @@ constexpr int kSideButtonTops[] = {2, 81, 163}, kSideButtonSize = 43;
 // The separator before the list starts this far down, beside the banner.
 constexpr int kSeparatorTop = 90;
 
-HBITMAP loadBitmap(HINSTANCE instance, int id) {
-    return static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+// A picture at the window's scale: the drawing that scale takes, pixel for
+// pixel where it was drawn for that scale, else fitted to it.
+HBITMAP loadBitmap(HINSTANCE instance, int id, DpiScale scale, std::optional<MaskColour> mask = std::nullopt) {
+    const int percent = artworkPercent(scale);
+    const int drawnId = id + (percent == 200 ? IDB_AT_200 : percent == 150 ? IDB_AT_150 : 0);
+    win32::UniqueBitmap drawn(
+        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(drawnId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!drawn) return nullptr;
+    const Image picture = bitmapPicture(drawn.get());
+    if (picture.pixels.empty()) return nullptr;
+    const Image fitted = fitArtwork(picture, percent, scale, mask);
+    return fitted.size() == picture.size() ? drawn.release() : dibSection(fitted);
 }
 
-win32::UniqueImageList loadStrip(HINSTANCE instance, int id, int cell, int cellHeight) {
-    win32::UniqueBitmap strip(loadBitmap(instance, id));
+// A strip of equal cells cell x cellHeight designed, as an image list at the window's scale.
+win32::UniqueImageList loadStrip(HINSTANCE instance, int id, int cell, int cellHeight, DpiScale scale) {
+    win32::UniqueBitmap strip(loadBitmap(instance, id, scale, MaskColour{0xFF, 0, 0xFF}));
     if (!strip) return {};
     BITMAP info{};
     GetObjectW(strip.get(), sizeof info, &info);
-    win32::UniqueImageList images(ImageList_Create(cell, cellHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / cell, 0));
-    if (images) ImageList_AddMasked(images.get(), strip.get(), kMask);
+    win32::UniqueImageList images(
+        ImageList_Create(scale(cell), scale(cellHeight), ILC_COLOR24 | ILC_MASK, info.bmWidth / scale(cell), 0));
+    if (images && ImageList_AddMasked(images.get(), strip.get(), kMask) < 0) return {};
     return images;
 }
 
@@ -58,22 +72,31 @@ RECT toRect(const Box& b) { return {b.left, b.top, b.right(), b.bottom()}; }
 
 }  // namespace
 
-bool MainFace::create(HWND window) {
+std::optional<MainFace::Artwork> MainFace::loadArtwork(HINSTANCE instance, DpiScale s) {
+    Artwork art;
+    art.scale = s;
+    art.header.reset(loadBitmap(instance, IDB_HEADER, s));
+    art.strip.reset(loadBitmap(instance, IDB_HEADER_STRIP, s));
+    art.side.reset(loadBitmap(instance, IDB_SHADOW_SIDE, s));
+    art.edge.reset(loadBitmap(instance, IDB_SHADOW_EDGE, s));
+    art.corner.reset(loadBitmap(instance, IDB_SHADOW_CORNER, s));
+    art.panelLeft.reset(loadBitmap(instance, IDB_PANEL_LEFT, s));
+    art.panelMiddle.reset(loadBitmap(instance, IDB_PANEL_MIDDLE, s));
+    art.panelRight.reset(loadBitmap(instance, IDB_PANEL_RIGHT, s));
+    art.playback = loadStrip(instance, IDB_TOOLBAR_PLAYBACK, 24, 24, s);
+    art.list = loadStrip(instance, IDB_TOOLBAR_LIST, 80, 16, s);
+    art.sideBar = loadStrip(instance, IDB_TOOLBAR_SIDE, 36, 36, s);
+    if (!art.header || !art.strip || !art.side || !art.edge || !art.corner || !art.panelLeft || !art.panelMiddle ||
+        !art.panelRight || !art.playback || !art.list || !art.sideBar)
+        return std::nullopt;
+    return art;
+}
+
+bool MainFace::create(HWND window, DpiScale scale) {
     window_ = window;
-    header_.reset(loadBitmap(instance_, IDB_HEADER));
-    strip_.reset(loadBitmap(instance_, IDB_HEADER_STRIP));
-    side_.reset(loadBitmap(instance_, IDB_SHADOW_SIDE));
-    edge_.reset(loadBitmap(instance_, IDB_SHADOW_EDGE));
-    corner_.reset(loadBitmap(instance_, IDB_SHADOW_CORNER));
-    panelLeft_.reset(loadBitmap(instance_, IDB_PANEL_LEFT));
-    panelMiddle_.reset(loadBitmap(instance_, IDB_PANEL_MIDDLE));
-    panelRight_.reset(loadBitmap(instance_, IDB_PANEL_RIGHT));
-    playback_ = loadStrip(instance_, IDB_TOOLBAR_PLAYBACK, 24, 24);
-    list_ = loadStrip(instance_, IDB_TOOLBAR_LIST, 80, 16);
-    sideBar_ = loadStrip(instance_, IDB_TOOLBAR_SIDE, 36, 36);
-    if (!header_ || !strip_ || !side_ || !edge_ || !corner_ || !panelLeft_ || !panelMiddle_ || !panelRight_ ||
-        !playback_ || !list_ || !sideBar_)
-        return false;
+    std::optional<Artwork> art = loadArtwork(instance_, scale);
+    if (!art) return false;
+    art_ = std::move(*art);
 
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -97,6 +120,9 @@ bool MainFace::create(HWND window) {
 }
 
 void MainFace::layOut(int listLeft, DpiScale s) {
+    // Should the pictures fail at the new DPI, the old ones are drawn scaled.
+    if (s != art_.scale)
+        if (std::optional<Artwork> art = loadArtwork(instance_, s)) art_ = std::move(*art);
     face_ = layOutFace(listLeft, s);
     const Box& bar2 = face_.toolBar2;
     for (int i = 0; i <= shufleBtn - Playbtn; ++i)
@@ -150,29 +176,34 @@ void MainFace::paint(HDC dc, int listLeft, int windowHeight) const {
         FillRect(dc, &r, background.get());
     }
     // The banner and the strip that continues it to the list.
+    // The pictures are in the window's pixels (at its scale): the banner and
+    // the panel's ends are copied pixel for pixel, only the one-pixel strips
+    // and the shadow's pieces are stretched along.
     const DpiScale s = face_.scale;
-    drawPiece(dc, source, header_.get(), 0, 0, kBannerWidth, kBannerHeight, 0, 0, s(kBannerWidth), s(kBannerHeight));
-    const Stretch strip = bannerStrip(listLeft, s);
+    const DpiScale a = art_.scale;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    drawPiece(dc, source, art_.header.get(), 0, 0, a(kBannerWidth), a(kBannerHeight), 0, 0, s(kBannerWidth),
+              s(kBannerHeight));
+    const Stretch strip = bannerStrip(listLeft, s, a);
     if (strip.dr > strip.dl)
-        drawPiece(dc, source, strip_.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr,
+        drawPiece(dc, source, art_.strip.get(), strip.sl, strip.st, strip.sr, strip.sb, strip.dl, strip.dt, strip.dr,
                   strip.db);
     // The shadow frame round the preview.
-    SetStretchBltMode(dc, COLORONCOLOR);
-    for (const Stretch& p : shadowFrame(face_.preview, s)) {
-        HBITMAP piece = p.piece == 0 ? side_.get() : p.piece == 1 ? edge_.get() : corner_.get();
+    for (const Stretch& p : shadowFrame(face_.preview, s, a)) {
+        HBITMAP piece = p.piece == 0 ? art_.side.get() : p.piece == 1 ? art_.edge.get() : art_.corner.get();
         drawPiece(dc, source, piece, p.sl, p.st, p.sr, p.sb, p.dl, p.dt, p.dr, p.db);
     }
     // The control panel under the preview, its middle stretched to the preview's width.
     const Box& left = face_.panelLeft;
     const Box& middle = face_.panelMiddle;
     const Box& right = face_.panelRight;
-    drawPiece(dc, source, panelLeft_.get(), 0, 0, kPanelLeftWidth, kPanelHeight, left.left, left.top, left.right(),
-              left.bottom());
+    drawPiece(dc, source, art_.panelLeft.get(), 0, 0, a(kPanelLeftWidth), a(kPanelHeight), left.left, left.top,
+              left.right(), left.bottom());
     if (middle.width > 0)
-        drawPiece(dc, source, panelMiddle_.get(), 0, 0, 1, kPanelHeight, middle.left, middle.top, middle.right(),
+        drawPiece(dc, source, art_.panelMiddle.get(), 0, 0, 1, a(kPanelHeight), middle.left, middle.top, middle.right(),
                   middle.bottom());
-    drawPiece(dc, source, panelRight_.get(), 0, 0, kPanelRightWidth, kPanelHeight, right.left, right.top, right.right(),
-              right.bottom());
+    drawPiece(dc, source, art_.panelRight.get(), 0, 0, a(kPanelRightWidth), a(kPanelHeight), right.left, right.top,
+              right.right(), right.bottom());
     // The separator before the list.
     win32::UniquePen pen(CreatePen(PS_SOLID, s(1), kSeparator));
     {
@@ -194,7 +225,9 @@ void MainFace::drawButton(HDC dc, FaceButton button) const {
         win32::SelectObjectScope selectPen(dc, edge.get());
         RoundRect(dc, box.left, box.top, box.right(), box.bottom(), face_.scale(6), face_.scale(6));
     }
-    HIMAGELIST images = button <= shufleBtn ? playback_.get() : button <= ListButton ? list_.get() : sideBar_.get();
+    HIMAGELIST images = button <= shufleBtn    ? art_.playback.get()
+                        : button <= ListButton ? art_.list.get()
+                                               : art_.sideBar.get();
     const int image = button == AddButton ? addImage_ : kButtons[button].image;
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);

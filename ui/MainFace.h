@@ -35,9 +35,10 @@ class MainFace {
 public:
     explicit MainFace(HINSTANCE instance) : instance_(instance) {}
 
-    // Loads the pictures and makes the hints' tooltip for window.
-    [[nodiscard]] bool create(HWND window);
-    // The list resize's layout for this left edge of the list, at the window's DPI.
+    // Loads the pictures at the window's scale and makes the hints' tooltip for window.
+    [[nodiscard]] bool create(HWND window, DpiScale scale);
+    // The list resize's layout for this left edge of the list, at the window's
+    // DPI; at a new DPI the pictures are loaded again for it.
     void layOut(int listLeft, DpiScale scale);
     const FaceLayout& layout() const { return face_; }
 
@@ -80,8 +81,14 @@ private:
     int addImage_ = 0;  // the add button's picture: plain or highlighted
     std::optional<FaceButton> pressedButton_;
 
-    win32::UniqueBitmap header_, strip_, side_, edge_, corner_, panelLeft_, panelMiddle_, panelRight_;
-    win32::UniqueImageList playback_, list_, sideBar_;
+    // The pictures at the window's scale, in its pixels.
+    struct Artwork {
+        DpiScale scale;
+        win32::UniqueBitmap header, strip, side, edge, corner, panelLeft, panelMiddle, panelRight;
+        win32::UniqueImageList playback, list, sideBar;
+    };
+    static std::optional<Artwork> loadArtwork(HINSTANCE instance, DpiScale scale);
+    Artwork art_;
 };
 
 }  // namespace ostrel::ui

@@ -290,8 +290,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::onCreate() {
     scale_ = windowScale(hwnd_);
+    icons_.set(hwnd_, instance_, IDI_APP, scale_.dpi());
     font_ = pixelFont(L"Tahoma", scale_(11));
-    if (!grid_.create(hwnd_) || !face_.create(hwnd_)) return false;
+    if (!grid_.create(hwnd_) || !face_.create(hwnd_, scale_)) return false;
     face_.onChange = [this](const RECT& area) { faceChanged(&area); };
     grid_.onResize = [this] { plistResize(); };
     grid_.onRowMenu = [this](const RowMenu& state) {

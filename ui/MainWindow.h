@@ -9,6 +9,7 @@
 
 #include "app/MainController.h"
 #include "app/MainView.h"
+#include "platform/win32/Icons.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/AboutBox.h"
 #include "ui/HelpWindow.h"
@@ -101,6 +102,7 @@ private:
     win32::UniqueAccelerators accelerators_;
     win32::UniqueFont font_;
     win32::UniqueBrush background_;
+    win32::WindowIcons icons_;  // at the window's DPI
 
     PreviewPicture preview_;
     // The window's picture between paints. The bitmap is declared first so that

@@ -26,6 +26,7 @@
 #include "resources/resource.h"
 #include "ui/AlertForm.h"
 #include "ui/ClassNames.h"
+#include "ui/Dpi.h"
 #include "ui/ErrorBox.h"
 #include "ui/FolderChooserDialog.h"
 #include "ui/LoadForm.h"
@@ -123,7 +124,7 @@ void run(HINSTANCE instance) {
     win32::Win32Registry registry;
     win32::Win32FileSystem files;
     win32::Win32Desktop desktop;
-    win32::Win32Tray tray(hwnd, instance, {IDI_PLAY, IDI_STOP});
+    win32::Win32Tray tray(hwnd, instance, {IDI_PLAY, IDI_STOP}, ui::windowScale(hwnd).dpi());
     win32::Win32Hotkeys hotkeys(hwnd);
     win32::Win32SystemInfo systemInfo;
     win32::Win32Timers timers(hwnd);

@@ -4,25 +4,21 @@
 
 #include <algorithm>
 
+#include "platform/win32/Icons.h"
 #include "platform/win32/Text.h"
 
 namespace ostrel::win32 {
 namespace {
-
-HICON loadSmallIcon(HINSTANCE instance, int id) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-}
 
 // The first layout of the structure: its tip holds 64 characters.
 constexpr std::size_t kTipCapacity = 64;
 
 }  // namespace
 
-Win32Tray::Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons)
+Win32Tray::Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons, int dpi)
     : window_(window),
-      playing_(loadSmallIcon(instance, icons.playing)),
-      stopped_(loadSmallIcon(instance, icons.stopped)) {}
+      playing_(loadIcon(instance, icons.playing, IconSize::Small, dpi)),
+      stopped_(loadIcon(instance, icons.stopped, IconSize::Small, dpi)) {}
 
 NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) const {
     NOTIFYICONDATAW data{};

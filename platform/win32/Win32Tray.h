@@ -19,7 +19,8 @@ struct TrayIconIds {
 
 class Win32Tray final : public Tray {
 public:
-    Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons);
+    // The icons at the size the notification area asks for at the window's DPI.
+    Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons, int dpi);
 
     void add(TrayIcon icon, const std::string& tipUtf8) override;
     void modify(TrayIcon icon, const std::string& tipUtf8) override;

@@ -59,6 +59,28 @@ check "the banner is drawn at its scaled size" test "$(bluish 0 0 434 135)" -ge 
 check "the preview fills its scaled frame of 300 x 225" test "$(bluish 126 174 300 225)" -ge 45000
 check "up to its top corners" test "$(bluish 126 174 1 1)$(bluish 425 174 1 1)$(bluish 125 174 1 1)" = 110
 
+# The pictures are those drawn for 150 %, pixel for pixel, not those of 100 %
+# enlarged (soft, or every third row repeated): the banner, the panel's right
+# end with its toolbars' background, and the add button's picture with its
+# words in the list's size, whose clear pixels show the panel.
+art="$(dirname "$0")/../../resources/art/150"
+# same_as <what> <client x> <y> <drawing> <size> [left of the drawing's piece] [mask]: no pixel differs, no row repeats
+same_as() {
+  "$OW_CONVERT" "$shot" -crop "$5+$((cl + $2))+$((ct + $3))" +repage -depth 8 "rgb:$OW_DIR/work/shot.rgb" &&
+    "$OW_CONVERT" "$art/$4" -crop "$5+${6:-0}+0" +repage -depth 8 "rgb:$OW_DIR/work/drawn.rgb" ||
+    { ow_fail "$1: no pixels"; return; }
+  check_eq "$1 is the drawing for 150 %" "0 0" "$(python3 "$(dirname "$0")/compare_art.py" "$OW_DIR/work/shot.rgb" \
+    "$OW_DIR/work/drawn.rgb" "${5%x*}" "${5#*x}" ${7:-})"
+}
+same_as "the banner" 0 0 header.bmp 434x146
+# The list's edge (312 stored, 468 scaled) decides the preview's width, and the
+# panel and the toolbars follow it.
+w=$((468 - 168))
+panel_top=$((174 + w * 3 / 4 + 36))
+# Its last 16 columns, right of the toolbars: the rounded corners, the edge and the rule.
+same_as "the control panel's right end" $((128 + w - 16)) "$panel_top" panel-right.bmp 16x170 283
+same_as "the add button's picture" $((128 + w / 2 - 132 + 5)) $((panel_top + 108 + 2 + 5)) tb-list.bmp 120x24 0 ff00ff
+
 # ---- the options and the download browser ----
 wtd post-command 107 || ow_fail "could not open the options"
 wtd wait-dialog "Настройки" 10000 >/dev/null || ow_die "the options did not open"
