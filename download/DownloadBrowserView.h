@@ -2,9 +2,13 @@
 // What the download browser's logic asks of its dialog.
 #include <string>
 
+#include "imaging/Image.h"
+
 namespace ostrel {
 
 inline constexpr int kBrowserSlots = 4;  // previews on a page
+// A preview's place on the page, at 96 DPI.
+inline constexpr ImageSize kPreviewPlace{138, 121};
 
 // The dialog's status bar, left to right.
 enum class StatusPanel { Progress, ByteTotal, Clock };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "list/FolderScan.h"
@@ -152,6 +153,8 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // as it was until the window is restored.
         if (wParam != SIZE_MINIMIZED) FormResize();
         return 0;
+
+    case WM_DPICHANGED: onDpiChanged(dpiChangeOf(wParam, lParam)); return 0;
 
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -366,6 +369,29 @@ void MainWindow::FormResize() {
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
     MoveWindow(grid_.hwnd(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
     plistResize();
+}
+
+// The window keeps its designed client area and list edge at the new DPI
+// (the controller sizes it), at the place Windows suggests.
+void MainWindow::onDpiChanged(const DpiChange& change) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const DpiScale before = std::exchange(scale_, change.scale);
+    grid_.setScale(scale_);
+    const RECT& r = change.suggested;
+    if (!controller_) {
+        SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        FormResize();
+        return;
+    }
+    controller_->onDpiChanged(before, scale_);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The controller sized the window by the frame Windows gives at the new
+    // DPI; a frame drawn otherwise (Wine told of a DPI it does not draw at)
+    // is made good by measuring, so that the client area scales exactly.
+    if (!IsZoomed(hwnd_) && !IsIconic(hwnd_))
+        sizeClientArea(hwnd_, scale_(before.designed(client.right)), scale_(before.designed(client.bottom)));
+    FormResize();  // also when the size came out the same
 }
 
 // The list's size changed (by the window or by the user's drag): the name

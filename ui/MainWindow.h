@@ -11,6 +11,7 @@
 #include "app/MainView.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/AboutBox.h"
+#include "ui/Dpi.h"
 #include "ui/HelpWindow.h"
 #include "ui/ListGrid.h"
 #include "ui/MainFace.h"
@@ -77,6 +78,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool onCreate();
+    void onDpiChanged(const DpiChange& change);
     void FormResize();
     void plistResize();
     void paint();
