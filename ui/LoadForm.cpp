@@ -171,16 +171,10 @@ void LoadForm::setSlotPicture(int slot, const std::string& file) {
         decodes_.drop(slot);
         return;
     }
-    decodes_.request(slot, [&files = files_, file] {
-        // Decoded no larger than its place: a preview from the server may
-        // claim any size, and one larger than its place is brought down to fit.
-        const PictureSizing fit = [](ImageSize size) -> std::optional<ImageSize> {
-            if (size.width <= kPreviewPlace.width && size.height <= kPreviewPlace.height) return std::nullopt;
-            const double scale = std::min(static_cast<double>(kPreviewPlace.width) / size.width,
-                                          static_cast<double>(kPreviewPlace.height) / size.height);
-            return ImageSize{std::max(1, static_cast<int>(size.width * scale)),
-                             std::max(1, static_cast<int>(size.height * scale))};
-        };
+    decodes_.request(slot, [&files = files_, file, scale = scale()] {
+        // Scaled like the page, and decoded no larger than its place: a
+        // preview from the server may claim any size.
+        const PictureSizing fit = [scale](ImageSize size) { return previewShownSize(size, scale); };
         return loadPicture(files, file, fit, kPreviewMemoryLimit);
     });
 }

@@ -100,6 +100,13 @@ wait_until 30 eval '[ -f "$OW_DATA/download/demo-004.jpg" ]' || ow_fail "the pre
 sleep 1
 check_eq "the browser's client area is 457 x 429 scaled" "686 644" "$(wtd client-size TLoadForm)"
 ow_screenshot browser
+# The first preview (138 x 77, at 50, 48) is scaled with the page: 207 pixels
+# of picture across its place, not 138 and white beside them.
+read -r bx by <<<"$(wtd client-origin-of TLoadForm)"
+import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+coloured=$("$OW_CONVERT" "$shot" -crop "240x1+$((bx + 75))+$((by + 112))" -depth 8 txt:- 2>/dev/null |
+  grep -v '^#' | grep -c -v '#FFFFFF')
+check "the first preview is scaled with the page ($coloured pixels across)" test "$coloured" -ge 200 -a "$coloured" -le 207
 check_eq "the browser at 192 DPI" "914 858" "$(at_dpi TLoadForm 192)"
 sleep 1
 ow_screenshot browser-192
