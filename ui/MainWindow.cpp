@@ -12,6 +12,7 @@
 #include "list/GridGeometry.h"
 #include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
 #include "app/MainLayout.h"
@@ -89,8 +90,9 @@ bool MainWindow::create() {
     win32::UniqueMenu menu = createMainMenu();
     // Until the window is there to ask, the system's DPI.
     const DpiScale s = windowScale(nullptr);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - s(kDefaultWidth)) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - s(kDefaultHeight)) / 2;
+    const ScreenSize screen = win32::primaryScreenSize();
+    const int left = (screen.width - s(kDefaultWidth)) / 2;
+    const int top = (screen.height - s(kDefaultHeight)) / 2;
     HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
                                    top, s(kDefaultWidth), s(kDefaultHeight), application_, menu.get(), instance_, this);
     if (!created) return false;
