@@ -166,6 +166,16 @@ void MainController::writeSettings() {
         dialogs_.message("Не удалось записать настройки в реестр.");
 }
 
+void MainController::onDpiChanged(DpiScale from, DpiScale to) {
+    WindowSettings& window = settings_.window;
+    window.windowWidth = view_.windowWidth();
+    window.windowHeight = view_.windowHeight();
+    const FrameSize designedFrame = view_.frameAt({});
+    window = window.inDesignedUnits(from, designedFrame, view_.frameAt(from))
+                 .inPixels(to, designedFrame, view_.frameAt(to));
+    view_.setWindowSize(window.windowWidth, window.windowHeight);
+}
+
 void MainController::removeProgramFiles() {
     if (removalAllowed(dataFolder_)) {
         // From here on nothing of the program's may be written again: no change,

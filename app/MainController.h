@@ -88,6 +88,10 @@ public:
     void onWindowShown(bool shown) { setWindowShown(shown); }
     void onEndSession(bool sessionEnds);  // WM_ENDSESSION
     void onTaskbarCreated();              // Explorer restarted: re-add the icon
+    // The window went to a monitor of another DPI, or the scaling changed;
+    // the view's scale() is already the new one. The window keeps its
+    // designed client area and list edge: both are sized anew in its pixels.
+    void onDpiChanged(DpiScale from, DpiScale to);
 
     // ---- input ----
     void onCommand(Command command);

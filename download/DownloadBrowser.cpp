@@ -28,6 +28,19 @@ bool contains(const std::vector<std::string>& list, const std::string& text) {
 
 }  // namespace
 
+std::optional<ImageSize> previewShownSize(ImageSize picture, DpiScale s) {
+    if (picture.width <= 0 || picture.height <= 0) return std::nullopt;
+    const ImageSize place{s(kPreviewPlace.width), s(kPreviewPlace.height)};
+    ImageSize shown{s(picture.width), s(picture.height)};
+    if (shown.width > place.width || shown.height > place.height) {
+        const double fit = std::min(static_cast<double>(place.width) / picture.width,
+                                    static_cast<double>(place.height) / picture.height);
+        shown = {std::max(1, static_cast<int>(picture.width * fit)), std::max(1, static_cast<int>(picture.height * fit))};
+    }
+    if (shown.width == picture.width && shown.height == picture.height) return std::nullopt;
+    return shown;
+}
+
 DownloadBrowser::DownloadBrowser(FileSystem& files, FetchPort& fetches, TimerService& timers, DownloadBrowserView& view,
                                  DownloadBrowserLinks links)
     : files_(files),

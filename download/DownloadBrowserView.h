@@ -1,10 +1,21 @@
 #pragma once
 // What the download browser's logic asks of its dialog.
+#include <optional>
 #include <string>
+
+#include "base/DpiScale.h"
+#include "imaging/Image.h"
 
 namespace ostrel {
 
 inline constexpr int kBrowserSlots = 4;  // previews on a page
+// A preview's place on the page, at 96 DPI.
+inline constexpr ImageSize kPreviewPlace{138, 121};
+
+// The size a preview of this size is shown at, at the dialog's DPI: its own
+// size scaled like the page around it, brought down, keeping its proportions,
+// to fit its place should the server send a larger one. nullopt: as it is.
+std::optional<ImageSize> previewShownSize(ImageSize picture, DpiScale scale);
 
 // The dialog's status bar, left to right.
 enum class StatusPanel { Progress, ByteTotal, Clock };

@@ -45,10 +45,14 @@ AboutBox::~AboutBox() { destroyWindow(); }
 
 bool AboutBox::FormCreate() {
     background_.reset(CreateSolidBrush(kBackground));
+    dpiChanged();
+    return true;  // without a font or brush the system's own are used
+}
+
+void AboutBox::dpiChanged() {
     separator_.reset(CreatePen(PS_SOLID, scale()(1), kSeparator));
     font_ = tahoma8(scale());
     boldFont_ = tahoma8(scale(), true);
-    return true;  // without a font or brush the system's own are used
 }
 
 void AboutBox::FormShow() {

@@ -25,6 +25,7 @@ private:
 
     bool FormCreate() override;
     void FormShow() override;
+    void dpiChanged() override;
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     void paint();

@@ -2,6 +2,7 @@
 
 #include "base/ProgramName.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32Desktop.h"
 #include "ui/Dpi.h"
 #include "ui/PixelFont.h"
 
@@ -27,16 +28,24 @@ bool AlertForm::create(HWND owner) {
     if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
     CreateWindowExW(kExStyle, kClassName, kProgramTitleWide, kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
     if (!hwnd_) return false;
-    const DpiScale s = scale_ = windowScale(hwnd_);
+    button_ = controls_.add(CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
+                                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_,
+                                            nullptr),
+                            {kButtonAt.x, kButtonAt.y, kButtonAt.x + kButtonSize.cx, kButtonAt.y + kButtonSize.cy});
+    if (!button_) return false;
+    layOut(windowScale(hwnd_));
+    return true;
+}
+
+// The notice has a place of its own, at the screen's bottom right, rather
+// than the one Windows suggests at a new DPI.
+void AlertForm::layOut(DpiScale s) {
+    scale_ = s;
     sizeClientArea(hwnd_, s(kClientWidth), s(kClientHeight));
     font_ = pixelFont(L"Verdana", s(11), true);
-    button_ = CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, s(kButtonAt.x), s(kButtonAt.y),
-                              s(kButtonSize.cx), s(kButtonSize.cy), hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_, nullptr);
-    if (!button_) return false;
-    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return true;
+    controls_.place(s, font_.get());
+    if (IsWindowVisible(hwnd_)) showNotice();
 }
 
 void AlertForm::showNotice() {
@@ -44,8 +53,9 @@ void AlertForm::showNotice() {
     RECT outer{};
     GetWindowRect(hwnd_, &outer);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const int left = GetSystemMetrics(SM_CXSCREEN) - width;
-    const int top = GetSystemMetrics(SM_CYSCREEN) - height - scale_(kTaskbarRoom);
+    const ScreenSize screen = win32::primaryScreenSize();
+    const int left = screen.width - width;
+    const int top = screen.height - height - scale_(kTaskbarRoom);
     // Shown without taking the keyboard from whatever the user is doing.
     SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, scale_(kShownHeight), SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -69,6 +79,7 @@ LRESULT AlertForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ShowWindow(hwnd_, SW_HIDE);
         }
         return 0;
+    case WM_DPICHANGED: layOut(dpiChangeOf(wParam, lParam).scale); return 0;
     case WM_CLOSE:  // the close box only hides it
         ShowWindow(hwnd_, SW_HIDE);
         return 0;

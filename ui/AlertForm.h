@@ -8,6 +8,7 @@
 #include "app/NoticeView.h"
 #include "base/DpiScale.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/Dpi.h"
 #include "ui/WindowBase.h"
 
 namespace ostrel::ui {
@@ -26,8 +27,10 @@ private:
     friend class WindowBase<AlertForm>;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
+    void layOut(DpiScale scale);
 
     HINSTANCE instance_;
+    ScaledControls controls_;
     HWND button_ = nullptr;
     DpiScale scale_;  // the notice's DPI, known once it is made
     win32::UniqueFont font_;

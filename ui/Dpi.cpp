@@ -1,5 +1,7 @@
 #include "ui/Dpi.h"
 
+#include "ui/WindowBase.h"
+
 namespace ostrel::ui {
 namespace {
 
@@ -13,6 +15,9 @@ Function user32Function(const char* name) {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using DpiBehaviourFunction = BOOL(WINAPI*)(HWND, int mask, int values);
+constexpr int kDialogDisableAll = 1;                       // DDC_DISABLE_ALL
+constexpr int kControlDisableFontAndPlace = 1 | 2;         // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
 
 GetDpiForWindowFunction getDpiForWindow() {
     static const auto function = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
@@ -56,6 +61,38 @@ FrameSize windowFrame(HWND window, DpiScale at) {
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
     return {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+}
+
+DpiChange dpiChangeOf(WPARAM wParam, LPARAM lParam) {
+    // The DPI comes twice, across and down, always the same.
+    return {DpiScale(HIWORD(wParam)), *reinterpret_cast<const RECT*>(lParam)};
+}
+
+void moveForDpi(HWND window, const RECT& suggested, int clientWidth, int clientHeight) {
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    sizeClientArea(window, clientWidth, clientHeight);
+}
+
+void keepDialogFromScaling(HWND dialog) {
+    static const auto forDialog = user32Function<DpiBehaviourFunction>("SetDialogDpiChangeBehavior");
+    static const auto forControl = user32Function<DpiBehaviourFunction>("SetDialogControlDpiChangeBehavior");
+    if (forDialog) forDialog(dialog, kDialogDisableAll, kDialogDisableAll);
+    if (!forControl) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        forControl(child, kControlDisableFontAndPlace, kControlDisableFontAndPlace);
+}
+
+HWND ScaledControls::add(HWND control, RECT designed) {
+    if (control) controls_.emplace_back(control, designed);
+    return control;
+}
+
+void ScaledControls::place(DpiScale s, HFONT font) const {
+    for (const auto& [control, r] : controls_) {
+        MoveWindow(control, s(r.left), s(r.top), s(r.right - r.left), s(r.bottom - r.top), TRUE);
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
 }
 
 }  // namespace ostrel::ui

@@ -138,6 +138,8 @@ LRESULT FolderChooserDialog::onMessage(UINT message, WPARAM wParam, LPARAM lPara
 
     case WM_CLOSE: cancelChoice(); return TRUE;
 
+    case WM_DPICHANGED: dpiChanged(dpiChangeOf(wParam, lParam)); return TRUE;
+
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         if (header.hwndFrom != tree_) return FALSE;
@@ -169,10 +171,11 @@ void FolderChooserDialog::FormCreate() {
                        241, kTreeId);
     addControl(0, L"BUTTON", kOk, WS_TABSTOP | BS_PUSHBUTTON, 144, 296, 75, 25, IDOK);
     addControl(0, L"BUTTON", kCancel, WS_TABSTOP | BS_PUSHBUTTON, 232, 296, 75, 25, IDCANCEL);
+    keepDialogFromScaling(hwnd_);
     if (checkBox_) SendMessageW(checkBox_, BM_SETCHECK, BST_CHECKED, 0);
     if (!tree_) return;
 
-    SendMessageW(tree_, TVM_SETINDENT, static_cast<WPARAM>(scale_(kTreeIndent)), 0);
+    setTreeIndent();
     SendMessageW(tree_, TVM_SETTEXTCOLOR, 0, kTreeText);
     images_ = loadNodeImages(instance_);
     if (images_) SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
@@ -193,7 +196,19 @@ HWND FolderChooserDialog::addControl(DWORD exStyle, const wchar_t* windowClass, 
                                    WS_CHILD | WS_VISIBLE | style, s(left), s(top), s(width), s(height), hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control && font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return control;
+    return controls_.add(control, {left, top, left + width, top + height});
+}
+
+void FolderChooserDialog::setTreeIndent() {
+    if (tree_) SendMessageW(tree_, TVM_SETINDENT, static_cast<WPARAM>(scale_(kTreeIndent)), 0);
+}
+
+void FolderChooserDialog::dpiChanged(const DpiChange& change) {
+    scale_ = change.scale;
+    font_ = tahoma8(scale_);
+    controls_.place(scale_, font_.get());
+    setTreeIndent();
+    moveForDpi(hwnd_, change.suggested, scale_(kClientWidth), scale_(kClientHeight));
 }
 
 // ---- buttons ----

@@ -18,6 +18,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Drives.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "ui/Dpi.h"
 #include "ui/WindowBase.h"
 
 namespace ostrel::ui {
@@ -45,6 +46,8 @@ private:
     void windowDestroyed();
 
     void FormCreate();
+    void dpiChanged(const DpiChange& change);
+    void setTreeIndent();
     void acceptChoice();
     void cancelChoice();
     void subfoldersClicked();
@@ -74,6 +77,7 @@ private:
     win32::UniqueImageList images_;
     DpiScale scale_;  // the dialog's DPI, known once it is made
     win32::UniqueFont font_;
+    ScaledControls controls_;
     HWND tree_ = nullptr;
     HWND checkBox_ = nullptr;
     // Each node's text as the file system spells it in the ANSI code page; the

@@ -61,10 +61,21 @@ HWND HelpWindow::createRichEdit() {
     }
     // No border and no horizontal scroll bar: long lines wrap.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    // Its text is given in points, which the control itself sizes for the display.
+    // Its text is given in points, which the control itself sizes for the
+    // DPI the window is made at.
+    createdAt_ = scale();
     const DpiScale s = scale();
     return CreateWindowExW(0, windowClass, L"", style, s(kTextLeft), 0, s(kClientWidth) - s(kTextLeft),
                            s(kClientHeight), hwnd(), nullptr, instance(), nullptr);
+}
+
+void HelpWindow::dpiChanged() {
+    const DpiScale s = scale();
+    MoveWindow(richEdit_, s(kTextLeft), 0, s(kClientWidth) - s(kTextLeft), s(kClientHeight), TRUE);
+    // The control keeps sizing points for the DPI it was made at: its zoom
+    // makes up the difference (0 / 0: none).
+    const bool same = s == createdAt_;
+    SendMessageW(richEdit_, EM_SETZOOM, same ? 0 : s.dpi(), same ? 0 : createdAt_.dpi());
 }
 
 // A line too wide for the control wraps onto more display lines than one, so

@@ -23,6 +23,7 @@ public:
 private:
     bool FormCreate() override;
     void FormShow() override;
+    void dpiChanged() override;
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     HWND createRichEdit();
@@ -32,6 +33,7 @@ private:
     // Freed after the destructor has destroyed the window and its control.
     UniqueLibrary richEditLibrary_;
     HWND richEdit_ = nullptr;
+    DpiScale createdAt_;  // the DPI the control sizes its points for
 };
 
 }  // namespace ostrel::ui

@@ -61,10 +61,16 @@ bool ListGrid::create(HWND parent) {
     if (!CreateWindowExW(0, kListGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_THICKFRAME, 0, 0,
                          0, 0, parent, nullptr, instance_, this))
         return false;
-    scale_ = windowScale(hwnd_);
-    font_ = pixelFont(L"Tahoma", scale_(11));
-    limits_.ptMinTrackSize = {scale_(kGridMinWidth), 0};
+    setScale(windowScale(hwnd_));
     return true;
+}
+
+void ListGrid::setScale(DpiScale scale) {
+    scale_ = scale;
+    font_ = pixelFont(L"Tahoma", scale_(11));
+    limits_.ptMinTrackSize = {scale_(kGridMinWidth), 0};  // the main window's layout sets the rest
+    reportSize();
+    refresh();
 }
 
 void ListGrid::attach(ListController* list) {

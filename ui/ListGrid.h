@@ -22,6 +22,9 @@ public:
     // A child of parent with the sizing frame, not yet attached to a list.
     [[nodiscard]] bool create(HWND parent);
     void attach(ListController* list);
+    // The grid's DPI, from its creation on and whenever the window's changes:
+    // rows, columns, header and font follow it.
+    void setScale(DpiScale scale);
 
     // The list or the grid state changed: scroll bar and repaint.
     void refresh();

@@ -20,8 +20,6 @@ namespace {
 
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 429;
-constexpr int kPreviewWidth = 138;
-constexpr int kPreviewHeight = 121;
 constexpr POINT kImageAt[kBrowserSlots] = {{50, 48}, {270, 48}, {50, 192}, {270, 192}};
 constexpr POINT kLabelAt[kBrowserSlots] = {{83, 168}, {303, 168}, {83, 312}, {303, 312}};
 constexpr POINT kDateAt{32, 20};
@@ -69,7 +67,7 @@ POINT scaled(DpiScale s, POINT designed) { return {s(designed.x), s(designed.y)}
 // A preview's place: the picture is shown in it at its own size.
 RECT imageRect(DpiScale s, int slot) {
     const POINT at = scaled(s, kImageAt[slot - 1]);
-    return {at.x, at.y, at.x + s(kPreviewWidth), at.y + s(kPreviewHeight)};
+    return {at.x, at.y, at.x + s(kPreviewPlace.width), at.y + s(kPreviewPlace.height)};
 }
 
 }  // namespace
@@ -87,18 +85,11 @@ LoadForm::~LoadForm() {
 bool LoadForm::FormCreate() {
     SetWindowTextW(hwnd(), wide("Загрузка новых обоев с " + siteName_).c_str());
     note_ = wide("Здесь представлены только новые обои, остальные на сайте " + siteName_);
-    const DpiScale s = scale();
-    buttonFont_ = pixelFont(L"MS Sans Serif", s(11));
-    labelFont_ = pixelFont(L"Tahoma", s(11));
-    dateFont_ = pixelFont(L"Tahoma", s(13), true);
-    pageFont_ = pixelFont(L"MS Sans Serif", s(11), true);
-
-    const auto button = [this, s](const wchar_t* text, POINT at, int id) {
-        HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
-                                 s(at.x), s(at.y), s(kButtonSize.cx), s(kButtonSize.cy), hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
-        if (b) SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
-        return b;
+    const auto button = [this](const wchar_t* text, POINT at, int id) {
+        return buttons_.add(
+            CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 0, 0,
+                            0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr),
+            {at.x, at.y, at.x + kButtonSize.cx, at.y + kButtonSize.cy});
     };
     previous_ = button(L"<<<", kPreviousAt, kPreviousId);
     next_ = button(L">>>", kNextAt, kNextId);
@@ -116,12 +107,35 @@ bool LoadForm::FormCreate() {
             tool.uFlags = TTF_SUBCLASS;
             tool.hwnd = hwnd();
             tool.uId = static_cast<UINT_PTR>(k + 1);
-            tool.rect = imageRect(s, k + 1);
             tool.lpszText = LPSTR_TEXTCALLBACKW;
             SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
+    dpiChanged();
     return true;
+}
+
+void LoadForm::dpiChanged() {
+    const DpiScale s = scale();
+    buttonFont_ = pixelFont(L"MS Sans Serif", s(11));
+    labelFont_ = pixelFont(L"Tahoma", s(11));
+    dateFont_ = pixelFont(L"Tahoma", s(13), true);
+    pageFont_ = pixelFont(L"MS Sans Serif", s(11), true);
+    buttons_.place(s, buttonFont_.get());
+    for (int k = 1; k <= kBrowserSlots; ++k) {
+        if (tooltip_) {
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = hwnd();
+            tool.uId = static_cast<UINT_PTR>(k);
+            tool.rect = imageRect(s, k);
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        // The labels measured in the new font, the previews decoded for their new places.
+        Slot& slot = slots_[static_cast<std::size_t>(k - 1)];
+        measureLabel(slot);
+        if (!slot.file.empty()) setSlotPicture(k, slot.file);
+    }
 }
 
 void LoadForm::FormShow() {
@@ -149,22 +163,18 @@ void LoadForm::setSlotVisible(int slot, bool visible) {
 
 void LoadForm::setSlotPicture(int slot, const std::string& file) {
     // The slot stays empty until its picture is decoded, and stays so when it does not decode.
-    slots_.at(static_cast<std::size_t>(slot - 1)).picture = {};
+    Slot& s = slots_.at(static_cast<std::size_t>(slot - 1));
+    s.picture = {};
+    s.file = file;
     invalidate(nullptr);
     if (file.empty()) {
         decodes_.drop(slot);
         return;
     }
-    decodes_.request(slot, [&files = files_, file] {
-        // Decoded no larger than its place: a preview from the server may
-        // claim any size, and one larger than its place is brought down to fit.
-        const PictureSizing fit = [](ImageSize size) -> std::optional<ImageSize> {
-            if (size.width <= kPreviewWidth && size.height <= kPreviewHeight) return std::nullopt;
-            const double scale = std::min(static_cast<double>(kPreviewWidth) / size.width,
-                                          static_cast<double>(kPreviewHeight) / size.height);
-            return ImageSize{std::max(1, static_cast<int>(size.width * scale)),
-                             std::max(1, static_cast<int>(size.height * scale))};
-        };
+    decodes_.request(slot, [&files = files_, file, scale = scale()] {
+        // Scaled like the page, and decoded no larger than its place: a
+        // preview from the server may claim any size.
+        const PictureSizing fit = [scale](ImageSize size) { return previewShownSize(size, scale); };
         return loadPicture(files, file, fit, kPreviewMemoryLimit);
     });
 }
@@ -187,14 +197,7 @@ void LoadForm::setSlotLabel(int slot, const std::string& textUtf8) {
     const RECT before = labelRect(slot);
     Slot& s = slots_.at(static_cast<std::size_t>(slot - 1));
     s.label = wide(textUtf8);
-    // Measured once here: the pointer's hit tests use it at every move.
-    s.labelSize = {0, 0};
-    if (HDC dc = GetDC(hwnd())) {
-        HGDIOBJ old = SelectObject(dc, labelFont_.get());
-        GetTextExtentPoint32W(dc, s.label.c_str(), static_cast<int>(s.label.size()), &s.labelSize);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd(), dc);
-    }
+    measureLabel(s);
     invalidate(&before);
     const RECT after = labelRect(slot);
     invalidate(&after);
@@ -261,6 +264,17 @@ void LoadForm::invalidate(const RECT* area) {
 }
 
 // ---------------------------------------------------------------- painting
+
+// Measured once for each text and font: the pointer's hit tests use it at every move.
+void LoadForm::measureLabel(Slot& s) const {
+    s.labelSize = {0, 0};
+    if (HDC dc = GetDC(hwnd())) {
+        HGDIOBJ old = SelectObject(dc, labelFont_.get());
+        GetTextExtentPoint32W(dc, s.label.c_str(), static_cast<int>(s.label.size()), &s.labelSize);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd(), dc);
+    }
+}
 
 RECT LoadForm::labelRect(int slot) const {
     const POINT at = scaled(scale(), kLabelAt[slot - 1]);

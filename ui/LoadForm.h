@@ -14,6 +14,7 @@
 #include "imaging/BackgroundDecodes.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/Dpi.h"
 #include "ui/ModalWindow.h"
 
 namespace ostrel::ui {
@@ -51,6 +52,7 @@ private:
     struct Slot {
         bool visible = false;
         Picture picture;
+        std::string file;  // the preview file shown, "" for none
         std::wstring label;
         SIZE labelSize{0, 0};  // of the label's text in its font
     };
@@ -62,10 +64,12 @@ private:
 
     bool FormCreate() override;
     void FormShow() override;
+    void dpiChanged() override;
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     void paint();
     void draw(HDC dc, int width, int height);
+    void measureLabel(Slot& slot) const;
     RECT labelRect(int slot) const;
     Hit hitTest(POINT at) const;
     void onActivate(WPARAM wParam, LPARAM lParam);
@@ -84,6 +88,7 @@ private:
     int pressedLabel_ = 0;    // its text is red while the button is down
     Hit pressed_;
     HWND previous_ = nullptr, next_ = nullptr, status_ = nullptr, tooltip_ = nullptr;
+    ScaledControls buttons_;
     win32::UniqueFont buttonFont_, labelFont_, dateFont_, pageFont_;
     // Previews come from the network: they are decoded off the interface
     // thread, so the dialog answers throughout, and posted back.

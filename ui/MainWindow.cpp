@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "list/FolderScan.h"
 #include "list/GridGeometry.h"
 #include "platform/win32/KeyRepeat.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Tray.h"
 #include "resources/resource.h"
 #include "app/MainLayout.h"
@@ -88,8 +90,9 @@ bool MainWindow::create() {
     win32::UniqueMenu menu = createMainMenu();
     // Until the window is there to ask, the system's DPI.
     const DpiScale s = windowScale(nullptr);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - s(kDefaultWidth)) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - s(kDefaultHeight)) / 2;
+    const ScreenSize screen = win32::primaryScreenSize();
+    const int left = (screen.width - s(kDefaultWidth)) / 2;
+    const int top = (screen.height - s(kDefaultHeight)) / 2;
     HWND created = CreateWindowExW(0, kMainWindowClass, kProgramTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
                                    top, s(kDefaultWidth), s(kDefaultHeight), application_, menu.get(), instance_, this);
     if (!created) return false;
@@ -152,6 +155,8 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // as it was until the window is restored.
         if (wParam != SIZE_MINIMIZED) FormResize();
         return 0;
+
+    case WM_DPICHANGED: onDpiChanged(dpiChangeOf(wParam, lParam)); return 0;
 
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -367,6 +372,29 @@ void MainWindow::FormResize() {
     grid_.SetMinMax(bounds.maxWidth, bounds.maxHeight, bounds.minWidth, bounds.minHeight);
     MoveWindow(grid_.hwnd(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
     plistResize();
+}
+
+// The window keeps its designed client area and list edge at the new DPI
+// (the controller sizes it), at the place Windows suggests.
+void MainWindow::onDpiChanged(const DpiChange& change) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const DpiScale before = std::exchange(scale_, change.scale);
+    grid_.setScale(scale_);
+    const RECT& r = change.suggested;
+    if (!controller_) {
+        SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        FormResize();
+        return;
+    }
+    controller_->onDpiChanged(before, scale_);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The controller sized the window by the frame Windows gives at the new
+    // DPI; a frame drawn otherwise (Wine told of a DPI it does not draw at)
+    // is made good by measuring, so that the client area scales exactly.
+    if (!IsZoomed(hwnd_) && !IsIconic(hwnd_))
+        sizeClientArea(hwnd_, scale_(before.designed(client.right)), scale_(before.designed(client.bottom)));
+    FormResize();  // also when the size came out the same
 }
 
 // The list's size changed (by the window or by the user's drag): the name

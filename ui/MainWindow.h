@@ -12,6 +12,7 @@
 #include "platform/win32/Icons.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/AboutBox.h"
+#include "ui/Dpi.h"
 #include "ui/HelpWindow.h"
 #include "ui/ListGrid.h"
 #include "ui/MainFace.h"
@@ -78,6 +79,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool onCreate();
+    void onDpiChanged(const DpiChange& change);
     void FormResize();
     void plistResize();
     void paint();

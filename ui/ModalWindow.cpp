@@ -56,6 +56,14 @@ WindowBounds ModalWindow::outerBounds(HWND window) {
 LRESULT ModalWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: scale_ = windowScale(hwnd_); return FormCreate() ? 0 : -1;
+    case WM_DPICHANGED: {
+        const DpiChange change = dpiChangeOf(wParam, lParam);
+        scale_ = change.scale;
+        dpiChanged();
+        moveForDpi(hwnd_, change.suggested, scale_(look_.clientWidth), scale_(look_.clientHeight));
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    }
     case WM_CLOSE:  // the close box and Alt+F4 only hide the window
         close();
         return 0;

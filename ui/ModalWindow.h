@@ -39,6 +39,9 @@ protected:
     virtual bool FormCreate() = 0;
     // Before each showing, with the window still hidden.
     virtual void FormShow() = 0;
+    // The DPI changed (scale() is the new one): fonts and controls at it. The
+    // window is then given its client area at that DPI and painted anew.
+    virtual void dpiChanged() {}
     // A window's own messages; true when handled, with the result set.
     virtual bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 

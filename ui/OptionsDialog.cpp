@@ -130,16 +130,10 @@ bool OptionsDialog::create(HWND owner) {
 }
 
 bool OptionsDialog::createControls() {
-    const DpiScale s = scale_;
-    font_ = pixelFont(L"Tahoma", s(11));
-    auto withFont = [this](HWND control) {
-        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return control;
-    };
-    HWND tabs = withFont(
-        CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, s(kPagesMargin),
-                        s(kPagesMargin), s(kClientWidth - 2 * kPagesMargin), s(kPagesHeight), hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_, nullptr));
+    HWND tabs = controls_.add(
+        CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(PageControl)), instance_, nullptr),
+        {kPagesMargin, kPagesMargin, kClientWidth - kPagesMargin, kPagesMargin + kPagesHeight});
     if (!tabs) return false;
     for (int i = 0; i < static_cast<int>(std::size(kPageNames)); ++i) {
         std::wstring name = win32::utf8ToWide(kPageNames[i]);
@@ -149,13 +143,15 @@ bool OptionsDialog::createControls() {
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&page));
     }
     for (const ControlSpec& c : kControls) {
-        HWND control = withFont(CreateWindowExW(
-            c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className, win32::utf8ToWide(c.text).c_str(),
-            WS_CHILD | c.style, s(c.x), s(c.y), s(c.width), s(c.height), hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr));
+        HWND control = controls_.add(
+            CreateWindowExW(c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
+                            win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr),
+            {c.x, c.y, c.x + c.width, c.y + c.height});
         if (!control) return false;
         SetWindowLongPtrW(control, GWLP_USERDATA, kFirstPageTag + c.page);  // tells selectPage where it belongs
     }
+    placeControls();
     // The pages' controls lie on the page control, which stays beneath them.
     SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (int id : kNumberFields) SetWindowSubclass(item(id), &OptionsDialog::numberFieldProc, 0, 0);
@@ -179,6 +175,11 @@ bool OptionsDialog::createControls() {
     check(item(StretchRadio), true);
     selectPage(0);
     return true;
+}
+
+void OptionsDialog::placeControls() {
+    font_ = pixelFont(L"Tahoma", scale_(11));
+    controls_.place(scale_, font_.get());
 }
 
 void OptionsDialog::selectPage(int page) {
@@ -404,6 +405,14 @@ LRESULT OptionsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box drops the edits: the next opening fills the form anew
         closeOptions();
         return 0;
+    case WM_DPICHANGED: {
+        const DpiChange change = dpiChangeOf(wParam, lParam);
+        scale_ = change.scale;
+        placeControls();
+        moveForDpi(hwnd_, change.suggested, scale_(kClientWidth), scale_(kClientHeight));
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    }
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

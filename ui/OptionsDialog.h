@@ -8,6 +8,7 @@
 #include "app/OptionsController.h"
 #include "app/OptionsView.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/Dpi.h"
 #include "ui/WindowBase.h"
 
 namespace ostrel::ui {
@@ -75,6 +76,7 @@ private:
     static LRESULT CALLBACK numberFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool createControls();
+    void placeControls();  // at scale_, in its font
     void onCommand(int id, int code);
     void selectPage(int page);
     void collect();
@@ -91,6 +93,7 @@ private:
     HWND owner_ = nullptr;
     OptionsController* controller_ = nullptr;
     DpiScale scale_;  // the dialog's DPI, known once it is made
+    ScaledControls controls_;
     win32::UniqueFont font_;
     win32::UniqueIcon folderIcon_;
     bool displaying_ = false;

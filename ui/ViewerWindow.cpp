@@ -36,8 +36,8 @@ void ViewerWindow::showFullScreen() {
     // Not activated: the list keeps the keyboard, so its keys and wheel go on
     // driving the viewer. The owner is brought forward in case a posted
     // command, not a click, opened the viewer.
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    const ScreenSize screen = win32::primaryScreenSize();
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, screen.width, screen.height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     if (list_) {
         SetForegroundWindow(GetAncestor(list_, GA_ROOT));
         SetFocus(list_);
@@ -90,6 +90,13 @@ LRESULT ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != kStayOnTopTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
         stayOnTop();
         return 0;
+    case WM_DPICHANGED: {
+        // The scaling changed under it: it goes on covering the screen, in
+        // its pixels, and has nothing of its own to scale.
+        const ScreenSize screen = win32::primaryScreenSize();
+        SetWindowPos(hwnd_, nullptr, 0, 0, screen.width, screen.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // a click closes the viewer and leaves the keyboard where it was
     case WM_SETFOCUS:
         // Should the viewer be activated after all (the task switcher), the

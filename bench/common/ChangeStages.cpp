@@ -18,7 +18,8 @@
 namespace ostrel::bench {
 
 ChangeRig::ChangeRig(FileSystem& files, Registry& registry, Desktop& desktop, std::string dataFolder)
-    : dataFolder_(std::move(dataFolder)),
+    : desktop_(desktop),
+      dataFolder_(std::move(dataFolder)),
       changer_({files, registry, desktop, random_, dialogs_}, list_, settings_.list, settings_.changer, view_,
                dataFolder_) {
     settings_.changer.fitToScreen = true;  // "Пропорционально"
@@ -117,10 +118,11 @@ StageRound timeStages(FileSystem& files, Registry& registry, ChangeRig& rig, con
     ms[Checks] = millis([&] { ok = checkStage(files, path); });
     ms[Read] = millis([&] { ok = ok && readStage(files, path, 64 * 1024) > 0; });
     Decoded decoded;
-    ms[Decode] = millis([&] { decoded = decodeStage(files, path, kBenchScreen); });
+    const ScreenSize screen = rig.screen();
+    ms[Decode] = millis([&] { decoded = decodeStage(files, path, screen); });
     Image fitted;
-    ms[Fit] = millis([&] { fitted = fitStage(decoded, kBenchScreen); });
-    ms[Load] = millis([&] { fitted = loadStage(files, path, kBenchScreen); });
+    ms[Fit] = millis([&] { fitted = fitStage(decoded, screen); });
+    ms[Load] = millis([&] { fitted = loadStage(files, path, screen); });
     const auto written = writeStage(files, rig.bitmapPath(), fitted);
     ok = ok && written;
     if (written) {
@@ -133,7 +135,7 @@ StageRound timeStages(FileSystem& files, Registry& registry, ChangeRig& rig, con
     for (int k = 0; k < 3; ++k) {
         switch ((round + k) % 3) {
         case 0: ms[Change] = millis([&] { ok = ok && rig.install(path); }); break;
-        case 1: ms[LibjpegSame] = millis([&] { ok = ok && libjpegDecode(files, path, kBenchScreen) > 0; }); break;
+        case 1: ms[LibjpegSame] = millis([&] { ok = ok && libjpegDecode(files, path, screen) > 0; }); break;
         default: ms[LibjpegFloor] = millis([&] { ok = ok && libjpegFloor(files, path) > 0; }); break;
         }
     }

@@ -18,15 +18,16 @@
 
 namespace ostrel::bench {
 
-// The screen the benchmarks fit to.
+// The screen the benchmarks fit to, unless given another.
 inline constexpr ScreenSize kBenchScreen{1280, 1024};
 
 // A fixed screen. The system's reload of the wallpaper is the desktop's work,
 // not the program's; it happens only when a real desktop is given.
 class BenchDesktop final : public Desktop {
 public:
-    explicit BenchDesktop(Desktop* system = nullptr) : system_(system) {}
-    ScreenSize screenSize() const override { return kBenchScreen; }
+    explicit BenchDesktop(ScreenSize screen = kBenchScreen, Desktop* system = nullptr)
+        : screen_(screen), system_(system) {}
+    ScreenSize screenSize() const override { return screen_; }
     void reloadWallpaper(const std::string& path) override {
         ++reloads;
         if (system_) system_->reloadWallpaper(path);
@@ -36,6 +37,7 @@ public:
     int reloads = 0;
 
 private:
+    ScreenSize screen_;
     Desktop* system_;
 };
 
@@ -46,6 +48,8 @@ public:
     // True when the changer installed the file (and wrote the bitmap).
     bool install(const std::string& path);
     std::string bitmapPath() const { return changer_.wallpaperBitmapPath(); }
+    // The screen the change fits to, which the other stages fit to as well.
+    ScreenSize screen() const { return desktop_.screenSize(); }
 
 private:
     struct QuietView final : ChangerView {
@@ -67,6 +71,7 @@ private:
         int messages = 0;
     };
 
+    const Desktop& desktop_;
     std::string dataFolder_;
     WallpaperList list_;
     Settings settings_;

@@ -4,15 +4,18 @@
 // 1/8 decode, which still entropy-decodes every coefficient), interleaved
 // round by round (see timeStages); the report gives the median of the
 // per-round ratios.
-//   change_bench.exe [rounds]               the report
-//   change_bench.exe --install file folder  one change, for timing as a process
+//   change_bench.exe [--screen WxH] [rounds]          the report, fitting to a
+//                                                      screen of W x H (1280x1024)
+//   change_bench.exe --install file folder WxH         one change, for timing as a process
 // Under Wine:
 //   WINEPREFIX=<a copy of the prepared prefix> xvfb-run -a wine change_bench.exe 15
+//   WINEPREFIX=... xvfb-run -a wine change_bench.exe --screen 3840x2160 15
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,10 +65,27 @@ double processMillis(const std::string& commandLine) {
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
-int installOnce(const std::string& path, const std::string& folder) {
+// "WxH", each side 1 to 65535 pixels.
+std::optional<ScreenSize> screenOf(const std::string& text) {
+    int width = 0, height = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 1 || height < 1 ||
+        width > 65535 || height > 65535)
+        return std::nullopt;
+    return ScreenSize{width, height};
+}
+
+std::string textOf(ScreenSize screen) {
+    std::string text = std::to_string(screen.width);
+    text += 'x';
+    text += std::to_string(screen.height);
+    return text;
+}
+
+int installOnce(const std::string& path, const std::string& folder, ScreenSize screen) {
     win32::Win32FileSystem files;
     win32::Win32Registry registry;
-    BenchDesktop desktop;
+    BenchDesktop desktop(screen);
     ChangeRig rig(files, registry, desktop, folder);
     return rig.install(path) ? 0 : 1;
 }
@@ -73,8 +93,22 @@ int installOnce(const std::string& path, const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--install") return installOnce(argv[2], argv[3]);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    if (argc == 5 && std::string(argv[1]) == "--install") {
+        const std::optional<ScreenSize> screen = screenOf(argv[4]);
+        return screen ? installOnce(argv[2], argv[3], *screen) : 2;
+    }
+    ScreenSize screen = kBenchScreen;
+    int next = 1;
+    if (argc > 2 && std::string(argv[1]) == "--screen") {
+        const std::optional<ScreenSize> given = screenOf(argv[2]);
+        if (!given) {
+            std::fprintf(stderr, "usage: change_bench.exe [--screen WxH] [rounds]\n");
+            return 2;
+        }
+        screen = *given;
+        next = 3;
+    }
+    const int runs = argc > next ? std::max(1, std::atoi(argv[next])) : 15;
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -89,7 +123,7 @@ int main(int argc, char** argv) {
     win32::Win32FileSystem files;
     win32::Win32Registry registry;
     win32::Win32Desktop system;
-    BenchDesktop desktop;
+    BenchDesktop desktop(screen);
     ChangeRig rig(files, registry, desktop, folder);
     const std::string bitmap = rig.bitmapPath();
 
@@ -102,6 +136,8 @@ int main(int argc, char** argv) {
     std::vector<double> toSame[2], toFloor[2];                  // per-round ratios of the whole change
 
     const std::string self = quoted(ownPath());
+    std::string screenArgument(1, ' ');
+    screenArgument += textOf(screen);
     for (int run = 0; run < runs; ++run) {
         for (int p = 0; p < 2; ++p) {
             const std::string& path = pictures[p];
@@ -112,8 +148,10 @@ int main(int argc, char** argv) {
             toFloor[p].push_back(round.ms[Change] / round.ms[LibjpegFloor]);
             own[Read1M][p].push_back(millis([&] { ok = ok && readStage(files, path, 1024 * 1024) > 0; }));
             own[Reload][p].push_back(millis([&] { system.reloadWallpaper(bitmap); }));
-            own[ChangeProc][p].push_back(processMillis(self + " --install " + quoted(path) + " " + quoted(folder)));
-            own[ChangeProcTiny][p].push_back(processMillis(self + " --install " + quoted(tiny) + " " + quoted(folder)));
+            own[ChangeProc][p].push_back(
+                processMillis(self + " --install " + quoted(path) + " " + quoted(folder) + screenArgument));
+            own[ChangeProcTiny][p].push_back(
+                processMillis(self + " --install " + quoted(tiny) + " " + quoted(folder) + screenArgument));
             if (!ok) {
                 std::fprintf(stderr, "a stage failed on %s\n", path.c_str());
                 return 1;
@@ -124,8 +162,8 @@ int main(int argc, char** argv) {
     for (const std::string& made : {pictures[0], pictures[1], tiny, bitmap}) DeleteFileA(made.c_str());
     RemoveDirectoryA(folder.c_str());
 
-    std::printf("Wallpaper change of a 6000x4000 JPEG fitted to %dx%d, median of %d runs (ms)\n", kBenchScreen.width,
-                kBenchScreen.height, runs);
+    std::printf("Wallpaper change of a 6000x4000 JPEG fitted to %dx%d, median of %d runs (ms)\n", screen.width,
+                screen.height, runs);
     std::printf("%-40s %10s %10s\n", "stage", "smooth", "detailed");
     auto row = [](const char* name, std::vector<double>* v) {
         std::printf("%-40s %10.1f %10.1f\n", name, median(v[0]), median(v[1]));

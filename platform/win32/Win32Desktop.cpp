@@ -26,7 +26,9 @@ bool runningUnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-ScreenSize Win32Desktop::screenSize() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+ScreenSize primaryScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+ScreenSize Win32Desktop::screenSize() const { return primaryScreenSize(); }
 
 void Win32Desktop::reloadWallpaper(const std::string& bitmapPath) {
     // The registry values are already written; the path is passed as well

@@ -4,7 +4,9 @@
 # window's client area of 896 x 516 at 96 DPI becomes 1344 x 774, the list's
 # rows 23 pixels high, the options 648 x 507, the download browser 686 x 644,
 # Help 990 x 659 and About 543 x 354; the stored window size comes back as it
-# was, in designed units.
+# was, in designed units. Told by WM_DPICHANGED that it is now at 192 DPI
+# (moved to another monitor), each window lays itself out again at twice its
+# designed size, and the main window goes back to 144 DPI as it was.
 export OW_SCREEN_SIZE=1920x1200  # room for the scaled main window
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
@@ -50,6 +52,24 @@ colours() { "$OW_CONVERT" "$shot" -crop "1x$3+$1+$2" -depth 8 txt:- 2>/dev/null 
 highlight=$(colours $((gl + 45)) $((gt + 34)) 1)
 band=$(colours $((gl + 45)) "$gt" 80 | grep -c -x -F "$highlight")
 check_eq "the list's selected row is 15 pixels high scaled" 23 "$band"
+
+# selected_band: the height of the selected row's band at the list's top, now
+selected_band() {
+  read -r gl gt _ <<<"$(wtd grid-rect)"
+  import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+  colours $((gl + 45)) "$gt" 80 | grep -c -x -F "$highlight"
+}
+# at_dpi <class|caption> <dpi>: WM_DPICHANGED to the window, then its client area
+at_dpi() {
+  wtd dpi-changed "$1" "$2" || ow_fail "could not send WM_DPICHANGED $2 to $1"
+  sleep 0.5
+  wtd client-size "$1"
+}
+check_eq "moved to 192 DPI, the main window's client area is twice the designed" "1792 1032" "$(at_dpi TMainForm 192)"
+check_eq "and the list's rows are 30 pixels high" 30 "$(selected_band)"
+ow_screenshot main-192
+check_eq "back at 144 DPI, the client area is as it was" "1344 774" "$(at_dpi TMainForm 144)"
+check_eq "and the rows too" 23 "$(selected_band)"
 bluish() {
   "$OW_CONVERT" "$shot" -crop "$3x$4+$((cl + $1))+$((ct + $2))" -depth 8 txt:- 2>/dev/null |
     sed -n 's/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p' |
@@ -87,6 +107,13 @@ wtd wait-dialog "Настройки" 10000 >/dev/null || ow_die "the options did
 sleep 1
 check_eq "the options' client area is 432 x 338 scaled" "648 507" "$(wtd client-size TOptionsForm)"
 ow_screenshot options
+check_eq "the options at 192 DPI" "864 676" "$(at_dpi TOptionsForm 192)"
+# The interval field, designed at 92, 66 and 50 x 21 in the client area.
+read -r ox oy <<<"$(wtd client-origin-of TOptionsForm)"
+read -r _ _ fl ft fr fb _ <<<"$(wtd item "Настройки" 1012)"
+check_eq "with their controls: the interval field at twice its place and size" "184 132 100 42" \
+  "$((fl - ox)) $((ft - oy)) $((fr - fl)) $((fb - ft))"
+ow_screenshot options-192
 wtd keys --to "Настройки" 0x1B || ow_fail "could not press Escape in the options"
 options_gone() { ! wtd wait-dialog "Настройки" 0 >/dev/null; }
 wait_until 10 options_gone || ow_fail "the options did not close"
@@ -95,8 +122,19 @@ wait_until 30 eval '[ -f "$OW_DATA/download/demo-004.jpg" ]' || ow_fail "the pre
 sleep 1
 check_eq "the browser's client area is 457 x 429 scaled" "686 644" "$(wtd client-size TLoadForm)"
 ow_screenshot browser
+# The first preview (138 x 77, at 50, 48) is scaled with the page: 207 pixels
+# of picture across its place, not 138 and white beside them.
+read -r bx by <<<"$(wtd client-origin-of TLoadForm)"
+import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+coloured=$("$OW_CONVERT" "$shot" -crop "240x1+$((bx + 75))+$((by + 112))" -depth 8 txt:- 2>/dev/null |
+  grep -v '^#' | grep -c -v '#FFFFFF')
+check "the first preview is scaled with the page ($coloured pixels across)" test "$coloured" -ge 200 -a "$coloured" -le 207
+check_eq "the browser at 192 DPI" "914 858" "$(at_dpi TLoadForm 192)"
+sleep 1
+ow_screenshot browser-192
 close_browser
-# modal <command> <caption> <class> <expected client size>: opened from the menu, measured, closed by Escape
+# modal <command> <caption> <class> <expected client size> <at 192 DPI>: opened
+# from the menu, measured, moved to 192 DPI and measured, closed by Escape
 modal() {
   local caption=$2
   wtd post-command "$1" || ow_fail "could not post command $1"
@@ -104,12 +142,15 @@ modal() {
   sleep 1
   check_eq "$2: its client area is scaled" "$4" "$(wtd client-size "$3")"
   ow_screenshot "$3"
+  check_eq "$2: at 192 DPI" "$5" "$(at_dpi "$3" 192)"
+  ow_screenshot "$3-192"
   wtd keys --to "$2" 0x1B || ow_fail "could not press Escape in $2"
   gone() { ! wtd wait-dialog "$caption" 0 >/dev/null; }
   wait_until 10 gone || ow_fail "$2 did not close"
 }
-modal 108 "Помощь" OstrelHelpWindow "990 659"
-modal 109 "О программе" OstrelAboutBox "543 354"
+modal 108 "Помощь" OstrelHelpWindow "990 659" "1320 878"
+modal 109 "О программе" OstrelAboutBox "543 354" "724 472"
+modal 115 "Открытие папки" "Открытие папки" "480 498" "640 664"
 
 wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"

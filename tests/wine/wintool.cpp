@@ -20,7 +20,10 @@
 //                                   rectangle (left top right bottom), on the screen
 //   window-info <class>             visible left top right bottom style exstyle
 //   client-origin-of <class>        the client area's top-left corner on the screen
-//   client-size <class>             width height of the client area
+//   client-size <class|caption>     width height of the client area
+//   dpi-changed <class|caption> <dpi>   WM_DPICHANGED to that window, as Windows sends it when
+//                                   the window moves to a monitor of that DPI; the suggested
+//                                   rectangle (put in the program's memory) is the window's own
 //   ping <class> <ms>               WM_NULL round trips to that window for ms, 20 ms apart:
 //                                   "count longest-ms", whether the window kept answering
 //                                   (a lone late round under 1 s is a hiccup: see Rounds)
@@ -380,6 +383,23 @@ int cmdStopAndTick(HWND main, unsigned long command, const wchar_t* log, unsigne
     return indexRequests(log) > before && took < limitMs ? 0 : 1;
 }
 
+// WM_DPICHANGED carries a pointer to the suggested rectangle, which must be
+// in the receiver's memory: it is written there for the time of the call.
+int cmdDpiChanged(HWND h, WORD dpi) {
+    RECT suggested{};
+    if (!GetWindowRect(h, &suggested)) return 4;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processOf(h));
+    if (!process) return 4;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR answer = 0;
+    const bool sent = remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
+                      SendMessageTimeoutW(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                          SMTO_ABORTIFHUNG, 10000, &answer);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return sent ? 0 : 4;
+}
+
 int run(int argc, wchar_t** argv) {
     const std::wstring cmd = argc > 1 ? argv[1] : L"";
     auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : L""; };
@@ -517,8 +537,14 @@ int run(int argc, wchar_t** argv) {
         outLine(std::to_string(origin.x) + " " + std::to_string(origin.y));
         return 0;
     }
+    if (cmd == L"dpi-changed") {
+        HWND h = FindWindowW(arg(2), nullptr);
+        if (!h) h = topLevel(arg(2));
+        return h ? cmdDpiChanged(h, static_cast<WORD>(number(arg(3)))) : 1;
+    }
     if (cmd == L"client-size") {
         HWND h = FindWindowW(arg(2), nullptr);
+        if (!h) h = topLevel(arg(2));
         RECT r{};
         if (!h || !GetClientRect(h, &r)) return 1;
         outLine(std::to_string(r.right) + " " + std::to_string(r.bottom));

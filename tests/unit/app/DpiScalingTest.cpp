@@ -130,19 +130,26 @@ TEST(DpiScale, TheGridsRowsHeaderAndArrowScale) {
 namespace testing {
 namespace {
 
-using StoredWindow = ControllerTest;
+// A window stored as 801 x 500 with the list's edge at 311, started on a
+// screen at 144 DPI.
+class StoredWindow : public ControllerTest {
+protected:
+    void startAt144(ScreenSize screen) {
+        setting("wid", "801");
+        setting("hei", "500");
+        setting("left", "311");
+        desktop.screen = screen;
+        view.dpi = DpiScale(144);
+        start();
+    }
+};
 
 // "wid", "hei" and "left" are kept in designed units: scaled at start, and
 // back at the save, so the same window comes back after the scaling changes.
 // The client area scales; the frame (8 x 54 at 96 DPI in the fake, 10 x 66
 // at 144) is the system's.
 TEST_F(StoredWindow, SizesAreStoredInDesignedUnitsAndComeBackWhole) {
-    setting("wid", "801");
-    setting("hei", "500");
-    setting("left", "311");
-    desktop.screen = {1920, 1080};
-    view.dpi = DpiScale(144);
-    start();
+    startAt144({1920, 1080});
     // Client 793 x 446 -> 1189.5 and 669, with the frame at 144.
     EXPECT_EQ(std::tuple(view.width, view.height), std::tuple(1190 + 10, 669 + 66));
     EXPECT_EQ(controller->settings().window.listLeft, 467);  // 466.5
@@ -156,6 +163,27 @@ TEST_F(StoredWindow, SizesAreStoredInDesignedUnitsAndComeBackWhole) {
     EXPECT_EQ(std::tuple(stored("wid"), stored("hei"), stored("left")), std::tuple("800", "501", "313"));
     // And at 96 DPI nothing changes.
     EXPECT_EQ((WindowSettings{904, 570, 312}.inPixels({}, {8, 54}, {8, 54})), (WindowSettings{904, 570, 312}));
+}
+
+// Moved to a monitor of another DPI, the window keeps its designed client
+// area and list edge, and going back and forth adds no drift: what is stored
+// at the end is what was read.
+TEST_F(StoredWindow, AMoveToAnotherDpiKeepsTheDesignedWindow) {
+    startAt144({3840, 2160});
+    const auto window = [&] { return std::tuple(view.width, view.height, controller->settings().window.listLeft); };
+    const auto pixels144 = window();
+    view.dpi = DpiScale(192);
+    controller->onDpiChanged(DpiScale(144), DpiScale(192));
+    // Client 793 x 446 and the edge at 311, doubled, with the frame at 192.
+    EXPECT_EQ(window(), std::tuple(1586 + 10, 892 + 66, 622));
+    view.dpi = DpiScale(96);
+    controller->onDpiChanged(DpiScale(192), DpiScale(96));
+    EXPECT_EQ(window(), std::tuple(801, 500, 311));
+    view.dpi = DpiScale(144);
+    controller->onDpiChanged(DpiScale(96), DpiScale(144));
+    EXPECT_EQ(window(), pixels144);
+    controller->FormDestroy();
+    EXPECT_EQ(std::tuple(stored("wid"), stored("hei"), stored("left")), std::tuple("801", "500", "311"));
 }
 
 }  // namespace
