@@ -100,12 +100,6 @@ TEST_F(FetchTest, AWholeBodyReplacesTheTargetAndCountsOneMoreThanItsBytes) {
 TEST_F(FetchTest, OnlyAnAnswerOf200IsKept) {
     earlierFile();
     net.serve({"<html>an answer</html>"});
-    net.sessionFails = true;
-    EXPECT_EQ(fetch().outcome, FetchOutcome::SessionFailed);
-    net.sessionFails = false;
-    net.urlFails = true;
-    EXPECT_EQ(fetch().outcome, FetchOutcome::UrlFailed);
-    net.urlFails = false;
     // Error pages, redirects (never followed), parts and other successes.
     for (unsigned code : {404u, 500u, 301u, 302u, 304u, 204u, 206u, 299u, 199u, 0u}) {
         net.status = code;
@@ -157,6 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                FetchOutcome::LimitExceeded,
                {},
                [](FetchTest& t) { t.body(kPictureLimit + 1, 10); }},
+        Ending{"NoSession", FetchOutcome::SessionFailed, {}, [](FetchTest& t) { t.net.sessionFails = true; }},
+        Ending{"NotOpened", FetchOutcome::UrlFailed, {}, [](FetchTest& t) { t.net.urlFails = true; }},
         // A stop or a failure after five blocks.
         Ending{"Stopped", FetchOutcome::Stopped, kFiveBlocks,
                [](FetchTest& t) { t.net.onRead = [&t](std::size_t block) { t.stop = t.stop || block == 5; }; }},
@@ -276,20 +272,6 @@ TEST_F(FetchWorkersTest, ABlockedTransferIsLetGoAtOnce) {
         EXPECT_EQ(results[0].outcome, c.outcome);
         expectEarlierFileAlone();
     }
-}
-
-TEST_F(FetchWorkersTest, ATransferSlowerThanTheMinimumRateEnds) {
-    net.serve(std::vector<std::string>(1000, "x"));
-    net.onRead = [](std::size_t) { std::this_thread::sleep_for(5ms); };  // 200 bytes a second
-    FetchWorkers workers(net, fs, proxy);
-    FetchRequest request{"http://host/x", target};
-    request.ratePeriod = 100ms;
-    request.minBytesPerPeriod = 100;
-    workers.start(request, stop, record());
-    ASSERT_TRUE(arrived.waitFor(1, 3s));
-    EXPECT_EQ(results[0].outcome, FetchOutcome::TimedOut);
-    workers.stopAndJoin();
-    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST_F(FetchWorkersTest, DestroyingStopsEveryTransferAndNothingStartsAfterIt) {
