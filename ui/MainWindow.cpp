@@ -380,6 +380,7 @@ void MainWindow::onDpiChanged(const DpiChange& change) {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const DpiScale before = std::exchange(scale_, change.scale);
+    icons_.set(hwnd_, instance_, IDI_APP, scale_.dpi());  // the caption's and Alt+Tab's sizes at the new DPI
     grid_.setScale(scale_);
     const RECT& r = change.suggested;
     if (!controller_) {

@@ -394,7 +394,7 @@ int cmdDpiChanged(HWND h, WORD dpi) {
     DWORD_PTR answer = 0;
     const bool sent = remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
                       SendMessageTimeoutW(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
-                                          SMTO_ABORTIFHUNG, 10000, &answer);
+                                          SMTO_NORMAL, 30000, &answer);
     if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
     return sent ? 0 : 4;
