@@ -171,8 +171,8 @@ void MainController::onDpiChanged(DpiScale from, DpiScale to) {
     window.windowWidth = view_.windowWidth();
     window.windowHeight = view_.windowHeight();
     const FrameSize designedFrame = view_.frameAt({});
-    window = window.inDesignedUnits(from, designedFrame, view_.frameAt(from))
-                 .inPixels(to, designedFrame, view_.frameAt(to));
+    window =
+        window.inDesignedUnits(from, designedFrame, view_.frameAt(from)).inPixels(to, designedFrame, view_.frameAt(to));
     view_.setWindowSize(window.windowWidth, window.windowHeight);
 }
 

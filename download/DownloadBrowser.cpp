@@ -35,7 +35,8 @@ std::optional<ImageSize> previewShownSize(ImageSize picture, DpiScale s) {
     if (shown.width > place.width || shown.height > place.height) {
         const double fit = std::min(static_cast<double>(place.width) / picture.width,
                                     static_cast<double>(place.height) / picture.height);
-        shown = {std::max(1, static_cast<int>(picture.width * fit)), std::max(1, static_cast<int>(picture.height * fit))};
+        shown = {std::max(1, static_cast<int>(picture.width * fit)),
+                 std::max(1, static_cast<int>(picture.height * fit))};
     }
     if (shown.width == picture.width && shown.height == picture.height) return std::nullopt;
     return shown;

@@ -28,11 +28,11 @@ bool AlertForm::create(HWND owner) {
     if (!registerWindowClass(instance_, {kClassName, &windowProc, GetSysColorBrush(COLOR_BTNFACE)})) return false;
     CreateWindowExW(kExStyle, kClassName, kProgramTitleWide, kStyle, 0, 0, 0, 0, owner, nullptr, instance_, this);
     if (!hwnd_) return false;
-    button_ = controls_.add(CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
-                                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
-                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_,
-                                            nullptr),
-                            {kButtonAt.x, kButtonAt.y, kButtonAt.x + kButtonSize.cx, kButtonAt.y + kButtonSize.cy});
+    button_ =
+        controls_.add(CreateWindowExW(0, L"BUTTON", win32::utf8ToWide("Остановить").c_str(),
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance_, nullptr),
+                      {kButtonAt.x, kButtonAt.y, kButtonAt.x + kButtonSize.cx, kButtonAt.y + kButtonSize.cy});
     if (!button_) return false;
     layOut(windowScale(hwnd_));
     return true;

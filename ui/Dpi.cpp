@@ -16,8 +16,8 @@ Function user32Function(const char* name) {
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using DpiBehaviourFunction = BOOL(WINAPI*)(HWND, int mask, int values);
-constexpr int kDialogDisableAll = 1;                       // DDC_DISABLE_ALL
-constexpr int kControlDisableFontAndPlace = 1 | 2;         // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
+constexpr int kDialogDisableAll = 1;                // DDC_DISABLE_ALL
+constexpr int kControlDisableFontAndPlace = 1 | 2;  // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
 
 GetDpiForWindowFunction getDpiForWindow() {
     static const auto function = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");

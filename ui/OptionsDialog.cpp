@@ -143,11 +143,11 @@ bool OptionsDialog::createControls() {
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&page));
     }
     for (const ControlSpec& c : kControls) {
-        HWND control = controls_.add(
-            CreateWindowExW(c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
-                            win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, 0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr),
-            {c.x, c.y, c.x + c.width, c.y + c.height});
+        HWND control =
+            controls_.add(CreateWindowExW(c.className == std::wstring(L"EDIT") ? WS_EX_CLIENTEDGE : 0, c.className,
+                                          win32::utf8ToWide(c.text).c_str(), WS_CHILD | c.style, 0, 0, 0, 0, hwnd_,
+                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr),
+                          {c.x, c.y, c.x + c.width, c.y + c.height});
         if (!control) return false;
         SetWindowLongPtrW(control, GWLP_USERDATA, kFirstPageTag + c.page);  // tells selectPage where it belongs
     }

@@ -69,8 +69,8 @@ std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 std::optional<ScreenSize> screenOf(const std::string& text) {
     int width = 0, height = 0;
     char end = 0;
-    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 1 || height < 1 ||
-        width > 65535 || height > 65535)
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 1 || height < 1 || width > 65535 ||
+        height > 65535)
         return std::nullopt;
     return ScreenSize{width, height};
 }

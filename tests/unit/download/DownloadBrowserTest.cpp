@@ -287,14 +287,11 @@ TEST(PreviewShownSize, ScaledWithThePageAndKeptInsideItsPlace) {
         ImageSize picture;
         std::optional<ImageSize> shown;
     } cases[] = {
-        {96, {138, 121}, std::nullopt},  // as it comes: nothing to do
-        {96, {100, 80}, std::nullopt},
-        {96, {276, 121}, ImageSize{138, 60}},  // too wide: halved, 60.5 cut
-        {144, {100, 80}, ImageSize{150, 120}},
-        {144, {138, 121}, ImageSize{207, 182}},  // fills its scaled place
-        {144, {276, 242}, ImageSize{207, 181}},  // the width decides
-        {192, {69, 121}, ImageSize{138, 242}},
-        {144, {0, 121}, std::nullopt},  // no picture to size
+        {96, {138, 121}, std::nullopt},                                                  // as it comes: nothing to do
+        {96, {100, 80}, std::nullopt},          {96, {276, 121}, ImageSize{138, 60}},    // too wide: halved, 60.5 cut
+        {144, {100, 80}, ImageSize{150, 120}},  {144, {138, 121}, ImageSize{207, 182}},  // fills its scaled place
+        {144, {276, 242}, ImageSize{207, 181}},                                          // the width decides
+        {192, {69, 121}, ImageSize{138, 242}},  {144, {0, 121}, std::nullopt},           // no picture to size
     };
     for (const auto& c : cases)
         EXPECT_EQ(previewShownSize(c.picture, DpiScale(c.dpi)), c.shown)
