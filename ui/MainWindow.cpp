@@ -161,8 +161,12 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = scale_(kMinTrackWidth);
-        info->ptMinTrackSize.y = scale_(kMinTrackHeight);
+        // An outer size like "wid"/"hei": only its client part scales, the
+        // frame is the system's at each DPI.
+        const WindowSettings least =
+            WindowSettings{kMinTrackWidth, kMinTrackHeight, 0}.inPixels(scale_, frameAt({}), frameAt(scale_));
+        info->ptMinTrackSize.x = least.windowWidth;
+        info->ptMinTrackSize.y = least.windowHeight;
         return result;
     }
 
