@@ -37,6 +37,12 @@ struct WindowSettings {
         return {s.designed(windowWidth - frame.width) + designedFrame.width,
                 s.designed(windowHeight - frame.height) + designedFrame.height, s.designed(listLeft)};
     }
+    // The smallest outer size the window can be dragged to, held like "wid"
+    // and "hei": only its client part scales, so a window of the default
+    // height is never made taller by it at any scaling.
+    static WindowSettings smallest(DpiScale s, FrameSize designedFrame, FrameSize frame) {
+        return WindowSettings{515, 472, 0}.inPixels(s, designedFrame, frame);
+    }
     friend bool operator==(const WindowSettings&, const WindowSettings&) = default;
 };
 

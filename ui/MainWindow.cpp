@@ -33,8 +33,6 @@ constexpr COLORREF kBackground = RGB(245, 247, 249);
 
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 472;
-constexpr int kMinTrackWidth = 515;
-constexpr int kMinTrackHeight = 472;
 constexpr int kDefaultListLeft = 311;
 
 // The placeholder picture, part of the program.
@@ -161,10 +159,7 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        // An outer size like "wid"/"hei": only its client part scales, the
-        // frame is the system's at each DPI.
-        const WindowSettings least =
-            WindowSettings{kMinTrackWidth, kMinTrackHeight, 0}.inPixels(scale_, frameAt({}), frameAt(scale_));
+        const WindowSettings least = WindowSettings::smallest(scale_, frameAt({}), frameAt(scale_));
         info->ptMinTrackSize.x = least.windowWidth;
         info->ptMinTrackSize.y = least.windowHeight;
         return result;

@@ -165,6 +165,21 @@ TEST_F(StoredWindow, SizesAreStoredInDesignedUnitsAndComeBackWhole) {
     EXPECT_EQ((WindowSettings{904, 570, 312}.inPixels({}, {8, 54}, {8, 54})), (WindowSettings{904, 570, 312}));
 }
 
+// The smallest window scales like the stored size, client part only, so that
+// it never makes a window of the default size taller (the frame in the fake
+// grows from 54 to 66, not by half).
+TEST(WindowSettings, TheSmallestWindowNeverRaisesTheDefaultOne) {
+    for (int dpi : {96, 120, 144, 192}) {
+        const DpiScale s(dpi);
+        const FrameSize frame{8 + (dpi - 96) / 24, 54 + (dpi - 96) / 4};
+        const WindowSettings least = WindowSettings::smallest(s, {8, 54}, frame);
+        const WindowSettings standard = WindowSettings{}.inPixels(s, {8, 54}, frame);
+        EXPECT_LE(least.windowWidth, standard.windowWidth) << dpi;
+        EXPECT_EQ(least.windowHeight, standard.windowHeight) << dpi;
+        EXPECT_EQ(least.inDesignedUnits(s, {8, 54}, frame), (WindowSettings{515, 472, 0})) << dpi;
+    }
+}
+
 // Moved to a monitor of another DPI, the window keeps its designed client
 // area and list edge, and going back and forth adds no drift: what is stored
 // at the end is what was read.
