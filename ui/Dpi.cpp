@@ -14,6 +14,9 @@ Function user32Function(const char* name) {
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int kind, UINT*, UINT*);
+using MetricsForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using DpiBehaviourFunction = BOOL(WINAPI*)(HWND, int mask, int values);
 constexpr int kDialogDisableAll = 1;                // DDC_DISABLE_ALL
@@ -38,6 +41,33 @@ int systemDpi() {
 }
 
 }  // namespace
+
+DpiScale primaryMonitorScale() {
+    // shcore.dll is not loaded otherwise; it stays loaded for the run.
+    static const auto forMonitor = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT across = 0, down = 0;
+    if (forMonitor &&
+        SUCCEEDED(forMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), kEffectiveDpi, &across, &down)))
+        return DpiScale(static_cast<int>(across));
+    return DpiScale(systemDpi());
+}
+
+win32::UniqueFont statusFont(DpiScale scale) {
+    static const auto forDpi = user32Function<MetricsForDpiFunction>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!forDpi || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(scale.dpi()))) {
+        // Older Windows tells the metrics at the system's DPI only.
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
+        metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, scale.dpi(), DpiScale(systemDpi()).dpi());
+    }
+    return win32::UniqueFont(CreateFontIndirectW(&metrics.lfStatusFont));
+}
 
 DpiScale windowScale(HWND window) {
     if (window) {

@@ -6,12 +6,21 @@
 
 #include "app/Settings.h"
 #include "base/DpiScale.h"
+#include "platform/win32/UniqueHandle.h"
 
 namespace ostrel::ui {
 
 // The window's own DPI where the system tells it (GetDpiForWindow, Windows 10
 // 1607 and later), else the system's DPI, else 96. nullptr: the system's.
 DpiScale windowScale(HWND window);
+
+// The primary monitor's DPI, where the taskbar and its notification area are
+// (GetDpiForMonitor, Windows 8.1 and later), else the system's.
+DpiScale primaryMonitorScale();
+
+// The font Windows gives status bars and tooltips, at a DPI: their own
+// default stays at the DPI the program started at.
+win32::UniqueFont statusFont(DpiScale scale);
 
 // The window's frame, caption and menu bar at a DPI, by its styles, where
 // Windows can say it for any DPI (AdjustWindowRectExForDpi); elsewhere the

@@ -13,6 +13,7 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Text.h"
 #include "ui/Dib.h"
+#include "ui/Dpi.h"
 #include "ui/PixelFont.h"
 
 namespace ostrel::ui {
@@ -46,6 +47,7 @@ constexpr COLORREF kLineColour = RGB(216, 218, 223);
 constexpr COLORREF kPressedLabel = RGB(255, 0, 0);
 constexpr int kPreviousId = 4;
 constexpr int kNextId = 3;
+constexpr int kStatusId = 5;
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockMs = 1000;
 
@@ -93,8 +95,8 @@ bool LoadForm::FormCreate() {
     };
     previous_ = button(L"<<<", kPreviousAt, kPreviousId);
     next_ = button(L">>>", kNextAt, kNextId);
-    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(), nullptr, instance(),
-                              nullptr);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance(), nullptr);
     if (!previous_ || !next_ || !status_) return false;
 
     // "Скачать" over the previews, asked for as the pointer rests on one.
@@ -122,6 +124,13 @@ void LoadForm::dpiChanged() {
     dateFont_ = pixelFont(L"Tahoma", s(13), true);
     pageFont_ = pixelFont(L"MS Sans Serif", s(11), true);
     buttons_.place(s, buttonFont_.get());
+    // The old font goes only once neither control draws with it.
+    if (win32::UniqueFont font = statusFont(s)) {
+        SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        statusFont_ = std::move(font);
+        SendMessageW(status_, WM_SIZE, 0, 0);  // its height follows the font
+    }
     for (int k = 1; k <= kBrowserSlots; ++k) {
         if (tooltip_) {
             TOOLINFOW tool{};

@@ -90,6 +90,8 @@ private:
     HWND previous_ = nullptr, next_ = nullptr, status_ = nullptr, tooltip_ = nullptr;
     ScaledControls buttons_;
     win32::UniqueFont buttonFont_, labelFont_, dateFont_, pageFont_;
+    // The status bar's and the tooltip's: theirs at this window's DPI.
+    win32::UniqueFont statusFont_;
     // Previews come from the network: they are decoded off the interface
     // thread, so the dialog answers throughout, and posted back.
     BackgroundDecodes decodes_{[this] { PostMessageW(hwnd(), kPreviewsDecoded, 0, 0); }};

@@ -154,7 +154,17 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != SIZE_MINIMIZED) FormResize();
         return 0;
 
-    case WM_DPICHANGED: onDpiChanged(dpiChangeOf(wParam, lParam)); return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(dpiChangeOf(wParam, lParam));
+        if (controller_ && onScalingChanged) onScalingChanged();
+        return 0;
+
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        // The taskbar's monitor may have a new scaling without this window
+        // being on it, and so without a WM_DPICHANGED here.
+        if (controller_ && onScalingChanged) onScalingChanged();
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
 
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 
 #include "app/MainController.h"
@@ -42,6 +43,9 @@ public:
     void examineMouseMove(const MSG& msg);
     // Where the folder chooser goes when it is shown (screen coordinates).
     POINT folderChooserPosition() const;
+    // Called, while a controller is attached, when the scaling of a monitor
+    // or the displays changed: the tray icon follows the taskbar's.
+    std::function<void()> onScalingChanged;
 
     // MainView
     DpiScale scale() const override { return scale_; }

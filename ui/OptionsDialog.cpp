@@ -6,8 +6,10 @@
 
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "base/Rounding.h"
+#include "platform/win32/Icons.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "ui/Dpi.h"
@@ -161,16 +163,6 @@ bool OptionsDialog::createControls() {
     addItems(item(PlacementCombo), {kPlacementItems[0], kPlacementItems[1], kPlacementItems[2]});
     SendMessageW(item(DownloadFolderEdit), EM_SETCUEBANNER, TRUE,
                  reinterpret_cast<LPARAM>(win32::utf8ToWide("пусто: останется прежняя папка").c_str()));
-    // The shell's own small folder picture.
-    SHFILEINFOW folder{};
-    if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
-                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON) &&
-        folder.hIcon) {
-        folderIcon_ = win32::UniqueIcon(folder.hIcon);
-        SendMessageW(item(ChooseFolderButton), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folder.hIcon));
-    } else {
-        SetWindowTextW(item(ChooseFolderButton), L"...");
-    }
     check(item(KeepSizeRadio), true);
     check(item(StretchRadio), true);
     selectPage(0);
@@ -180,6 +172,13 @@ bool OptionsDialog::createControls() {
 void OptionsDialog::placeControls() {
     font_ = pixelFont(L"Tahoma", scale_(11));
     controls_.place(scale_, font_.get());
+    // The shell's own small folder picture, at this DPI's size.
+    if (win32::UniqueIcon icon{win32::loadFolderIcon(scale_.dpi())}) {
+        SendMessageW(item(ChooseFolderButton), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+        folderIcon_ = std::move(icon);  // the old one goes once the button no longer shows it
+    } else if (!folderIcon_) {
+        SetWindowTextW(item(ChooseFolderButton), L"...");
+    }
 }
 
 void OptionsDialog::selectPage(int page) {

@@ -124,7 +124,7 @@ void run(HINSTANCE instance) {
     win32::Win32Registry registry;
     win32::Win32FileSystem files;
     win32::Win32Desktop desktop;
-    win32::Win32Tray tray(hwnd, instance, {IDI_PLAY, IDI_STOP}, ui::windowScale(hwnd).dpi());
+    win32::Win32Tray tray(hwnd, instance, {IDI_PLAY, IDI_STOP}, ui::primaryMonitorScale().dpi());
     win32::Win32Hotkeys hotkeys(hwnd);
     win32::Win32SystemInfo systemInfo;
     win32::Win32Timers timers(hwnd);
@@ -186,6 +186,7 @@ void run(HINSTANCE instance) {
         }
     } stopWorkers{fetches, headers, window};
     Attachment attachment(window, controller);
+    window.onScalingChanged = [&tray] { tray.rescale(ui::primaryMonitorScale().dpi()); };
     browser.attach(&controller.downloadBrowser());
     struct DetachBrowser {
         ui::LoadForm& form;

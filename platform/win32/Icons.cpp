@@ -1,5 +1,8 @@
 #include "platform/win32/Icons.h"
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 #include <utility>
 
 namespace ostrel::win32 {
@@ -35,6 +38,25 @@ HICON loadIcon(HINSTANCE instance, int id, IconSize size, int dpi) {
     HICON icon = nullptr;
     if (scaleDown && SUCCEEDED(scaleDown(instance, MAKEINTRESOURCEW(id), cx, cy, &icon)) && icon) return icon;
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+}
+
+HICON loadFolderIcon(int dpi) {
+    const int size = iconMetric(SM_CXSMICON, dpi);
+    // Taken from where the shell keeps it, at the size asked: the shell's
+    // own small icon has the size of the DPI the program started at.
+    SHFILEINFOW folder{};
+    HICON icon = nullptr;
+    if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICONLOCATION) &&
+        folder.szDisplayName[0] &&
+        SHDefExtractIconW(folder.szDisplayName, folder.iIcon, 0, &icon, nullptr, static_cast<UINT>(size)) == S_OK &&
+        icon)
+        return icon;
+    folder = {};
+    if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON))
+        return folder.hIcon;
+    return nullptr;
 }
 
 void WindowIcons::set(HWND window, HINSTANCE instance, int id, int dpi) {

@@ -14,6 +14,11 @@ enum class IconSize { Small, Large };
 // the icon; nullptr when it cannot be loaded.
 HICON loadIcon(HINSTANCE instance, int id, IconSize size, int dpi);
 
+// The shell's own folder picture at the small icon size for dpi, taken from
+// the file that holds it, else the one the shell shows at the system's DPI. The
+// caller owns the icon; nullptr when there is none.
+HICON loadFolderIcon(int dpi);
+
 // A window's caption and Alt+Tab icons at its DPI, kept while it shows them.
 class WindowIcons {
 public:

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/Icons.h"
 #include "platform/win32/Text.h"
@@ -17,8 +18,23 @@ constexpr std::size_t kTipCapacity = 64;
 
 Win32Tray::Win32Tray(HWND window, HINSTANCE instance, TrayIconIds icons, int dpi)
     : window_(window),
+      instance_(instance),
+      ids_(icons),
+      dpi_(dpi),
       playing_(loadIcon(instance, icons.playing, IconSize::Small, dpi)),
       stopped_(loadIcon(instance, icons.stopped, IconSize::Small, dpi)) {}
+
+void Win32Tray::rescale(int dpi) {
+    if (dpi == dpi_) return;
+    UniqueIcon playing(loadIcon(instance_, ids_.playing, IconSize::Small, dpi));
+    UniqueIcon stopped(loadIcon(instance_, ids_.stopped, IconSize::Small, dpi));
+    if (!playing || !stopped) return;  // the icons of the old size stay
+    dpi_ = dpi;
+    // The old icons go on leaving, once the shell shows the new one.
+    std::swap(playing_, playing);
+    std::swap(stopped_, stopped);
+    modify(shown_, tip_);
+}
 
 NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) const {
     NOTIFYICONDATAW data{};
@@ -39,12 +55,16 @@ NOTIFYICONDATAW Win32Tray::record(TrayIcon icon, const std::string& tipUtf8) con
 
 // Tray calls are not checked: without a notification area the program works on.
 void Win32Tray::add(TrayIcon icon, const std::string& tipUtf8) {
+    shown_ = icon;
+    tip_ = tipUtf8;
     NOTIFYICONDATAW data = record(icon, tipUtf8);
     Shell_NotifyIconW(NIM_ADD, &data);
     added_ = true;
 }
 
 void Win32Tray::modify(TrayIcon icon, const std::string& tipUtf8) {
+    shown_ = icon;
+    tip_ = tipUtf8;
     if (!added_) return;
     NOTIFYICONDATAW data = record(icon, tipUtf8);
     Shell_NotifyIconW(NIM_MODIFY, &data);

@@ -6,7 +6,8 @@
 # Help 990 x 659 and About 543 x 354; the stored window size comes back as it
 # was, in designed units. Told by WM_DPICHANGED that it is now at 192 DPI
 # (moved to another monitor), each window lays itself out again at twice its
-# designed size, and the main window goes back to 144 DPI as it was.
+# designed size, and the main window goes back to 144 DPI as it was. Started
+# at 120 DPI, it keeps the stored size too.
 export OW_SCREEN_SIZE=1920x1200  # room for the scaled main window
 source "$(dirname "$0")/lib.sh"
 ow_setup "$@"
@@ -107,7 +108,20 @@ wtd wait-dialog "Настройки" 10000 >/dev/null || ow_die "the options did
 sleep 1
 check_eq "the options' client area is 432 x 338 scaled" "648 507" "$(wtd client-size TOptionsForm)"
 ow_screenshot options
+# On the page "Интернет" (TCM_SETCURFOCUS selects it as a click would), whose
+# folder button shows the shell's folder picture at the small icon size.
+wtd send "Настройки" 1000 0x1330 2 0 >/dev/null || ow_fail "could not turn to the page Интернет"
 check_eq "the options at 192 DPI" "864 676" "$(at_dpi TOptionsForm 192)"
+# icon_width: how wide the picture on the folder button is: what is not the
+# button's face inside its edges
+icon_width() {
+  read -r _ _ bl bt br bb _ <<<"$(wtd item "Настройки" 1036)"
+  import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+  "$OW_CONVERT" "$shot" -crop "$((br - bl))x$((bb - bt))+$bl+$bt" +repage -shave 4x4 -fuzz 8% -trim \
+    -format '%w' info: 2>/dev/null
+}
+check "the folder button's picture is the icon for 192 DPI, wider than 144's 24 pixels ($(icon_width) across)" \
+  test "$(icon_width)" -ge 26
 # The interval field, designed at 92, 66 and 50 x 21 in the client area.
 read -r ox oy <<<"$(wtd client-origin-of TOptionsForm)"
 read -r _ _ fl ft fr fb _ <<<"$(wtd item "Настройки" 1012)"
@@ -129,8 +143,13 @@ import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no sc
 coloured=$("$OW_CONVERT" "$shot" -crop "240x1+$((bx + 75))+$((by + 112))" -depth 8 txt:- 2>/dev/null |
   grep -v '^#' | grep -c -v '#FFFFFF')
 check "the first preview is scaled with the page ($coloured pixels across)" test "$coloured" -ge 200 -a "$coloured" -le 207
+# status_height: the height of the browser's status bar
+status_height() { read -r _ _ _ st _ sb _ <<<"$(wtd item TLoadForm 5)" && echo $((sb - st)); }
+status_144=$(status_height)
 check_eq "the browser at 192 DPI" "914 858" "$(at_dpi TLoadForm 192)"
 sleep 1
+check "with the status bar's font: its bar grows ($status_144 to $(status_height) pixels)" \
+  test "$(status_height)" -gt "${status_144:-999}"
 ow_screenshot browser-192
 close_browser
 # modal <command> <caption> <class> <expected client size> <at 192 DPI>: opened
@@ -155,5 +174,16 @@ modal 115 "Открытие папки" "Открытие папки" "480 498" 
 wtd post-command 106
 ow_wait_exit 30 || ow_fail "the program did not end on Exit"
 check_eq "the window's size and the list's edge are stored as they were read" "904 562 312" \
+  "$(reg_get 'HKCU\RZ' wid) $(reg_get 'HKCU\RZ' hei) $(reg_get 'HKCU\RZ' left)"
+
+# ---- started at 120 DPI (125 %): the same window, 1.25 times the client area ----
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1 || ow_die "LogPixels"
+ow_start_in_desktop
+wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear within 30 s at 120 DPI"
+sleep 2
+check_eq "at 120 DPI the stored size gives 1.25 times the client area" "1120 645" "$(wtd client-size TMainForm)"
+wtd post-command 106
+ow_wait_exit 30 || ow_fail "the program did not end on Exit at 120 DPI"
+check_eq "and the size is stored as it was read" "904 562 312" \
   "$(reg_get 'HKCU\RZ' wid) $(reg_get 'HKCU\RZ' hei) $(reg_get 'HKCU\RZ' left)"
 ow_finish

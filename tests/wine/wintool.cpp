@@ -472,6 +472,7 @@ int run(int argc, wchar_t** argv) {
     }
     if (cmd == L"set-text") {
         HWND window = topLevel(arg(2));
+        if (!window) window = FindWindowW(arg(2), nullptr);  // by its class
         HWND control = window ? GetDlgItem(window, static_cast<int>(number(arg(3)))) : nullptr;
         DWORD_PTR result = 0;
         if (!control) return 1;
@@ -483,6 +484,7 @@ int run(int argc, wchar_t** argv) {
     }
     if (cmd == L"item" || cmd == L"send") {
         HWND window = topLevel(arg(2));
+        if (!window) window = FindWindowW(arg(2), nullptr);  // by its class
         HWND control = window ? GetDlgItem(window, static_cast<int>(number(arg(3)))) : nullptr;
         if (!control) return 1;
         if (cmd == L"send") {
