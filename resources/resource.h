@@ -20,7 +20,7 @@
 #define IDB_TOOLBAR_LIST 209      // 80 x 16: add, list, add highlighted (the blink)
 #define IDB_TOOLBAR_SIDE 210      // 36 x 36: exit, full screen, download
 #define IDR_PLACEHOLDER 211       // JPEG 200 x 100, for a missing or unreadable picture
-// The same pictures (IDB_HEADER to IDB_TOOLBAR_SIDE) drawn at 150 % and 200 %
+// The same pictures (IDB_HEADER to IDR_PLACEHOLDER) drawn at 150 % and 200 %
 // have their ids at 100 % plus these.
 #define IDB_AT_150 100
 #define IDB_AT_200 200

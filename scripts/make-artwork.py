@@ -815,13 +815,15 @@ def panel_right(percent=100):
 
 # Shown in the preview for a missing or unreadable picture. The program
 # letterboxes it on the window's background, so that is its background too.
-@artwork("art/placeholder.jpg", (200, 100), text=True)
-def placeholder():
-    canvas = Canvas(200, 100, BACKGROUND)
+@artwork("art/placeholder.jpg", (200, 100), text=True, scaled=True)
+def placeholder(percent=100):
+    k = percent / 100
+    canvas = scaled_canvas(200, 100, percent, BACKGROUND)
     red = (214, 58, 62)
     canvas.paint(line([(87, 19), (113, 45)], 6.5) | line([(113, 19), (87, 45)], 6.5), red)
-    words = TextMask("Картинка отсутствует", SANS, 13)
-    canvas.text(words, (200 - words.width) // 2, 74, (92, 104, 124))
+    words = TextMask("Картинка отсутствует", SANS, 13 * k)
+    # Centred in whole pixels at every scale.
+    canvas.text(words, ((S(200, percent) - words.width) // 2) / k, 74, (92, 104, 124))
     return canvas.rgb()
 
 

@@ -46,9 +46,8 @@ constexpr int kSeparatorTop = 90;
 // pixel where it was drawn for that scale, else fitted to it.
 HBITMAP loadBitmap(HINSTANCE instance, int id, DpiScale scale, std::optional<MaskColour> mask = std::nullopt) {
     const int percent = artworkPercent(scale);
-    const int drawnId = id + (percent == 200 ? IDB_AT_200 : percent == 150 ? IDB_AT_150 : 0);
-    win32::UniqueBitmap drawn(
-        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(drawnId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    win32::UniqueBitmap drawn(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(drawnArtworkId(id, scale)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!drawn) return nullptr;
     const Image picture = bitmapPicture(drawn.get());
     if (picture.pixels.empty()) return nullptr;
@@ -71,6 +70,11 @@ win32::UniqueImageList loadStrip(HINSTANCE instance, int id, int cell, int cellH
 RECT toRect(const Box& b) { return {b.left, b.top, b.right(), b.bottom()}; }
 
 }  // namespace
+
+int drawnArtworkId(int id, DpiScale scale) {
+    const int percent = artworkPercent(scale);
+    return id + (percent == 200 ? IDB_AT_200 : percent == 150 ? IDB_AT_150 : 0);
+}
 
 std::optional<MainFace::Artwork> MainFace::loadArtwork(HINSTANCE instance, DpiScale s) {
     Artwork art;

@@ -31,6 +31,10 @@ enum FaceButton : int {
     kFaceButtons
 };
 
+// The resource id of a drawn picture (id at 100 %) as drawn for the scale's
+// artwork: at 150 % or 200 % where the window takes those.
+int drawnArtworkId(int id, DpiScale scale);
+
 class MainFace {
 public:
     explicit MainFace(HINSTANCE instance) : instance_(instance) {}

@@ -35,9 +35,10 @@ constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 472;
 constexpr int kDefaultListLeft = 311;
 
-// The placeholder picture, part of the program.
-std::string_view placeholderBytes(HINSTANCE instance) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_PLACEHOLDER), MAKEINTRESOURCEW(10));  // RT_RCDATA
+// The placeholder picture, part of the program, as drawn for the window's scale.
+std::string_view placeholderBytes(HINSTANCE instance, DpiScale scale) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(drawnArtworkId(IDR_PLACEHOLDER, scale)),
+                                MAKEINTRESOURCEW(10));  // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance, found))
@@ -324,7 +325,7 @@ bool MainWindow::onCreate() {
         [this](const std::string& path, ImageSize frame) {
             return controller_ ? controller_->previewDecoder(path, frame) : PreviewPicture::Decode{};
         },
-        placeholderBytes(instance_), hwnd_, kPreviewDecoded);
+        placeholderBytes(instance_, scale_), hwnd_, kPreviewDecoded);
     DragAcceptFiles(hwnd_, TRUE);
     return true;
 }
@@ -391,6 +392,7 @@ void MainWindow::onDpiChanged(const DpiChange& change) {
     const DpiScale before = std::exchange(scale_, change.scale);
     icons_.set(hwnd_, instance_, IDI_APP, scale_.dpi());  // the caption's and Alt+Tab's sizes at the new DPI
     grid_.setScale(scale_);
+    preview_.setPlaceholder(placeholderBytes(instance_, scale_));
     const RECT& r = change.suggested;
     if (!controller_) {
         SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);

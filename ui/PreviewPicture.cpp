@@ -16,6 +16,13 @@ void PreviewPicture::setLoader(Loader file, std::string_view placeholderBytes, H
     message_ = message;
 }
 
+void PreviewPicture::setPlaceholder(std::string_view bytes) {
+    placeholderBytes_ = bytes;
+    if (!source_ || sourceIsFile_) return;
+    source_ = previewSourceOfBytes(placeholderBytes_);
+    compose();
+}
+
 void PreviewPicture::setFrame(ImageSize frame) {
     if (frame == frame_) return;
     frame_ = frame;

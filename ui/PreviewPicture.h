@@ -29,6 +29,8 @@ public:
 
     // A decoded file is announced by posting message to window.
     void setLoader(Loader file, std::string_view placeholderBytes, HWND window, UINT message);
+    // The placeholder as drawn for another scale; shown at once where it is shown.
+    void setPlaceholder(std::string_view bytes);
     void setFrame(ImageSize frame);          // recomposes when the size changed
     void showFile(const std::string& path);  // the placeholder when the file is unusable
     void showPlaceholder();

@@ -19,7 +19,7 @@ pics="$WINEPREFIX/drive_c/pics"
 make_pic "$pics/sea.jpg" 1024x768 blue
 make_pic "$pics/meadow.bmp" 640x480 green
 mkdir -p "$OW_DATA"
-write_tav "$OW_DATA/Default.tav" 'C:\pics\sea.jpg' '' 'C:\pics\meadow.bmp' ''
+write_tav "$OW_DATA/Default.tav" 'C:\pics\sea.jpg' '' 'C:\pics\meadow.bmp' '' 'C:\pics\gone.jpg' ''
 # Wine's frame and menu bar are 46 pixels high at 96 DPI: this outer size
 # gives the designed client area there.
 reg_set 'HKCU\RZ' wid 904
@@ -101,6 +101,32 @@ panel_top=$((174 + w * 3 / 4 + 36))
 # Its last 16 columns, right of the toolbars: the rounded corners, the edge and the rule.
 same_as "the control panel's right end" $((128 + w - 16)) "$panel_top" panel-right.bmp 16x170 283
 same_as "the add button's picture" $((128 + w / 2 - 132 + 5)) $((panel_top + 108 + 2 + 5)) tb-list.bmp 120x24 0 ff00ff
+
+# ---- the placeholder of a missing file, as drawn for the scale ----
+# The last row names no file. The placeholder, 300 x 150 as drawn for 150 %,
+# fills the preview's width pixel for pixel, 38 pixels down (bands above and
+# below); moved to 192 DPI, the preview shows the one drawn for 200 %.
+# placeholder_is <percent> <preview's left> <top>: the preview's pixels against
+# that drawing, decoded by another copy of the JPEG library: at most a few
+# pixels differ by a step of rounding, and no row repeats
+placeholder_is() {
+  local size=$((2 * $1))x$1
+  read -r cl ct _ <<<"$(wtd client-origin)"
+  import -display "$DISPLAY" -window root "$shot" >/dev/null 2>&1 || ow_die "no screenshot"
+  "$OW_CONVERT" "$shot" -crop "$size+$((cl + $2))+$((ct + $3))" +repage -depth 8 "rgb:$OW_DIR/work/shot.rgb" &&
+    "$OW_CONVERT" "$art/../$1/placeholder.jpg" -depth 8 "rgb:$OW_DIR/work/drawn.rgb" || { ow_fail "no pixels"; return; }
+  read -r differ repeated <<<"$(python3 "$(dirname "$0")/compare_art.py" "$OW_DIR/work/shot.rgb" \
+    "$OW_DIR/work/drawn.rgb" "${size%x*}" "${size#*x}")"
+  check "at $1 %, the placeholder is its drawing for $1 % ($differ pixels differ, $repeated rows repeat)" \
+    test "${differ:-99999}" -le 30 -a "${repeated:-1}" = 0
+}
+wtd keys --to "Ostrel Wallpapers" 0x23 || ow_fail "could not press End"
+sleep 1.5
+placeholder_is 150 126 $((174 + 38))
+at_dpi TMainForm 192 >/dev/null
+sleep 1
+placeholder_is 200 168 $((232 + 50))
+at_dpi TMainForm 144 >/dev/null
 
 # ---- the options and the download browser ----
 wtd post-command 107 || ow_fail "could not open the options"
