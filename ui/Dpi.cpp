@@ -43,9 +43,10 @@ int systemDpi() {
 }  // namespace
 
 DpiScale primaryMonitorScale() {
-    // shcore.dll is not loaded otherwise; it stays loaded for the run.
+    // shcore.dll is not loaded otherwise; it stays loaded for the run. Only
+    // the system's own copy: never one planted beside the program.
     static const auto forMonitor = [] {
-        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
                             reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
                       : nullptr;
