@@ -54,6 +54,11 @@ struct ControllerTest : ::testing::Test {
         for (int i = 1; i <= n; ++i) paths.push_back(picture(pictureName(i), i, 1));
         workingList(paths);
     }
+    // The working list of n pictures, then start-up.
+    void startWithListOf(int n) {
+        workingListOf(n);
+        start();
+    }
     static std::string pictureName(int i) {  // (+= : gcc 12 warns falsely on "p" + std::to_string(i))
         std::string name = "p";
         return (name += std::to_string(i)) += ".bmp";

@@ -46,8 +46,7 @@ TEST_F(NoDataLoss, TheSessionEndingDuringStartUpSavesNothingHalfRead) {
 }
 
 TEST_F(NoDataLoss, AListFileThatFailsPartWayLoadsNothingAndSaysSo) {
-    workingListOf(3);
-    start();
+    startWithListOf(3);
     const std::string other = temp.write("other.tav", std::string(5000, 'x') + "\r\n\r\n\r\n");
     files.readFailsAfter[other] = 4096;
     dialogs.nextFile = other;
@@ -139,8 +138,7 @@ TEST_F(NoDataLoss, NothingIsAddedOrSavedAfterTheSessionEndedInADialogOrABox) {
 }
 
 TEST_F(NoDataLoss, AnOptionsApplyHeldUpByABoxUntilTheSessionEndedWritesNoSettingsAfter) {
-    workingListOf(2);
-    start();
+    startWithListOf(2);
     unwritable("Ostrel Wallpaper.bmp");  // the daily change at "ОК" fails: a box
     clock.time = {10, 30, 0};
     std::size_t settingsAtEnd = 0;
@@ -175,8 +173,7 @@ TEST_F(NoDataLoss, NoTimerRunsWhileTheShutdownShowsItsBoxesOrAfterTheLastSave) {
 }
 
 TEST_F(NoDataLoss, HotkeysSurviveAnErrorInTheMiddleOfAChange) {
-    workingListOf(3);
-    start();
+    startWithListOf(3);
     desktop.failReload = true;
     EXPECT_THROW(controller->onHotkey(FakeHotkeys::kNext), std::runtime_error);
     desktop.failReload = false;

@@ -12,6 +12,7 @@ constexpr const char* kProgram = "C:\\Program Files\\Ostrel Wallpapers\\OstrelWa
 struct Options : ControllerTest {
     Options() { registry.createKey(RegistryRoot::LocalMachine, kRunKey); }
     void open(Command command = Command::Options) { openOptions(command); }
+    void startAndOpen() { start(), open(); }
     OptionsForm& form() { return options().form(); }
     std::optional<std::string> autorun(RegistryRoot root) const {
         return registry.readString(root, kRunKey, kAutorunValue);
@@ -53,8 +54,7 @@ TEST_F(Options, OpensOnItsPageFilledFromTheSettings) {
 }
 
 TEST_F(Options, ARandomRangeIsStoredInMilliseconds) {
-    start();
-    open();
+    startAndOpen();
     randomRange("10", "11");
     form().interval = "9";  // not read in the random mode
     EXPECT_TRUE(options().confirm());
@@ -67,8 +67,7 @@ TEST_F(Options, ARandomRangeIsStoredInMilliseconds) {
 }
 
 TEST_F(Options, AZeroIntervalTurnsToOneAndTheSecondOkAppliesIt) {
-    start();
-    open();
+    startAndOpen();
     form().interval = "00";
     form().intervalUnitItem = 0;
     form().scrollRows = "0";  // turns to "1" without stopping the confirmation
@@ -85,8 +84,7 @@ TEST_F(Options, AZeroIntervalTurnsToOneAndTheSecondOkAppliesIt) {
 
 TEST_F(Options, PlacementWheelRowsDownloadFolderAndViewerModeAreApplied) {
     setting("downfoad", "D:\\Pictures\\New\\");
-    start();
-    open();
+    startAndOpen();
     form().placementItem = 2;
     form().scrollRows = "300";  // more than a byte holds
     form().downloadFolder = "";
@@ -123,8 +121,7 @@ TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
     // the program's own, so "ОК" keeps it as it is.
     const std::string deep = temp.path() + "/" + std::string(90, 'd');
     registry.setShellFolder("Personal", deep);
-    start();
-    open();
+    startAndOpen();
     EXPECT_TRUE(options().confirm());
     EXPECT_EQ(stored("downfoad"), deep + "\\Ostrel Wallpapers\\walls\\");
     EXPECT_TRUE(dialogs.messages.empty());
@@ -132,8 +129,7 @@ TEST_F(Options, ALongDerivedDownloadFolderIsKeptWhole) {
 
 TEST_F(Options, AutorunIsWrittenWhereItCanBeAndDeletedFromBoth) {
     registry.set(RegistryRoot::CurrentUser, kRunKey, kAutorunValue, "old");  // one entry is enough
-    start();
-    open();
+    startAndOpen();
     form().autorun = form().autorunChangeAndExit = true;
     EXPECT_TRUE(options().confirm());
     EXPECT_EQ(autorun(RegistryRoot::LocalMachine), std::string(kProgram) + " -a-");
@@ -179,8 +175,7 @@ TEST_F(Options, AFailedAutorunWriteStopsTheApplyUnsaved) {
 TEST_F(Options, AProgramPathTheRunValueCannotHoldIsReportedAndNothingWritten) {
     programPath.reset();  // outside the ANSI code page, with no short form
     rebuild();
-    start();
-    open();
+    startAndOpen();
     form().autorun = true;
     EXPECT_TRUE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -203,8 +198,7 @@ struct Refusal {
 struct RefusedForm : Options, ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(RefusedForm, IsToldAndNothingIsApplied) {
-    start();
-    open();
+    startAndOpen();
     GetParam().edit(*this);
     EXPECT_FALSE(options().confirm());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -276,8 +270,7 @@ TEST_F(DailyOptions, KeepChangingStoppedFromRunToRunAndPlayStartsItAfterThem) {
 }
 
 TEST_F(Options, ShuffleViewModeAndProxyFollowTheControls) {
-    start();
-    open();
+    startAndOpen();
     EXPECT_FALSE(optionsView.form.viewFitChoiceEnabled);
     form().viewKeepSize = false;
     options().onViewModeClicked();

@@ -82,8 +82,7 @@ TEST_F(Startup, ChangeAndExitInstallsTheNextEntryAndSavesOnce) {
 }
 
 TEST_F(Startup, SaveAndLoadListUseTheRememberedFolderAndACancelChangesNothing) {
-    workingListOf(1);
-    start();
+    startWithListOf(1);
     dialogs.nextFile = temp.file("saved.tav");
     controller->onCommand(Command::SaveList);
     ASSERT_EQ(dialogs.requests.size(), 1u);

@@ -8,7 +8,6 @@
 
 #include "../app/ControllerFixture.h"
 #include "fakes/TestImages.h"
-#include "imaging/BmpCodec.h"
 
 namespace ostrel::testing {
 namespace {
@@ -83,9 +82,7 @@ struct Viewer : ControllerTest {
 
     // The screen's centre tells which was shown.
     std::string good(int i) {
-        MemoryWriteStream out;
-        EXPECT_TRUE(writeBmp24(solidImage(16, 12, colourOf(i)), out));
-        return temp.write("good" + std::to_string(i) + ".bmp", out.bytes);
+        return temp.write("good" + std::to_string(i) + ".bmp", bmpBytes(solidImage(16, 12, colourOf(i))));
     }
     std::string junk(int i) { return temp.write("junk" + std::to_string(i) + ".jpg", "\xFF\xD8\xFF broken"); }
     std::string missing(int i) { return temp.file("gone" + std::to_string(i) + ".bmp"); }

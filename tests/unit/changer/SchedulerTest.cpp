@@ -69,8 +69,7 @@ TEST_P(Intervals, KeepTheChangeTimerRunningForAtLeastASecond) {
     setting("TimeInterval", c.interval);
     setting("secund", c.unit);
     setting("playstat", "1");
-    workingListOf(2);
-    start();
+    startWithListOf(2);
     if (c.typed) {
         controller->onCommand(Command::ScheduleOptions);
         c.typed(controller->options().form());
@@ -194,8 +193,7 @@ TEST_F(Scheduler, ConfirmingTheDailyTimeInItsMinuteAfterTheChangeChangesNoMore) 
 }
 
 TEST_F(Scheduler, AQueuedBurstOfNextHotkeysChangesOnce) {
-    workingListOf(30);
-    start();
+    startWithListOf(30);
     controller->mutableSettings().list.currentIndex = 1;
     deliverHotkeys(std::vector<std::uint32_t>(20, FakeHotkeys::kNext));
     EXPECT_EQ(installs(), 1u);

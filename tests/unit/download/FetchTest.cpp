@@ -46,12 +46,14 @@ struct FetchTest : ::testing::Test {
         return fetch(request);
     }
     // A body of served bytes, announcing this length.
-    void body(std::optional<std::uint64_t> announced, std::size_t served) {
-        const std::string bytes(served, 'n');
+    void body(std::optional<std::uint64_t> announced, std::size_t sent) {
+        const std::string bytes(sent, 'n');
         net.blocks.clear();
-        for (std::size_t at = 0; at < served; at += kFetchBlock) net.blocks.push_back(bytes.substr(at, kFetchBlock));
+        for (std::size_t at = 0; at < sent; at += kFetchBlock) net.blocks.push_back(bytes.substr(at, kFetchBlock));
         net.length = announced;
     }
+    // Every byte the server sends, in order.
+    std::string served() const { return std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()); }
     // A file of the user's (or an earlier download) at the target.
     void earlierFile() { dir.write("pic.jpg", "earlier"); }
     // No temporary file is left beside it either.
@@ -132,7 +134,7 @@ TEST_P(TransferEnding, KeepsOnlyAWholeBody) {
     EXPECT_EQ(r.outcome, GetParam().outcome);
     EXPECT_EQ(r.byteCount, GetParam().byteCount.value_or(r.byteCount));
     if (r.outcome != FetchOutcome::Completed) return expectEarlierFileAlone();
-    EXPECT_EQ(TempDir::read(target), std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
+    EXPECT_EQ(TempDir::read(target), served());
 }
 
 constexpr std::uint64_t kFiveBlocks = 1 + 5 * kFetchBlock;
@@ -147,9 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         Ending{"NoLength", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(std::nullopt, 5000); }},
         Ending{"Empty", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(0, 0); }},
         Ending{"Longer", FetchOutcome::Incomplete, {}, [](FetchTest& t) { t.body(5000, 5001); }},
-        Ending{"AnnouncedOverTheLimit",
-               FetchOutcome::LimitExceeded,
-               {},
+        Ending{"AnnouncedOverTheLimit", FetchOutcome::LimitExceeded, std::nullopt,
                [](FetchTest& t) { t.body(kPictureLimit + 1, 10); }},
         Ending{"NoSession", FetchOutcome::SessionFailed, {}, [](FetchTest& t) { t.net.sessionFails = true; }},
         Ending{"NotOpened", FetchOutcome::UrlFailed, {}, [](FetchTest& t) { t.net.urlFails = true; }},
@@ -170,9 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                    };
                }},
         Ending{"UnwritableTarget", FetchOutcome::FileFailed, 0, [](FetchTest& t) { t.fs.unwritable.insert(t.target); }},
-        Ending{"NoSuchFolder",
-               FetchOutcome::FileFailed,
-               {},
+        Ending{"NoSuchFolder", FetchOutcome::FileFailed, std::nullopt,
                [](FetchTest& t) { t.target = t.dir.file("missing/pic.jpg"); }}),
     [](const auto& info) { return info.param.name; });
 
@@ -226,9 +224,7 @@ TEST_F(FetchWorkersTest, ResultsArriveOnTheWorkersAndFinishedThreadsAreReaped) {
     }
     for (const FetchResult& r : results) EXPECT_EQ(r.outcome, FetchOutcome::Completed);
     EXPECT_EQ(callbackThreads.count(std::this_thread::get_id()), 0u);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))),
-                  std::accumulate(net.blocks.begin(), net.blocks.end(), std::string()));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(TempDir::read(dir.file(std::to_string(i))), served());
 }
 
 // A transfer blocked in a read or in its headers is let go at once when its

@@ -40,8 +40,7 @@ TEST_F(ListCommands, DeleteTakesTheCurrentRowAfterStartThenTheSelectionAndSavesK
 // A key held down sends its key-down again and again: Delete in every form,
 // and Enter, act on the first press only; the arrows keep repeating.
 TEST_F(ListCommands, AHeldKeyDestroysOrInstallsOnceNotRowAfterRow) {
-    workingListOf(7);
-    start();
+    startWithListOf(7);
     list().moveCurrentRow(2, false);
     for (const auto& [shift, ctrl] : {std::pair{false, false}, {true, false}, {true, true}}) {
         list().plistKeyDown(ListKey::Delete, shift, ctrl, false);
@@ -59,8 +58,7 @@ TEST_F(ListCommands, AHeldKeyDestroysOrInstallsOnceNotRowAfterRow) {
 }
 
 TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
-    workingListOf(4);
-    start();
+    startWithListOf(4);
     select(2, 3);
     dialogs.whileAsking = [&] {  // the user clicks about while the box waits
         list().headerClick(100, 5, 34, 266);
@@ -84,8 +82,7 @@ TEST_F(ListCommands, NothingChangesTheListWhileTheQuestionIsUp) {
 }
 
 TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
-    workingListOf(5);
-    start();
+    startWithListOf(5);
     const std::string before = savedList();
     select(2, 4);
     dialogs.answers = {true, false};
@@ -104,8 +101,7 @@ TEST_F(ListCommands, ShiftDeleteAsksPerFileAndNoCancelsEverything) {
 }
 
 TEST_F(ListCommands, RowMenuOnlyOverRowsAndEnabledByTheFile) {
-    workingListOf(3);
-    start();
+    startWithListOf(3);
     list().selection().setSize(300, 0);
     std::filesystem::remove(temp.file("p2.bmp"));
     EXPECT_FALSE(list().rowMenuAt(50, 15 * 4 + 3, 0, 0, 0, 0));       // below the last row
@@ -234,8 +230,7 @@ TEST_F(ListCommands, AShortListShowsAllItsRowsWithTheLastCurrent) {
 }
 
 TEST_F(ListCommands, DoubleClickBelowTheHeaderInstallsTheSelectedRow) {
-    workingListOf(3);
-    start();
+    startWithListOf(3);
     list().moveCurrentRow(2, false);
     list().plistDblClick(14);  // the header's last line
     EXPECT_TRUE(desktop.reloads.empty());
