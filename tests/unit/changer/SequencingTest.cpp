@@ -7,10 +7,6 @@ namespace ostrel::testing {
 namespace {
 
 struct Sequencing : ControllerTest {
-    void listOf(int n) {
-        workingListOf(n);
-        start();
-    }
     int installedWidth() {
         auto image = decodeBmp(TempDir::read(hostDataFolder() + "/Ostrel Wallpaper.bmp"));
         return image ? image->width : -1;
@@ -22,8 +18,7 @@ TEST_F(Sequencing, EmptyListDoesNothingListOrderWrapsAndEachStepIsInstalled) {
     controller->changer().ChWall();  // an empty list: nothing
     EXPECT_TRUE(desktop.reloads.empty());
     rebuild();
-    workingListOf(3);
-    start();
+    startWithListOf(3);
     controller->mutableSettings().list.currentIndex = 3;
     registry.clearLog();
     controller->changer().ChWall();
@@ -37,7 +32,7 @@ TEST_F(Sequencing, EmptyListDoesNothingListOrderWrapsAndEachStepIsInstalled) {
 }
 
 TEST_F(Sequencing, BackRetracesTheLastFiftyChangesAndTheFallbackStopsAfterOneTurn) {
-    listOf(60);
+    startWithListOf(60);
     controller->mutableSettings().list.currentIndex = 1;
     for (int i = 0; i < 51; ++i) controller->changer().ChWall();  // pushes 1..51
     std::vector<int> reached, expected;
@@ -61,7 +56,7 @@ TEST_F(Sequencing, BackRetracesTheLastFiftyChangesAndTheFallbackStopsAfterOneTur
 TEST_F(Sequencing, ShuffleNeverDrawsTheCurrentEntryButEveryOtherAndReinstallsALonelyOne) {
     for (int n : {1, 2, 5}) {
         rebuild();
-        listOf(n);
+        startWithListOf(n);
         controller->changer().shufleBtnClick();
         controller->mutableSettings().list.currentIndex = 1;
         std::set<int> seen;
@@ -79,7 +74,7 @@ TEST_F(Sequencing, ShuffleNeverDrawsTheCurrentEntryButEveryOtherAndReinstallsALo
 TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAMessage) {
     for (bool missing : {true, false}) {
         rebuild();
-        listOf(3);
+        startWithListOf(3);
         controller->mutableSettings().list.currentIndex = 1;
         controller->changer().ChWall();  // installs 2
         if (missing)
@@ -96,18 +91,22 @@ TEST_F(Sequencing, AMissingOrUndecodableFileFallsBackToThePreviousEntryWithoutAM
     EXPECT_GE(view.placeholders, 1);
 }
 
-// A fitted JPEG goes into the bitmap's temporary file as it is decoded. One
-// that breaks off halfway still falls back without a message, also when the
-// bitmap could not have been written, and leaves no temporary file behind.
-TEST_F(Sequencing, AFittedJpegThatBreaksOffFallsBackWithoutAMessageOrALeftOverFile) {
+// A picture fitted to the screen is installed at the fitted size, with the
+// style of "where". A fitted JPEG goes into the bitmap's temporary file as it
+// is decoded. One that breaks off halfway still falls back without a message,
+// also when the bitmap could not have been written, and leaves no temporary
+// file behind.
+TEST_F(Sequencing, AFittedPictureTakesTheStyleOfWhereAndABrokenOffJpegFallsBackWithoutAMessageOrALeftOverFile) {
     const std::string jpeg = encodeJpeg(gradientImage(640, 480));
     workingList({picture("p1.bmp", 160, 120), temp.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2))});
     setting("prop", "1");
+    setting("where", "0");
     desktop.screen = {128, 102};
     start();
     controller->mutableSettings().list.currentIndex = 0;
-    controller->changer().ChWall();  // installs 1
-    ASSERT_EQ(installedWidth(), 128);
+    controller->changer().ChWall();    // installs 1
+    ASSERT_EQ(installedWidth(), 128);  // 160 x 120 fitted to the screen
+    EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "WallpaperStyle"), "0");
     controller->changer().ChWall();  // 2 breaks off: back to 1
     EXPECT_EQ(current(), 1);
     files.unwritable.insert(dataFolder() + "\\Ostrel Wallpaper.bmp");
@@ -121,7 +120,7 @@ TEST_F(Sequencing, AFittedJpegThatBreaksOffFallsBackWithoutAMessageOrALeftOverFi
 }
 
 TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {
-    listOf(3);
+    startWithListOf(3);
     controller->mutableSettings().list.currentIndex = 0;
     controller->listController().moveCurrentRow(3, false);
     controller->onCommand(Command::InstallSelected);
@@ -134,21 +133,9 @@ TEST_F(Sequencing, InstallSelectedPushesTheUnnormalisedIndex) {
     EXPECT_EQ(current(), 3);
 }
 
-TEST_F(Sequencing, FitToScreenWritesTheFittedSizeWithTheStyleOfWhere) {
-    std::string big = picture("big.bmp", 160, 120);
-    workingList({big, big});
-    setting("prop", "1");
-    setting("where", "0");
-    desktop.screen = {128, 102};
-    start();
-    controller->changer().ChWall();
-    EXPECT_EQ(installedWidth(), 128);  // 160 x 120 fitted to the screen
-    EXPECT_EQ(registry.readString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "WallpaperStyle"), "0");
-}
-
 TEST_F(Sequencing, ActiveDesktopGetsOneRefreshPerInstallation) {
     desktop.activeDesktop = true;
-    listOf(2);  // start-up finds it
+    startWithListOf(2);  // start-up finds it
     const int before = desktop.shellNotifications;
     controller->changer().ChWall();
     EXPECT_EQ(desktop.shellNotifications, before + 1);
@@ -159,7 +146,7 @@ TEST_F(Sequencing, ActiveDesktopGetsOneRefreshPerInstallation) {
 }
 
 TEST_F(Sequencing, GotoselectedScrollsOnlyWhenTheCurrentRowIsOutOfView) {
-    listOf(100);
+    startWithListOf(100);
     controller->listController().selection().setSize(300, 0);  // 20 rows, 17 taken as visible
     for (auto [index, top] : {std::pair{18, 1}, {19, 19}, {95, 101 - 17 - 1}}) {
         controller->mutableSettings().list.currentIndex = index;

@@ -63,36 +63,26 @@ TEST(SortingTest, GivesTheChainOrder) {
         Pairs input;
         std::vector<int> ascending;  // input rows (1-based) in the sorted order
     } cases[] = {
+        // clang-format off
         {"Empty", SortKey::Name, {}, {}},
         {"OneEntry", SortKey::Resolution, {{"C:\\a.jpg", "    1024x768"}}, {1}},
         {"WholePathNotFileName", SortKey::Name, {{"C:\\b\\a.jpg", e}, {"C:\\a\\z.jpg", e}}, {2, 1}},
-        {"UpperCaseBeforeLower",
-         SortKey::Name,
-         {{"C:\\x\\b.jpg", e}, {"C:\\x\\B.jpg", e}, {"C:\\x\\a.jpg", e}, {"C:\\x\\A.jpg", e}},
-         {4, 2, 3, 1}},
+        {"UpperCaseBeforeLower", SortKey::Name,
+         {{"C:\\x\\b.jpg", e}, {"C:\\x\\B.jpg", e}, {"C:\\x\\a.jpg", e}, {"C:\\x\\A.jpg", e}}, {4, 2, 3, 1}},
         // CP1251 "а" (E0) and "Я" (DF) are above every Latin byte, not below as signed chars.
-        {"CyrillicAfterLatin",
-         SortKey::Name,
-         {{"C:\\\xE0.jpg", e}, {"C:\\z.jpg", e}, {"C:\\\xDF.jpg", e}, {"C:\\Z.jpg", e}},
-         {4, 2, 3, 1}},
+        {"CyrillicAfterLatin", SortKey::Name,
+         {{"C:\\\xE0.jpg", e}, {"C:\\z.jpg", e}, {"C:\\\xDF.jpg", e}, {"C:\\Z.jpg", e}}, {4, 2, 3, 1}},
         {"PrefixFirst", SortKey::Name, {{"C:\\a.jpg", e}, {"C:\\a", e}, {"C:\\a.jpeg", e}}, {2, 3, 1}},
-        {"Resolutions",
-         SortKey::Resolution,
-         {{"1", "    1024x768"},
-          {"2", "   12000x900"},
-          {"3", "       0x0"},
-          {"4", e},
-          {"5", "    1024x1024"},
-          {"6", "     800x600"}},
-         {4, 3, 6, 5, 1, 2}},
+        {"Resolutions", SortKey::Resolution,
+         {{"1", "    1024x768"}, {"2", "   12000x900"}, {"3", "       0x0"}, {"4", e}, {"5", "    1024x1024"},
+          {"6", "     800x600"}}, {4, 3, 6, 5, 1, 2}},
         // Rows 1, 3, 4 equal and row 2 greater.
         {"EqualKeysBehindTheFront", SortKey::Name, {{"a", "1"}, {"b", "2"}, {"a", "3"}, {"a", "4"}}, {1, 4, 3, 2}},
         // Keys b b a b a b: the later b rows meet a smaller front and go before
         // their founder (row 1), the latest first; row 2 met b at the front.
-        {"EqualKeysAfterASmallerFront",
-         SortKey::Resolution,
-         {{"1", "b"}, {"2", "b"}, {"3", "a"}, {"4", "b"}, {"5", "a"}, {"6", "b"}},
-         {3, 5, 6, 4, 1, 2}},
+        {"EqualKeysAfterASmallerFront", SortKey::Resolution,
+         {{"1", "b"}, {"2", "b"}, {"3", "a"}, {"4", "b"}, {"5", "a"}, {"6", "b"}}, {3, 5, 6, 4, 1, 2}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
