@@ -1,5 +1,6 @@
 #include "changer/WallpaperChanger.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,9 +24,15 @@ public:
     void begin(ImageSize size) override {
         out_ = files_.openReplace(path_);
         if (out_) writer_.emplace(*out_, size);
+        const std::size_t rowBytes = static_cast<std::size_t>(std::max(size.width, 1)) * 3;
+        rowsPerFlush_ = static_cast<int>(std::max<std::size_t>(1, kFlushBytes / rowBytes));
     }
     void row(const std::uint8_t* bgr) override {
-        if (writer_) writer_->row(bgr);
+        if (!writer_) return;
+        writer_->row(bgr);
+        // The bitmap goes on to the disk while the rest is still decoded, so
+        // that the flush before it replaces the old one has little left to do.
+        if (++rows_ % rowsPerFlush_ == 0 && !out_->flushWritten()) writer_.reset();
     }
     [[nodiscard]] bool commit() { return writer_ && writer_->finish() && out_->commit(); }
 
@@ -34,6 +41,9 @@ private:
     std::string path_;
     std::unique_ptr<WriteStream> out_;
     std::optional<BmpRowWriter> writer_;
+    static constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
+    int rowsPerFlush_ = 1;
+    int rows_ = 0;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/Resample.h"
+#include "imaging/RowsAhead.h"
 #include "imaging/ImageProbe.h"
 
 namespace ostrel {
@@ -46,15 +47,24 @@ std::optional<ScaledJpeg> openScaledJpeg(const FileSystem& fs, const std::string
     return j;
 }
 
-// The rows go from libjpeg's small buffer straight into the resampler, on the
-// calling thread, and on from there as they are made: no picture of the
-// decoded size is kept, and no thread is started or waited for. Entropy
-// decoding, which no scale avoids, takes most of the time; a second thread
-// saved little more than the resampling and cost a hand-over every few rows.
-bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut) {
-    if (j.decoded == j.target) return j.decoder->decodeRows(rowOut);
+// The rows go from libjpeg's small buffer straight into the resampler, and on
+// from there as they are made: no picture of the decoded size is kept. For
+// the wallpaper change, which the user waits for, libjpeg decodes on a second
+// thread a few strips ahead, and the resampling, the bitmap's writing and its
+// flushes run beside it on the calling thread. Strips of 64 rows keep the
+// hand-overs few: under Wine each wakes the other thread through its server.
+// The preview's decodes already run beside the interface and stay on one thread.
+enum class Threads { One, DecodeAhead };
+
+bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut, Threads threads = Threads::One) {
+    const auto decode = [&](const RowSink& row) { return j.decoder->decodeRows(row); };
+    const auto rowBytes = static_cast<std::size_t>(j.decoded.width) * 3;
+    const auto rowsTo = [&](const RowSink& take) {
+        return threads == Threads::DecodeAhead ? takeRowsMadeAhead(rowBytes, decode, take) : decode(take);
+    };
+    if (j.decoded == j.target) return rowsTo(rowOut);
     RowResampler resampler(j.decoded, j.target, rowOut);
-    return j.decoder->decodeRows([&](const std::uint8_t* row) { resampler.push(row); }) && resampler.done();
+    return rowsTo([&](const std::uint8_t* row) { resampler.push(row); }) && resampler.done();
 }
 
 std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
@@ -126,7 +136,8 @@ bool loadPictureRows(const FileSystem& fs, const std::string& path, const Pictur
             auto j = openScaledJpeg(fs, path, sizing, memoryLimit);
             if (!j) return false;
             rows.begin(j->target);
-            return decodeRowsTo(*j, [&](const std::uint8_t* row) { rows.row(row); });
+            return decodeRowsTo(
+                *j, [&](const std::uint8_t* row) { rows.row(row); }, Threads::DecodeAhead);
         }
         const std::optional<Image> picture = loadKnownPicture(fs, path, jpeg, sizing, memoryLimit);
         if (!picture) return false;

@@ -34,6 +34,9 @@ public:
     // reads as zeros until written). A file is written either with write() or
     // with writeAt(), never both.
     [[nodiscard]] virtual bool writeAt(std::uint64_t offset, const void* data, std::size_t n) = 0;
+    // Sends what is written so far on to the disk now, so that commit() has
+    // less left to wait for; false when that failed.
+    [[nodiscard]] virtual bool flushWritten() { return true; }
     [[nodiscard]] virtual bool commit() = 0;
 };
 

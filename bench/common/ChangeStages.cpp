@@ -103,7 +103,7 @@ Image previewStage(const FileSystem& files, const std::string& path, ImageSize f
 const StageName kStageNames[kStages] = {
     {"checks", "checks (exists, kind probe)"},          {"read", "read, 64 KiB blocks"},
     {"decode", "decode at the fitted scale, 1 thread"}, {"fit", "fit (resample) alone"},
-    {"decode+fit", "decode + fit as the change does"},  {"write", "bitmap write + replace"},
+    {"decode+fit", "decode + fit on one thread"},       {"write", "bitmap write + replace"},
     {"write_open", "  open the temporary file"},        {"write_data", "  write the bitmap"},
     {"write_commit", "  flush, close, move over"},      {"registry", "registry values"},
     {"change", "SetWall, whole, in process"},           {"change_64x48", "SetWall of a 64x48 JPEG"},

@@ -53,6 +53,7 @@ public:
         return f_ && offset <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
                ::fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0 && write(data, n);
     }
+    bool flushWritten() override { return f_ && std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0; }
     bool commit() override {
         if (!f_) return false;
         bool ok = std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0;

@@ -92,6 +92,11 @@ public:
         return !failed_;
     }
 
+    bool flushWritten() override {
+        if (!failed_ && file_ && !FlushFileBuffers(file_.get())) failed_ = true;
+        return !failed_;
+    }
+
     bool commit() override {
         if (failed_ || committed_ || !file_) return false;
         const bool flushed = FlushFileBuffers(file_.get()) != 0;

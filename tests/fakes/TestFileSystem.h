@@ -18,6 +18,7 @@ struct FileSystemCounts {
     int opens = 0;  // openRead calls
     std::size_t bytesRead = 0;
     std::size_t largestRead = 0;
+    int flushes = 0;  // flushWritten calls before a commit
 };
 
 struct TestFileSystem final : FileSystem {
@@ -32,7 +33,9 @@ struct TestFileSystem final : FileSystem {
                                           failing == readFailsAfter.end() ? SIZE_MAX : failing->second);
     }
     std::unique_ptr<WriteStream> openReplace(const std::string& path) override {
-        return unwritable.count(path) ? nullptr : real_.openReplace(path);
+        auto real = unwritable.count(path) ? nullptr : real_.openReplace(path);
+        if (!real) return nullptr;
+        return std::make_unique<Flushing>(std::move(real), counts_, flushFails.count(path) > 0);
     }
     std::unique_ptr<DownloadStream> openDownload(const std::string& path, bool replaceExisting) override {
         auto real = unwritable.count(path) ? nullptr : real_.openDownload(path, replaceExisting);
@@ -55,8 +58,26 @@ struct TestFileSystem final : FileSystem {
     std::set<std::string> unwritable;                    // paths that cannot be written
     std::map<std::string, std::size_t> readFailsAfter;   // a disk error after so many bytes
     std::map<std::string, std::size_t> writeFailsAfter;  // a full disk after so many bytes (openDownload)
+    std::set<std::string> flushFails;                    // paths whose flushWritten fails (openReplace)
 
 private:
+    class Flushing final : public WriteStream {
+    public:
+        Flushing(std::unique_ptr<WriteStream> real, std::shared_ptr<FileSystemCounts> counts, bool fails)
+            : real_(std::move(real)), counts_(std::move(counts)), fails_(fails) {}
+        bool write(const void* data, std::size_t n) override { return real_->write(data, n); }
+        bool writeAt(std::uint64_t offset, const void* data, std::size_t n) override {
+            return real_->writeAt(offset, data, n);
+        }
+        bool flushWritten() override { return ++counts_->flushes, !fails_ && real_->flushWritten(); }
+        bool commit() override { return real_->commit(); }
+
+    private:
+        std::unique_ptr<WriteStream> real_;
+        std::shared_ptr<FileSystemCounts> counts_;
+        bool fails_;
+    };
+
     // Takes the bytes that still fit, then refuses the write that overflows.
     class FailingWrite final : public DownloadStream {
     public:

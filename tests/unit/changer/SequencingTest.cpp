@@ -6,6 +6,8 @@
 namespace ostrel::testing {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 struct Sequencing : ControllerTest {
     int installedWidth() {
         auto image = decodeBmp(TempDir::read(hostDataFolder() + "/Ostrel Wallpaper.bmp"));
@@ -114,6 +116,27 @@ TEST_F(Sequencing, AFittedPictureTakesTheStyleOfWhereAndABrokenOffJpegFallsBackW
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(dialogs.messages.size(), 1u);  // only 1's own bitmap fails to be written
     EXPECT_EQ(installedWidth(), 128);
+    int leftOver = 0;
+    files.listFolder(dataFolder(), [&](const FolderEntry& e) { return leftOver += isTemporaryName(e.name), true; });
+    EXPECT_EQ(leftOver, 0);
+}
+
+// The bitmap goes on to the disk in parts while it is still being made; a
+// part that cannot be flushed fails the write like any other write error,
+// and the bitmap installed before stays.
+TEST_F(Sequencing, TheBitmapIsFlushedInPartsAndAFailedPartIsAFailedWrite) {
+    workingList({picture("big.bmp", 1024, 768)});  // 2.25 MiB of bitmap
+    setting("prop", "1");
+    desktop.screen = {1024, 768};
+    start();
+    controller->changer().ChWall();
+    ASSERT_EQ(installedWidth(), 1024);
+    EXPECT_GE(files.counts().flushes, 2);
+    EXPECT_TRUE(dialogs.messages.empty());
+    files.flushFails.insert(dataFolder() + "\\Ostrel Wallpaper.bmp");
+    controller->changer().ChWall();
+    EXPECT_EQ(dialogs.messages, (Texts{"Не удалось записать файл обоев."}));
+    EXPECT_EQ(installedWidth(), 1024);
     int leftOver = 0;
     files.listFolder(dataFolder(), [&](const FolderEntry& e) { return leftOver += isTemporaryName(e.name), true; });
     EXPECT_EQ(leftOver, 0);

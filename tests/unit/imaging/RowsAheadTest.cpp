@@ -1,0 +1,108 @@
+#include "imaging/RowsAhead.h"
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+constexpr std::size_t kRowBytes = 7;
+
+// Row i holds i in its first four bytes and a marker after.
+std::vector<std::uint8_t> numberedRow(int i) {
+    std::vector<std::uint8_t> row(kRowBytes, 0xA5);
+    std::memcpy(row.data(), &i, sizeof i);
+    return row;
+}
+
+int numberOf(const std::uint8_t* row) {
+    int i;
+    std::memcpy(&i, row, sizeof i);
+    EXPECT_EQ(row[kRowBytes - 1], 0xA5);
+    return i;
+}
+
+// Makes `rows` numbered rows, or fails after `failAfter` of them.
+struct Maker {
+    explicit Maker(int rows, int failAfter = -1, bool throws = false)
+        : rows(rows), failAfter(failAfter), throws(throws) {}
+    int rows, failAfter;
+    bool throws;
+    std::atomic<int> made{0};
+    std::thread::id on;
+
+    bool operator()(const RowSink& sink) {
+        on = std::this_thread::get_id();
+        for (int i = 0; i < rows; ++i) {
+            if (i == failAfter) {
+                if (throws) throw std::runtime_error("broken");
+                return false;
+            }
+            sink(numberedRow(i).data());
+            ++made;
+        }
+        return true;
+    }
+};
+
+// Every row arrives once, in order, on the calling thread, made on another;
+// whole strips, part strips and nothing at all.
+class RowsAheadCounts : public ::testing::TestWithParam<int> {};
+
+TEST_P(RowsAheadCounts, EveryRowInOrderMadeOnAnotherThread) {
+    Maker make(GetParam());
+    std::vector<int> taken;
+    std::thread::id takenOn;
+    const bool ok = takeRowsMadeAhead(kRowBytes, std::ref(make), [&](const std::uint8_t* row) {
+        takenOn = std::this_thread::get_id();
+        taken.push_back(numberOf(row));
+    });
+    EXPECT_TRUE(ok);
+    ASSERT_EQ(taken.size(), static_cast<std::size_t>(GetParam()));
+    for (int i = 0; i < GetParam(); ++i) EXPECT_EQ(taken[static_cast<std::size_t>(i)], i);
+    EXPECT_NE(make.on, std::this_thread::get_id());
+    if (GetParam() > 0) {
+        EXPECT_EQ(takenOn, std::this_thread::get_id());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, RowsAheadCounts, ::testing::Values(0, 1, 63, 64, 65, 256, 257, 1000));
+
+// A maker that fails or throws is a failure, after the rows it did make.
+TEST(RowsAhead, AFailedOrThrowingMakerIsAFailureAfterItsRows) {
+    for (bool throws : {false, true}) {
+        Maker make(100, 40, throws);
+        int taken = 0;
+        EXPECT_FALSE(takeRowsMadeAhead(kRowBytes, std::ref(make), [&](const std::uint8_t*) { ++taken; }));
+        EXPECT_EQ(taken, 40) << throws;
+    }
+}
+
+// A slow taker holds the maker back to a few strips: the rows are never all
+// kept. A taker that throws leaves with its exception once the maker has ended.
+TEST(RowsAhead, TheMakerStaysAFewStripsAheadAndATakerThatThrowsEndsIt) {
+    Maker make(2000);
+    int taken = 0, mostAhead = 0;
+    takeRowsMadeAhead(kRowBytes, std::ref(make), [&](const std::uint8_t*) {
+        std::this_thread::yield();
+        mostAhead = std::max(mostAhead, make.made.load() - taken++);
+    });
+    EXPECT_EQ(taken, 2000);
+    EXPECT_LE(mostAhead, 5 * 64);  // four strips handed over and one being made
+
+    Maker endless(1'000'000);
+    EXPECT_THROW(takeRowsMadeAhead(kRowBytes, std::ref(endless),
+                                   [&](const std::uint8_t* row) {
+                                       if (numberOf(row) == 5) throw std::runtime_error("full disk");
+                                   }),
+                 std::runtime_error);
+    EXPECT_EQ(endless.made.load(), 1'000'000);  // made to its end, kept nowhere
+}
+
+}  // namespace
+}  // namespace ostrel
