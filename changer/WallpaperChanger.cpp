@@ -24,15 +24,22 @@ public:
     void begin(ImageSize size) override {
         out_ = files_.openReplace(path_);
         if (out_) writer_.emplace(*out_, size);
-        const std::size_t rowBytes = static_cast<std::size_t>(std::max(size.width, 1)) * 3;
-        rowsPerFlush_ = static_cast<int>(std::max<std::size_t>(1, kFlushBytes / rowBytes));
+    }
+    // While a second thread decodes, the bitmap goes on to the disk in
+    // quarters, so that the flush before it replaces the old one has little
+    // left to do. A few parts only: on Windows each flush also empties the
+    // drive's own cache.
+    void beginAlongside(ImageSize size) override {
+        begin(size);
+        rowsPerFlush_ = std::max(1, (size.height + kParts - 1) / kParts);
+        height_ = size.height;
     }
     void row(const std::uint8_t* bgr) override {
         if (!writer_) return;
         writer_->row(bgr);
-        // The bitmap goes on to the disk while the rest is still decoded, so
-        // that the flush before it replaces the old one has little left to do.
-        if (++rows_ % rowsPerFlush_ == 0 && !out_->flushWritten()) writer_.reset();
+        // The last part is flushed by the commit.
+        if (rowsPerFlush_ > 0 && ++rows_ % rowsPerFlush_ == 0 && rows_ < height_ && !out_->flushWritten())
+            writer_.reset();
     }
     [[nodiscard]] bool commit() { return writer_ && writer_->finish() && out_->commit(); }
 
@@ -41,8 +48,9 @@ private:
     std::string path_;
     std::unique_ptr<WriteStream> out_;
     std::optional<BmpRowWriter> writer_;
-    static constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
-    int rowsPerFlush_ = 1;
+    static constexpr int kParts = 4;
+    int rowsPerFlush_ = 0;  // 0: one flush, at commit
+    int height_ = 0;
     int rows_ = 0;
 };
 

@@ -135,9 +135,15 @@ bool loadPictureRows(const FileSystem& fs, const std::string& path, const Pictur
         if (jpeg && sizing) {
             auto j = openScaledJpeg(fs, path, sizing, memoryLimit);
             if (!j) return false;
-            rows.begin(j->target);
+            // The rows' time hides behind the decoding only where the decoding
+            // has as many rows to make: an enlarged picture is decoded at once.
+            const bool alongside = j->decoded.height >= j->target.height;
+            if (alongside)
+                rows.beginAlongside(j->target);
+            else
+                rows.begin(j->target);
             return decodeRowsTo(
-                *j, [&](const std::uint8_t* row) { rows.row(row); }, Threads::DecodeAhead);
+                *j, [&](const std::uint8_t* row) { rows.row(row); }, alongside ? Threads::DecodeAhead : Threads::One);
         }
         const std::optional<Image> picture = loadKnownPicture(fs, path, jpeg, sizing, memoryLimit);
         if (!picture) return false;

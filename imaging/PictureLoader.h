@@ -27,6 +27,10 @@ class PictureRows {
 public:
     virtual ~PictureRows() = default;
     virtual void begin(ImageSize size) = 0;
+    // begin() for rows that come while a second thread decodes the rest of the
+    // picture: time spent on them (a flush to disk, say) then hides behind
+    // the decoding.
+    virtual void beginAlongside(ImageSize size) { begin(size); }
     // size.width pixels, B G R.
     virtual void row(const std::uint8_t* bgr) = 0;
 };

@@ -35,7 +35,7 @@ public:
     // with writeAt(), never both.
     [[nodiscard]] virtual bool writeAt(std::uint64_t offset, const void* data, std::size_t n) = 0;
     // Sends what is written so far on to the disk now, so that commit() has
-    // less left to wait for; false when that failed.
+    // less left to wait for; false when that failed, and commit() then fails.
     [[nodiscard]] virtual bool flushWritten() { return true; }
     [[nodiscard]] virtual bool commit() = 0;
 };

@@ -53,9 +53,12 @@ public:
         return f_ && offset <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
                ::fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0 && write(data, n);
     }
-    bool flushWritten() override { return f_ && std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0; }
+    bool flushWritten() override {
+        flushFailed_ = flushFailed_ || !f_ || std::fflush(f_) != 0 || ::fsync(fileno(f_)) != 0;
+        return !flushFailed_;
+    }
     bool commit() override {
-        if (!f_) return false;
+        if (!f_ || flushFailed_) return false;
         bool ok = std::fflush(f_) == 0 && ::fsync(fileno(f_)) == 0;
         ok = std::fclose(f_) == 0 && ok;
         f_ = nullptr;
@@ -76,6 +79,7 @@ private:
     std::string temp_, target_;
     bool replaceExisting_;
     bool committed_ = false;
+    bool flushFailed_ = false;
 };
 
 std::string folderOf(const std::string& path) {

@@ -18,7 +18,7 @@ struct FileSystemCounts {
     int opens = 0;  // openRead calls
     std::size_t bytesRead = 0;
     std::size_t largestRead = 0;
-    int flushes = 0;  // flushWritten calls before a commit
+    int flushes = 0;  // flushWritten calls
 };
 
 struct TestFileSystem final : FileSystem {

@@ -62,7 +62,8 @@ selected_band() {
 }
 # at_dpi <class|caption> <dpi>: WM_DPICHANGED to the window, then its client area
 at_dpi() {
-  wtd dpi-changed "$1" "$2" || ow_fail "could not send WM_DPICHANGED $2 to $1"
+  # Once more after a pause: on a loaded machine a dialog has been seen to miss the first.
+  wtd dpi-changed "$1" "$2" || { sleep 1 && wtd dpi-changed "$1" "$2"; } || ow_fail "could not send WM_DPICHANGED $2 to $1"
   sleep 0.5
   wtd client-size "$1"
 }

@@ -395,6 +395,7 @@ int cmdDpiChanged(HWND h, WORD dpi) {
     const bool sent = remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
                       SendMessageTimeoutW(h, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
                                           SMTO_NORMAL, 30000, &answer);
+    if (!sent) fprintf(stderr, "wintool: WM_DPICHANGED not delivered (error %lu)\n", GetLastError());
     if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
     return sent ? 0 : 4;

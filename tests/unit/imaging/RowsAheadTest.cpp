@@ -71,7 +71,7 @@ TEST_P(RowsAheadCounts, EveryRowInOrderMadeOnAnotherThread) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, RowsAheadCounts, ::testing::Values(0, 1, 63, 64, 65, 256, 257, 1000));
+INSTANTIATE_TEST_SUITE_P(Counts, RowsAheadCounts, ::testing::Values(0, 1, 64, 65, 1000));
 
 // A maker that fails or throws is a failure, after the rows it did make.
 TEST(RowsAhead, AFailedOrThrowingMakerIsAFailureAfterItsRows) {
