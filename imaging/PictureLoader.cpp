@@ -1,8 +1,10 @@
 #include "imaging/PictureLoader.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "imaging/BmpCodec.h"
 #include "imaging/JpegCodec.h"
@@ -56,15 +58,28 @@ std::optional<ScaledJpeg> openScaledJpeg(const FileSystem& fs, const std::string
 // The preview's decodes already run beside the interface and stay on one thread.
 enum class Threads { One, DecodeAhead };
 
-bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut, Threads threads = Threads::One) {
+// Begin, if given, runs before the first row reaches rowOut. With a second
+// thread it runs, as the making of the resampler's tables does, once libjpeg
+// has begun to decode: the user waits for the decoding, not for them.
+bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut, Threads threads = Threads::One,
+                  const std::function<void()>& begin = {}) {
     const auto decode = [&](const RowSink& row) { return j.decoder->decodeRows(row); };
     const auto rowBytes = static_cast<std::size_t>(j.decoded.width) * 3;
-    const auto rowsTo = [&](const RowSink& take) {
-        return threads == Threads::DecodeAhead ? takeRowsMadeAhead(rowBytes, decode, take) : decode(take);
+    std::optional<RowResampler> resampler;
+    const bool resampled = j.decoded != j.target;
+    const auto setUp = [&] {
+        if (begin) begin();
+        if (resampled) resampler.emplace(j.decoded, j.target, rowOut);
     };
-    if (j.decoded == j.target) return rowsTo(rowOut);
-    RowResampler resampler(j.decoded, j.target, rowOut);
-    return rowsTo([&](const std::uint8_t* row) { resampler.push(row); }) && resampler.done();
+    const RowSink take = resampled ? RowSink([&](const std::uint8_t* row) { resampler->push(row); }) : rowOut;
+    bool ok;
+    if (threads == Threads::DecodeAhead) {
+        ok = takeRowsMadeAhead(rowBytes, decode, take, setUp);
+    } else {
+        setUp();
+        ok = decode(take);
+    }
+    return ok && (!resampled || resampler->done());
 }
 
 std::optional<Image> loadJpeg(const FileSystem& fs, const std::string& path, const PictureSizing& sizing,
@@ -138,12 +153,15 @@ bool loadPictureRows(const FileSystem& fs, const std::string& path, const Pictur
             // The rows' time hides behind the decoding only where the decoding
             // has as many rows to make: an enlarged picture is decoded at once.
             const bool alongside = j->decoded.height >= j->target.height;
-            if (alongside)
-                rows.beginAlongside(j->target);
-            else
-                rows.begin(j->target);
+            const auto begin = [&] {
+                if (alongside)
+                    rows.beginAlongside(j->target);
+                else
+                    rows.begin(j->target);
+            };
             return decodeRowsTo(
-                *j, [&](const std::uint8_t* row) { rows.row(row); }, alongside ? Threads::DecodeAhead : Threads::One);
+                *j, [&](const std::uint8_t* row) { rows.row(row); }, alongside ? Threads::DecodeAhead : Threads::One,
+                begin);
         }
         const std::optional<Image> picture = loadKnownPicture(fs, path, jpeg, sizing, memoryLimit);
         if (!picture) return false;

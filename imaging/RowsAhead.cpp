@@ -1,11 +1,10 @@
 #include "imaging/RowsAhead.h"
+#include "imaging/SecondThread.h"
 
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 namespace ostrel {
 namespace {
@@ -18,7 +17,10 @@ constexpr int kStripRows = 64;
 
 class StripRing {
 public:
-    explicit StripRing(std::size_t rowBytes) : rowBytes_(rowBytes), bytes_(rowBytes * kStrips * kStripRows) {}
+    // The strips are left unset: the maker writes every row before it is read.
+    explicit StripRing(std::size_t rowBytes)
+        : rowBytes_(rowBytes),
+          bytes_(std::make_unique_for_overwrite<std::uint8_t[]>(rowBytes * kStrips * kStripRows)) {}
 
     // The maker's side.
     void put(const std::uint8_t* row) {
@@ -66,7 +68,7 @@ public:
 
 private:
     std::uint8_t* stripStart(int strip) {
-        return bytes_.data() + static_cast<std::size_t>(strip % kStrips) * kStripRows * rowBytes_;
+        return bytes_.get() + static_cast<std::size_t>(strip % kStrips) * kStripRows * rowBytes_;
     }
     bool waitForEmptyStrip() {
         std::unique_lock lock(mutex_);
@@ -84,7 +86,7 @@ private:
     }
 
     const std::size_t rowBytes_;
-    std::vector<std::uint8_t> bytes_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
     int filled_ = 0;  // rows in the strip being made; the maker's alone
 
     // Under mutex_. A condition variable rather than std::atomic::wait, which
@@ -99,7 +101,8 @@ private:
 
 }  // namespace
 
-bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink& take) {
+bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink& take,
+                       const std::function<void()>& meanwhile) {
     StripRing ring(rowBytes);
     auto maker = [&] {
         bool ok = false;
@@ -109,21 +112,21 @@ bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink
         }
         ring.finish(ok);
     };
-    std::thread thread;
-    try {
-        thread = std::thread(maker);
-    } catch (const std::system_error&) {
+    SecondThread second;
+    if (!second.start(maker)) {
+        if (meanwhile) meanwhile();
         return make(take);
     }
-    // Joined on every way out; a taker that throws lets the maker run out first.
-    struct Join {
-        std::thread& thread;
+    // Waited for on every way out; a taker that throws lets the maker run out first.
+    struct Wait {
+        SecondThread& second;
         StripRing& ring;
-        ~Join() {
+        ~Wait() {
             ring.abandon();
-            thread.join();
+            second.wait();
         }
-    } join{thread, ring};
+    } wait{second, ring};
+    if (meanwhile) meanwhile();
     return ring.takeAll(take);
 }
 

@@ -14,8 +14,12 @@ using RowMaker = std::function<bool(const RowSink&)>;
 
 // Runs make on a second thread and gives its rows (rowBytes each) to take on
 // the calling thread, in order. Answers what make answered, once take has had
-// every row made. Where no thread can be had, make runs here, straight into
-// take. An exception from take leaves after the second thread has ended.
-bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink& take);
+// every row made. Meanwhile, if given, runs on the calling thread once make has
+// been started and before the first row is taken: set-up that take needs goes
+// there, beside the making instead of before it. Where no thread can be had,
+// meanwhile runs first and make runs here, straight into take. An exception
+// from meanwhile or take leaves after the second thread has ended.
+bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink& take,
+                       const std::function<void()>& meanwhile = {});
 
 }  // namespace ostrel

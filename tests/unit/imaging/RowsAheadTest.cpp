@@ -1,7 +1,9 @@
 #include "imaging/RowsAhead.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -72,6 +74,31 @@ TEST_P(RowsAheadCounts, EveryRowInOrderMadeOnAnotherThread) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, RowsAheadCounts, ::testing::Values(0, 1, 64, 65, 1000));
+
+// The set-up given runs on the calling thread while the maker already makes
+// rows, and before the first row is taken.
+TEST(RowsAhead, TheSetUpRunsBesideTheMakingBeforeTheFirstRowIsTaken) {
+    Maker make(300);
+    std::thread::id setUpOn;
+    bool sawRowsMade = false, setUp = false;
+    std::optional<bool> setUpBeforeFirstRow;
+    const bool ok = takeRowsMadeAhead(
+        kRowBytes, std::ref(make),
+        [&](const std::uint8_t*) {
+            if (!setUpBeforeFirstRow) setUpBeforeFirstRow = setUp;
+        },
+        [&] {
+            setUpOn = std::this_thread::get_id();
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (make.made == 0 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+            sawRowsMade = make.made > 0;
+            setUp = true;
+        });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(setUpOn, std::this_thread::get_id());
+    EXPECT_TRUE(sawRowsMade);
+    EXPECT_EQ(setUpBeforeFirstRow, true);
+}
 
 // A maker that fails or throws is a failure, after the rows it did make.
 TEST(RowsAhead, AFailedOrThrowingMakerIsAFailureAfterItsRows) {
