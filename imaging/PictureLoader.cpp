@@ -58,17 +58,18 @@ std::optional<ScaledJpeg> openScaledJpeg(const FileSystem& fs, const std::string
 // The preview's decodes already run beside the interface and stay on one thread.
 enum class Threads { One, DecodeAhead };
 
-// Begin, if given, runs before the first row reaches rowOut. With a second
-// thread it runs, as the making of the resampler's tables does, once libjpeg
-// has begun to decode: the user waits for the decoding, not for them.
+// SetUpRows, if given, runs before the first row reaches rowOut. With a
+// second thread it runs, as the making of the resampler's tables does, once
+// the decoding has been handed to that thread: the user waits for the
+// decoding, not for them.
 bool decodeRowsTo(ScaledJpeg& j, const RowResampler::RowOut& rowOut, Threads threads = Threads::One,
-                  const std::function<void()>& begin = {}) {
+                  const std::function<void()>& setUpRows = {}) {
     const auto decode = [&](const RowSink& row) { return j.decoder->decodeRows(row); };
     const auto rowBytes = static_cast<std::size_t>(j.decoded.width) * 3;
     std::optional<RowResampler> resampler;
     const bool resampled = j.decoded != j.target;
     const auto setUp = [&] {
-        if (begin) begin();
+        if (setUpRows) setUpRows();
         if (resampled) resampler.emplace(j.decoded, j.target, rowOut);
     };
     const RowSink take = resampled ? RowSink([&](const std::uint8_t* row) { resampler->push(row); }) : rowOut;
@@ -153,7 +154,7 @@ bool loadPictureRows(const FileSystem& fs, const std::string& path, const Pictur
             // The rows' time hides behind the decoding only where the decoding
             // has as many rows to make: an enlarged picture is decoded at once.
             const bool alongside = j->decoded.height >= j->target.height;
-            const auto begin = [&] {
+            const auto setUpRows = [&] {
                 if (alongside)
                     rows.beginAlongside(j->target);
                 else
@@ -161,7 +162,7 @@ bool loadPictureRows(const FileSystem& fs, const std::string& path, const Pictur
             };
             return decodeRowsTo(
                 *j, [&](const std::uint8_t* row) { rows.row(row); }, alongside ? Threads::DecodeAhead : Threads::One,
-                begin);
+                setUpRows);
         }
         const std::optional<Image> picture = loadKnownPicture(fs, path, jpeg, sizing, memoryLimit);
         if (!picture) return false;

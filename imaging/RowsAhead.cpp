@@ -1,5 +1,5 @@
 #include "imaging/RowsAhead.h"
-#include "imaging/SecondThread.h"
+#include "imaging/KeptThreadJob.h"
 
 #include <condition_variable>
 #include <cstring>
@@ -112,20 +112,21 @@ bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink
         }
         ring.finish(ok);
     };
-    SecondThread second;
-    if (!second.start(maker)) {
+    KeptThreadJob making;
+    if (!making.start(maker)) {
         if (meanwhile) meanwhile();
         return make(take);
     }
-    // Waited for on every way out; a taker that throws lets the maker run out first.
+    // Waited for on every way out: a set-up or taker that throws lets the maker
+    // run out first.
     struct Wait {
-        SecondThread& second;
+        KeptThreadJob& making;
         StripRing& ring;
         ~Wait() {
             ring.abandon();
-            second.wait();
+            making.wait();
         }
-    } wait{second, ring};
+    } wait{making, ring};
     if (meanwhile) meanwhile();
     return ring.takeAll(take);
 }

@@ -16,9 +16,10 @@ using RowMaker = std::function<bool(const RowSink&)>;
 // the calling thread, in order. Answers what make answered, once take has had
 // every row made. Meanwhile, if given, runs on the calling thread once make has
 // been started and before the first row is taken: set-up that take needs goes
-// there, beside the making instead of before it. Where no thread can be had,
-// meanwhile runs first and make runs here, straight into take. An exception
-// from meanwhile or take leaves after the second thread has ended.
+// there, beside the making instead of before it. Where no second thread can
+// be had (another caller has it, say), meanwhile runs first and make runs here,
+// straight into take. An exception from meanwhile or take leaves after the
+// second thread has ended.
 bool takeRowsMadeAhead(std::size_t rowBytes, const RowMaker& make, const RowSink& take,
                        const std::function<void()>& meanwhile = {});
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -111,8 +112,9 @@ TEST(RowsAhead, AFailedOrThrowingMakerIsAFailureAfterItsRows) {
 }
 
 // A slow taker holds the maker back to a few strips: the rows are never all
-// kept. A taker that throws leaves with its exception once the maker has ended.
-TEST(RowsAhead, TheMakerStaysAFewStripsAheadAndATakerThatThrowsEndsIt) {
+// kept. A taker or a set-up that throws leaves with its exception once the
+// maker has ended.
+TEST(RowsAhead, TheMakerStaysAFewStripsAheadAndATakerOrSetUpThatThrowsEndsIt) {
     Maker make(2000);
     int taken = 0, mostAhead = 0;
     takeRowsMadeAhead(kRowBytes, std::ref(make), [&](const std::uint8_t*) {
@@ -129,6 +131,48 @@ TEST(RowsAhead, TheMakerStaysAFewStripsAheadAndATakerThatThrowsEndsIt) {
                                    }),
                  std::runtime_error);
     EXPECT_EQ(endless.made.load(), 1'000'000);  // made to its end, kept nowhere
+
+    Maker endlessToo(1'000'000);
+    EXPECT_THROW(takeRowsMadeAhead(
+                     kRowBytes, std::ref(endlessToo), [](const std::uint8_t*) {}, [] { throw std::bad_alloc(); }),
+                 std::bad_alloc);
+    EXPECT_EQ(endlessToo.made.load(), 1'000'000);
+}
+
+// A caller that finds the second thread taken by another makes its rows on
+// its own thread, after its set-up, and gets every one in order.
+TEST(RowsAhead, ACallerThatFindsTheSecondThreadBusyMakesItsRowsItself) {
+    std::atomic<bool> holding{false}, release{false};
+    std::thread other([&] {
+        takeRowsMadeAhead(
+            kRowBytes,
+            [&](const RowSink&) {
+                holding = true;
+                for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                     !release && std::chrono::steady_clock::now() < end;)
+                    std::this_thread::yield();
+                return true;
+            },
+            [](const std::uint8_t*) {});
+    });
+    while (!holding) std::this_thread::yield();
+
+    Maker make(200);
+    bool setUp = false;
+    std::vector<int> taken;
+    const bool ok = takeRowsMadeAhead(
+        kRowBytes, std::ref(make),
+        [&](const std::uint8_t* row) {
+            EXPECT_TRUE(setUp);
+            taken.push_back(numberOf(row));
+        },
+        [&] { setUp = true; });
+    release = true;
+    other.join();
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(make.on, std::this_thread::get_id());
+    ASSERT_EQ(taken.size(), 200u);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(taken[static_cast<std::size_t>(i)], i);
 }
 
 }  // namespace

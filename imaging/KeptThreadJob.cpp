@@ -1,15 +1,15 @@
-#include "imaging/SecondThread.h"
+#include "imaging/KeptThreadJob.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace ostrel {
 namespace {
 
-// The thread kept for one job at a time, made at its first job and ended when
-// the program ends.
+// The thread, made at its first job and ended when the program ends.
 class KeptThread {
 public:
     static KeptThread& instance() {
@@ -17,6 +17,7 @@ public:
         return kept;
     }
 
+    // Ends the sleeping thread; the program's jobs have all been waited for.
     ~KeptThread() {
         {
             std::lock_guard lock(mutex_);
@@ -27,7 +28,7 @@ public:
     }
 
     // The job's number, or 0 when the thread is busy or cannot be made.
-    std::uint64_t start(std::function<void()>& job) {
+    std::uint64_t start(std::function<void()> job) {
         std::lock_guard lock(mutex_);
         if (finished_ < started_ || ending_) return 0;
         if (!thread_.joinable()) {
@@ -76,24 +77,16 @@ private:
 
 }  // namespace
 
-bool SecondThread::start(std::function<void()> job) {
+bool KeptThreadJob::start(std::function<void()> job) {
     wait();
-    kept_ = KeptThread::instance().start(job);
-    if (kept_) return true;
-    try {
-        own_ = std::thread(std::move(job));
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
+    number_ = KeptThread::instance().start(std::move(job));
+    return number_ != 0;
 }
 
-void SecondThread::wait() {
-    if (kept_) {
-        KeptThread::instance().wait(kept_);
-        kept_ = 0;
-    }
-    if (own_.joinable()) own_.join();
+void KeptThreadJob::wait() {
+    if (number_ == 0) return;
+    KeptThread::instance().wait(number_);
+    number_ = 0;
 }
 
 }  // namespace ostrel
