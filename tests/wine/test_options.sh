@@ -130,9 +130,20 @@ echo link >"$desktop/Ostrel Wallpapers.lnk"
 echo other >"$desktop/Другая программа.lnk"
 echo link >"$programs/Ostrel Wallpapers/Ostrel Wallpapers.lnk"
 echo kept >"$OW_DATA/walls/old/locked.jpg"
-wine cmd /c attrib +r "$OW_DATA_WIN\\walls\\old\\locked.jpg" >/dev/null 2>&1 || ow_fail "attrib +r"
+# Wine's own attrib, tried again when it fails: once in many runs it has
+# answered an error; what it said goes to the log.
+attrib() {  # <flag> <Windows path>
+  local try said
+  for try in 1 2 3; do
+    said=$(wine cmd /c attrib "$1" "$2" 2>&1) && return 0
+    ow_log "attrib $1 failed (try $try): ${said//$'\r'/}"
+    sleep 1
+  done
+  return 1
+}
+attrib +r "$OW_DATA_WIN\\walls\\old\\locked.jpg" || ow_fail "attrib +r"
 # A folder with a bit besides "directory" is not entered: its deletion fails.
-wine cmd /c attrib +h "$OW_DATA_WIN\\walls\\hidden" >/dev/null 2>&1 || ow_fail "attrib +h"
+attrib +h "$OW_DATA_WIN\\walls\\hidden" || ow_fail "attrib +h"
 BMP="$OW_DATA/Ostrel Wallpaper.bmp"
 rm -f "$BMP"
 
@@ -159,7 +170,7 @@ check "the Programs folder is gone" eval '[ ! -e "$programs/Ostrel Wallpapers" ]
 check "another program's shortcut stays" eval '[ -f "$desktop/Другая программа.lnk" ]'
 
 # ---- once more, with nothing in the way: the whole data folder goes ----
-wine cmd /c attrib -h "$OW_DATA_WIN\\walls\\hidden" >/dev/null 2>&1 || ow_fail "attrib -h"
+attrib -h "$OW_DATA_WIN\\walls\\hidden" || ow_fail "attrib -h"
 ow_start_in_desktop
 wtd wait-window 30000 >/dev/null || ow_die "the main window did not appear for the second removal"
 remove_files
